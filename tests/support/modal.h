@@ -1,0 +1,10 @@
+#pragma once
+// Answers the modal dialog that the code under test is about to open: a repeating short
+// timer finds the active modal widget and hands it to the answer; after a few seconds it
+// gives up, so a test fails instead of hanging.
+#include <QWidget>
+#include <functional>
+
+// Starts watching; `answer` runs once, on the first modal widget that appears.
+// Returns immediately; call before the code that opens the dialog.
+void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000);

@@ -1,0 +1,17 @@
+// Test main: an offscreen application object, and a sink that fails any test that shows
+// a message box it did not expect.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "support/scripted_sink.h"
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Kabuto"));
+    ScriptedSink strict;  // outermost: no box is expected unless a test says so
+    return RUN_ALL_TESTS();
+}
