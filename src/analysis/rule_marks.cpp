@@ -1,0 +1,8 @@
+#include "analysis/rule_marks.h"
+
+namespace {
+RuleMarkState state;
+}
+
+RuleMarkState& RuleMarks() { return state; }
+void ResetRuleMarks() { state = RuleMarkState{}; }
