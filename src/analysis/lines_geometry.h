@@ -1,0 +1,119 @@
+#pragma once
+// Where the lines and barriers stand over a chart window's price pane. The pane's
+// coordinates: x in the drawing's units (100 per candle, 200 per kagi stroke), y the price
+// divided by PriceDivisor, larger y higher up. The overlay of each chart window (its line
+// controls LIN_斜線T10 / LIN_斜線B10 and barrier rectangles SHP_関門10) is kept here as
+// data; the chart windows paint it.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "analysis/lines_model.h"
+#include "analysis/series.h"
+
+// The x of a point's centre: candle slot k = index - first at 100 + 100k, kagi column k at
+// 100 + 200k. With first 0 it is the absolute x of the snapshots' equations.
+double BarToX(int32_t index, int32_t first, int32_t kind);
+
+// One line of a slot: its left and right point.
+struct LineHalf {
+    int32_t LeftIndex = kUnsetIndex;
+    double LeftPrice = kUnsetPrice;
+    int32_t RightIndex = kUnsetIndex;
+    double RightPrice = kUnsetPrice;
+    bool Present() const { return LeftIndex >= 0; }
+};
+LineHalf UpperHalf(const ShasenRec& slot);
+LineHalf LowerHalf(const ShasenRec& slot);
+
+// Colour numbers of the platform (red in the low byte).
+constexpr int32_t RgbColour(int32_t r, int32_t g, int32_t b) {
+    return r | (g << 8) | (b << 16);
+}
+// The windows' own colours: the judgement slot stands out, auxiliary slots are grey
+// until the editor highlights the current one.
+constexpr int32_t kJudgementShapeColour = RgbColour(255, 0, 0);
+constexpr int32_t kAuxiliaryShapeColour = RgbColour(128, 128, 128);
+
+// A Line control: its end points; the hidden position is X1 = X2 = Y1 = Y2 = -100.
+struct LinePlacement {
+    double X1 = -100;
+    double Y1 = -100;
+    double X2 = -100;
+    double Y2 = -100;
+    int32_t BorderColor = kAuxiliaryShapeColour;
+    bool Visible = false;
+};
+
+// A barrier rectangle. Top and Height are in pane units; Upper and Lower keep the full
+// prices the rectangle was placed from, so saving never reads them back through the
+// pane's rounding. The hidden position is Top -100, Left -100, Width 10, Height 10.
+struct ShapePlacement {
+    double Top = -100;
+    double Left = -100;
+    double Width = 10;
+    double Height = 10;
+    double Upper = kUnsetPrice;
+    double Lower = kUnsetPrice;
+    int32_t BorderColor = kAuxiliaryShapeColour;
+    bool Visible = false;
+};
+
+struct PriceOverlay {
+    std::array<LinePlacement, kLineSlotCount> LIN_斜線T10;
+    std::array<LinePlacement, kLineSlotCount> LIN_斜線B10;
+    std::array<ShapePlacement, kKanmonSlotCount> SHP_関門10;
+    PriceOverlay();
+};
+
+struct OverlayState {
+    // The chart windows' overlays, indexed by ChartSlotOf: kagi, daily, weekly, monthly.
+    std::array<PriceOverlay, 4> Overlays{};
+    // Panels 4 (barriers) and 5 (lines) of the main frame's status bar.
+    std::string KanmonPriceText;
+    std::string ShasenPriceText;
+};
+
+OverlayState& Overlay();
+void ResetOverlay();
+// The overlay of the chart window that shows a chart kind.
+PriceOverlay& OverlayOf(int32_t chartKind);
+
+void PlaceLineShape(const LineHalf& half, int32_t first, double divisor, int32_t kind,
+                    LinePlacement& line);
+void PlaceShasenShapes(PriceOverlay& overlay, const std::array<ShasenRec, 5>& slots, int32_t first,
+                       double divisor, int32_t kind);
+// paneWidth is the price pane's ScaleWidth: the rectangle reaches 10% beyond both sides
+// so only its top and bottom edges show.
+void PlaceKanmonShape(const KanmonRec& barrier, double paneWidth, double divisor,
+                      ShapePlacement& shape);
+void PlaceKanmonShapes(PriceOverlay& overlay, const std::array<KanmonRec, 4>& barriers,
+                       double divisor, double paneWidth);
+// After every drawing of the chart, which sets FirstShownPoint and PriceDivisor.
+void PlaceShasenKanmonShapes(PriceOverlay& overlay, const SeriesRecord& record, double paneWidth);
+void HideShape(ShapePlacement& shape);
+// Hides the current auxiliary barrier; the judgement barrier is left alone.
+void HideCurKanmonShape(PriceOverlay& overlay);
+
+// The read-outs of the lines and barriers at point p and the full price y.
+struct ShasenKanmonPriceTexts {
+    std::string Kanmon;  // panel 4
+    std::string Shasen;  // panel 5
+};
+ShasenKanmonPriceTexts MakeShasenKanmonPriceText(int32_t p, double y, int32_t kind,
+                                                 const ShasenKanmonSnapshot& snapshot);
+// y is the cursor's pane y; it is turned into a full price with the kind's PriceDivisor.
+void ShowShasenKanmonPrice(int32_t p, double y, int32_t kind);
+
+// The printed price range and point range the printed lines are clipped to.
+struct PrintPriceBand {
+    double Top = 0;
+    double Bottom = 0;
+    int32_t First = 0;
+    int32_t Last = 0;
+};
+// The lines of a snapshot cut to the band: each clipped end is a point (k, line price at k)
+// inside the band; an end without such a point stays unset.
+std::array<ShasenRec, 5> CalcShasenDrawPoints(const ShasenKanmonSnapshot& snapshot,
+                                              const PrintPriceBand& band, int32_t kind);
+std::array<ShasenRec, 5> CalcShasenDrawPointsForView(const PrintPriceBand& band, int32_t kind);
