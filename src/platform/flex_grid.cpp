@@ -561,6 +561,13 @@ void FlexGrid::SortRows(int first, int last, int col, FlexSort kind) {
 }
 
 void FlexGrid::StructureChanged() {
+    // As the grid's own Row and Col: never beyond the last row or column.
+    const int lastRow = std::max(0, Rows() - 1);
+    const int lastCol = std::max(0, cols_ - 1);
+    row_ = std::min(row_, lastRow);
+    rowSel_ = std::min(rowSel_, lastRow);
+    col_ = std::min(col_, lastCol);
+    colSel_ = std::min(colSel_, lastCol);
     if (redraw_) {
         Publish();
     } else {

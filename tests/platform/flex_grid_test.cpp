@@ -132,6 +132,11 @@ TEST(FlexGrid, RowAndRowSelDescribeTheSelectedBlock) {
     EXPECT_EQ(grid.Row(), 0);
     EXPECT_FALSE(grid.selectionModel()->hasSelection());
     EXPECT_THROW(grid.SetRow(7), FlexGridError);
+
+    grid.SetRow(6);
+    grid.SetRows(4);  // fewer rows pull the current row up with them
+    EXPECT_EQ(grid.Row(), 3);
+    EXPECT_EQ(grid.RowSel(), 3);
 }
 
 TEST(FlexGrid, TopRowScrollsByRowsAndStopsAtTheEnd) {
