@@ -50,6 +50,30 @@ int PercentValue(double value) {
     return static_cast<int>(RoundHalfEven(std::clamp<double>(value, kPercentMin, kPercentMax)));
 }
 
+// One spinner step of a whole-number box, inside 0..999999999.
+void StepBox(QLineEdit* box, int delta) {
+    RunTrapped([box, delta] {
+        const std::string text = Text(box);
+        if (!IsNumericText(text)) return;
+        const double value = NumericValue(text);
+        if (delta > 0 ? value >= kIntegerBoxMax : value <= 0) return;
+        SetText(box, PlainNumber(value + delta));
+        SelectAllText(box);
+    });
+}
+
+// One spinner step of a 1..100 box.
+void StepPercentBox(QLineEdit* box, int delta) {
+    RunTrapped([box, delta] {
+        const std::string text = Text(box);
+        if (!IsNumericText(text)) return;
+        const int value = PercentValue(NumericValue(text));
+        if (delta > 0 ? value >= kPercentMax : value <= kPercentMin) return;
+        SetText(box, std::to_string(value + delta));
+        SelectAllText(box);
+    });
+}
+
 // The Enabled a control was given, apart from that of the window around it.
 bool OwnEnabled(const QWidget* control) {
     return !control->testAttribute(Qt::WA_Disabled);
@@ -125,6 +149,7 @@ void KeepDateOrder(QWidget* dialog, bool moveEnd) {
 class InputBoxFilter : public QObject {
   public:
     explicit InputBoxFilter(QLineEdit* box) : QObject(box), box_(box) {
+        setObjectName(kName);
         box->installEventFilter(this);
     }
     void SetKeys(NumericKeys keys) {
@@ -135,7 +160,9 @@ class InputBoxFilter : public QObject {
     void AddLeaveAction(std::function<bool()> action) { leave_.push_back(std::move(action)); }
 
     static InputBoxFilter* Of(QLineEdit* box) {
-        auto* filter = box->findChild<InputBoxFilter*>(QString(), Qt::FindDirectChildrenOnly);
+        // No Q_OBJECT here, so findChild cannot tell this class apart: look it up by name.
+        QObject* found = box->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly);
+        auto* filter = dynamic_cast<InputBoxFilter*>(found);
         return filter ? filter : new InputBoxFilter(box);
     }
 
@@ -149,14 +176,19 @@ class InputBoxFilter : public QObject {
                 return filtering_ &&
                        !Accepts(static_cast<QInputMethodEvent*>(event)->commitString());
             case QEvent::FocusOut:
+                // The box takes its own focus-out first (it drops its selection there), so
+                // that a refused value can be selected again afterwards.
+                static_cast<QObject*>(box_)->event(event);
                 Leave(static_cast<QFocusEvent*>(event)->reason());
-                return false;
+                return true;
             default:
                 return false;
         }
     }
 
   private:
+    static constexpr const char* kName = "kabutoInputBoxFilter";
+
     bool Refuses(const QKeyEvent* key) const {
         // Only typed characters are filtered; editing keys and shortcuts pass.
         if (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
@@ -277,43 +309,16 @@ void FormatPercentBox(QLineEdit* box) {
 }
 
 void SpinUp(QLineEdit* box) {
-    RunTrapped([box] {
-        const std::string text = Text(box);
-        if (!IsNumericText(text) || NumericValue(text) >= kIntegerBoxMax) return;
-        SetText(box, PlainNumber(NumericValue(text) + 1));
-        SelectAllText(box);
-    });
+    StepBox(box, +1);
 }
-
 void SpinDown(QLineEdit* box) {
-    RunTrapped([box] {
-        const std::string text = Text(box);
-        if (!IsNumericText(text) || NumericValue(text) <= 0) return;
-        SetText(box, PlainNumber(NumericValue(text) - 1));
-        SelectAllText(box);
-    });
+    StepBox(box, -1);
 }
-
 void SpinUpPercent(QLineEdit* box) {
-    RunTrapped([box] {
-        const std::string text = Text(box);
-        if (!IsNumericText(text)) return;
-        const int value = PercentValue(NumericValue(text));
-        if (value >= kPercentMax) return;
-        SetText(box, std::to_string(value + 1));
-        SelectAllText(box);
-    });
+    StepPercentBox(box, +1);
 }
-
 void SpinDownPercent(QLineEdit* box) {
-    RunTrapped([box] {
-        const std::string text = Text(box);
-        if (!IsNumericText(text)) return;
-        const int value = PercentValue(NumericValue(text));
-        if (value <= kPercentMin) return;
-        SetText(box, std::to_string(value - 1));
-        SelectAllText(box);
-    });
+    StepPercentBox(box, -1);
 }
 
 void RaiseMaxToMin(QLineEdit* minBox, QLineEdit* maxBox) {
