@@ -27,7 +27,10 @@ void ShowChildDisabled(QWidget* owner, QWidget* child) {
     if (owner && child->parentWidget() != owner) {
         child->setParent(owner, child->windowFlags() | Qt::Window);
     }
-    child->setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    const Qt::WindowModality modality = owner ? Qt::WindowModal : Qt::ApplicationModal;
+    // Modality takes effect when a window is shown, so a shown child is shown again.
+    if (child->isVisible() && child->windowModality() != modality) child->hide();
+    child->setWindowModality(modality);
     child->show();
     child->raise();
     child->activateWindow();
