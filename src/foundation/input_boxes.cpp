@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFocusEvent>
-#include <QHBoxLayout>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,7 +12,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -122,7 +120,7 @@ void OrderPair(QLineEdit* minBox, QLineEdit* maxBox, const char* zeroText, bool 
             SetText(maxBox, minText);
         }
     } catch (const std::exception&) {
-        // These routines give up quietly: the pair is checked again when the dialog ends.
+        // A pair that cannot be read is left as it is, without a message.
     }
 }
 
