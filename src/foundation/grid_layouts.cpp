@@ -2,12 +2,11 @@
 
 #include <QWidget>
 #include <array>
-#include <exception>
 #include <initializer_list>
 
 #include "foundation/text_data.h"
+#include "foundation/trap.h"
 #include "platform/flex_grid.h"
-#include "platform/message_box.h"
 
 namespace {
 
@@ -75,7 +74,7 @@ void SetPfGridWidths(FlexGrid& grid) {
 }
 
 void SetPfGridLayout(FlexGrid& grid) {
-    try {
+    RunTrapped([&] {
         grid.Clear();
         grid.SetRows(1);
         grid.SetCols(kPfColumns);
@@ -88,9 +87,7 @@ void SetPfGridLayout(FlexGrid& grid) {
         for (size_t i = 0; i < kPfTitles.size(); ++i) {
             grid.SetTextMatrix(0, kPfFirstTitle + static_cast<int>(i), kPfTitles[i]);
         }
-    } catch (const std::exception& error) {
-        MsgWarn(error.what());
-    }
+    });
 }
 
 void SetFileGridLayout(FlexGrid& grid) {
@@ -111,12 +108,10 @@ bool DisableFilterChecks(QWidget& form) {
 }
 
 void SetGridFlagByMouseX(FlexGrid& grid, double x, bool twoHidden) {
-    try {
+    RunTrapped([&] {
         double limit = grid.ColWidth(0) + 200;
         if (twoHidden) limit += grid.ColWidth(1);
         const bool allow = TextData().TextDataMode != -1 && (x < 0 || x > limit);
         grid.SetAllowUserResizing(allow);
-    } catch (const std::exception& error) {
-        MsgWarn(error.what());
-    }
+    });
 }

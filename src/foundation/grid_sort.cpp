@@ -1,13 +1,12 @@
 #include "foundation/grid_sort.h"
 
-#include <QGuiApplication>
 #include <algorithm>
-#include <exception>
 #include <numeric>
 #include <vector>
 
+#include "foundation/progress_window.h"
+#include "foundation/trap.h"
 #include "platform/flex_grid.h"
-#include "platform/message_box.h"
 
 namespace {
 
@@ -25,14 +24,14 @@ class SortingScope {
   public:
     explicit SortingScope(FlexGrid& grid)
         : grid_(grid), redraw_(grid.Redraw()), hidden_(grid.isHidden()) {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        SetHourglass();
         grid_.SetRedraw(false);
         grid_.setVisible(false);
     }
     ~SortingScope() {
         grid_.SetRedraw(redraw_);
         grid_.setVisible(!hidden_);
-        QGuiApplication::restoreOverrideCursor();
+        ResetPointer();
     }
     SortingScope(const SortingScope&) = delete;
     SortingScope& operator=(const SortingScope&) = delete;
@@ -80,7 +79,7 @@ void TieBreak(FlexGrid& grid, SortedGrid which, int c, int t) {
 }
 
 void SortGrid(FlexGrid& grid, SortedGrid which, int16_t& flag, int column) {
-    try {
+    RunTrapped([&] {
         SortingScope scope(grid);
         FlexSort kind = FlexSort::GenericDescending;
         int keyColumn = column;
@@ -100,9 +99,7 @@ void SortGrid(FlexGrid& grid, SortedGrid which, int16_t& flag, int column) {
         if (last >= 2) {
             TieBreak(grid, which, column, column == kCodeColumn ? kMarketOrder : kCodeColumn);
         }
-    } catch (const std::exception& error) {
-        MsgWarn(error.what());
-    }
+    });
 }
 
 }  // namespace
@@ -124,10 +121,7 @@ void SortObserveGridBy(FlexGrid& grid, int c, int t) {
 }
 
 double AddColumnWidth(const FlexGrid& grid, int column, double x) {
-    try {
-        return x + grid.ColWidth(column);
-    } catch (const std::exception& error) {
-        MsgWarn(error.what());
-        return 0;
-    }
+    double edge = 0;
+    RunTrapped([&] { edge = x + grid.ColWidth(column); });
+    return edge;
 }

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <exception>
 
+#include "foundation/trap.h"
 #include "platform/flex_grid.h"
-#include "platform/message_box.h"
 
 namespace {
 
@@ -68,12 +68,10 @@ class GridWheelFilter : public QObject {
         pending_ += delta;
         const int notches = pending_ / kNotch;
         pending_ -= notches * kNotch;
-        try {
+        RunTrapped([&] {
             BusyScope busy;
             for (int i = 0; i < std::abs(notches); ++i) Step(notches < 0);
-        } catch (const std::exception& error) {
-            MsgWarn(error.what());
-        }
+        });
         return true;
     }
 

@@ -3,9 +3,9 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPrinterInfo>
 
-#include "platform/app_path.h"
+#include "foundation/settings.h"
+#include "platform/printers.h"
 
 namespace {
 
@@ -29,14 +29,7 @@ class QtPrinterDevice final : public PrinterSetupDevice {
     explicit QtPrinterDevice(QPrinter& printer) : printer_(printer) {}
 
     void Select(const std::string& name) override {
-        const QString device = QString::fromStdString(name);
-        if (!QPrinterInfo::printerInfo(device).isNull()) {
-            printer_.setOutputFormat(QPrinter::NativeFormat);
-            printer_.setPrinterName(device);
-            return;
-        }
-        printer_.setOutputFormat(QPrinter::PdfFormat);
-        printer_.setOutputFileName(QString::fromStdString(AppPath() + "print.pdf"));
+        if (!name.empty()) SelectPrinter(printer_, name);
     }
 
     void EndDocument() override {
@@ -121,7 +114,18 @@ int32_t SetUpPrinter(PrinterSetupDevice& device, const PrinterChoice& choice, bo
     return RowsPerPage(device.PaperSize(), device.Orientation());
 }
 
-void SetPrinterDefaults(const PrinterChoice& choice) {
+PrinterChoice PrinterChoiceOf(const PrintSettei& settings, const std::vector<std::string>& names) {
+    PrinterChoice choice;
+    const int index = settings.CBO_Printer;
+    if (index >= 0 && index < static_cast<int>(names.size())) choice.PrinterName = names[index];
+    choice.CBO_Size = settings.CBO_Size;
+    choice.CBO_方法 = settings.CBO_方法;
+    choice.OPT_縦 = settings.OPT_縦;
+    return choice;
+}
+
+void SetPrinterDefaults(const PrintSettei& settings) {
+    const PrinterChoice choice = PrinterChoiceOf(settings, Settei().PrinterNames);
     QtPrinterDevice device(CurrentPrinter());
     setupState.Drawing = PrinterDrawingDefaults{};
     setupState.PrintRowsPerPage = SetUpPrinter(device, choice, setupState.OsVersionFlag != 0);

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QPainter;
+struct PrintSettei;
 
 // The print-setting values the set-up reads.
 struct PrinterChoice {
-    std::string PrinterName;  // the entry of the printer list at CBO_Printer
+    std::string PrinterName;  // "" keeps the current printer
     int16_t CBO_Size = 0;     // 0 "A4", 1 "A3"
     int16_t CBO_方法 = 0;     // 0 "自動" (automatic bin), 1 "手差し" (manual feed)
     int16_t OPT_縦 = -1;      // -1 portrait
@@ -71,5 +73,11 @@ int32_t RowsPerPage(int paper, int orientation);
 // runs; the row count follows what the printer accepted. Returns that row count.
 int32_t SetUpPrinter(PrinterSetupDevice& device, const PrinterChoice& choice, bool osVersionFlag);
 
-// The set-up on the current printer; sets PrintRowsPerPage and the drawing defaults.
-void SetPrinterDefaults(const PrinterChoice& choice);
+// The choice a print setting makes: the printer at CBO_Printer of the printer list
+// (an index off the list keeps the current printer), paper, bin and orientation.
+PrinterChoice PrinterChoiceOf(const PrintSettei& settings, const std::vector<std::string>& names);
+
+// The set-up on the current printer, the printer list being PrinterNames of the settings;
+// sets PrintRowsPerPage and the drawing defaults. The "PDF" entry of the list is a printer
+// like the others: paper, orientation and rows per page apply to it.
+void SetPrinterDefaults(const PrintSettei& settings);
