@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <numeric>
 
@@ -102,9 +103,13 @@ int VirtualKey(const QKeyEvent& event) {
 bool ReadGridNumber(std::string_view text, double& value) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    if (text.empty()) return false;
-    if (text.front() == '+') text.remove_prefix(1);
-    if (text.empty() || text.front() == '+') return false;
+    const bool plus = !text.empty() && text.front() == '+';
+    if (plus) text.remove_prefix(1);  // from_chars takes no '+'
+    const size_t first = !plus && !text.empty() && text.front() == '-' ? 1 : 0;
+    // A digit or a point must start the number: "inf" and "nan" are texts here.
+    if (first >= text.size()) return false;
+    const auto lead = static_cast<unsigned char>(text[first]);
+    if (!std::isdigit(lead) && lead != '.') return false;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end;

@@ -204,6 +204,12 @@ TEST(FlexGrid, SortKeysOrderEmptyThenNumbersThenTexts) {
     EXPECT_NE(CompareGridSortKeys(MakeGridSortKey("10", FlexSort::GenericAscending),
                                   MakeGridSortKey("10.0", FlexSort::GenericAscending)),
               0);
+    double value = 0;
+    for (const char* text : {"inf", "nan", "-inf", "+-5", "--5", "1,000", "－5", "12a"}) {
+        EXPECT_FALSE(ReadGridNumber(text, value)) << text;
+    }
+    EXPECT_TRUE(ReadGridNumber(" -.5 ", value));
+    EXPECT_DOUBLE_EQ(value, -0.5);
     EXPECT_EQ(CompareGridSortKeys(MakeGridSortKey("abc", FlexSort::GenericAscending),
                                   MakeGridSortKey("abc", FlexSort::GenericAscending)),
               0);
