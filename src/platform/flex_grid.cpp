@@ -515,13 +515,13 @@ int FlexGrid::Width() const {
 
 int FlexGrid::CellLeft() const {
     const QRect rect = visualRect(ViewIndex(row_, col_));
-    return static_cast<int>(PixelsToTwips(viewport()->mapTo(this, rect.topLeft()).x()));
+    return static_cast<int>(TwipsInControl(viewport(), rect.topLeft()).x());
 }
 
 int FlexGrid::CellTop() const {
     if (row_ < fixedRows_) return 0;
     const QRect rect = visualRect(ViewIndex(row_, col_));
-    return static_cast<int>(PixelsToTwips(viewport()->mapTo(this, rect.topLeft()).y()));
+    return static_cast<int>(TwipsInControl(viewport(), rect.topLeft()).y());
 }
 
 int FlexGrid::CellWidth() const {

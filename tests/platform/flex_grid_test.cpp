@@ -139,6 +139,27 @@ TEST(FlexGrid, RowAndRowSelDescribeTheSelectedBlock) {
     EXPECT_EQ(grid.RowSel(), 3);
 }
 
+TEST(FlexGrid, CurrentCellAndColoursInTheGridsTerms) {
+    FlexGrid grid;
+    grid.SetColWidth(0, 0);
+    grid.SetRowHeight(0, 300);
+    grid.SetRowHeight(1, 270);
+    ShowList(grid, 6, 400, 300);
+    grid.SetColWidth(1, 1500);
+    grid.SetRow(3);
+    grid.SetCol(2);
+    EXPECT_EQ(grid.CellLeft(), 1500);  // column 0 is hidden
+    EXPECT_EQ(grid.CellTop(), 300 + 2 * 270);
+    EXPECT_EQ(grid.CellWidth(), grid.ColWidth(2));
+    EXPECT_EQ(grid.CellHeight(), 270);
+    EXPECT_EQ(grid.RowHeight(0), 300);
+
+    grid.SetBackColor(0x0000FF);  // red in the low byte
+    grid.SetBackColorSel(0xFF0000);
+    EXPECT_EQ(grid.palette().color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_EQ(grid.palette().color(QPalette::Inactive, QPalette::Highlight), QColor(0, 0, 255));
+}
+
 TEST(FlexGrid, TopRowScrollsByRowsAndStopsAtTheEnd) {
     FlexGrid grid;
     ShowList(grid, 50, 300, 200);
