@@ -26,21 +26,15 @@ void DrawCandle(Surface& pane, int32_t slot, const SeriesPoint& point, double di
 
 bool DrawCandleChart(const ChartPanes& panes, SeriesRecord& record, int32_t displayCount) {
     return RunScreenDrawing([&] {
-        Surface& price = RequirePane(panes.Price);
-        Surface& labels = RequirePane(panes.Labels);
-        Surface& volume = RequirePane(panes.Volume);
-        Surface& dates = RequirePane(panes.Dates);
-        price.Clear();
-        labels.Clear();
-        volume.Clear();
-        dates.Clear();
+        const ClearedPanes cleared = ClearChartPanes(panes);
+        Surface& price = cleared.Price;
+        Surface& labels = cleared.Labels;
+        Surface& volume = cleared.Volume;
+        Surface& dates = cleared.Dates;
         if (record.Count < 1) return;
-        RequirePoints(record);
         const auto& points = record.Points;
 
-        const ShownWindow window =
-            ShowWindow(record.FirstShownPoint, displayCount, record.Count, kFullChartSlack);
-        record.FirstShownPoint = window.Start;
+        const ShownWindow window = ClampShownWindow(record, displayCount, kFullChartSlack);
 
         PriceRange range = CandlePriceRange(points, window);
         const double margin = (range.Top - range.Bottom) * 0.02;
@@ -95,12 +89,9 @@ bool DrawCandleCell(Surface& cell, SeriesRecord& record, int32_t displayCount) {
     return RunScreenDrawing([&] {
         cell.Clear();
         if (record.Count < 1) return;
-        RequirePoints(record);
         const auto& points = record.Points;
 
-        const ShownWindow window =
-            ShowWindow(record.FirstShownPoint, displayCount, record.Count, 0);
-        record.FirstShownPoint = window.Start;
+        const ShownWindow window = ClampShownWindow(record, displayCount, 0);
 
         // The highest high touches the top edge; only the bottom gets a margin, and the
         // split lines stop at the range bottom above it.

@@ -221,3 +221,19 @@ void RequirePoints(const SeriesRecord& record) {
     if (record.Count < 0 || record.Points.size() < static_cast<size_t>(record.Count))
         ThrowIndexError();
 }
+
+ClearedPanes ClearChartPanes(const ChartPanes& panes) {
+    ClearedPanes cleared{RequirePane(panes.Price), RequirePane(panes.Labels),
+                         RequirePane(panes.Volume), RequirePane(panes.Dates)};
+    for (Surface* pane : {&cleared.Price, &cleared.Labels, &cleared.Volume, &cleared.Dates})
+        pane->Clear();
+    return cleared;
+}
+
+ShownWindow ClampShownWindow(SeriesRecord& record, int32_t displayCount, int32_t slack) {
+    RequirePoints(record);
+    const ShownWindow window =
+        ShowWindow(record.FirstShownPoint, displayCount, record.Count, slack);
+    record.FirstShownPoint = window.Start;
+    return window;
+}

@@ -128,6 +128,18 @@ class DateAxis {
     std::string lastYear_;
 };
 
+// The four panes, each required and cleared, in the order price, labels, volume, dates.
+struct ClearedPanes {
+    Surface& Price;
+    Surface& Labels;
+    Surface& Volume;
+    Surface& Dates;
+};
+ClearedPanes ClearChartPanes(const ChartPanes& panes);
+
+// The shown window of a record with points: FirstShownPoint is written back clamped.
+ShownWindow ClampShownWindow(SeriesRecord& record, int32_t displayCount, int32_t slack);
+
 // Runs one drawing procedure: any error it throws is shown with its own description in a
 // warning box and gives false; what was drawn stays.
 bool RunScreenDrawing(const std::function<void()>& body);

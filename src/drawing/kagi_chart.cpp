@@ -13,6 +13,19 @@ ColorNumber DirectionColor(double start, double end) {
     return start > end ? kFallingColor : kRisingColor;
 }
 
+// A stroke's column and prices in its slot.
+struct StrokeView {
+    double x1;
+    double start;
+    double end;
+    ColorNumber direction;
+};
+StrokeView ViewOf(const SeriesPoint& stroke, int32_t slot, double divisor) {
+    const double start = stroke.Open / divisor;
+    const double end = stroke.Close / divisor;
+    return {50.0 + 200.0 * slot, start, end, DirectionColor(start, end)};
+}
+
 // The stroke's rule mark, or nullptr when it has none.
 const RuleHit* MarkOf(const SeriesPoint& stroke, const KagiTables& tables) {
     const int64_t index = RoundHalfEven(stroke.High);
@@ -126,21 +139,14 @@ KagiTables CurrentKagiTables() {
 bool DrawKagiChart(const ChartPanes& panes, SeriesRecord& record, int32_t displayCount,
                    const KagiDrawSettings& settings, const KagiTables& tables) {
     return RunScreenDrawing([&] {
-        Surface& price = RequirePane(panes.Price);
-        Surface& labels = RequirePane(panes.Labels);
-        Surface& volume = RequirePane(panes.Volume);
-        Surface& dates = RequirePane(panes.Dates);
-        price.Clear();
-        labels.Clear();
-        volume.Clear();
-        dates.Clear();
+        const ClearedPanes cleared = ClearChartPanes(panes);
+        Surface& price = cleared.Price;
+        Surface& labels = cleared.Labels;
+        Surface& dates = cleared.Dates;
         if (record.Count < 1) return;
-        RequirePoints(record);
         const auto& strokes = record.Points;
 
-        const ShownWindow window =
-            ShowWindow(record.FirstShownPoint, displayCount, record.Count, kFullChartSlack);
-        record.FirstShownPoint = window.Start;
+        const ShownWindow window = ClampShownWindow(record, displayCount, kFullChartSlack);
 
         const MarkFontSizes sizes =
             KagiMarkFontSizes(price.WidthTwips(), price.HeightTwips(), displayCount);
@@ -190,15 +196,12 @@ bool DrawKagiChart(const ChartPanes& panes, SeriesRecord& record, int32_t displa
 
         for (int32_t i = window.Start; i < window.End; ++i) {
             const SeriesPoint& stroke = strokes[i];
-            const double x1 = 50.0 + 200.0 * (i - window.Start);
-            double start = stroke.Open / divisor;
-            const double end = stroke.Close / divisor;
+            auto [x1, start, end, direction] = ViewOf(stroke, i - window.Start, divisor);
             if (stroke.SplitFlag > 0) {
                 DrawSplitLine(price, x1 + 50, top, bottom);
                 DrawSplitText(price, x1 + 50, top, stroke.SplitRatio, labels.FontSize(),
                               digitWidth);
             }
-            const ColorNumber direction = DirectionColor(start, end);
             if (const RuleHit* mark = MarkOf(stroke, tables)) {
                 const double signalPrice = mark->SignalPrice / divisor;
                 DrawRuleMark(price, *mark, x1, start, end, signalPrice, direction, sizes, markWidth,
@@ -217,12 +220,9 @@ bool DrawKagiCell(Surface& cell, SeriesRecord& record, int32_t displayCount,
     return RunScreenDrawing([&] {
         cell.Clear();
         if (record.Count < 1) return;
-        RequirePoints(record);
         const auto& strokes = record.Points;
 
-        const ShownWindow window =
-            ShowWindow(record.FirstShownPoint, displayCount, record.Count, 0);
-        record.FirstShownPoint = window.Start;
+        const ShownWindow window = ClampShownWindow(record, displayCount, 0);
 
         // At least 10 price units high, so a flat series is not stretched over the cell.
         double bottom = strokes[window.Start].Open;
@@ -244,9 +244,7 @@ bool DrawKagiCell(Surface& cell, SeriesRecord& record, int32_t displayCount,
                             SignalColor(strokes[window.Start].Low)};
         for (int32_t i = window.Start; i < window.End; ++i) {
             const SeriesPoint& stroke = strokes[i];
-            const double x1 = 50.0 + 200.0 * (i - window.Start);
-            double start = stroke.Open / divisor;
-            const ColorNumber direction = DirectionColor(start, stroke.Close / divisor);
+            auto [x1, start, end, direction] = ViewOf(stroke, i - window.Start, divisor);
             if (stroke.SplitFlag > 0) DrawSplitLine(cell, x1 + 50, top, lowestEnd);
             const RuleHit* mark = MarkOf(stroke, tables);
             if (mark && !mark->Side.empty())
