@@ -1,6 +1,7 @@
 #include "platform/surface.h"
 
 #include <QFontMetricsF>
+#include <QPagedPaintDevice>
 #include <QPaintEvent>
 #include <QResizeEvent>
 #include <algorithm>
@@ -99,6 +100,15 @@ void Surface::ResetScaleToTwips() {
     scaleTop_ = 0;
     scaleWidth_ = device_ && DeviceWidth() > 0 ? WidthTwips() : 1;
     scaleHeight_ = device_ && DeviceHeight() > 0 ? HeightTwips() : 1;
+}
+
+bool Surface::NewPage() {
+    auto* paged = dynamic_cast<QPagedPaintDevice*>(device_);
+    if (!paged) return false;
+    Painter();  // a page is only ended once it was begun
+    currentX_ = 0;
+    currentY_ = 0;
+    return paged->newPage();
 }
 
 void Surface::Clear() {

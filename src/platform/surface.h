@@ -47,6 +47,9 @@ class Surface {
     // Ends the painter so the device can be read, resized or shown; the next call starts again.
     void Release();
 
+    // On a printer, ends the page and starts the next one; elsewhere false.
+    bool NewPage();
+
     // Fills the device with the back colour; the current position goes to (0, 0).
     void Clear();
     void SetBackColor(ColorNumber color) { backColor_ = color; }

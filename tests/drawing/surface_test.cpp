@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -141,8 +142,16 @@ TEST(Surface, PaintsAPrinterPageInTwips) {
         page.SetFillStyle(FillStyle::DiagonalCross);
         page.SetFillColor(RgbColor(128, 128, 128));
         page.Box(1134, 2000, 6000, 4000, RgbColor(0, 255, 0));
+        ASSERT_TRUE(page.NewPage());
+        page.Line(1134, 1134, 6000, 1134, RgbColor(0, 0, 0));
     }
     EXPECT_GT(QFileInfo(file).size(), 500);
+    QFile pdf(file);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().contains("/Count 2"));
+
+    ImageSurface image;
+    EXPECT_FALSE(image.surface.NewPage());
 }
 
 TEST(Surface, PictureBoxKeepsItsDrawing) {
