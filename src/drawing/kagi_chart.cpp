@@ -83,18 +83,6 @@ struct KagiPainter {
     }
 };
 
-// The code points of a UTF-8 text, one string each.
-std::vector<std::string> Characters(const std::string& text) {
-    std::vector<std::string> characters;
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        characters.push_back(text.substr(i, length));
-        i += length;
-    }
-    return characters;
-}
-
 // The arrow at the signal price and the rule text written down beside the column, one
 // character a line, each "ろ" half a line at half size; optionally framed for a signal.
 void DrawRuleMark(Surface& price, const RuleHit& mark, double x1, double start, double end,
@@ -106,31 +94,49 @@ void DrawRuleMark(Surface& price, const RuleHit& mark, double x1, double start, 
     price.Line(x1, signalPrice, x1 - 100, signalPrice - h / 2, direction);
     price.Line(x1, signalPrice, x1 - 100, signalPrice + h / 2, direction);
 
-    const std::vector<std::string> characters = Characters(mark.RuleText);
-    // Above the top where a falling stroke starts, below the bottom where a rising one does.
-    const double y0 =
-        start > end ? start + h * 0.5 + characters.size() * 0.833 * h : start - h * 0.5;
-    double y = y0;
-    for (const std::string& character : characters) {
+    const RuleTextLayout layout = LayOutRuleText(mark.RuleText, start, end, h);
+    for (const RuleTextLine& line : layout.Lines) {
         price.SetForeColor(direction);
-        price.SetCurrentY(y);
-        if (character == "ろ") {
-            price.SetFontSize(sizes.Half);
-            price.SetCurrentX(x2 - markWidth / 2);
-            price.Print(character);
-            y -= h / 2;
-        } else {
-            price.SetFontSize(sizes.Full);
-            price.SetCurrentX(x2 - markWidth);
-            price.Print(character);
-            y -= h;
-        }
+        price.SetCurrentY(line.Top);
+        price.SetFontSize(line.Half ? sizes.Half : sizes.Full);
+        price.SetCurrentX(x2 - (line.Half ? markWidth / 2 : markWidth));
+        price.Print(line.Character);
     }
     if (frame && !mark.Side.empty())
-        price.Box(x2 - 1.075 * markWidth, y0 + 0.1 * h, x2, y, direction);
+        price.Box(x2 - 1.075 * markWidth, layout.Top + 0.1 * h, x2, layout.Bottom, direction);
 }
 
 }  // namespace
+
+// The code points of a UTF-8 text, one string each.
+static std::vector<std::string> Characters(const std::string& text) {
+    std::vector<std::string> characters;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        characters.push_back(text.substr(i, length));
+        i += length;
+    }
+    return characters;
+}
+
+RuleTextLayout LayOutRuleText(const std::string& ruleText, double strokeStart, double strokeEnd,
+                              double markHeight) {
+    const double h = markHeight;
+    const std::vector<std::string> characters = Characters(ruleText);
+    RuleTextLayout layout;
+    // Above the top where a falling stroke starts, below the bottom where a rising one does.
+    layout.Top = strokeStart > strokeEnd ? strokeStart + h * 0.5 + characters.size() * 0.833 * h
+                                         : strokeStart - h * 0.5;
+    double y = layout.Top;
+    for (const std::string& character : characters) {
+        const bool half = character == "ろ";
+        layout.Lines.push_back({character, y, half});
+        y -= half ? h / 2 : h;
+    }
+    layout.Bottom = y;
+    return layout;
+}
 
 KagiTables CurrentKagiTables() {
     return {RuleMarks().RuleMarkTable, Series().KagiJoinTable};

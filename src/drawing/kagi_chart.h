@@ -4,6 +4,7 @@
 // rule marks and the join lines of the chart last built, and write back the clamped
 // FirstShownPoint and the PriceDivisor; any error is shown and gives false.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "analysis/rule_marks.h"
@@ -23,6 +24,21 @@ struct KagiTables {
 };
 // The tables of the kagi chart last built (RuleMarks() and Series()).
 KagiTables CurrentKagiTables();
+
+// The rule text written down beside its column: one character a line from the top, each
+// "ろ" half a line at half size. Heights are price units; markHeight is that of "ろ".
+struct RuleTextLine {
+    std::string Character;
+    double Top = 0;
+    bool Half = false;
+};
+struct RuleTextLayout {
+    double Top = 0;     // the first line's top
+    double Bottom = 0;  // the height after the last line
+    std::vector<RuleTextLine> Lines;
+};
+RuleTextLayout LayOutRuleText(const std::string& ruleText, double strokeStart, double strokeEnd,
+                              double markHeight);
 
 // Columns, grid, labels, split marks, join lines, rule marks (arrow and text, optionally
 // framed) and the date axis. The volume pane is only cleared.

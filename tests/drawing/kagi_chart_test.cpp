@@ -111,6 +111,24 @@ TEST(KagiChart, MarksJoinsAndBothColourings) {
     }
 }
 
+TEST(KagiChart, RuleTextRunsDownBesideTheColumn) {
+    // A falling stroke: the text starts above where it starts and ends 2.5 lines lower.
+    const double h = 6;
+    const RuleTextLayout falling = LayOutRuleText("ろさ売", 500, 440, h);
+    EXPECT_DOUBLE_EQ(falling.Top, 500 + 0.5 * h + 3 * 0.833 * h);
+    ASSERT_EQ(falling.Lines.size(), 3u);
+    EXPECT_TRUE(falling.Lines[0].Half);
+    EXPECT_EQ(falling.Lines[1].Character, "さ");
+    EXPECT_DOUBLE_EQ(falling.Lines[1].Top, falling.Top - h / 2);
+    EXPECT_DOUBLE_EQ(falling.Lines[2].Top, falling.Top - 1.5 * h);
+    EXPECT_DOUBLE_EQ(falling.Bottom, falling.Top - 2.5 * h);
+    // A rising stroke: below where it starts; two family names give two half lines.
+    const RuleTextLayout rising = LayOutRuleText("ろさろく買", 440, 500, h);
+    EXPECT_DOUBLE_EQ(rising.Top, 440 - 0.5 * h);
+    EXPECT_DOUBLE_EQ(rising.Bottom, rising.Top - 4 * h);
+    EXPECT_TRUE(LayOutRuleText("", 440, 500, h).Lines.empty());
+}
+
 TEST(KagiChart, ThousandUnitBeforeAndAfterTheMargin) {
     struct Case {
         double low, high;
