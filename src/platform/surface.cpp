@@ -240,21 +240,35 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+// The image follows the widget's size, also before the widget was first shown.
+void PictureBox::FitImage() {
+    const QSize wanted = size().expandedTo(QSize(1, 1));
+    if (image_.size() == wanted) return;
+    surface_.SetDevice(nullptr);  // no painter may stay on the old image
+    image_ = QImage(wanted, QImage::Format_RGB32);
+    image_.fill(Qt::white);
+    surface_.SetDevice(&image_);
+}
+
+Surface& PictureBox::surface() {
+    FitImage();
+    return surface_;
+}
+
 const QImage& PictureBox::image() {
+    FitImage();
     surface_.Release();
     return image_;
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
+    FitImage();
     surface_.Release();
     QPainter painter(this);
     painter.drawImage(event->rect(), image_, event->rect());
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
-    surface_.SetDevice(nullptr);  // no painter may stay on the old image
-    image_ = QImage(event->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image_.fill(Qt::white);
-    surface_.SetDevice(&image_);
+    FitImage();
     QWidget::resizeEvent(event);
 }

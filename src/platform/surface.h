@@ -131,7 +131,7 @@ class Surface {
 class PictureBox : public QWidget {
   public:
     explicit PictureBox(QWidget* parent = nullptr);
-    Surface& surface() { return surface_; }
+    Surface& surface();
     // The drawing so far (the surface's painter is ended first).
     const QImage& image();
 
@@ -140,6 +140,7 @@ class PictureBox : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void FitImage();
     QImage image_;
     Surface surface_;
 };

@@ -153,6 +153,28 @@ TEST(KagiChart, ThousandUnitBeforeAndAfterTheMargin) {
     }
 }
 
+TEST(KagiChart, ReadsTheTablesOfTheChartLastBuiltAndLongSeries) {
+    KagiFixture chart = MarkedChart();
+    ChartWindowPanes explicitTables;
+    ASSERT_TRUE(
+        DrawKagiChart(explicitTables.Panes(), chart.record, 60, {true, true}, chart.Tables()));
+    RuleMarks().RuleMarkTable = chart.marks;
+    RuleMarks().RuleMarkCount = static_cast<int32_t>(chart.marks.size());
+    Series().KagiJoinTable = chart.joins;
+    Series().KagiJoinCount = static_cast<int32_t>(chart.joins.size());
+    ChartWindowPanes sharedTables;
+    ASSERT_TRUE(
+        DrawKagiChart(sharedTables.Panes(), chart.record, 60, {true, true}, CurrentKagiTables()));
+    EXPECT_EQ(sharedTables.Compose(), explicitTables.Compose());
+    ResetRuleMarks();
+    ResetSeries();
+
+    // More strokes and a wider count than 16-bit arithmetic would hold.
+    KagiFixture longChart(40000, 500, 8);
+    ASSERT_TRUE(DrawKagiChart(sharedTables.Panes(), longChart.record, 200, {}, longChart.Tables()));
+    EXPECT_EQ(longChart.record.FirstShownPoint, 39800);
+}
+
 TEST(KagiChart, EmptySeriesAndFailures) {
     ChartWindowPanes window;
     SeriesRecord empty;

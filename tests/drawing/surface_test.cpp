@@ -156,13 +156,14 @@ TEST(Surface, PaintsAPrinterPageInTwips) {
 
 TEST(Surface, PictureBoxKeepsItsDrawing) {
     PictureBox box;
-    box.resize(300, 200);
-    box.show();
+    box.resize(300, 200);  // drawn into before it is shown
     Surface& surface = box.surface();
     surface.Clear();
     surface.SetScale(0, 100, 300, 0);
     surface.FilledBox(100, 50, 200, 20, RgbColor(255, 0, 0));
+    EXPECT_EQ(box.image().size(), QSize(300, 200));
     EXPECT_EQ(box.image().pixelColor(150, 100), kRed);
+    box.show();
     EXPECT_EQ(box.grab().toImage().pixelColor(150, 100), kRed);
     // Drawing goes on after the widget painted itself.
     surface.FilledBox(0, 100, 10, 90, RgbColor(0, 0, 255));
