@@ -77,6 +77,14 @@ void ClipLine(const LineHalf& half, const LineEquation& line, const PrintPriceBa
         setRight(*k, EvalLineEquation(line, BarToX(*k, 0, kind)));
 }
 
+// The shared record of a chart kind (any kind but 4, 5 and 6 counts as monthly).
+SeriesRecord& RecordOfChart(int32_t kind) {
+    SeriesState& series = Series();
+    SeriesRecord* records[] = {&series.KagiSeries, &series.DailySeries, &series.WeeklySeries,
+                               &series.MonthlySeries};
+    return *records[ChartSlotOf(kind)];
+}
+
 }  // namespace
 
 double BarToX(int32_t index, int32_t first, int32_t kind) {
@@ -165,6 +173,20 @@ void HideShape(ShapePlacement& shape) {
     shape.Upper = kUnsetPrice;
     shape.Lower = kUnsetPrice;
     shape.Visible = false;
+}
+
+void ResetShasenKanmonForView(int32_t viewKind) {
+    if (viewKind < 4 || viewKind > 10) return;
+    // Views 8..10 pair a candle chart with the kagi chart; the kagi chart is the one reset.
+    const int32_t kind =
+        viewKind >= kChartDaily && viewKind <= kChartMonthly ? viewKind : kChartKagi;
+    SeriesRecord& record = RecordOfChart(kind);
+    InitShasenSet(record.ShasenSlots);
+    InitKanmonSet(record.KanmonSlots);
+    // Every slot is unset now, so the pane's width does not matter.
+    PlaceShasenShapes(OverlayOf(kind), record.ShasenSlots, record.FirstShownPoint,
+                      record.PriceDivisor, kind);
+    PlaceKanmonShapes(OverlayOf(kind), record.KanmonSlots, record.PriceDivisor, 0);
 }
 
 void HideCurKanmonShape(PriceOverlay& overlay) {

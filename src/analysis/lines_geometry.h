@@ -92,6 +92,9 @@ void PlaceKanmonShapes(PriceOverlay& overlay, const std::array<KanmonRec, 4>& ba
 // After every drawing of the chart, which sets FirstShownPoint and PriceDivisor.
 void PlaceShasenKanmonShapes(PriceOverlay& overlay, const SeriesRecord& record, double paneWidth);
 void HideShape(ShapePlacement& shape);
+// After a chart of views 4..10 failed to show: the view's record loses its lines and
+// barriers and its window's overlay is hidden. The snapshots stay.
+void ResetShasenKanmonForView(int32_t viewKind);
 // Hides the current auxiliary barrier; the judgement barrier is left alone.
 void HideCurKanmonShape(PriceOverlay& overlay);
 

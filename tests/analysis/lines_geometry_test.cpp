@@ -172,6 +172,30 @@ TEST_F(LinesGeometryTest, ShowPriceUsesTheKindsDivisorAndSnapshot) {
     EXPECT_EQ(Overlay().ShasenPriceText, "斜線上価格（上/下）：　- / -");
 }
 
+TEST_F(LinesGeometryTest, ResetForViewClearsTheViewsRecordAndHidesItsWindow) {
+    SeriesRecord& weekly = Series().WeeklySeries;
+    weekly.ShasenSlots[1] = Slot(1, 10, 3, 12, 1, 8, 3, 9);
+    weekly.KanmonSlots[0] = KanmonRec{20, 10, 0};
+    weekly.FirstShownPoint = 0;
+    PlaceShasenKanmonShapes(OverlayOf(kChartWeekly), weekly, 1000);
+    Series().KagiSeries.ShasenSlots[1] = weekly.ShasenSlots[1];
+    Lines().ShasenKanmonSnapshots[2].Kanmon[0] = weekly.KanmonSlots[0];
+
+    ResetShasenKanmonForView(6);
+    EXPECT_EQ(weekly.ShasenSlots[1].UpperLeftIndex, kUnsetIndex);
+    EXPECT_EQ(weekly.KanmonSlots[0].Upper, kUnsetPrice);
+    EXPECT_FALSE(OverlayOf(kChartWeekly).LIN_斜線T10[1].Visible);
+    EXPECT_FALSE(OverlayOf(kChartWeekly).SHP_関門10[0].Visible);
+    EXPECT_EQ(Lines().ShasenKanmonSnapshots[2].Kanmon[0].Upper, 20);  // snapshots stay
+    EXPECT_EQ(Series().KagiSeries.ShasenSlots[1].UpperLeftIndex, 1);
+
+    ResetShasenKanmonForView(9);  // weekly with kagi: the kagi chart
+    EXPECT_EQ(Series().KagiSeries.ShasenSlots[1].UpperLeftIndex, kUnsetIndex);
+    Series().DailySeries.ShasenSlots[1] = Slot(1, 10, 3, 12, 1, 8, 3, 9);
+    ResetShasenKanmonForView(11);  // outside 4..10: nothing
+    EXPECT_EQ(Series().DailySeries.ShasenSlots[1].UpperLeftIndex, 1);
+}
+
 TEST(CalcShasenDrawPointsTest, ClipsToThePrintedBand) {
     ShasenKanmonSnapshot snapshot;
     // Rising 100 per bar from 1000 at bar 0 to 2000 at bar 10.
