@@ -31,8 +31,8 @@ void ScalePoint(SeriesPoint& stroke, double ratio) {
 
 // One build. The strokes of the segment being walked are written in place over the bars
 // already read (stroke k at index k, never beyond the bar being read), so a stroke keeps
-// the fields of the bar it replaced that the walk does not set. Two spare points after the
-// bars hold the hypothetical points of the projections.
+// the fields of the bar it replaced that the walk does not set. The projections add two
+// hypothetical points after the last stroke, which may lie past the last bar.
 class KagiWalker {
   public:
     KagiWalker(std::vector<SeriesPoint> bars, const KagiWalkSettings& settings)
@@ -40,11 +40,7 @@ class KagiWalker {
           bars_(static_cast<int32_t>(points_.size())),
           settings_(settings),
           ev_{chart_.RuleState, chart_.Marks, settings.Options, settings.Market,
-              settings.Families} {
-        points_.resize(bars_ + 2);
-        // At most one mark per stroke: the table never grows during the walk.
-        chart_.Marks.RuleMarkTable.resize(bars_ + 1);
-    }
+              settings.Families} {}
 
     KagiChart Build() {
         int32_t i = 0, k = -1;
@@ -97,7 +93,8 @@ class KagiWalker {
         for (++i; i < bars_; ++i) {
             SeriesPoint& bar = points_[i];
             if (bar.SplitFlag == kSplitHere) return;
-            if (!(bar.Volume > 0 && RoundHalfEven(bar.Close) != 0)) continue;
+            // The close rounded to a whole number, halves to even, must not be 0.
+            if (!(bar.Volume > 0 && std::fabs(bar.Close) > 0.5)) continue;
             const double close = bar.Close;
             const double diff = RoundKagiDifference(kagiPrice - close);
             // A move smaller than the width neither turns nor extends the line.
@@ -242,6 +239,7 @@ class KagiWalker {
             b3 = std::max(S + 3 * t2, E + W);
         }
 
+        if (static_cast<int32_t>(points_.size()) < k + 3) points_.resize(k + 3);
         KagiRuleState& s = chart_.RuleState;
         const KagiRuleState before = s;
         if (points_[k].High < 0 && a3 > 0) {
@@ -310,10 +308,13 @@ bool BuildKagi(const std::string& issueId) {
                                   analysis.Today ? analysis.Today() : TodayText()};
         SeriesState& series = Series();
         SeriesRecord& kagi = series.KagiSeries;
-        const int32_t count =
-            std::clamp<int32_t>(kagi.Count, 0, static_cast<int32_t>(kagi.Points.size()));
-        KagiChart chart = WalkKagi(
-            std::vector<SeriesPoint>(kagi.Points.begin(), kagi.Points.begin() + count), settings);
+        // The bars become the walk's work array, as the strokes replace them anyway; until
+        // the walk succeeds the record holds no points.
+        std::vector<SeriesPoint> bars = std::move(kagi.Points);
+        bars.resize(std::clamp<int32_t>(kagi.Count, 0, static_cast<int32_t>(bars.size())));
+        kagi.Points.clear();
+        kagi.Count = 0;
+        KagiChart chart = WalkKagi(std::move(bars), settings);
 
         const int32_t strokes = static_cast<int32_t>(chart.Strokes.size());
         series.DailySeries.Points = chart.Strokes;

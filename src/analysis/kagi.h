@@ -56,5 +56,6 @@ ObservationRec SetProjectionMark(const RuleHit& mark, double twoTickPrice, doubl
 // The kagi chart of the bars in KagiSeries, with the settings in KagiAnalysis(): replaces
 // the points of KagiSeries and DailySeries by the strokes, fills RuleMarkTable, the join
 // table, the rule fields of AnalysisResult and, when a projected rule fires, its
-// observation records. A failure shows its description and leaves the records untouched.
+// observation records. A failure shows its description and leaves KagiSeries empty and the
+// other records untouched.
 bool BuildKagi(const std::string& issueId);

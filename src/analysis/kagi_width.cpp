@@ -115,6 +115,7 @@ double RoundKagiDifference(double value) {
     // the usual case is rounded directly: n / 100 is the same double that reading back the
     // text "n/100" gives. Only a value whose hundredths lie near a half, where the decimal
     // form decides the rounding, or a huge value takes the text route.
+    if (value == std::trunc(value) && std::fabs(value) < 1e15) return value;  // whole yen
     const double scaled = std::fabs(value) * 100;
     if (scaled < 1e13) {
         const double whole = std::floor(scaled);

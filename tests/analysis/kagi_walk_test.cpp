@@ -344,14 +344,18 @@ TEST_F(BuildKagiTest, FillsTheSharedRecords) {
     EXPECT_EQ(RuleMarks().RuleMarkCount, 0);
 }
 
-TEST_F(BuildKagiTest, AFailureIsShownAndLeavesTheRecords) {
+TEST_F(BuildKagiTest, AFailureIsShownAndLeavesNoHalfBuiltChart) {
     KagiAnalysis().Families = kNoRules;
     KagiAnalysis().Families.RosaBuy = ReadsPastTheEnd;
+    // The records of a chart built before.
+    Series().DailySeries.Count = 7;
+    RuleMarks().RuleMarkCount = 3;
     LoadBars({1000, 1050, 900, 1060});
     ScriptedSink sink;
     sink.Expect(MsgKind::Warn, "kagi point index");
     EXPECT_FALSE(BuildKagi("1301011"));
     EXPECT_TRUE(sink.AllShown());
-    EXPECT_EQ(Series().KagiSeries.Count, 4);
-    EXPECT_EQ(Series().KagiSeries.Points[3].Close, 1060);
+    EXPECT_EQ(Series().KagiSeries.Count, 0);
+    EXPECT_EQ(Series().DailySeries.Count, 7);
+    EXPECT_EQ(RuleMarks().RuleMarkCount, 3);
 }
