@@ -35,9 +35,8 @@ constexpr WidthBand kWidthBands[] = {
 
 double StockWidth(double p) {
     if (p < 1) return kNeverMoves;
-    const WidthBand* band = kWidthBands;
-    for (const WidthBand& b : kWidthBands)
-        if (p >= b.From) band = &b;
+    const WidthBand* band = std::end(kWidthBands) - 1;
+    while (p < band->From) --band;
     return std::floor((p - band->Offset) / band->Divisor) * band->Step + band->Base;
 }
 
@@ -110,12 +109,11 @@ KagiWidthFactors TextDataWidthFactor(double tick) {
     return {0.001, 10};
 }
 
-double RoundKagiDifference(double value) {
+double RoundKagiFraction(double value) {
     // The formatted round trip costs a few hundred nanoseconds and runs for every bar, so
     // the usual case is rounded directly: n / 100 is the same double that reading back the
     // text "n/100" gives. Only a value whose hundredths lie near a half, where the decimal
     // form decides the rounding, or a huge value takes the text route.
-    if (value == std::trunc(value) && std::fabs(value) < 1e15) return value;  // whole yen
     const double scaled = std::fabs(value) * 100;
     if (scaled < 1e13) {
         const double whole = std::floor(scaled);

@@ -2,6 +2,7 @@
 // The kagi line moves only by steps of at least the reversal width, which depends on the
 // price level and the instrument kind; the rules and projections count in ticks, the price
 // step of the market. Both are pure functions of a price and the market they are read for.
+#include <cmath>
 #include <cstdint>
 
 // What the width and the tick of one issue depend on.
@@ -24,7 +25,12 @@ struct KagiWidthFactors {
 KagiWidthFactors TextDataWidthFactor(double tick);
 
 // A difference or width is compared at two decimals: written with "#0.##" and read back.
-double RoundKagiDifference(double value);
+// It runs for every bar, so whole numbers, the usual prices, stay inline.
+double RoundKagiFraction(double value);
+inline double RoundKagiDifference(double value) {
+    if (value == std::trunc(value) && std::fabs(value) < 1e15) return value;
+    return RoundKagiFraction(value);
+}
 
 // The kind of the issue whose chart is being built and the text-data width factors: set by
 // BuildKagi and by the kagi view, read by the spec-shaped overloads below.

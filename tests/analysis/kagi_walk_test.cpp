@@ -189,6 +189,16 @@ TEST_F(KagiWalkTest, SplitBeforeTheSegmentMadeAStroke) {
     EXPECT_DOUBLE_EQ(chart.Joins[1].NewStartPrice, 103);
     // The stroke written over the second split bar does not inherit its split flag.
     for (const SeriesPoint& s : chart.Strokes) EXPECT_NE(s.SplitFlag, kSplitHere);
+
+    // Split bars without trades, skipped while the walk looks for its start, still count.
+    bars = Bars({400, 440, 400, 205, 103, 100, 120});
+    Split(bars, 3, 0.5);
+    Split(bars, 4, 0.5);
+    bars[3].Volume = bars[4].Volume = 0;
+    const KagiChart quiet = WalkKagi(bars, Settings(kNoRules));
+    EXPECT_EQ(Path(quiet), "100>110 110>120#16/0");
+    ASSERT_EQ(quiet.Joins.size(), 1u);
+    EXPECT_DOUBLE_EQ(quiet.Joins[0].OldEndPrice, 100);
 }
 
 TEST_F(KagiWalkTest, OneMarkPerStrokeAndSignalColours) {
