@@ -43,6 +43,9 @@ class KagiWalker {
               settings.Families} {}
 
     KagiChart Build() {
+        // A split on the first bar leaves nothing before it to rescale; its flag must not
+        // reach the strokes written over that bar.
+        if (bars_ > 0 && points_[0].SplitFlag == kSplitHere) points_[0].SplitFlag = kNoSplit;
         int32_t i = 0, k = -1;
         for (;;) {
             StepKagi(i, k);

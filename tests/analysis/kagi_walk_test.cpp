@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -199,6 +201,49 @@ TEST_F(KagiWalkTest, SplitBeforeTheSegmentMadeAStroke) {
     EXPECT_EQ(Path(quiet), "100>110 110>120#16/0");
     ASSERT_EQ(quiet.Joins.size(), 1u);
     EXPECT_DOUBLE_EQ(quiet.Joins[0].OldEndPrice, 100);
+}
+
+// Random series with splits and days without trades: the strokes form one connected line,
+// and every mark and join a stroke names exists, once.
+TEST_F(KagiWalkTest, RandomSeriesStayConnected) {
+    std::mt19937 random(11);
+    std::normal_distribution<double> step(0, 0.04);
+    std::uniform_int_distribution<int> length(2, 300), percent(0, 99);
+    const double ratios[] = {0.5, 2, 0.1, 3, 0.25};
+    for (int series = 0; series < 300; ++series) {
+        std::vector<double> closes(length(random));
+        double price = 800;
+        for (double& close : closes) close = price = std::round(price * std::exp(step(random)));
+        auto bars = Bars(closes);
+        for (SeriesPoint& bar : bars) {
+            const int p = percent(random);
+            if (p < 4) bar.Volume = 0;
+            if (p >= 96) {
+                bar.SplitFlag = kSplitHere;
+                bar.SplitRatio = ratios[p % 5];
+            }
+        }
+        const KagiChart chart = WalkKagi(bars, Settings(series % 2 ? kTwoNames : kOneName));
+        const auto& strokes = chart.Strokes;
+        ASSERT_LE(strokes.size(), bars.size());
+        std::vector<int> markUses(chart.Marks.RuleMarkCount);
+        for (size_t j = 0; j < strokes.size(); ++j) {
+            const SeriesPoint& s = strokes[j];
+            if (j + 1 < strokes.size()) {
+                ASSERT_EQ(s.Close, strokes[j + 1].Open) << series << " stroke " << j;
+                ASSERT_EQ(s.EndDateText, strokes[j + 1].DateText) << series << " stroke " << j;
+            }
+            ASSERT_LT(s.High, chart.Marks.RuleMarkCount);
+            if (s.High >= 0) ++markUses[static_cast<int>(s.High)];
+            ASSERT_LT(s.JoinLink, static_cast<int32_t>(chart.Joins.size()));
+            ASSERT_NE(s.SplitFlag, kSplitHere) << series << " stroke " << j;
+        }
+        for (int uses : markUses) ASSERT_EQ(uses, 1) << series;
+        for (int32_t m = 0; m < chart.Marks.RuleMarkCount; ++m) {
+            const std::string& text = chart.Marks.RuleMarkTable[m].RuleText;
+            ASSERT_TRUE(text.ends_with("売") || text.ends_with("買")) << text;
+        }
+    }
 }
 
 TEST_F(KagiWalkTest, OneMarkPerStrokeAndSignalColours) {
