@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <string_view>
 #include <utility>
 
 #include "foundation/text_utils.h"
-#include "platform/message_box.h"
+#include "foundation/trap.h"
 #include "platform/vb_format.h"
 
 namespace {
@@ -304,7 +303,7 @@ ObservationRec SetProjectionMark(const RuleHit& mark, double twoTickPrice, doubl
 }
 
 bool BuildKagi(const std::string& issueId) {
-    try {
+    return RunTrapped([&] {
         KagiWidth().KagiIssueKind = GetIssueKind(issueId);
         KagiAnalysisState& analysis = KagiAnalysis();
         KagiWalkSettings settings{CurrentKagiMarket(), analysis.Options, analysis.Families,
@@ -338,9 +337,5 @@ bool BuildKagi(const std::string& issueId) {
         result.LastSignalSide = chart.Last.SignalSide;
         if (chart.Forward) result.ForwardObservation = *chart.Forward;
         if (chart.Reverse) result.ReverseObservation = *chart.Reverse;
-        return true;
-    } catch (const std::exception& e) {
-        MsgWarn(e.what());
-        return false;
-    }
+    });
 }
