@@ -23,11 +23,6 @@ int64_t DateNumber(std::string_view text) {
     return number;
 }
 
-void ScalePoint(SeriesPoint& stroke, double ratio) {
-    stroke.Open *= ratio;
-    stroke.Close *= ratio;
-}
-
 // One build. The strokes of the segment being walked are written in place over the bars
 // already read (stroke k at index k, never beyond the bar being read), so a stroke keeps
 // the fields of the bar it replaced that the walk does not set. The projections add two
@@ -157,7 +152,8 @@ class KagiWalker {
     }
 
     void ScaleStroke(SeriesPoint& stroke, double ratio) {
-        ScalePoint(stroke, ratio);
+        stroke.Open *= ratio;
+        stroke.Close *= ratio;
         if (stroke.High < 0) return;
         RuleHit& mark = chart_.Marks.RuleMarkTable[RoundHalfEven(stroke.High)];
         mark.SignalPrice *= ratio;
