@@ -53,8 +53,8 @@ struct LinesState {
     // Editor state.
     int16_t CurLineSlot = 0;
     int16_t CurKanmonSlot = 0;
-    int16_t EditFirstShown = 0;
-    int16_t EditLastShown = 0;
+    int32_t EditFirstShown = 0;
+    int32_t EditLastShown = 0;
     std::array<double, 3> ClickHighs{};
     std::array<double, 3> ClickLows{};
     std::array<ShasenRec, 5> SavedShasenSet{};
