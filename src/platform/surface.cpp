@@ -19,6 +19,8 @@ const char* const kInvalidValueError = "プロパティの値が不正です。"
 namespace {
 
 constexpr double kDefaultFontPoints = 9;
+// The resolution whose single dot is a printed line's width and a hatch's unit.
+constexpr double kReferencePrintDpi = 600;
 
 Qt::BrushStyle BrushStyleOf(FillStyle style) {
     switch (style) {
@@ -49,6 +51,13 @@ Surface::Surface(QPaintDevice* device) : device_(device) {
     font_.setFamily(QString::fromLatin1(kGothicFace));
     font_.setPointSizeF(kDefaultFontPoints);
     ResetScaleToTwips();
+    UpdateDotScale();
+}
+
+void Surface::UpdateDotScale() {
+    dotScale_ = 1;
+    if (device_ && device_->devType() == QInternal::Printer)
+        dotScale_ = std::max(1.0, device_->logicalDpiX() / kReferencePrintDpi);
 }
 
 Surface::~Surface() {
@@ -59,6 +68,7 @@ void Surface::SetDevice(QPaintDevice* device) {
     Release();
     device_ = device;
     ResetScaleToTwips();
+    UpdateDotScale();
 }
 
 void Surface::Release() {
@@ -171,7 +181,11 @@ QPointF Surface::ToDevice(double x, double y) const {
 
 void Surface::ApplyPen(ColorNumber color) {
     QPen pen(ToQColor(color));
-    pen.setWidth(0);  // one device dot, as a pane's line of width 1
+    // One device dot, as a pane's line of width 1; on a printer one dot of a 600 dpi page.
+    if (dotScale_ > 1)
+        pen.setWidthF(dotScale_);
+    else
+        pen.setWidth(0);
     pen.setStyle(drawStyle_ == DrawStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
     Painter().setPen(pen);
 }
@@ -197,7 +211,12 @@ void Surface::Box(double x1, double y1, double x2, double y2, ColorNumber color)
     QPainter& painter = Painter();
     const QRect rect = CornerRect(ToDevice(x1, y1), ToDevice(x2, y2));
     const Qt::BrushStyle brush = BrushStyleOf(fillStyle_);
-    if (brush != Qt::NoBrush) painter.fillRect(rect, QBrush(ToQColor(fillColor_), brush));
+    if (brush != Qt::NoBrush) {
+        QBrush fill(ToQColor(fillColor_), brush);
+        if (brush != Qt::SolidPattern && dotScale_ > 1)
+            fill.setTransform(QTransform::fromScale(dotScale_, dotScale_));
+        painter.fillRect(rect, fill);
+    }
     ApplyPen(color);
     painter.setBrush(Qt::NoBrush);
     // QRect's right and bottom are inclusive; drawRect outlines one dot further.
