@@ -114,6 +114,7 @@ class Surface {
     double DeviceHeight() const;
     void ApplyPen(ColorNumber color);
     void UpdateDotScale();
+    void PaintHatch(QPainter& painter, const QRect& rect, Qt::BrushStyle brush);
 
     QPaintDevice* device_ = nullptr;
     std::unique_ptr<QPainter> painter_;
