@@ -230,15 +230,16 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
         painter.Column(x1, start, stroke, direction);
     }
 
-    if (inCell) {
-        PrintedDateRows dates(printer, width, bottom, bottom - frame.M, 0.5, true, 8);
-        for (int32_t i = window.Start; i < window.End; ++i)
-            dates.Step(50.0 + 200.0 * (i - window.Start), strokes[i].DateText);
-        return;
+    // The dates hang under the range in a cell; on the page they get a scale of their own.
+    double base = bottom;
+    double tickEnd = bottom - frame.M;
+    if (!inCell) {
+        const KagiDateLayout layout = KagiDateAxisLayout(sheet, half, width);
+        SetPageScale(printer, layout.Scale);
+        base = 0;
+        tickEnd = layout.TickEnd;
     }
-    SetPageScale(printer, KagiDateAxisLayout(sheet, half, width).Scale);
-    PrintedDateRows dates(printer, width, 0, KagiDateAxisLayout(sheet, half, width).TickEnd, 0.5,
-                          true, 9);
+    PrintedDateRows dates(printer, width, base, tickEnd, 0.5, true, inCell ? 8 : 9);
     for (int32_t i = window.Start; i < window.End; ++i)
         dates.Step(50.0 + 200.0 * (i - window.Start), strokes[i].DateText);
 }

@@ -9,6 +9,7 @@
 #include "drawing/print_page.h"
 #include "drawing/printed_candle_chart.h"
 #include "drawing/printed_kagi_chart.h"
+#include "foundation/settings.h"
 
 namespace {
 
@@ -184,6 +185,37 @@ TEST(PrintedRules, ThousandUnitAfterTheWidening) {
     Sheet other;
     ASSERT_TRUE(PrintKagiChart(other.page, low.record, 20, {}, low.Tables()));
     EXPECT_EQ(low.record.PriceDivisor, 1);
+}
+
+// Black and white only when printing by redrawing with the box ticked; the half page only
+// for the views that pair a candlestick chart with the kagi chart.
+TEST(PrintedRules, OptionsFromTheSettings) {
+    struct Case {
+        int16_t redraw, mono, conversion, frame;
+        int32_t viewKind;
+        PrintChartOptions expected;
+    };
+    const Case cases[] = {
+        {-1, 1, 0, -1, 5, {true, false, true, false}},
+        {0, 1, 0, -1, 4, {false, false, true, false}},
+        {-1, 0, -1, 0, 8, {false, true, false, true}},
+        {-1, 1, -1, 0, 10, {true, true, false, true}},
+        {0, 0, 0, 0, 11, {false, false, false, false}},
+    };
+    for (const Case& c : cases) {
+        ResetSetteiState();
+        UserSettei& user = Settei().Record.UserSettei;
+        user.OPT_精細 = c.redraw;
+        user.CHK_白黒 = c.mono;
+        user.OPT_転換 = c.conversion;
+        user.OPT_枠 = c.frame;
+        const PrintChartOptions options = PrintOptionsFromSettei(c.viewKind);
+        EXPECT_EQ(options.Monochrome, c.expected.Monochrome) << c.viewKind;
+        EXPECT_EQ(options.ConversionColouring, c.expected.ConversionColouring) << c.viewKind;
+        EXPECT_EQ(options.FrameRuleText, c.expected.FrameRuleText) << c.viewKind;
+        EXPECT_EQ(options.HalfPage, c.expected.HalfPage) << c.viewKind;
+    }
+    ResetSetteiState();
 }
 
 }  // namespace
