@@ -94,14 +94,14 @@ void Rosa(Side& side, int32_t i, const KagiJudgeOptions& options) {
     const KagiPrices& T = side.T;
     // ① and ② share one last index; a repeat within five points ends the family.
     const auto repeatBlocked = [&] { return i - side.lastRosa12 <= 5 && !options.RepeatUnlimited; };
-    if (i >= 6 && !(options.NotLongLine && IsLongStroke(T, i - 3, i - 5, i - 7)) &&
+    if (i >= 6 && !(options.NotLongLine && i >= 8 && IsLongStroke(T, i - 3, i - 5, i - 7)) &&
         RosaOneShape(T, i)) {
         if (repeatBlocked()) return;
         side.Append(kRosa, "①");
         side.lastRosa12 = i;
         return;
     }
-    if (i >= 8 && !(options.NotLongLine && IsLongStroke(T, i - 5, i - 7, i - 9)) &&
+    if (i >= 8 && !(options.NotLongLine && i >= 10 && IsLongStroke(T, i - 5, i - 7, i - 9)) &&
         RosaTwoShape(T, i)) {
         if (repeatBlocked()) return;
         side.Append(kRosa, "②");
