@@ -3,7 +3,6 @@
 // every mark, the last rule and signal, and the projected turns, against a reviewed fixture.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -14,12 +13,10 @@
 
 namespace {
 
+// Valid dates in order, 28 to a month: the walk only carries them.
 std::string Day(int n) {
-    using namespace std::chrono;
-    const year_month_day d{sys_days{2019y / January / 7} + days{n}};
     char text[16];
-    std::snprintf(text, sizeof text, "%04d/%02u/%02u", static_cast<int>(d.year()),
-                  static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()));
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d", 2019 + n / 336, n / 28 % 12 + 1, n % 28 + 1);
     return text;
 }
 
