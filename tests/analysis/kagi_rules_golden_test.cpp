@@ -15,7 +15,7 @@ namespace {
 
 // Valid dates in order, 28 to a month: the walk only carries them.
 std::string Day(int n) {
-    char text[16];
+    char text[32];
     std::snprintf(text, sizeof text, "%04d/%02d/%02d", 2019 + n / 336, n / 28 % 12 + 1, n % 28 + 1);
     return text;
 }
