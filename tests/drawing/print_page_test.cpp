@@ -116,12 +116,14 @@ TEST(PrintPage, ChartCellsShareTheSheet) {
             const CellLayout layout = ChartCellLayout(kA4, cell, 1200, 1000, width);
             const double left = TwipsX(layout.Scale, kA4, 0);
             const double right = TwipsX(layout.Scale, kA4, width);
-            if (index == 0)
+            if (index == 0) {
                 EXPECT_NEAR(left, 1134, 1e-6) << cells;
-            else
+            } else {
                 EXPECT_NEAR(left - previousRight, 567.0 / cell.Columns, 1e-6) << cells;
-            if (cell.ColumnsRight == 0)
+            }
+            if (cell.ColumnsRight == 0) {
                 EXPECT_NEAR(kA4.Width - right, 1134 + 567.0 / cell.Columns, 1e-6) << cells;
+            }
             previousRight = right;
         }
         const CellPosition first = CellGridPosition(cells, 0);
