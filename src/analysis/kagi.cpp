@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "foundation/settings.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
 #include "platform/vb_format.h"
@@ -302,6 +303,7 @@ bool BuildKagi(const std::string& issueId) {
     return RunTrapped([&] {
         KagiWidth().KagiIssueKind = GetIssueKind(issueId);
         KagiAnalysisState& analysis = KagiAnalysis();
+        analysis.Options = KagiJudgeOptionsFrom(Settei().Record);
         KagiWalkSettings settings{CurrentKagiMarket(), analysis.Options, analysis.Families,
                                   analysis.Today ? analysis.Today() : TodayText()};
         SeriesState& series = Series();

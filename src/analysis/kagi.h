@@ -53,9 +53,9 @@ ObservationRec SetProjectionMark(const RuleHit& mark, double twoTickPrice, doubl
                                  bool twoTicks, const std::string& lastSignalSide,
                                  const std::string& today);
 
-// The kagi chart of the bars in KagiSeries, with the settings in KagiAnalysis(): replaces
-// the points of KagiSeries and DailySeries by the strokes, fills RuleMarkTable, the join
-// table, the rule fields of AnalysisResult and, when a projected rule fires, its
-// observation records. A failure shows its description and leaves KagiSeries empty and the
-// other records untouched.
+// The kagi chart of the bars in KagiSeries, with the options of the settings record in force
+// and the families and clock in KagiAnalysis(): replaces the points of KagiSeries and DailySeries
+// by the strokes, fills RuleMarkTable, the join table, the rule fields of AnalysisResult and, when
+// a projected rule fires, its observation records. A failure shows its description and leaves
+// KagiSeries empty and the other records untouched.
 bool BuildKagi(const std::string& issueId);

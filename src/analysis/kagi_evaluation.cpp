@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "analysis/kagi_families.h"
+#include "foundation/settings.h"
 
 namespace {
 
@@ -128,6 +129,21 @@ void ResetKagiRuleState() {
         text->clear();
     result.LatestVolume = 0;
     result.LatestClose = 0;
+}
+
+KagiJudgeOptions KagiJudgeOptionsFrom(const SetteiRecord& record) {
+    constexpr int16_t kChosen = -1;
+    const KagiJudgeSettei& j = record.KagiJudgeSettei;
+    KagiJudgeOptions options;
+    options.NotLongLine = j.OPT_Not長線 == kChosen;
+    options.RepeatUnlimited = j.OPT_連続無制限 == kChosen;
+    options.NewPriceBeyondThree = j.OPT_新値三超 == kChosen;
+    options.SecondUnlimited = j.OPT_第二無制限 == kChosen;
+    options.ConsiderThird = j.OPT_第三考慮 == kChosen;
+    options.MountainUnlimited = j.OPT_山無制限 == kChosen;
+    options.AdoptSecond = j.OPT_第二採用 == kChosen;
+    options.TwoTicks = record.UserSettei.OPT_二文 == kChosen;
+    return options;
 }
 
 std::string TodayText() {

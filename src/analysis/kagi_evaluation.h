@@ -11,6 +11,8 @@
 #include "analysis/rule_marks.h"
 #include "analysis/series.h"
 
+struct SetteiRecord;
+
 // The eight families in the order they run; tests replace entries to inject results.
 struct KagiFamilyTable {
     KagiFamily RosaSell, RokuSell, RoweSell, RoaSell;
@@ -66,6 +68,10 @@ struct AnalysisResultRec {
     ObservationRec ReverseObservation;  // the line turns (逆次)
 };
 
+// The options chosen (-1) in the settings record: the signal ticks of the user settings and
+// the tested member of each kagi-judgement pair.
+KagiJudgeOptions KagiJudgeOptionsFrom(const SetteiRecord& record);
+
 // The local date as yyyy/mm/dd.
 std::string TodayText();
 
@@ -74,7 +80,7 @@ std::string TodayText();
 // projections.
 struct KagiAnalysisState {
     KagiRuleState RuleState;
-    KagiJudgeOptions Options;  // set from the settings record (TwoTicks: UserSettei.OPT_二文)
+    KagiJudgeOptions Options;  // as BuildKagi last read them from the settings record
     KagiFamilyTable Families = DefaultKagiFamilies();
     AnalysisResultRec AnalysisResult;
     std::function<std::string()> Today = TodayText;  // the day of the computation

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/kagi.h"
+#include "foundation/settings.h"
 #include "platform/vb_format.h"
 #include "support/scripted_sink.h"
 
@@ -27,6 +28,14 @@ void Fires(const KagiPrices& T, int32_t i, KagiRuleState& state, const KagiJudge
     (Sell ? state.BuyRun : state.SellRun) = 0;
 }
 void NoRule(const KagiPrices&, int32_t, KagiRuleState&, const KagiJudgeOptions&) {}
+// The options the families were last handed.
+KagiJudgeOptions seenOptions;
+void SeesOptions(const KagiPrices& T, int32_t i, KagiRuleState& state,
+                 const KagiJudgeOptions& options) {
+    seenOptions = options;
+    Fires<false, 0>(T, i, state, options);
+    Fires<false, 1>(T, i, state, options);
+}
 void ReadsPastTheEnd(const KagiPrices& T, int32_t i, KagiRuleState&, const KagiJudgeOptions&) {
     (void)T[i + 1];
 }
@@ -350,6 +359,8 @@ class BuildKagiTest : public ::testing::Test {
         ResetRuleMarks();
         ResetKagiAnalysis();
         ResetKagiWidth();
+        ResetSetteiState();
+        ApplySetteiDefaults(Settei().Record, std::chrono::year{2026} / 12 / 10);
         KagiAnalysis().Today = [] { return std::string("2026/12/10"); };
     }
     void TearDown() override {
@@ -357,6 +368,7 @@ class BuildKagiTest : public ::testing::Test {
         ResetRuleMarks();
         ResetKagiAnalysis();
         ResetKagiWidth();
+        ResetSetteiState();
     }
     static void LoadBars(const std::vector<double>& closes) {
         SeriesRecord& kagi = Series().KagiSeries;
@@ -397,6 +409,39 @@ TEST_F(BuildKagiTest, FillsTheSharedRecords) {
     ASSERT_TRUE(BuildKagi("1301011"));
     EXPECT_EQ(Series().KagiSeries.Count, 0);
     EXPECT_EQ(RuleMarks().RuleMarkCount, 0);
+}
+
+// The signal ticks and the judgement options are those of the settings record in force.
+TEST_F(BuildKagiTest, ReadsTheOptionsOfTheSettingsRecord) {
+    struct Case {
+        bool chosen;  // every option that the families test, and two ticks
+        double turning;
+    } cases[] = {{true, 898}, {false, 897}};
+    for (const Case& c : cases) {
+        const int16_t on = c.chosen ? -1 : 0, off = c.chosen ? 0 : -1;
+        UserSettei& user = Settei().Record.UserSettei;
+        user.OPT_二文 = on;
+        user.OPT_三文 = off;
+        KagiJudgeSettei& judge = Settei().Record.KagiJudgeSettei;
+        judge.OPT_Not長線 = judge.OPT_連続無制限 = judge.OPT_新値三超 = judge.OPT_第二無制限 =
+            judge.OPT_第三考慮 = judge.OPT_山無制限 = judge.OPT_第二採用 = on;
+        judge.OPT_長線無制限 = judge.OPT_Not連続 = judge.OPT_新値三迄 = judge.OPT_第二三迄 =
+            judge.OPT_第三無制限 = judge.OPT_山三のみ = judge.OPT_第二不採用 = off;
+        KagiAnalysis().Families = kTwoNames;
+        KagiAnalysis().Families.RosaBuy = SeesOptions;
+        KagiAnalysis().Families.RokuBuy = NoRule;
+        seenOptions = KagiJudgeOptions{};
+        LoadBars({1000, 1100, 950, 1150, 900, 1200});
+
+        ASSERT_TRUE(BuildKagi("1301011"));
+        EXPECT_EQ(seenOptions.TwoTicks, c.chosen);
+        for (bool option :
+             {seenOptions.NotLongLine, seenOptions.RepeatUnlimited, seenOptions.NewPriceBeyondThree,
+              seenOptions.SecondUnlimited, seenOptions.ConsiderThird, seenOptions.MountainUnlimited,
+              seenOptions.AdoptSecond})
+            EXPECT_EQ(option, c.chosen);
+        EXPECT_DOUBLE_EQ(KagiAnalysis().AnalysisResult.ReverseObservation.Price, c.turning);
+    }
 }
 
 TEST_F(BuildKagiTest, AFailureIsShownAndLeavesNoHalfBuiltChart) {
