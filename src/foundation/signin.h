@@ -49,6 +49,22 @@ bool CheckSessionOwner();
 // Clears the sign-in flag, only while this PC still owns the session. Errors are ignored.
 void SignOutSession();
 
+// Start-up after a successful sign-in: every early end signs out, so the next start does
+// not meet the double sign-in question. Keep() once the program runs.
+class SignOutOnEarlyEnd {
+  public:
+    SignOutOnEarlyEnd() = default;
+    SignOutOnEarlyEnd(const SignOutOnEarlyEnd&) = delete;
+    SignOutOnEarlyEnd& operator=(const SignOutOnEarlyEnd&) = delete;
+    ~SignOutOnEarlyEnd() {
+        if (armed_) SignOutSession();
+    }
+    void Keep() { armed_ = false; }
+
+  private:
+    bool armed_ = true;
+};
+
 // What ExecuteSql does after telling the user that another PC took the session: the
 // default writes the local text stores (through the writer their owner registers) and
 // ends the process without signing out. Tests replace it to observe the end.

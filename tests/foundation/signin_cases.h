@@ -90,6 +90,19 @@ TEST_P(SigninRule, ValidSignInStampsTheRow) {
     EXPECT_EQ(Row(market_->UserRowId()).loginFlag, "0");
 }
 
+TEST_P(SigninRule, AnEarlyEndOfStartUpSignsOut) {
+    for (const bool keep : {true, false}) {
+        ASSERT_EQ(SignInAs(MarketFixture::kUserId, MarketFixture::kPassword),
+                  SigninResult::SignedIn);
+        {
+            SignOutOnEarlyEnd guard;
+            if (keep) guard.Keep();
+        }
+        EXPECT_EQ(Row(market_->UserRowId()).loginFlag, keep ? "1" : "0") << keep;
+        SignOutSession();
+    }
+}
+
 TEST_P(SigninRule, RejectedSignInsLeaveTheWindowOpenAndTheRowsAlone) {
     const int32_t disabled = Add({"off01", "pw01", "0"});
     const int32_t deleted = Add({"gone01", "pw02", "1", "1"});
