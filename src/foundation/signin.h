@@ -6,15 +6,11 @@
 #include <functional>
 #include <string>
 
-// A user ID and its password.
-struct SigninPair {
-    std::string UserId;
-    std::string Password;
-};
+#include "foundation/settings.h"
 
 struct SigninState {
-    SigninPair LogonInfo;      // the pair the sign-in uses (saved settings or the window)
-    SigninPair DownloadLogon;  // the pair for the download server; the window shows it
+    LogonPair LogonInfo;       // the pair the sign-in uses (saved settings or the window)
+    LogonPair DownloadLogon;   // the pair for the download server; the window shows it
     int32_t UserRowId = 0;     // velm_user_test_id; also the owner key of lines and barriers
     std::string SessionStamp;  // written into up_date at the sign-in
 };
