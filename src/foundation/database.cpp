@@ -404,6 +404,15 @@ bool OpenPriceDatabases() {
            OpenDataConnection(kMonthlyCatalog, state.MonthlyConnection);
 }
 
+void ClosePriceDatabases() {
+    auto& state = State();
+    for (CatalogConnection* connection :
+         {&state.DailyConnection, &state.WeeklyConnection, &state.MonthlyConnection}) {
+        DisconnectCatalog(connection->ConnectionString);
+        *connection = CatalogConnection{};
+    }
+}
+
 SqlEngine EngineOf(std::string_view connectionString) {
     const std::string driver = Field(ParseConnectionString(connectionString), "driver");
     if (driver == "QSQLITE") return SqlEngine::Sqlite;

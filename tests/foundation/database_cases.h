@@ -195,6 +195,20 @@ TEST_P(DatabaseRoad, TransactionsCoverTheStatementsThatFollow) {
     EXPECT_EQ(CountDaily(id), 0);
 }
 
+TEST_P(DatabaseRoad, ClosedPriceCatalogsRunNothingUntilOpenedAgain) {
+    ClosePriceDatabases();
+    EXPECT_FALSE(Database().DailyConnection.IsSet());
+    {
+        ScriptedSink sink;
+        sink.Expect(MsgKind::Warn);
+        std::string statement = MakeSijouSql();
+        RecordsetPtr rs;
+        EXPECT_FALSE(ExecuteSql(Database().DailyConnection, statement, rs));
+    }
+    ASSERT_TRUE(OpenPriceDatabases());
+    EXPECT_EQ(Daily(MakeSijouSql())->RecordCount(), 12);
+}
+
 TEST_P(DatabaseRoad, RecordsetCloseIsSafeTwice) {
     RecordsetPtr rs = Daily(MakeSijouSql());
     ASSERT_TRUE(rs);
