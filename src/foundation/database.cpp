@@ -78,6 +78,7 @@ QString Q(const std::string& text) {
 bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::string& error) {
     auto& registry = Registry();
     if (const auto found = registry.names.find(connectionString); found != registry.names.end()) {
+        // A connection the server ended (a restart) is no longer open: it is opened anew.
         db = QSqlDatabase::database(found->second, false);
         if (db.isOpen()) return true;
         if (db.open()) return true;
