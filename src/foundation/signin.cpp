@@ -70,7 +70,6 @@ SigninResult SignInUser() {
     user->MoveFirst();
     state.UserRowId = static_cast<int32_t>(FieldNumber(user->Field(0)));
     const std::string flag = FieldText(user->Field(4));
-    std::string stamp;
     std::string update;
     if (flag > "0") {
         if (MsgYesNo(kDoubleSigninMessage, kDoubleSigninTitle) != kAnswerYes)
@@ -81,7 +80,7 @@ SigninResult SignInUser() {
         update = std::string("UPDATE velm_user_test ") + "SET up_date =? " + ",login_flg='1' " +
                  "WHERE velm_user_test_id=?";
     }
-    stamp = NewSessionStamp();
+    const std::string stamp = NewSessionStamp();
     if (!RunWithRetry(update, {stamp, static_cast<int64_t>(state.UserRowId)}, nullptr, error)) {
         MsgWarn(error);
         return SigninResult::Failed;
