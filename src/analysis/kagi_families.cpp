@@ -289,8 +289,10 @@ void Rowe(Side& side, int32_t i, const KagiJudgeOptions& options) {
 // Two peaks with a trough between them, broken now. The plain name needs the bottom before
 // the break below 1.1 x the first peak (sell) or above 0.9 x the first trough (buy): the buy
 // factor is not the reflection of the sell one. On the mirrored prices the buy test reads
-// -T[i-2] < 0.9 x -T[d], which is T[i-2] > 0.9 x T[d] on the original prices.
-void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factor) {
+// -T[i-2] < 0.9 x -T[d], which is T[i-2] > 0.9 x T[d] on the original prices. The factor is
+// given in tenths and the test made on ten times the bottom: 1.1 x 200 is a little above 220
+// in binary, which would count a bottom at exactly 110 % as below it.
+void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factorTenths) {
     const KagiPrices& T = side.T;
     if (i <= 4) return;
     const std::optional<TwoPeaks> peaks = FindTwoPeaks(T, i);
@@ -307,7 +309,7 @@ void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factor) 
             return;
         }
     }
-    if (T[i - 2] < factor * T[d]) {
+    if (10 * T[i - 2] < factorTenths * T[d]) {
         side.Append(kRoa, "");
     } else if (options.AdoptSecond) {
         side.Append(kRoa, "②");
@@ -392,11 +394,11 @@ void CheckRuleRoweBuy(const KagiPrices& T, int32_t i, KagiRuleState& state,
 void CheckRuleRoaSell(const KagiPrices& T, int32_t i, KagiRuleState& state,
                       const KagiJudgeOptions& options) {
     Side side = SellSide(T, state);
-    Roa(side, i, options, 1.1);
+    Roa(side, i, options, 11);
 }
 
 void CheckRuleRoaBuy(const KagiPrices& T, int32_t i, KagiRuleState& state,
                      const KagiJudgeOptions& options) {
     Side side = BuySide(T, state);
-    Roa(side, i, options, 0.9);
+    Roa(side, i, options, 9);
 }
