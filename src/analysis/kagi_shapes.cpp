@@ -27,14 +27,18 @@ bool IsLongStroke(const KagiPrices& T, int32_t a, int32_t b, int32_t c) {
     return StrokeLength(T, c) + StrokeLength(T, a) < std::fabs(T[b] - T[c + 1]);
 }
 
+// The walks back below run at every step of a stroke: each checks its highest index once
+// and keeps its lowest at 0 or above by its loop bound.
+
 int32_t RiseRunBreak(const KagiPrices& T, int32_t s, int32_t n) {
     if (n < 1 || s < 2) return 0;
     double prev = T[s + 1];
     int32_t steps = 0;
     for (int32_t m = s; m >= 2; m -= 2) {
-        if (T[m] < T[m - 2]) return m;
-        if (T[m] == T[m - 2] && T[m] == prev) return m;
-        prev = T[m];
+        const double now = T.At(m), before = T.At(m - 2);
+        if (now < before) return m;
+        if (now == before && now == prev) return m;
+        prev = now;
         if (++steps >= n) return 0;
     }
     return 0;
@@ -45,10 +49,11 @@ int32_t FallRunBreak(const KagiPrices& T, int32_t s, int32_t n) {
 }
 
 bool NoGapSell(const KagiPrices& T, int32_t s, int32_t n) {
-    if (n < 1) return true;
+    if (n < 1 || s < 3) return true;
+    T.CheckIndex(s);
     int32_t steps = 0;
     for (int32_t m = s; m >= 3; m -= 2) {
-        if (T[m] > T[m - 3]) return false;
+        if (T.At(m) > T.At(m - 3)) return false;
         if (++steps >= n) return true;
     }
     return true;
@@ -60,8 +65,10 @@ bool NoGapBuy(const KagiPrices& T, int32_t s, int32_t n) {
 
 int32_t FindGapSell(const KagiPrices& T, int32_t s, int32_t q) {
     const int32_t lowest = q <= 0 ? 3 : q + 3;
+    if (s < lowest) return 0;
+    T.CheckIndex(s);
     for (int32_t m = s; m >= lowest; m -= 2) {
-        if (T[m] > T[m - 3]) return m - 3;
+        if (T.At(m) > T.At(m - 3)) return m - 3;
     }
     return 0;
 }
@@ -111,11 +118,12 @@ std::optional<LongLine> FindLongLineBuy(const KagiPrices& T, int32_t start, int3
 
 int32_t RiseRunState(const KagiPrices& T, int32_t s, int32_t n) {
     double oldest = 0;
-    if (n >= 1) {
+    if (n >= 1 && s > 1) {
+        T.CheckIndex(s);
         int32_t steps = 0;
         for (int32_t m = s; m > 1; m -= 2) {
-            oldest = T[m - 2];
-            if (T[m] < T[m - 2]) return m;
+            oldest = T.At(m - 2);
+            if (T.At(m) < oldest) return m;
             if (++steps >= n) break;
         }
     }
