@@ -21,17 +21,8 @@ void RunFamilies(const KagiFamily (&families)[4], KagiEvaluator& ev, const KagiP
     for (KagiFamily family : families) family(T, i, ev.State, ev.Options);
 }
 
-KagiAnalysisState state;
-
-}  // namespace
-
-KagiFamilyTable DefaultKagiFamilies() {
-    return {CheckRuleRosaSell, CheckRuleRokuSell, CheckRuleRoweSell, CheckRuleRoaSell,
-            CheckRuleRosaBuy,  CheckRuleRokuBuy,  CheckRuleRoweBuy,  CheckRuleRoaBuy};
-}
-
-std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
-                              int32_t i) {
+// The evaluation itself: true when the break test holds, the names then in EvalRuleText.
+bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
     const KagiPrices T(points, count);
     KagiRuleState& s = ev.State;
     // The tick at the price of the turn that is to be broken.
@@ -41,7 +32,7 @@ std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int3
     s.EvalRuleText.clear();
 
     const bool broken = T[i] > T[i - 1] ? T[i] >= T[i - 2] + s.Ref2 : T[i] + s.Ref2 <= T[i - 2];
-    if (!broken) return {};
+    if (!broken) return false;
 
     const KagiFamilyTable& f = ev.Families;
     if (T[i - 1] > T[i - 2]) {
@@ -55,19 +46,75 @@ std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int3
         s.Ref2 = T[i - 2] + s.Ref2;
         s.Ref3 = T[i - 2] + s.Ref3;
     }
-    return s.EvalRuleText;
+    return true;
 }
 
-std::string NormaliseRuleText(std::string text) {
+// The length of the UTF-8 sequence that starts at text[at], or 0 when it is not a whole
+// one.
+size_t SequenceLength(const std::string& text, size_t at) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const size_t length = lead < 0x80    ? 1
+                          : lead >= 0xf0 ? 4
+                          : lead >= 0xe0 ? 3
+                          : lead >= 0xc0 ? 2
+                                         : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[at + k]) & 0xc0) != 0x80) return 0;
+    return length;
+}
+
+bool IsCircledNumber(const std::string& text, size_t at) {
+    // ① .. ⑥: E2 91 A0 .. E2 91 A5
+    return text.compare(at, 2, "\xe2\x91") == 0 &&
+           static_cast<unsigned char>(text[at + 2]) >= 0xa0 &&
+           static_cast<unsigned char>(text[at + 2]) <= 0xa5;
+}
+
+// Any bytes at all: each circled number taken out in turn, then the side.
+std::string NormaliseRawText(std::string text) {
     for (const char* number : {"①", "②", "③", "④", "⑤", "⑥"}) RemoveAll(text, number);
     const std::string& side = text.find(kSell) != std::string::npos ? kSell : kBuy;
     RemoveAll(text, side);
     return text + side;
 }
 
+KagiAnalysisState state;
+
+}  // namespace
+
+KagiFamilyTable DefaultKagiFamilies() {
+    return {CheckRuleRosaSell, CheckRuleRokuSell, CheckRuleRoweSell, CheckRuleRoaSell,
+            CheckRuleRosaBuy,  CheckRuleRokuBuy,  CheckRuleRoweBuy,  CheckRuleRoaBuy};
+}
+
+std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
+                              int32_t i) {
+    if (!EvaluateInto(ev, points, count, i)) return {};
+    return ev.State.EvalRuleText;
+}
+
+std::string NormaliseRuleText(std::string text) {
+    // In whole UTF-8 text, as the families write it, taking out whole characters never makes
+    // a new match: one pass then takes out just what the removals one after another would.
+    // Other bytes take that slow way.
+    const bool sell = text.find(kSell) != std::string::npos;
+    std::string plain;
+    plain.reserve(text.size() + kSell.size());
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = SequenceLength(text, at);
+        if (length == 0) return NormaliseRawText(std::move(text));
+        const bool drop = length == 3 && (IsCircledNumber(text, at) ||
+                                          text.compare(at, 3, sell ? kSell : kBuy) == 0);
+        if (!drop) plain.append(text, at, length);
+        at += length;
+    }
+    return plain + (sell ? kSell : kBuy);
+}
+
 int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
-    const std::string text = EvaluateKagiRules(ev, points, count, i);
-    if (text.empty()) return -1;
+    if (!EvaluateInto(ev, points, count, i) || ev.State.EvalRuleText.empty()) return -1;
+    const std::string& text = ev.State.EvalRuleText;
 
     KagiRuleState& s = ev.State;
     const KagiPrices T(points, count);
