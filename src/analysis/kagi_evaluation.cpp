@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "analysis/kagi_families.h"
@@ -49,26 +50,19 @@ bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, i
     return true;
 }
 
-// The length of the UTF-8 sequence that starts at text[at], or 0 when it is not a whole
-// one.
-size_t SequenceLength(const std::string& text, size_t at) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    const size_t length = lead < 0x80    ? 1
-                          : lead >= 0xf0 ? 4
-                          : lead >= 0xe0 ? 3
-                          : lead >= 0xc0 ? 2
-                                         : 0;
-    if (length == 0 || at + length > text.size()) return 0;
+// The length of the UTF-8 sequence that starts at p (before end), or 0 when it is not a
+// whole one.
+size_t SequenceLength(const unsigned char* p, const unsigned char* end) {
+    const size_t length = *p < 0x80 ? 1 : *p >= 0xf0 ? 4 : *p >= 0xe0 ? 3 : *p >= 0xc0 ? 2 : 0;
+    if (length == 0 || static_cast<size_t>(end - p) < length) return 0;
     for (size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(text[at + k]) & 0xc0) != 0x80) return 0;
+        if ((p[k] & 0xc0) != 0x80) return 0;
     return length;
 }
 
-bool IsCircledNumber(const std::string& text, size_t at) {
-    // ① .. ⑥: E2 91 A0 .. E2 91 A5
-    return text.compare(at, 2, "\xe2\x91") == 0 &&
-           static_cast<unsigned char>(text[at + 2]) >= 0xa0 &&
-           static_cast<unsigned char>(text[at + 2]) <= 0xa5;
+// ① .. ⑥ are E2 91 A0 .. E2 91 A5.
+bool IsCircledNumber(const unsigned char* p) {
+    return p[0] == 0xe2 && p[1] == 0x91 && p[2] >= 0xa0 && p[2] <= 0xa5;
 }
 
 // Any bytes at all: each circled number taken out in turn, then the side.
@@ -98,18 +92,19 @@ std::string NormaliseRuleText(std::string text) {
     // In whole UTF-8 text, as the families write it, taking out whole characters never makes
     // a new match: one pass then takes out just what the removals one after another would.
     // Other bytes take that slow way.
-    const bool sell = text.find(kSell) != std::string::npos;
+    const std::string& side = text.find(kSell) != std::string::npos ? kSell : kBuy;
     std::string plain;
-    plain.reserve(text.size() + kSell.size());
-    for (size_t at = 0; at < text.size();) {
-        const size_t length = SequenceLength(text, at);
+    plain.reserve(text.size() + side.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const size_t length = SequenceLength(p, end);
         if (length == 0) return NormaliseRawText(std::move(text));
-        const bool drop = length == 3 && (IsCircledNumber(text, at) ||
-                                          text.compare(at, 3, sell ? kSell : kBuy) == 0);
-        if (!drop) plain.append(text, at, length);
-        at += length;
+        if (length != 3 || !(IsCircledNumber(p) || std::memcmp(p, side.data(), 3) == 0))
+            plain.append(reinterpret_cast<const char*>(p), length);
+        p += length;
     }
-    return plain + (sell ? kSell : kBuy);
+    return plain += side;
 }
 
 int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
