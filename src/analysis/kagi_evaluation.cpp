@@ -73,6 +73,28 @@ std::string NormaliseRawText(std::string text) {
     return text + side;
 }
 
+// NormaliseRuleText into out (not text itself), which keeps its buffer.
+void NormaliseRuleTextInto(const std::string& text, std::string& out) {
+    // In whole UTF-8 text, as the families write it, taking out whole characters never makes
+    // a new match: one pass then takes out just what the removals one after another would.
+    // Other bytes take that slow way.
+    const std::string& side = text.find(kSell) != std::string::npos ? kSell : kBuy;
+    out.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const size_t length = SequenceLength(p, end);
+        if (length == 0) {
+            out = NormaliseRawText(text);
+            return;
+        }
+        if (length != 3 || !(IsCircledNumber(p) || std::memcmp(p, side.data(), 3) == 0))
+            out.append(reinterpret_cast<const char*>(p), length);
+        p += length;
+    }
+    out += side;
+}
+
 KagiAnalysisState state;
 
 }  // namespace
@@ -89,22 +111,9 @@ std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int3
 }
 
 std::string NormaliseRuleText(std::string text) {
-    // In whole UTF-8 text, as the families write it, taking out whole characters never makes
-    // a new match: one pass then takes out just what the removals one after another would.
-    // Other bytes take that slow way.
-    const std::string& side = text.find(kSell) != std::string::npos ? kSell : kBuy;
-    std::string plain;
-    plain.reserve(text.size() + side.size());
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
-    while (p < end) {
-        const size_t length = SequenceLength(p, end);
-        if (length == 0) return NormaliseRawText(std::move(text));
-        if (length != 3 || !(IsCircledNumber(p) || std::memcmp(p, side.data(), 3) == 0))
-            plain.append(reinterpret_cast<const char*>(p), length);
-        p += length;
-    }
-    return plain += side;
+    std::string stored;
+    NormaliseRuleTextInto(text, stored);
+    return stored;
 }
 
 int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
@@ -134,7 +143,7 @@ int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t 
     if (static_cast<int32_t>(marks.RuleMarkTable.size()) <= index)
         marks.RuleMarkTable.resize(index + 1);
     RuleHit& hit = marks.RuleMarkTable[index];
-    hit.RuleText = NormaliseRuleText(text);
+    NormaliseRuleTextInto(text, hit.RuleText);
     hit.Side = side;
     hit.DateText = points[i].DateText;
     hit.SignalPrice = side.empty() ? s.Ref2 : ref;
