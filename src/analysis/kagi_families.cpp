@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "analysis/kagi_rowe_steps.h"
 #include "analysis/kagi_shapes.h"
@@ -17,7 +18,7 @@ namespace {
 // One side of the evaluation: the prices as that side reads them and the fields it owns.
 struct Side {
     KagiPrices T;
-    const char* mark;  // "売" or "買"
+    std::string_view mark;  // "売" or "買"
     KagiRuleState& state;
     int32_t& lastRosa12;
     int32_t& lastRosa345;
@@ -29,10 +30,8 @@ struct Side {
     int32_t& otherRun;
 
     // Appends e.g. "ろさ" + "売" + "①" and counts the name for this side's run.
-    void Append(const char* family, const char* number) {
-        state.EvalRuleText += family;
-        state.EvalRuleText += mark;
-        state.EvalRuleText += number;
+    void Append(std::string_view family, std::string_view number) {
+        state.EvalRuleText.append(family).append(mark).append(number);
         ++run;
         otherRun = 0;
     }
@@ -66,10 +65,10 @@ Side BuySide(const KagiPrices& T, KagiRuleState& s) {
                 s.SellRun};
 }
 
-constexpr const char* kRosa = "ろさ";
-constexpr const char* kRoku = "ろく";
-constexpr const char* kRowe = "ろゑ";
-constexpr const char* kRoa = "ろあ";
+constexpr std::string_view kRosa = "ろさ";
+constexpr std::string_view kRoku = "ろく";
+constexpr std::string_view kRowe = "ろゑ";
+constexpr std::string_view kRoa = "ろあ";
 
 // ---- ろさ -------------------------------------------------------------------------------
 

@@ -317,14 +317,7 @@ TEST(KagiRules, NoReadOutsideThePointsForAnyShapeAndIndex) {
         const KagiPoints points(prices);
         for (int32_t i = 0; i <= 10; ++i) {
             for (int bits = 0; bits < 128; ++bits) {
-                KagiJudgeOptions options;
-                options.NotLongLine = bits & 1;
-                options.RepeatUnlimited = bits & 2;
-                options.NewPriceBeyondThree = bits & 4;
-                options.SecondUnlimited = bits & 8;
-                options.ConsiderThird = bits & 16;
-                options.MountainUnlimited = bits & 32;
-                options.AdoptSecond = bits & 64;
+                const KagiJudgeOptions options = JudgeOptionsOf(bits);
                 KagiRuleState state;
                 if (shape % 2) {
                     state.LastRosaSell12 = state.LastRosaBuy12 = field(random);
