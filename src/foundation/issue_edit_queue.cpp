@@ -37,12 +37,6 @@ FieldClass ClassOf(int32_t field) {
     return FieldClass::Number;
 }
 
-std::string Trim(std::string_view text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return "";
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 // A "yyyy/mm/dd" date as the stored yyyymmdd number; Null for anything else.
 FieldValue DateValue(const std::string& value) {
     if (!IsValidSlashDate(value)) return std::monostate{};
@@ -60,10 +54,10 @@ FieldValue BoundValue(const IssueEdit& edit) {
         case FieldClass::Date:
             return DateValue(value);
         case FieldClass::Change:
-            if (!IsNumericText(Trim(value))) return std::monostate{};
+            if (!IsNumericText(VbTrim(value))) return std::monostate{};
             return NumericValue(value);
         case FieldClass::Mark:
-            return static_cast<int64_t>(Trim(value).empty() ? 0 : 1);
+            return static_cast<int64_t>(VbTrim(value).empty() ? 0 : 1);
         case FieldClass::Number:
             // Whole numbers, as the column's format writes them; no number is no value.
             if (!IsNumericText(value)) return std::monostate{};
@@ -87,9 +81,10 @@ std::string WholeNumberText(double value) {
 void KeepWatchInStore(const std::vector<IssueEdit>& queue, const std::string& issueId) {
     for (const IssueEdit& edit : queue) {
         if (edit.Field != kField注目 || edit.GridColumn == 0) continue;
-        std::string watch = Trim(edit.Value);
+        std::string watch = VbTrim(edit.Value);
         if (watch == "0") watch.clear();
-        TextStores().ChuumokuText = ReplaceIssueValueLine(TextStores().ChuumokuText, issueId, watch);
+        TextStores().ChuumokuText =
+            ReplaceIssueValueLine(TextStores().ChuumokuText, issueId, watch);
     }
 }
 
@@ -101,7 +96,7 @@ std::vector<int> RowsOfIssue(const FlexGrid& grid, const std::string& issueId) {
     for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
         try {
             const auto& record = RecordAt(shown, LabelNumber(grid.TextMatrix(row, 0)) - 1);
-            if (Trim(FieldText(record.at(kField銘柄ID))) == issueId) rows.push_back(row);
+            if (VbTrim(FieldText(record.at(kField銘柄ID))) == issueId) rows.push_back(row);
         } catch (const std::exception&) {
         }
     }
@@ -163,8 +158,8 @@ std::string GridValueOf(const IssueEdit& edit, std::string_view issueId) {
     if (edit.GridColumn == kChangeColumn && IsNumericText(value))
         value = WholeNumberText(std::floor(factor * NumericValue(value) + 0.5));
     if (IsNumericText(value)) value = FormatNumber(NumericValue(value), "##0");
-    if (edit.GridColumn == kTurnDateColumn && !IsValidSlashDate(Trim(value))) value.clear();
-    return Trim(value);
+    if (edit.GridColumn == kTurnDateColumn && !IsValidSlashDate(VbTrim(value))) value.clear();
+    return VbTrim(value);
 }
 
 bool ApplyEditsToMainGrid(const std::vector<IssueEdit>& queue, const std::string& issueId) {

@@ -33,12 +33,6 @@ constexpr const char* kNoIssueEntry = "'9999999'";
 const char* const kRangeError = "インデックスが有効範囲にありません。";
 const char* const kTypeMismatch = "型が一致しません。";
 
-std::string TrimBlanks(std::string_view text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return "";
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 // A TAB inside a value would shift every later cell of its row.
 std::string CellText(std::string text) {
     for (char& c : text)
@@ -47,7 +41,7 @@ std::string CellText(std::string text) {
 }
 
 std::string TrimmedField(const std::vector<FieldValue>& record, int field) {
-    return CellText(TrimBlanks(FieldText(record.at(field))));
+    return CellText(VbTrim(FieldText(record.at(field))));
 }
 
 std::string Lookup(const IssueValueLookup& index, const std::string& issueId) {
@@ -137,6 +131,12 @@ std::string MakeOrderBy(std::string_view columns) {
     return " ORDER BY " + std::string(columns);
 }
 
+std::string VbTrim(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return "";
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
 const std::vector<FieldValue>& RecordAt(const RecordsetPtr& recordset, int32_t position) {
     if (!recordset || position < 0 || position >= recordset->RecordCount())
         throw std::out_of_range(kRangeError);
@@ -144,7 +144,7 @@ const std::vector<FieldValue>& RecordAt(const RecordsetPtr& recordset, int32_t p
 }
 
 int32_t LabelNumber(std::string_view text) {
-    const std::string trimmed = TrimBlanks(text);
+    const std::string trimmed = VbTrim(text);
     int32_t number = 0;
     const char* end = trimmed.data() + trimmed.size();
     const auto [ptr, error] = std::from_chars(trimmed.data(), end, number);
@@ -161,7 +161,7 @@ double IndexFactor(std::string_view code) {
 
 std::string IssueGridLine(const std::vector<FieldValue>& record, std::string_view label,
                           const IssueValueLookup& memos, const IssueValueLookup& watches) {
-    const std::string issueId = TrimBlanks(FieldText(record.at(kField銘柄ID)));
+    const std::string issueId = VbTrim(FieldText(record.at(kField銘柄ID)));
     const std::string code = TrimmedField(record, kField証券コード);
     const double factor = IndexFactor(code);
 

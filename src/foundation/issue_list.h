@@ -87,6 +87,8 @@ std::string MakeOrderBy(std::string_view columns);
 
 // The record at a 0-based position of a recordset; throws when there is none.
 const std::vector<FieldValue>& RecordAt(const RecordsetPtr& recordset, int32_t position);
+// The text without the spaces around it (TABs and other blanks stay).
+std::string VbTrim(std::string_view text);
 // CLng of a row label: an integer text, blanks around; throws on anything else.
 int32_t LabelNumber(std::string_view text);
 

@@ -19,18 +19,17 @@ namespace {
 ListServicesState state;
 
 constexpr int kFirstTitledColumn = 2;
-constexpr std::array<const char*, 15> kListTitles = {
-    "コード", "注目",   "銘柄名", "市場", "株価", "前日比", "単位", "転換",
-    "転換日", "上昇率", "下落率", "斜線", "関門", "業種",   "メモ"};
-constexpr std::array<const char*, 6> kObservationTitles = {"コード", "銘柄名", "市場",
+constexpr std::array<const char*, 15> kListTitles = {"コード", "注目", "銘柄名", "市場",   "株価",
+                                                     "前日比", "単位", "転換",   "転換日", "上昇率",
+                                                     "下落率", "斜線", "関門",   "業種",   "メモ"};
+constexpr std::array<const char*, 6> kObservationTitles = {"コード",   "銘柄名", "市場",
                                                            "引線価格", "観測",   "法則名"};
 // Header cells left-aligned although their columns are not.
 constexpr std::array<int, 4> kLeftTitleColumns = {7, 9, 13, 14};
 
 // The menus that work on the database, which a text-data series does not come from.
-constexpr std::array<const char*, 6> kDatabaseMenus = {"MNU_メールデータ", "MNU_手動分析",
-                                                       "MNU_銘柄情報",     "MNU_注目",
-                                                       "MNU_DB",           "MNU_先行観測"};
+constexpr std::array<const char*, 6> kDatabaseMenus = {
+    "MNU_メールデータ", "MNU_手動分析", "MNU_銘柄情報", "MNU_注目", "MNU_DB", "MNU_先行観測"};
 
 template <size_t N>
 void WriteTitles(FlexGrid& grid, const std::array<const char*, N>& titles) {
