@@ -366,3 +366,17 @@ TEST(SearchPresets, NameAndCodeSearchSwitchTheBoxes) {
     SetSearchByName(nullptr);
     EXPECT_TRUE(sink.AllShown());
 }
+
+TEST(StoreIndex, AnswersAsTheStoreSearchDoes) {
+    const std::string store =
+        "1301211\tfirst\r\n1302212\ta\tb\r\n1301211\tsecond\r\nno tab\r\n\tblank id\r\n"
+        "1303213\t\r\n1304214\tlast";
+    const auto index = IssueValueIndex(store);
+    for (const char* id : {"1301211", "1302212", "1303213", "1304214", "9999999", ""})
+        EXPECT_EQ(index.count(id) ? index.at(id) : "", FindIssueValue(store, id)) << id;
+
+    EXPECT_EQ(ReplaceIssueValueLine("1301211\t1\r\n1302212\t2\r\n1301211\t3\r\n", "1301211", "9"),
+              "1302212\t2\r\n1301211\t9\r\n");
+    EXPECT_EQ(ReplaceIssueValueLine("1301211\t1\r\n", "1301211", ""), "");
+    EXPECT_EQ(ReplaceIssueValueLine("13012110\t1\r\n", "1301211", ""), "13012110\t1\r\n");
+}
