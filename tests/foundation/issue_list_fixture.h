@@ -1,5 +1,5 @@
 #pragma once
-// The issue list on the synthetic market: a signed-in SQLite market, an issue grid
+// The issue list on the synthetic market: a signed-in market (SQLite or PostgreSQL), an issue grid
 // registered as the selection window's, and the list status captured.
 #include <gtest/gtest.h>
 
@@ -37,11 +37,11 @@ class ListModulesTest : public testing::Test {
     void TearDown() override { ResetListModules(); }
 };
 
-class IssueListTest : public testing::Test {
+class IssueListTest : public testing::TestWithParam<TestEngine> {
   protected:
     void SetUp() override {
         ResetListModules();
-        market_ = std::make_unique<MarketFixture>();
+        market_ = std::make_unique<MarketFixture>(GetParam());
         KABUTO_REQUIRE_MARKET(*market_);
         grid_ = std::make_unique<FlexGrid>();
         grid_->SetSelectionByRow(true);

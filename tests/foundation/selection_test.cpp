@@ -1,5 +1,5 @@
 // ctest-labels: issuelist
-#include "issue_list_fixture.h"
+#include "selection_cases.h"
 
 namespace {
 
@@ -86,77 +86,4 @@ TEST_F(Selecting, SelectAllRowsSelectsEveryDataRowAndLooksSelected) {
     EXPECT_EQ(grid->BackColor(), grid->BackColorSel());
 }
 
-TEST_F(IssueListTest, GatheredRecordsCarryTheSelectedIssues) {
-    ASSERT_TRUE(ShowIssueList(*grid_, 1));
-    TextStores().ChuumokuText = "1308040\t7\r\n";
-    TextStores().MemoText = "1308040\t業種なし\r\n";
-    const int index = RowOfCode("0002");
-    const int noIndustry = RowOfCode("1308");
-    const int plain = RowOfCode("1301");
-    SelectRows(index, index);
-    ASSERT_TRUE(CollectSelectedRows(*grid_));
-    Selection().SelectedRows.push_back(Selection().SelectedRows[0] + (noIndustry - index));
-    Selection().SelectedRows.push_back(Selection().SelectedRows[0] + (plain - index));
-
-    GatherSelectedRecords(1);
-    const auto& work = Selection().IssueWorkArray;
-    ASSERT_EQ(work.size(), 3u);
-    EXPECT_EQ(work[0].IssueId, "0002100");
-    EXPECT_EQ(work[0].Industry, "00");  // the index issues have no industry
-    EXPECT_EQ(work[0].Watch, 0);
-    EXPECT_EQ(work[0].Number, 1);
-    EXPECT_EQ(work[1].IssueId, "1308040");
-    EXPECT_EQ(work[1].Code, "1308");
-    EXPECT_EQ(work[1].Name, "銘柄1308");
-    EXPECT_EQ(work[1].Market, "040");
-    EXPECT_EQ(work[1].Industry, "9999");
-    EXPECT_EQ(work[1].Watch, 7);
-    EXPECT_EQ(work[1].Memo, "業種なし");
-    EXPECT_EQ(work[2].Number, 3);
-    EXPECT_EQ(work[2].Industry, "0050");
-
-    GatherSelectedRecords(2);
-    ASSERT_EQ(work.size(), 3u);
-    EXPECT_EQ(work[1].IssueId, "1308040");
-    EXPECT_EQ(work[1].Number, 0);
-    EXPECT_EQ(work[1].Watch, 0);
-    EXPECT_EQ(work[1].Memo, "");
-
-    std::string id;
-    GetSelectedCode(2, id);
-    EXPECT_EQ(id, "1301211");
-    EXPECT_THROW(GetSelectedCode(3, id), std::out_of_range);
-    Selection().CurrentIssuePos = 1;
-    ASSERT_TRUE(GetCurrentIssueId(id));
-    EXPECT_EQ(id, "1308040");
-    ClearIssueWorkArray();
-    EXPECT_TRUE(Selection().IssueWorkArray.empty());
-}
-
-TEST_F(IssueListTest, AllIssuesAndMarketsAtStartUp) {
-    ASSERT_TRUE(SetRSALL());
-    const RecordsetPtr all = IssueList().AllIssuesRecordset;
-    ASSERT_TRUE(all);
-    EXPECT_EQ(all->RecordCount(), market_->Summary().IssueCount);
-
-    ASSERT_TRUE(GetSijou());
-    const auto& markets = Selection().SijouList;
-    ASSERT_EQ(markets.size(), 12u);
-    EXPECT_EQ(markets[0].First, "第一市場一部");
-    EXPECT_EQ(markets[0].Second, "一部");
-    EXPECT_EQ(markets[5].Second, "指数");
-    EXPECT_EQ(markets[11].Second, "北新");
-
-    // A failed query keeps the recordset of all issues and says so.
-    Daily("ALTER TABLE TBL業種 RENAME TO TBL業種_old");
-    ScriptedSink sink;
-    sink.Expect(MsgKind::Warn);
-    EXPECT_FALSE(SetRSALL());
-    EXPECT_EQ(IssueList().AllIssuesRecordset, all);
-    // No market: the list cannot be formed.
-    Daily("DELETE FROM TBL市場");
-    sink.Expect(MsgKind::Warn, "インデックスが有効範囲にありません。");
-    EXPECT_FALSE(GetSijou());
-    EXPECT_TRUE(sink.AllShown());
-    EXPECT_EQ(Selection().SijouList.size(), 12u);
-}
+INSTANTIATE_TEST_SUITE_P(Sqlite, IssueListTest, testing::Values(TestEngine::Sqlite));
