@@ -1,5 +1,7 @@
 #pragma once
 // The issue list's cases on a market, run on SQLite and on PostgreSQL.
+#include <QAction>
+#include <QMenu>
 #include <QWidget>
 
 #include "foundation/sql_builders.h"
@@ -156,8 +158,10 @@ TEST_P(IssueListTest, ObservationListsTheSelectedIssuesWithARule) {
 TEST_P(IssueListTest, TextDataModeEndsWithTheNextFill) {
     QWidget window;
     auto* grid = new FlexGrid(&window);
-    auto* mail = new QWidget(&window);
+    auto* mail = new QAction(&window);
     mail->setObjectName(QStringLiteral("MNU_メールデータ"));
+    auto* watch = new QMenu(&window);
+    watch->setObjectName(QStringLiteral("MNU_注目"));
     RegisterSelectionWindow({grid, &window, [this](const std::string& t) { status_ = t; }});
     ASSERT_TRUE(ShowIssueList(*grid, 1));
 
@@ -166,6 +170,7 @@ TEST_P(IssueListTest, TextDataModeEndsWithTheNextFill) {
     UpdateSelectionMenus();
     MarkTextDataMode();
     EXPECT_FALSE(mail->isEnabled());
+    EXPECT_FALSE(watch->menuAction()->isEnabled());
     EXPECT_EQ(grid->Rows(), 2);
     EXPECT_EQ(grid->TextMatrix(1, 4), "sample.txt");
     EXPECT_EQ(grid->ColWidth(2), 0);
@@ -177,6 +182,7 @@ TEST_P(IssueListTest, TextDataModeEndsWithTheNextFill) {
     ShowAllIssues();
     EXPECT_EQ(TextData().TextDataMode, 0);
     EXPECT_TRUE(mail->isEnabled());
+    EXPECT_TRUE(watch->menuAction()->isEnabled());
     EXPECT_GT(grid->ColWidth(2), 0);
     EXPECT_EQ(grid->Rows(), market_->Summary().IssueCount + 1);
     EXPECT_EQ(grid->Row(), 1);

@@ -149,6 +149,32 @@ TEST(IssueGridLine, ATabInAValueStaysInsideItsCell) {
     EXPECT_EQ(cells[4], "A B");
 }
 
+TEST(ListHeaders, TitlesWidthsAndAlignmentsOfTheTwoListGrids) {
+    FlexGrid grid;
+    grid.SetCols(3);
+    grid.SetRows(5);
+    grid.SetTextMatrix(3, 2, "old");
+    SetListGridHeaders(grid);
+    EXPECT_EQ(grid.Rows(), 1);
+    EXPECT_EQ(grid.Cols(), 17);
+    EXPECT_EQ(grid.TextMatrix(0, 0), "");
+    EXPECT_EQ(grid.TextMatrix(0, 6), "株価");
+    EXPECT_EQ(grid.TextMatrix(0, 14), "関門");
+    EXPECT_EQ(grid.ColWidth(0), 0);
+    EXPECT_GT(grid.ColWidth(2), 0);
+    EXPECT_EQ(grid.ColAlignment(7), FlexAlign::RightCenter);
+    EXPECT_EQ(grid.FixedAlignment(7), FlexAlign::LeftCenter);
+    EXPECT_EQ(grid.ColAlignment(13), FlexAlign::CenterCenter);
+    EXPECT_EQ(grid.ColAlignment(16), FlexAlign::LeftCenter);
+
+    FlexGrid observed;
+    observed.SetCols(8);
+    SetObservationGridHeaders(observed);
+    EXPECT_EQ(observed.TextMatrix(0, 2), "コード");
+    EXPECT_EQ(observed.TextMatrix(0, 7), "法則名");
+    EXPECT_EQ(observed.ColWidth(1), 0);
+}
+
 TEST(SearchPresets, NameAndCodeSearchSwitchTheBoxes) {
     QWidget window;
     auto* byName = new QRadioButton(&window);

@@ -64,7 +64,7 @@ TEST_P(IssueListTest, AllIssuesAndMarketsAtStartUp) {
     EXPECT_EQ(markets[11].Second, "北新");
 
     // A failed query keeps the recordset of all issues and says so.
-    Daily("ALTER TABLE TBL業種 RENAME TO TBL業種_old");
+    Daily("DROP TABLE TBL業種");
     ScriptedSink sink;
     sink.Expect(MsgKind::Warn);
     EXPECT_FALSE(SetRSALL());
