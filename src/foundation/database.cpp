@@ -1,12 +1,17 @@
 #include "foundation/database.h"
 
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QVariant>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "foundation/signin.h"
 #include "foundation/sql_builders.h"
@@ -73,6 +78,7 @@ QString Q(const std::string& text) {
 bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::string& error) {
     auto& registry = Registry();
     if (const auto found = registry.names.find(connectionString); found != registry.names.end()) {
+        // A connection the server ended (a restart) is no longer open: it is opened anew.
         db = QSqlDatabase::database(found->second, false);
         if (db.isOpen()) return true;
         if (db.open()) return true;
@@ -115,7 +121,8 @@ bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::
         db.setPassword(Q(Field(fields, "password")));
         db.setDatabaseName(Q(catalog));
         // The installation drops tables "IF EXISTS"; the server's notices about them are noise.
-        db.setConnectOptions(QStringLiteral("connect_timeout=5;options=-cclient_min_messages=warning"));
+        db.setConnectOptions(
+            QStringLiteral("connect_timeout=5;options=-cclient_min_messages=warning"));
     }
     registry.names.emplace(std::string(connectionString), name);
     if (db.open()) return true;
@@ -123,73 +130,200 @@ bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::
     return false;
 }
 
-FieldValue ToFieldValue(const QVariant& value) {
-    if (value.isNull()) return std::monostate{};
-    switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Bool:
-            return static_cast<int64_t>(value.toLongLong());
-        case QMetaType::Double:
-        case QMetaType::Float:
-            return value.toDouble();
-        default:
-            return value.toString().toStdString();
+// Statements run on the connection's own engine handle (QSqlDriver::handle): every row is
+// fetched straight into the recordset without a QVariant per value, which keeps a bar
+// load close to the cost of a bare read. The connection, its options and its
+// transactions stay Qt's.
+sqlite3* SqliteHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+bool BindSqlite(sqlite3_stmt* prepared, const std::vector<FieldValue>& parameters) {
+    int index = 1;
+    for (const FieldValue& parameter : parameters) {
+        int status;
+        if (const auto* integer = std::get_if<int64_t>(&parameter))
+            status = sqlite3_bind_int64(prepared, index, *integer);
+        else if (const auto* number = std::get_if<double>(&parameter))
+            status = sqlite3_bind_double(prepared, index, *number);
+        else if (const auto* text = std::get_if<std::string>(&parameter))
+            status = sqlite3_bind_text(prepared, index, text->data(),
+                                       static_cast<int>(text->size()), SQLITE_TRANSIENT);
+        else
+            status = sqlite3_bind_null(prepared, index);
+        if (status != SQLITE_OK) return false;
+        ++index;
+    }
+    return sqlite3_bind_parameter_count(prepared) == static_cast<int>(parameters.size());
+}
+
+FieldValue SqliteValue(sqlite3_stmt* prepared, int column) {
+    switch (sqlite3_column_type(prepared, column)) {
+        case SQLITE_INTEGER:
+            return static_cast<int64_t>(sqlite3_column_int64(prepared, column));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(prepared, column);
+        case SQLITE_NULL:
+            return std::monostate{};
+        default: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(prepared, column));
+            return std::string(text ? text : "",
+                               static_cast<size_t>(sqlite3_column_bytes(prepared, column)));
+        }
     }
 }
 
-QVariant ToQVariant(const FieldValue& value) {
-    if (const auto* integer = std::get_if<int64_t>(&value))
-        return QVariant::fromValue<qlonglong>(*integer);
-    if (const auto* number = std::get_if<double>(&value)) return QVariant(*number);
-    if (const auto* text = std::get_if<std::string>(&value)) return QVariant(Q(*text));
-    return QVariant();
+bool RunOnSqlite(sqlite3* handle, const std::string& statement,
+                 const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
+                 std::string& error) {
+    sqlite3_stmt* prepared = nullptr;
+    if (sqlite3_prepare_v2(handle, statement.c_str(), static_cast<int>(statement.size()), &prepared,
+                           nullptr) != SQLITE_OK) {
+        error = sqlite3_errmsg(handle);
+        return false;
+    }
+    std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owner(prepared, &sqlite3_finalize);
+    if (!prepared) {  // only blanks or a comment: nothing to run
+        if (recordset) *recordset = std::make_shared<Recordset>();
+        return true;
+    }
+    if (!BindSqlite(prepared, parameters)) {
+        error = "the statement's parameters do not match its markers";
+        return false;
+    }
+    const int count = sqlite3_column_count(prepared);
+    std::vector<std::string> names;
+    names.reserve(count);
+    for (int i = 0; i < count; ++i) names.emplace_back(sqlite3_column_name(prepared, i));
+    std::vector<std::vector<FieldValue>> rows;
+    int status;
+    while ((status = sqlite3_step(prepared)) == SQLITE_ROW) {
+        std::vector<FieldValue>& row = rows.emplace_back();
+        row.reserve(count);
+        for (int i = 0; i < count; ++i) row.push_back(SqliteValue(prepared, i));
+    }
+    if (status != SQLITE_DONE) {
+        error = sqlite3_errmsg(handle);
+        return false;
+    }
+    if (recordset) *recordset = std::make_shared<Recordset>(std::move(names), std::move(rows));
+    return true;
+}
+
+PGconn* PostgresHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid()) return nullptr;
+    const char* type = handle.typeName();
+    if (qstrcmp(type, "PGconn*") != 0 && qstrcmp(type, "pg_conn*") != 0) return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
+}
+
+// The "?" markers become libpq's $1, $2, ...; a "?" inside a quoted literal or name stays.
+std::string NumberMarkers(const std::string& statement) {
+    std::string out;
+    out.reserve(statement.size() + 8);
+    char quote = 0;
+    int next = 1;
+    for (char c : statement) {
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '?') {
+            out += "$" + std::to_string(next++);
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// Type numbers of the server's built-in types that the catalogs use.
+constexpr Oid kBoolOid = 16, kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kFloat4Oid = 700,
+              kFloat8Oid = 701, kNumericOid = 1700;
+
+FieldValue PostgresValue(const PGresult* result, int row, int column, Oid type) {
+    if (PQgetisnull(result, row, column)) return std::monostate{};
+    const char* text = PQgetvalue(result, row, column);
+    switch (type) {
+        case kInt2Oid:
+        case kInt4Oid:
+        case kInt8Oid:
+            return static_cast<int64_t>(std::strtoll(text, nullptr, 10));
+        case kFloat4Oid:
+        case kFloat8Oid:
+        case kNumericOid:
+            return std::strtod(text, nullptr);
+        case kBoolOid:
+            return static_cast<int64_t>(text[0] == 't' ? 1 : 0);
+        default:
+            return std::string(text, static_cast<size_t>(PQgetlength(result, row, column)));
+    }
+}
+
+bool RunOnPostgres(PGconn* handle, const std::string& statement,
+                   const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
+                   std::string& error) {
+    std::vector<std::string> texts;
+    std::vector<const char*> values;
+    texts.reserve(parameters.size());
+    for (const FieldValue& parameter : parameters) {
+        if (IsNull(parameter)) {
+            texts.emplace_back();
+            continue;
+        }
+        if (const auto* number = std::get_if<double>(&parameter)) {
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "%.17g", *number);
+            texts.emplace_back(buffer);
+        } else {
+            texts.push_back(FieldText(parameter));
+        }
+    }
+    for (size_t i = 0; i < parameters.size(); ++i)
+        values.push_back(IsNull(parameters[i]) ? nullptr : texts[i].c_str());
+    const std::string text = parameters.empty() ? statement : NumberMarkers(statement);
+    std::unique_ptr<PGresult, decltype(&PQclear)> result(
+        PQexecParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
+                     nullptr, nullptr, 0),
+        &PQclear);
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY) {
+        error = result ? PQresultErrorMessage(result.get()) : PQerrorMessage(handle);
+        while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
+        return false;
+    }
+    if (!recordset) return true;
+    const PGresult* rows = result.get();
+    const int count = status == PGRES_TUPLES_OK ? PQnfields(rows) : 0;
+    const int rowCount = status == PGRES_TUPLES_OK ? PQntuples(rows) : 0;
+    std::vector<std::string> names;
+    std::vector<Oid> types;
+    for (int i = 0; i < count; ++i) {
+        names.emplace_back(PQfname(rows, i));
+        types.push_back(PQftype(rows, i));
+    }
+    std::vector<std::vector<FieldValue>> table(static_cast<size_t>(rowCount));
+    for (int r = 0; r < rowCount; ++r) {
+        std::vector<FieldValue>& row = table[r];
+        row.reserve(count);
+        for (int i = 0; i < count; ++i) row.push_back(PostgresValue(rows, r, i, types[i]));
+    }
+    *recordset = std::make_shared<Recordset>(std::move(names), std::move(table));
+    return true;
 }
 
 bool RunOnOpenConnection(QSqlDatabase& db, const std::string& statement,
                          const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                          std::string& error) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    bool ok;
-    if (parameters.empty()) {
-        ok = query.exec(Q(statement));
-    } else {
-        ok = query.prepare(Q(statement));
-        if (ok) {
-            for (const FieldValue& parameter : parameters)
-                query.addBindValue(ToQVariant(parameter));
-            ok = query.exec();
-        }
-    }
-    if (!ok) {
-        error = query.lastError().text().toStdString();
-        return false;
-    }
-    if (!recordset) return true;
-    std::vector<std::string> names;
-    std::vector<std::vector<FieldValue>> rows;
-    if (query.isSelect()) {
-        const QSqlRecord record = query.record();
-        const int count = record.count();
-        names.reserve(count);
-        for (int i = 0; i < count; ++i) names.push_back(record.fieldName(i).toStdString());
-        while (query.next()) {
-            std::vector<FieldValue>& row = rows.emplace_back();
-            row.reserve(count);
-            for (int i = 0; i < count; ++i) row.push_back(ToFieldValue(query.value(i)));
-        }
-        if (query.lastError().isValid()) {
-            error = query.lastError().text().toStdString();
-            return false;
-        }
-    }
-    *recordset = std::make_shared<Recordset>(std::move(names), std::move(rows));
-    return true;
+    if (sqlite3* handle = SqliteHandle(db))
+        return RunOnSqlite(handle, statement, parameters, recordset, error);
+    if (PGconn* handle = PostgresHandle(db))
+        return RunOnPostgres(handle, statement, parameters, recordset, error);
+    error = "the database driver gives no engine handle";
+    return false;
 }
 
 }  // namespace
@@ -269,6 +403,15 @@ bool OpenPriceDatabases() {
     return OpenDataConnection(kDailyCatalog, state.DailyConnection) &&
            OpenDataConnection(kWeeklyCatalog, state.WeeklyConnection) &&
            OpenDataConnection(kMonthlyCatalog, state.MonthlyConnection);
+}
+
+void ClosePriceDatabases() {
+    auto& state = State();
+    for (CatalogConnection* connection :
+         {&state.DailyConnection, &state.WeeklyConnection, &state.MonthlyConnection}) {
+        DisconnectCatalog(connection->ConnectionString);
+        *connection = CatalogConnection{};
+    }
 }
 
 SqlEngine EngineOf(std::string_view connectionString) {

@@ -53,6 +53,8 @@ std::string UserConnectionString();
 std::string GetSettei2();
 bool OpenDataConnection(const std::string& catalogName, CatalogConnection& connection);
 bool OpenPriceDatabases();
+// Shut-down: closes the three price catalogs' connections and releases their objects.
+void ClosePriceDatabases();
 
 // Runs one statement: the ownership check, the "DELETE *" and "" rewrites (handed back
 // in statement), then the statement with its parameters bound in order to the "?"

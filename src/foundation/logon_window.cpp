@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "foundation/progress_window.h"
+#include "foundation/settings.h"
 #include "foundation/signin.h"
 
 namespace {
@@ -17,24 +19,14 @@ QString Q(const char* text) {
     return QString::fromUtf8(text);
 }
 
-QLabel* AddLabel(QGridLayout* grid, int row, int column, const char* text,
-                 const char* name = nullptr) {
-    auto* label = new QLabel(Q(text));
-    if (name) label->setObjectName(Q(name));
-    grid->addWidget(label, row, column);
-    return label;
-}
-
-// The saved sign-in: LogonInfo takes the pair and the settings file keeps it, with the
-// saved-sign-in switch on. The settings record is not in this branch yet, so only the
-// in-memory pair is set here; the settings file write joins this function.
-void SaveLogonSettings(const SigninPair& pair) {
-    Signin().LogonInfo = pair;
+void AddLabel(QGridLayout* grid, int row, int column, const char* text) {
+    grid->addWidget(new QLabel(Q(text)), row, column);
 }
 
 }  // namespace
 
 FRM_Logon::FRM_Logon(QWidget* parent) : QDialog(parent) {
+    Progress().CancelRequested = 0;
     setObjectName(QStringLiteral("FRM_Logon"));
     setWindowTitle(Q("ﾕｰｻﾞｰ認証"));
     auto* outer = new QVBoxLayout(this);
@@ -76,24 +68,33 @@ FRM_Logon::FRM_Logon(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(cancel);
     outer->addLayout(buttons);
 
-    const SigninPair& download = Signin().DownloadLogon;
+    const LogonPair& download = Signin().DownloadLogon;
     uid_->setText(QString::fromStdString(download.UserId));
     upw_->setText(QString::fromStdString(download.Password));
     connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
     connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
     // The close box counts as a cancel.
-    connect(this, &QDialog::rejected, this, [this] { cancelled_ = true; });
+    connect(this, &QDialog::rejected, this, [this] {
+        cancelled_ = true;
+        Progress().CancelRequested = -1;
+    });
 }
 
 void FRM_Logon::OnOk() {
-    SigninPair pair{uid_->text().trimmed().toStdString(), upw_->text().trimmed().toStdString()};
+    LogonPair pair{uid_->text().trimmed().toStdString(), upw_->text().trimmed().toStdString()};
     Signin().DownloadLogon = pair;
-    if (savePw_->isChecked()) SaveLogonSettings(pair);
+    // Start-up reads the pair back from the settings file, so only a saved pair signs in.
+    if (savePw_->isChecked()) {
+        Settei().Record.UserSettei.CHK_DGAuto = 1;
+        Signin().LogonInfo = pair;
+        SaveSettei(pair);
+    }
     accept();
 }
 
 void FRM_Logon::OnCancel() {
     cancelled_ = true;
+    Progress().CancelRequested = -1;
     reject();
 }
 

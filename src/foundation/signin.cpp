@@ -6,18 +6,14 @@
 
 #include "foundation/database.h"
 #include "foundation/logon_window.h"
+#include "foundation/text_stores.h"
 #include "platform/message_box.h"
 
 namespace {
 
-struct SigninHooks {
-    SessionLostExit exitRoutine;
-    std::function<void()> localStoreWriter;
-};
-
-SigninHooks& Hooks() {
-    static SigninHooks hooks;
-    return hooks;
+SessionLostExit& ExitRoutine() {
+    static SessionLostExit exitRoutine;
+    return exitRoutine;
 }
 
 // A statement of the sign-in that fails is tried once more before the sign-in gives up;
@@ -74,7 +70,6 @@ SigninResult SignInUser() {
     user->MoveFirst();
     state.UserRowId = static_cast<int32_t>(FieldNumber(user->Field(0)));
     const std::string flag = FieldText(user->Field(4));
-    std::string stamp;
     std::string update;
     if (flag > "0") {
         if (MsgYesNo(kDoubleSigninMessage, kDoubleSigninTitle) != kAnswerYes)
@@ -85,7 +80,7 @@ SigninResult SignInUser() {
         update = std::string("UPDATE velm_user_test ") + "SET up_date =? " + ",login_flg='1' " +
                  "WHERE velm_user_test_id=?";
     }
-    stamp = NewSessionStamp();
+    const std::string stamp = NewSessionStamp();
     if (!RunWithRetry(update, {stamp, static_cast<int64_t>(state.UserRowId)}, nullptr, error)) {
         MsgWarn(error);
         return SigninResult::Failed;
@@ -127,20 +122,17 @@ void SignOutSession() {
 }
 
 void SetSessionLostExit(SessionLostExit exitRoutine) {
-    Hooks().exitRoutine = std::move(exitRoutine);
-}
-
-void SetLocalStoreWriter(std::function<void()> writer) {
-    Hooks().localStoreWriter = std::move(writer);
+    ExitRoutine() = std::move(exitRoutine);
 }
 
 void EndLostSession() {
-    auto& hooks = Hooks();
-    // The text stores are this PC's own files: they are written even though the session
-    // is gone; the user row is left as the other PC wrote it.
-    if (hooks.localStoreWriter) hooks.localStoreWriter();
-    if (hooks.exitRoutine) {
-        hooks.exitRoutine();
+    // The user row is left as the other PC wrote it.
+    PutMemo();
+    PutChuumoku();
+    PutKanmon();
+    PutShasen();
+    if (ExitRoutine()) {
+        ExitRoutine()();
         return;
     }
     std::_Exit(EXIT_FAILURE);

@@ -6,15 +6,11 @@
 #include <functional>
 #include <string>
 
-// A user ID and its password.
-struct SigninPair {
-    std::string UserId;
-    std::string Password;
-};
+#include "foundation/settings.h"
 
 struct SigninState {
-    SigninPair LogonInfo;      // the pair the sign-in uses (saved settings or the window)
-    SigninPair DownloadLogon;  // the pair for the download server; the window shows it
+    LogonPair LogonInfo;       // the pair the sign-in uses (saved settings or the window)
+    LogonPair DownloadLogon;   // the pair for the download server; the window shows it
     int32_t UserRowId = 0;     // velm_user_test_id; also the owner key of lines and barriers
     std::string SessionStamp;  // written into up_date at the sign-in
 };
@@ -65,12 +61,11 @@ class SignOutOnEarlyEnd {
     bool armed_ = true;
 };
 
-// What ExecuteSql does after telling the user that another PC took the session: the
-// default writes the local text stores (through the writer their owner registers) and
-// ends the process without signing out. Tests replace it to observe the end.
+// What ExecuteSql does after telling the user that another PC took the session: the four
+// local text stores are written (they are this PC's files), then the exit routine ends
+// the process without signing out. Tests replace the exit routine to observe the end.
 using SessionLostExit = std::function<void()>;
 void SetSessionLostExit(SessionLostExit exitRoutine);
-void SetLocalStoreWriter(std::function<void()> writer);
 void EndLostSession();
 
 // The stamp of a new sign-in: date and time with seconds and a random tag, so that two

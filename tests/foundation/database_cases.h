@@ -76,6 +76,25 @@ TEST_P(DatabaseRoad, BoundValuesAreStoredVerbatim) {
     EXPECT_GT(CountDaily(id), 0);
 }
 
+TEST_P(DatabaseRoad, ParametersOfEveryKindAndMarkersInsideLiterals) {
+    const std::string id = market_->Summary().FirstIssueId;
+    Daily("UPDATE TBL銘柄属性 SET 銘柄名 = '?' || ?, メモ = ?, 株価 = ?, 注目 = ? WHERE 銘柄ID = ?",
+          {std::string("x"), std::monostate{}, 1234.5, int64_t{3}, id});
+    RecordsetPtr rs =
+        Daily("SELECT 銘柄名, メモ, 株価, 注目 FROM TBL銘柄属性 WHERE 銘柄ID = ?", {id});
+    ASSERT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->Text(0), "?x");
+    EXPECT_TRUE(IsNull(rs->Field(1)));
+    EXPECT_EQ(rs->Number(2), 1234.5);
+    EXPECT_EQ(rs->Number(3), 3);
+
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Warn);
+    std::string statement = "SELECT 銘柄名 FROM TBL銘柄属性 WHERE 銘柄ID = ?";
+    EXPECT_FALSE(ExecuteSql(Database().DailyConnection, statement, rs, {id, id}));
+    EXPECT_TRUE(sink.AllShown());
+}
+
 TEST_P(DatabaseRoad, LoadBarsReadsEachBarTableInOrder) {
     const MarketSummary& summary = market_->Summary();
     RecordsetPtr rs;
@@ -174,6 +193,20 @@ TEST_P(DatabaseRoad, TransactionsCoverTheStatementsThatFollow) {
     Daily("DELETE FROM TBL日次 WHERE 銘柄ID = ?", {id});
     ASSERT_TRUE(CommitTrans(daily));
     EXPECT_EQ(CountDaily(id), 0);
+}
+
+TEST_P(DatabaseRoad, ClosedPriceCatalogsRunNothingUntilOpenedAgain) {
+    ClosePriceDatabases();
+    EXPECT_FALSE(Database().DailyConnection.IsSet());
+    {
+        ScriptedSink sink;
+        sink.Expect(MsgKind::Warn);
+        std::string statement = MakeSijouSql();
+        RecordsetPtr rs;
+        EXPECT_FALSE(ExecuteSql(Database().DailyConnection, statement, rs));
+    }
+    ASSERT_TRUE(OpenPriceDatabases());
+    EXPECT_EQ(Daily(MakeSijouSql())->RecordCount(), 12);
 }
 
 TEST_P(DatabaseRoad, RecordsetCloseIsSafeTwice) {

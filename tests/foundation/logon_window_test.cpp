@@ -9,8 +9,12 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "foundation/progress_window.h"
+#include "foundation/settings.h"
 #include "foundation/signin.h"
+#include "platform/atomic_file.h"
 #include "support/modal.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -18,10 +22,21 @@ class LogonWindow : public testing::Test {
   protected:
     void SetUp() override {
         ResetSignin();
+        ResetSetteiState();
+        ResetProgressState();
+        // As at start-up: the settings record holds its defaults before the window opens.
+        LogonPair none;
+        LoadSettei(none);
         Signin().DownloadLogon = {"ABC123", "pw0001"};
         Signin().LogonInfo = {"saved", "savedpw"};
     }
-    void TearDown() override { ResetSignin(); }
+    void TearDown() override {
+        ResetSignin();
+        ResetSetteiState();
+        ResetProgressState();
+    }
+
+    TempAppFolder folder_;
 
     static void Type(QLineEdit* box, const QString& text) {
         box->selectAll();
@@ -54,7 +69,7 @@ TEST_F(LogonWindow, OkTrimsTheTextsAndSavesThePairWhenAsked) {
         bool save;
         const char* expectedLogonId;
     };
-    for (const Case c : {Case{true, "user9"}, Case{false, "saved"}}) {
+    for (const Case c : {Case{false, "saved"}, Case{true, "user9"}}) {
         Signin().LogonInfo = {"saved", "savedpw"};
         FRM_Logon window;
         window.show();
@@ -67,15 +82,27 @@ TEST_F(LogonWindow, OkTrimsTheTextsAndSavesThePairWhenAsked) {
         EXPECT_EQ(Signin().DownloadLogon.UserId, "user9");
         EXPECT_EQ(Signin().DownloadLogon.Password, "pass9");
         EXPECT_EQ(Signin().LogonInfo.UserId, c.expectedLogonId) << c.save;
+        EXPECT_EQ(Settei().Record.UserSettei.CHK_DGAuto, c.save ? 1 : 0);
+        EXPECT_EQ(FileExists(folder_.File(kSetteiFileName)), c.save);
     }
+    // Start-up reads the saved pair back from the settings file.
+    LogonPair saved;
+    ResetSetteiState();
+    LoadSettei(saved);
+    EXPECT_EQ(saved.UserId, "user9");
+    EXPECT_EQ(saved.Password, "pass9");
 }
 
 TEST_F(LogonWindow, CancelChangesNothing) {
+    Progress().CancelRequested = 5;
     FRM_Logon window;
     window.show();
+    EXPECT_EQ(Progress().CancelRequested, 0);
     Type(window.findChild<QLineEdit*>("TXT_UID"), QStringLiteral("other"));
     QTest::mouseClick(window.findChild<QPushButton*>("CMD_cancel"), Qt::LeftButton);
     EXPECT_TRUE(window.Cancelled());
+    EXPECT_EQ(Progress().CancelRequested, -1);
+    EXPECT_FALSE(FileExists(folder_.File(kSetteiFileName)));
     EXPECT_EQ(Signin().DownloadLogon.UserId, "ABC123");
     EXPECT_EQ(Signin().LogonInfo.UserId, "saved");
 }

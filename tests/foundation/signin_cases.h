@@ -11,6 +11,9 @@
 #include "foundation/logon_window.h"
 #include "foundation/signin.h"
 #include "foundation/sql_builders.h"
+#include "foundation/text_stores.h"
+#include "platform/atomic_file.h"
+#include "platform/cp932.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
 
@@ -23,6 +26,7 @@ class SigninRule : public testing::TestWithParam<TestEngine> {
     }
     void TearDown() override {
         SetSessionLostExit(nullptr);
+        ResetTextStores();
         CloseLogonWindows();
     }
 
@@ -174,8 +178,9 @@ TEST_P(SigninRule, ASecondPcTakesOverAndTheFirstCannotSignItOut) {
     }
     EXPECT_NE(first.SessionStamp, second.SessionStamp);
 
-    // The first PC's next statement ends it.
+    // The first PC's next statement ends it, after writing its own text stores.
     Signin() = first;
+    TextStores().MemoText = "1301211\tメモ\r\n";
     {
         ScriptedSink sink;
         sink.Expect(MsgKind::Plain, kSessionLostMessage);
@@ -183,6 +188,9 @@ TEST_P(SigninRule, ASecondPcTakesOverAndTheFirstCannotSignItOut) {
         EXPECT_TRUE(sink.AllShown());
     }
     EXPECT_EQ(exits_, 1);
+    std::string memo;
+    EXPECT_TRUE(ReadWholeFile(market_->Path() + "memo.ini", memo));
+    EXPECT_EQ(FromCp932(memo).rfind("1301211\tメモ\r\n", 0), 0u);
     // Its sign-out leaves the second PC's row alone.
     SignOutSession();
     UserRow row = Row(market_->UserRowId());

@@ -8,6 +8,10 @@
 //   KABUTO_REQUIRE_MARKET(market);
 //   RecordsetPtr rs;
 //   LoadBars(market.Summary().FirstIssueId, "TBL日次", -1, rs);
+//
+// One fixture at a time: the database road's connections and the sign-in are shared state.
+// PostgreSQL catalogs have fixed names on the one test server, so a test file that uses
+// TestEngine::Postgres carries the ctest label pg (ctest then runs those files one by one).
 #include <cstdint>
 #include <string>
 
