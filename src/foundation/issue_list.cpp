@@ -229,7 +229,7 @@ void FillIssueGrid(FlexGrid& grid) {
     // stops half-way: returning to the list must not pair them with another one.
     state.ShownListRecordset = recordset;
     RunTrapped([&] {
-        SelectionState& selection = Selection();
+        IssueSelectionState& selection = IssueSelection();
         int32_t filled = 0;
         if (!recordset || recordset->RecordCount() == 0) {
             grid.setEnabled(false);

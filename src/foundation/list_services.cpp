@@ -160,7 +160,7 @@ bool CheckIssueSelected() {
         MsgWarn(kSelectIssueMessage);
         return false;
     }
-    Selection().CurrentIssuePos = 0;
+    IssueSelection().CurrentIssuePos = 0;
     return true;
 }
 
@@ -169,5 +169,5 @@ bool GetCurrentIssueId(std::string& issueId) {
         issueId.clear();
         return true;
     }
-    return RunTrapped([&] { GetSelectedCode(Selection().CurrentIssuePos, issueId); });
+    return RunTrapped([&] { GetSelectedCode(IssueSelection().CurrentIssuePos, issueId); });
 }

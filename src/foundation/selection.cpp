@@ -15,7 +15,7 @@
 
 namespace {
 
-SelectionState state;
+IssueSelectionState state;
 
 // The recordset position a row label stands for; nothing for a label that is not a
 // positive whole number, so a damaged row can never stand for the first issue.
@@ -34,12 +34,12 @@ std::string NullAsEmpty(const FieldValue& value) {
 
 }  // namespace
 
-SelectionState& Selection() {
+IssueSelectionState& IssueSelection() {
     return state;
 }
 
-void ResetSelection() {
-    state = SelectionState{};
+void ResetIssueSelection() {
+    state = IssueSelectionState{};
 }
 
 bool CollectSelectedRows(const FlexGrid& grid) {

@@ -30,7 +30,7 @@ struct TextPair {
     std::string Second;
 };
 
-struct SelectionState {
+struct IssueSelectionState {
     // 0-based positions in IssueListRecordset of the selected rows, top to bottom.
     std::vector<int32_t> SelectedRows;
     // The index in SelectedRows of the issue every view shows.
@@ -42,8 +42,8 @@ struct SelectionState {
     int32_t SelectedCount() const { return static_cast<int32_t>(SelectedRows.size()); }
 };
 
-SelectionState& Selection();
-void ResetSelection();
+IssueSelectionState& IssueSelection();
+void ResetIssueSelection();
 
 // SelectedRows from the grid's selected block. False, with SelectedRows left as it was,
 // when the current row is the header or a selected row's label is not a positive number

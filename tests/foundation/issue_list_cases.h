@@ -88,7 +88,7 @@ TEST_P(IssueListTest, AnEmptyListLeavesTheHeaderDisabled) {
 TEST_P(IssueListTest, ChosenRowsFillShowsTheChoiceInItsOrder) {
     ASSERT_TRUE(ShowIssueList(*grid_, 1));
     const RecordsetPtr all = IssueList().IssueListRecordset;
-    Selection().SelectedRows = {7, 2};
+    IssueSelection().SelectedRows = {7, 2};
     IssueList().SelectedRowTexts = {"8", "3", ""};
     SetListGridHeaders(*grid_);
     FillIssueGrid(*grid_);
@@ -97,13 +97,13 @@ TEST_P(IssueListTest, ChosenRowsFillShowsTheChoiceInItsOrder) {
     EXPECT_EQ(grid_->TextMatrix(2, 0), "3");
     EXPECT_EQ(grid_->TextMatrix(1, 2), FieldText(all->Row(7)[kField証券コード]));
     EXPECT_EQ(grid_->TextMatrix(2, 2), FieldText(all->Row(2)[kField証券コード]));
-    EXPECT_EQ(Selection().SelectedCount(), 0);
+    EXPECT_EQ(IssueSelection().SelectedCount(), 0);
     EXPECT_EQ(status_, "2 件表示されました。");
 }
 
 TEST_P(IssueListTest, AChosenRowWithoutALabelStopsTheFill) {
     ASSERT_TRUE(ShowIssueList(*grid_, 1));
-    Selection().SelectedRows = {4, 5};
+    IssueSelection().SelectedRows = {4, 5};
     IssueList().SelectedRowTexts = {"5"};
     SetListGridHeaders(*grid_);
     status_.clear();
@@ -191,10 +191,10 @@ TEST_P(IssueListTest, TextDataModeEndsWithTheNextFill) {
 
 TEST_P(IssueListTest, TheChildWindowsRefreshReloadsAllIssues) {
     ASSERT_TRUE(ShowIssueList(*grid_, 8));
-    Selection().SelectedRows = {3};
+    IssueSelection().SelectedRows = {3};
     ClearStatusAndRefresh();
     EXPECT_EQ(grid_->Rows(), market_->Summary().IssueCount + 1);
     EXPECT_EQ(grid_->RowSel(), grid_->Rows() - 1);
     ChildWindows().ClearSelectedRows();
-    EXPECT_EQ(Selection().SelectedCount(), 0);
+    EXPECT_EQ(IssueSelection().SelectedCount(), 0);
 }

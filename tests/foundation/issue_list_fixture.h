@@ -21,7 +21,7 @@
 
 inline void ResetListModules() {
     ResetIssueList();
-    ResetSelection();
+    ResetIssueSelection();
     ResetIssueEdits();
     ResetListServices();
     ResetChildWindows();

@@ -11,11 +11,11 @@ TEST_P(IssueListTest, GatheredRecordsCarryTheSelectedIssues) {
     const int plain = RowOfCode("1301");
     SelectRows(index, index);
     ASSERT_TRUE(CollectSelectedRows(*grid_));
-    Selection().SelectedRows.push_back(Selection().SelectedRows[0] + (noIndustry - index));
-    Selection().SelectedRows.push_back(Selection().SelectedRows[0] + (plain - index));
+    IssueSelection().SelectedRows.push_back(IssueSelection().SelectedRows[0] + (noIndustry - index));
+    IssueSelection().SelectedRows.push_back(IssueSelection().SelectedRows[0] + (plain - index));
 
     GatherSelectedRecords(1);
-    const auto& work = Selection().IssueWorkArray;
+    const auto& work = IssueSelection().IssueWorkArray;
     ASSERT_EQ(work.size(), 3u);
     EXPECT_EQ(work[0].IssueId, "0002100");
     EXPECT_EQ(work[0].Industry, "00");  // the index issues have no industry
@@ -42,11 +42,11 @@ TEST_P(IssueListTest, GatheredRecordsCarryTheSelectedIssues) {
     GetSelectedCode(2, id);
     EXPECT_EQ(id, "1301211");
     EXPECT_THROW(GetSelectedCode(3, id), std::out_of_range);
-    Selection().CurrentIssuePos = 1;
+    IssueSelection().CurrentIssuePos = 1;
     ASSERT_TRUE(GetCurrentIssueId(id));
     EXPECT_EQ(id, "1308040");
     ClearIssueWorkArray();
-    EXPECT_TRUE(Selection().IssueWorkArray.empty());
+    EXPECT_TRUE(IssueSelection().IssueWorkArray.empty());
 }
 
 TEST_P(IssueListTest, AllIssuesAndMarketsAtStartUp) {
@@ -56,7 +56,7 @@ TEST_P(IssueListTest, AllIssuesAndMarketsAtStartUp) {
     EXPECT_EQ(all->RecordCount(), market_->Summary().IssueCount);
 
     ASSERT_TRUE(GetSijou());
-    const auto& markets = Selection().SijouList;
+    const auto& markets = IssueSelection().SijouList;
     ASSERT_EQ(markets.size(), 12u);
     EXPECT_EQ(markets[0].First, "第一市場一部");
     EXPECT_EQ(markets[0].Second, "一部");
@@ -74,5 +74,5 @@ TEST_P(IssueListTest, AllIssuesAndMarketsAtStartUp) {
     sink.Expect(MsgKind::Warn, "インデックスが有効範囲にありません。");
     EXPECT_FALSE(GetSijou());
     EXPECT_TRUE(sink.AllShown());
-    EXPECT_EQ(Selection().SijouList.size(), 12u);
+    EXPECT_EQ(IssueSelection().SijouList.size(), 12u);
 }

@@ -32,7 +32,7 @@ TEST_F(Selecting, BlocksGiveTheirPositionsTopToBottomInEitherDirection) {
         grid->SetRow(c.row);
         grid->SetRowSel(c.rowSel);
         ASSERT_TRUE(CollectSelectedRows(*grid)) << c.row << "-" << c.rowSel;
-        EXPECT_EQ(Selection().SelectedRows, c.positions) << c.row << "-" << c.rowSel;
+        EXPECT_EQ(IssueSelection().SelectedRows, c.positions) << c.row << "-" << c.rowSel;
         int32_t first = 0;
         int32_t last = 0;
         GetGridSelRange(*grid, first, last);
@@ -43,18 +43,18 @@ TEST_F(Selecting, BlocksGiveTheirPositionsTopToBottomInEitherDirection) {
 
 TEST_F(Selecting, TheHeaderRowOrADamagedLabelSelectsNothing) {
     auto grid = LabelledGrid({"1", "abc", "0", "-3", " 4 ", ""});
-    Selection().SelectedRows = {7};
+    IssueSelection().SelectedRows = {7};
     grid->SetRow(0);
     EXPECT_FALSE(CollectSelectedRows(*grid));
     for (int row : {2, 3, 4, 6}) {
         grid->SetRow(1);
         grid->SetRowSel(row);
         EXPECT_FALSE(CollectSelectedRows(*grid)) << row;
-        EXPECT_EQ(Selection().SelectedRows, std::vector<int32_t>{7}) << row;
+        EXPECT_EQ(IssueSelection().SelectedRows, std::vector<int32_t>{7}) << row;
     }
     grid->SetRow(5);
     ASSERT_TRUE(CollectSelectedRows(*grid));
-    EXPECT_EQ(Selection().SelectedRows, std::vector<int32_t>{3});
+    EXPECT_EQ(IssueSelection().SelectedRows, std::vector<int32_t>{3});
 }
 
 TEST_F(Selecting, CheckIssueSelectedWarnsWithoutASelection) {
@@ -66,10 +66,10 @@ TEST_F(Selecting, CheckIssueSelectedWarnsWithoutASelection) {
     EXPECT_FALSE(CheckIssueSelected());
     EXPECT_TRUE(sink.AllShown());
     grid->SetRow(2);
-    Selection().CurrentIssuePos = 5;
+    IssueSelection().CurrentIssuePos = 5;
     EXPECT_TRUE(CheckIssueSelected());
-    EXPECT_EQ(Selection().CurrentIssuePos, 0);
-    EXPECT_EQ(Selection().SelectedRows, std::vector<int32_t>{1});
+    EXPECT_EQ(IssueSelection().CurrentIssuePos, 0);
+    EXPECT_EQ(IssueSelection().SelectedRows, std::vector<int32_t>{1});
 }
 
 TEST_F(Selecting, SelectAllRowsSelectsEveryDataRowAndLooksSelected) {
