@@ -99,9 +99,9 @@ TEST(IssueGridLine, SeventeenCellsWithTheListsConversions) {
                                 {17, std::string("買")},
                                 {21, int64_t{1}},
                                 {25, int64_t{0}},
-                                {36, std::string("指数")},
+                                {36, std::string("指標")},
                                 {37, int64_t{5}}});
-    const std::vector<std::string> expected = {"7",   "5",  "0301", " 3", "為替指数",   "指数",
+    const std::vector<std::string> expected = {"7",   "5",  "0301", " 3", "為替指数",   "指標",
                                                "123", "-2", "1",    "買", "2024/01/05", "12.5",
                                                "3",   "○",  "",     "",   "為替のメモ"};
     EXPECT_EQ(Cells(IssueGridLine(record, "7", memos, watches)), expected);

@@ -60,7 +60,7 @@ TEST_P(IssueListTest, AllIssuesAndMarketsAtStartUp) {
     ASSERT_EQ(markets.size(), 12u);
     EXPECT_EQ(markets[0].First, "第一市場一部");
     EXPECT_EQ(markets[0].Second, "一部");
-    EXPECT_EQ(markets[5].Second, "指数");
+    EXPECT_EQ(markets[5].Second, "指標");
     EXPECT_EQ(markets[11].Second, "北新");
 
     // A failed query keeps the recordset of all issues and says so.
