@@ -1,0 +1,188 @@
+#include "analysis/splits.h"
+
+#include <cmath>
+
+#include "analysis/dates.h"
+#include "analysis/series_loading.h"
+#include "analysis/trapped.h"
+#include "foundation/text_utils.h"
+#include "platform/vb_format.h"
+
+namespace {
+
+// The day a point is dated by for split marks: the last eight digits with "/" removed,
+// so a weekly or monthly point counts by the end of its period.
+int32_t MarkDateOfPoint(const SeriesPoint& point) {
+    std::string digits;
+    for (char c : point.DateText)
+        if (c != '/') digits.push_back(c);
+    if (digits.size() > 8) digits.erase(0, digits.size() - 8);
+    return DateDigitsToNum(digits);
+}
+
+void MultiplyPrices(SeriesPoint& point, double factor) {
+    point.Open *= factor;
+    point.Close *= factor;
+    point.High *= factor;
+    point.Low *= factor;
+}
+
+void MarkSplit(SeriesPoint& point, double ratio) {
+    point.SplitFlag = kSplitHere;
+    point.SplitRatio = ratio;
+}
+
+bool IsPlainNumberText(std::string_view text) {
+    size_t i = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+    if (i == text.size()) return false;
+    for (; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
+}
+
+// Kind 7 is stored in hundredths: one decimal, halves up.
+double RoundToTenth(double price) {
+    return std::trunc(price * 0.1 + 0.5) * 0.1;
+}
+
+}  // namespace
+
+double AdjustPointsForSplits(std::vector<SeriesPoint>& points, int32_t count,
+                             const std::vector<SplitRow>& splits) {
+    if (splits.empty()) return 0;
+    double product = 1;
+    for (const SplitRow& split : splits) {
+        const int32_t last = FindBarByDate(points, count, split.Date);
+        for (int32_t i = 0; i <= last; ++i) MultiplyPrices(points[i], split.Factor);
+        product *= split.Factor;
+    }
+    return product;
+}
+
+void MarkSplitPoints(std::vector<SeriesPoint>& points, int32_t count,
+                     const std::vector<SplitRow>& splits) {
+    size_t next = 0;
+    bool pending = false;
+    double ratio = 1;
+    for (int32_t c = 0; c < count && next < splits.size(); ++c) {
+        const SplitRow& split = splits[next];
+        if (pending) {
+            // The split fell on the previous point's day: this point is the first after it.
+            MarkSplit(points[c], ratio);
+            ++next;
+            ratio = 1;
+            pending = false;
+            continue;
+        }
+        const int32_t day = MarkDateOfPoint(points[c]);
+        if (split.Date == day) {
+            ratio = split.Factor;
+            pending = true;
+        } else if (split.Date < day) {
+            MarkSplit(points[c], split.Factor);
+            ++next;
+        }
+    }
+}
+
+void MultiplyBarPrices(double factor, SeriesRecord& record) {
+    if (factor == 0) return;
+    for (int32_t i = 0; i < record.Count; ++i) MultiplyPrices(record.Points[i], factor);
+}
+
+void ScaleBarPoints(int16_t issueKind, std::vector<SeriesPoint>& points, int32_t count) {
+    if (issueKind == 3) {
+        for (int32_t i = 0; i < count; ++i) MultiplyPrices(points[i], 0.1);
+    } else if (issueKind == 7) {
+        for (int32_t i = 0; i < count; ++i) {
+            SeriesPoint& point = points[i];
+            point.Open = RoundToTenth(point.Open);
+            point.Close = RoundToTenth(point.Close);
+            point.High = RoundToTenth(point.High);
+            point.Low = RoundToTenth(point.Low);
+        }
+    }
+}
+
+std::string ChooseOlderMarket(int32_t newest040, int32_t newest013, int32_t newest021) {
+    if (newest040 >= newest013 && newest040 >= newest021) return "040";
+    if (newest013 > newest040 && newest013 > newest021) return "013";
+    return "021";
+}
+
+int32_t CountPointsBefore(const SeriesRecord& record, int32_t joinDate) {
+    int32_t kept = 0;
+    while (kept < record.Count && PeriodStartNum(record.Points[kept].DateText) < joinDate) ++kept;
+    return kept;
+}
+
+bool JoinSeriesPoints(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
+                      int32_t joinDate, SeriesRecord& result, bool& sameOut) {
+    sameOut = false;
+    if (kind < kChartKagi || kind > kChartMonthly) return false;
+    auto copyOf = [&](const SeriesRecord& from) {
+        result.Count = from.Count;
+        result.Points.assign(from.Points.begin(), from.Points.begin() + from.Count);
+        return true;
+    };
+    if (newer.Count == 0) return copyOf(older);
+    if (older.Count == 0) return copyOf(newer);
+
+    result.Count = newer.Count + older.Count;
+    result.Points.assign(older.Points.begin(), older.Points.begin() + older.Count);
+    result.Points.resize(result.Count);
+    std::vector<SeriesPoint> work(newer.Points.begin(), newer.Points.begin() + newer.Count);
+    work[0].SplitFlag = kJoinedListingStart;
+    if (kind == kChartKagi || kind == kChartDaily) {
+        std::copy(work.begin(), work.end(), result.Points.begin() + older.Count);
+        return true;
+    }
+    const int32_t olderEnd = PeriodEndNum(older.Points[older.Count - 1].DateText);
+    sameOut = IsSamePeriodDates(kind, olderEnd, joinDate);
+    if (sameOut) --result.Count;
+    result.Points.resize(result.Count);
+    FinishPeriodPoints(sameOut, older.Count, result, work, newer.Count);
+    return true;
+}
+
+std::string FormatBarValue(const FieldValue& value) {
+    if (IsNull(value)) return {};
+    const std::string text = FieldText(value);
+    const size_t point = text.find('.');
+    if (point == std::string::npos)
+        return std::holds_alternative<std::string>(value) && !IsPlainNumberText(text)
+                   ? text
+                   : FormatNumber(FieldNumber(value), "#,##0");
+    const std::string integerPart = text.substr(0, point);
+    if (!IsPlainNumberText(integerPart)) return text;
+    std::string grouped = FormatNumber(ValNumber(integerPart), "#,##0");
+    // "-0.5": the integer part alone has lost its sign.
+    if (integerPart[0] == '-' && grouped[0] != '-') grouped.insert(0, "-");
+    return grouped + text.substr(point);
+}
+
+bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord& record) {
+    return RunTrapped([&] {
+        ScaleBarPoints(GetIssueKind(issueId), record.Points, record.Count);
+        return true;
+    });
+}
+
+bool KeepPointsBefore(SeriesRecord& record) {
+    return RunTrapped([&] {
+        record.Count = CountPointsBefore(record, SeriesLoading().JoinDate);
+        return true;
+    });
+}
+
+bool JoinSeries(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
+                SeriesRecord& result) {
+    return RunTrapped([&] {
+        bool same = false;
+        if (!JoinSeriesPoints(kind, newer, older, SeriesLoading().JoinDate, result, same))
+            return false;
+        if (kind == kChartWeekly || kind == kChartMonthly)
+            SeriesLoading().SamePeriodFlag[1] = same ? -1 : 0;
+        return true;
+    });
+}
