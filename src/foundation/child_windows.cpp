@@ -1,0 +1,72 @@
+#include "foundation/child_windows.h"
+
+#include <QCoreApplication>
+#include <QVariant>
+#include <QWidget>
+
+#include "foundation/progress_window.h"
+#include "foundation/trap.h"
+
+namespace {
+
+constexpr const char* kUnloadedProperty = "kabutoUnloaded";
+
+}  // namespace
+
+ChildWindowState& ChildWindows() {
+    static ChildWindowState state;
+    return state;
+}
+
+void ResetChildWindows() {
+    ChildWindows() = ChildWindowState{};
+}
+
+void ShowChildDisabled(QWidget* owner, QWidget* child) {
+    if (!child) return;
+    if (owner && child->parentWidget() != owner) {
+        child->setParent(owner, child->windowFlags() | Qt::Window);
+    }
+    const Qt::WindowModality modality = owner ? Qt::WindowModal : Qt::ApplicationModal;
+    // Modality takes effect when a window is shown, so a shown child is shown again.
+    if (child->isVisible() && child->windowModality() != modality) child->hide();
+    child->setWindowModality(modality);
+    child->show();
+    child->raise();
+    child->activateWindow();
+    QCoreApplication::processEvents();
+}
+
+void CloseChildEnable(QWidget* owner, QWidget* child) {
+    if (child && !IsUnloaded(child)) {
+        child->setProperty(kUnloadedProperty, true);
+        child->close();
+        child->hide();
+        child->deleteLater();
+    }
+    if (owner) owner->setEnabled(true);
+    QCoreApplication::processEvents();
+}
+
+bool IsUnloaded(const QWidget* child) {
+    return child && child->property(kUnloadedProperty).toBool();
+}
+
+void FinishChildDialog(int refresh, QWidget* owner, QWidget* child) {
+    SetHourglass();
+    RunTrapped([&] {
+        if (child) child->setEnabled(false);
+        QCoreApplication::processEvents();
+        if (ChildWindows().ClearSelectedRows) ChildWindows().ClearSelectedRows();
+        if (refresh == -1) ClearStatusAndRefresh();
+    });
+    // Whatever failed above, the user gets the owner back and a normal pointer.
+    CloseChildEnable(owner, child);
+    ResetPointer();
+}
+
+void ClearStatusAndRefresh() {
+    RunTrapped([] {
+        if (ChildWindows().RefreshIssueList) ChildWindows().RefreshIssueList();
+    });
+}
