@@ -1,6 +1,6 @@
 #include "analysis/moving_averages.h"
 
-#include "analysis/trapped.h"
+#include "foundation/trap.h"
 #include "platform/vb_format.h"
 
 namespace {
@@ -44,7 +44,6 @@ bool CalcMovingAverages(SeriesRecord& record) {
             record.Points[j].Ma1 = first[j];
             record.Points[j].Ma2 = second[j];
         }
-        return true;
     });
 }
 
@@ -55,6 +54,5 @@ bool CalcMaDeviation(SeriesRecord& record) {
             point.Ma1Deviation = MaDeviation(point, point.Ma1);
             point.Ma2Deviation = MaDeviation(point, point.Ma2);
         }
-        return true;
     });
 }

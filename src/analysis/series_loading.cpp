@@ -4,9 +4,9 @@
 #include <stdexcept>
 
 #include "analysis/dates.h"
-#include "analysis/trapped.h"
 #include "foundation/text_data.h"
 #include "foundation/text_utils.h"
+#include "foundation/trap.h"
 #include "platform/vb_format.h"
 
 namespace {
@@ -28,9 +28,8 @@ int32_t DateNumOfPoint(const SeriesPoint& point) {
     return DateDigitsToNum(point.DateText);
 }
 
-bool StoreSameFlag(bool same, int32_t slot) {
+void StoreSameFlag(bool same, int32_t slot) {
     if (slot == 1 || slot == 2) state.SamePeriodFlag[slot] = same ? -1 : 0;
-    return true;
 }
 
 }  // namespace
@@ -164,23 +163,21 @@ LatestBarSummaryRec MakeLatestBarSummary(const SeriesRecord& daily) {
 }
 
 bool IsSameWeek(int32_t a, int32_t b, int32_t slot) {
-    return RunTrapped([&] { return StoreSameFlag(IsSameWeekDates(a, b), slot); });
+    return RunTrapped([&] { StoreSameFlag(IsSameWeekDates(a, b), slot); });
 }
 
 bool IsSameMonth(int32_t a, int32_t b, int32_t slot) {
-    return RunTrapped([&] { return StoreSameFlag(IsSameMonthDates(a, b), slot); });
+    return RunTrapped([&] { StoreSameFlag(IsSameMonthDates(a, b), slot); });
 }
 
 bool AggregatePeriods(int32_t kind) {
+    if (kind != kChartWeekly && kind != kChartMonthly) return false;
     return RunTrapped([&] {
         SeriesState& series = Series();
         if (series.PeriodWorkCount > 0)
             state.FirstNewDate = DateNumOfPoint(series.PeriodWorkSeries[0]);
-        const int32_t count =
+        series.PeriodWorkCount =
             AggregatePeriodPoints(kind, series.PeriodWorkSeries, series.PeriodWorkCount);
-        if (count < 0) return false;
-        series.PeriodWorkCount = count;
-        return true;
     });
 }
 
@@ -189,7 +186,6 @@ bool FinishPeriodBars(int32_t& idx, SeriesRecord& record) {
         const SeriesState& series = Series();
         idx = FinishPeriodPoints(state.SamePeriodFlag[1] == -1, idx, record,
                                  series.PeriodWorkSeries, series.PeriodWorkCount);
-        return true;
     });
 }
 
@@ -220,15 +216,14 @@ SeriesRecord* SharedRecordOfKind(int32_t kind) {
 }
 
 bool SwapPeriodSeries(int32_t kind, bool save, SeriesRecord& record) {
+    SeriesRecord* shared = SharedRecordOfKind(kind);
+    if (shared == nullptr) return false;
+    if (shared == &record) return true;
     return RunTrapped([&] {
-        SeriesRecord* shared = SharedRecordOfKind(kind);
-        if (shared == nullptr) return false;
-        if (shared == &record) return true;
         SeriesRecord& to = save ? *shared : record;
         const SeriesRecord& from = save ? record : *shared;
         to.Count = from.Count;
         to.Points = from.Points;
-        return true;
     });
 }
 
@@ -243,6 +238,5 @@ bool CopyTextDataSeries(std::string& issueId, SeriesRecord& record) {
         record.Points.assign(series.TextDataSeries.begin(),
                              series.TextDataSeries.begin() + series.TextDataCount);
         record.Points.resize(static_cast<size_t>(record.Count) + 1);
-        return true;
     });
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/series.h"
+#include "foundation/recordset.h"
 
 // The newest daily bar of the issue last loaded, with its change against the day before.
 struct LatestBarSummaryRec {
@@ -100,3 +101,35 @@ bool SwapPeriodSeries(int32_t kind, bool save, SeriesRecord& record);
 bool CopyTextDataSeries(std::string& issueId, SeriesRecord& record);
 // The shared record of a chart kind (4 and 5 daily); nullptr for another kind.
 SeriesRecord* SharedRecordOfKind(int32_t kind);
+
+// --- Loading from the price tables --------------------------------------------------------
+
+// The loader of every chart window, the data table, chart printing and the analysis: the
+// issue's own listing, or all its listings joined when joinListings; then the split marks.
+// Kinds 4 and 5 fill DailySeries, 6 WeeklySeries, 7 MonthlySeries.
+bool LoadChartSeries(const std::string& issueId, int32_t kind, bool joinListings);
+// Kind 4: daily rows for the kagi chart (not split-adjusted); 5 the daily chart; 6 weekly;
+// 7 monthly.
+bool LoadChartSeriesOne(const std::string& issueId, int32_t kind);
+// Mode 1: the daily chart, adjusted for splits; mode 2: rows for the kagi chart.
+bool PrepareDailySeries(const std::string& issueId, int16_t mode);
+bool PrepareWeeklySeries(const std::string& issueId, int16_t mode);
+bool LoadMonthlyBars(const std::string& issueId, int16_t mode);
+
+// The stored period rows of kind 6 or 7 (rows, released by the caller) and the daily rows
+// after them, or before JoinDate on a joined load, aggregated into PeriodWorkSeries; the
+// target record's Count set. factor: the product of the issue's split factors, 0 without.
+bool PreparePeriodRows(int32_t kind, const std::string& issueId, RecordsetPtr& rows,
+                       double& factor);
+// The issue's daily rows after the last stored period, or before the join date.
+std::string MakeDailyRowsAfterSql(const std::string& issueId, int32_t lastStoredEnd);
+std::string MakeDailyRowsBeforeSql(const std::string& issueId, int32_t joinDate);
+// Runs a daily-row statement on the daily catalog and fills points and count, with one
+// spare element after the last point.
+bool ReadDailyBars(std::string sql, std::vector<SeriesPoint>& points, int32_t& count);
+bool ReadDailyBars(std::string sql, SeriesRecord& record);
+// The rows of a daily-row recordset as points; a Null price, volume or date throws.
+int32_t FillDailyPoints(const Recordset& rows, std::vector<SeriesPoint>& points);
+bool CountPeriodRows(int32_t kind, SeriesRecord& record, const Recordset* rows);
+bool ReadPeriodSeries(SeriesRecord& record, const Recordset* rows, double factor);
+bool ReadPeriodRows(int32_t& idx, const Recordset& rows, SeriesRecord& record);

@@ -4,8 +4,8 @@
 
 #include "analysis/dates.h"
 #include "analysis/series_loading.h"
-#include "analysis/trapped.h"
 #include "foundation/text_utils.h"
+#include "foundation/trap.h"
 #include "platform/vb_format.h"
 
 namespace {
@@ -162,27 +162,20 @@ std::string FormatBarValue(const FieldValue& value) {
 }
 
 bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord& record) {
-    return RunTrapped([&] {
-        ScaleBarPoints(GetIssueKind(issueId), record.Points, record.Count);
-        return true;
-    });
+    return RunTrapped([&] { ScaleBarPoints(GetIssueKind(issueId), record.Points, record.Count); });
 }
 
 bool KeepPointsBefore(SeriesRecord& record) {
-    return RunTrapped([&] {
-        record.Count = CountPointsBefore(record, SeriesLoading().JoinDate);
-        return true;
-    });
+    return RunTrapped([&] { record.Count = CountPointsBefore(record, SeriesLoading().JoinDate); });
 }
 
 bool JoinSeries(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
                 SeriesRecord& result) {
+    if (kind < kChartKagi || kind > kChartMonthly) return false;
     return RunTrapped([&] {
         bool same = false;
-        if (!JoinSeriesPoints(kind, newer, older, SeriesLoading().JoinDate, result, same))
-            return false;
+        JoinSeriesPoints(kind, newer, older, SeriesLoading().JoinDate, result, same);
         if (kind == kChartWeekly || kind == kChartMonthly)
             SeriesLoading().SamePeriodFlag[1] = same ? -1 : 0;
-        return true;
     });
 }

@@ -58,3 +58,19 @@ bool KeepPointsBefore(SeriesRecord& record);
 // in SamePeriodFlag slot 1, as the period builder does.
 bool JoinSeries(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
                 SeriesRecord& result);
+
+// --- Reading the split-factor table and the listings --------------------------------------
+
+// The issue's rows of the split-factor table in date order.
+bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits);
+// Adjusts a freshly read daily series for the issue's splits; factor := the product of
+// the factors, 0 without splits.
+bool ApplySplitFactorsToRows(const std::string& issueId, std::vector<SeriesPoint>& points,
+                             int32_t count, double& factor);
+bool ApplySplitFactorsToRows(const std::string& issueId, SeriesRecord& record, double& factor);
+// Marks the split bars of a loaded series; prices are not changed.
+bool ApplySplitFactors(const std::string& issueId, SeriesRecord& record);
+// The older market of a security code among "040", "013" and "021" by their newest rows.
+bool PickOlderMarket(const std::string& code, std::string& market);
+// Fills the kind's shared record with the issue's series joined from its listings.
+bool LoadChartSeriesJoined(const std::string& issueId, int32_t kind);
