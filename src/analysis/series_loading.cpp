@@ -232,7 +232,7 @@ bool CopyTextDataSeries(std::string& issueId, SeriesRecord& record) {
         const SeriesState& series = Series();
         if (series.TextDataCount < 0 ||
             series.TextDataCount > static_cast<int32_t>(series.TextDataSeries.size()))
-            throw std::out_of_range("TextDataSeries holds fewer points than its count");
+            throw std::out_of_range("インデックスが有効範囲にありません。");
         issueId = TextData().TextDataTitle;
         record.Count = series.TextDataCount;
         record.Points.assign(series.TextDataSeries.begin(),
