@@ -30,12 +30,7 @@ class ShasenKanmonCheckTest : public ::testing::Test {
     void SetUp() override {
         market_ = std::make_unique<MarketFixture>(TestEngine::Sqlite, MarketSpec{1, 80});
         KABUTO_REQUIRE_MARKET(*market_);
-        ResetSeries();
-        ResetRuleMarks();
-        ResetSignals();
-        ResetLines();
-        ResetLinesStorage();
-        ResetKagiAnalysis();
+        ResetAnalysisState();
         UserSettei& user = Settei().Record.UserSettei;
         user.CHK_斜線 = 1;
         user.CHK_関門 = 1;
@@ -54,13 +49,16 @@ class ShasenKanmonCheckTest : public ::testing::Test {
         sources_.GetTickSize = [](double, int16_t) { return 1.0; };
     }
     void TearDown() override {
+        ResetAnalysisState();
+        ResetSetteiState();
+    }
+    static void ResetAnalysisState() {
         ResetSeries();
         ResetRuleMarks();
         ResetSignals();
         ResetLines();
         ResetLinesStorage();
         ResetKagiAnalysis();
-        ResetSetteiState();
     }
 
     void Store(std::string statement) {
