@@ -101,9 +101,10 @@ int32_t CutDay(const SeriesRecord& daily, const SeriesPoint& week, const Directi
     if (label.size() < 10) throw std::invalid_argument(kTypeMismatchText);
     const int32_t first = FindBarByDate(daily, DateToNum(label.substr(0, 10)));
     if (first < 0) return -1;
-    const int32_t last =
-        std::min(FindBarByDate(daily, DateToNum(label.substr(label.size() - 10))), daily.Count - 1);
-    for (int32_t k = first; k <= last; ++k)
+    // The days run up to the last one on or before the week's end; walking forward to it
+    // spares a second search from the newest day.
+    const int32_t end = DateToNum(label.substr(label.size() - 10));
+    for (int32_t k = first; k < daily.Count && DateToNum(daily.Points[k].DateText) <= end; ++k)
         if (dir.Reaches(daily.Points[k].Close, need)) return k;
     return -1;
 }
