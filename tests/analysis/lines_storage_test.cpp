@@ -332,6 +332,22 @@ TEST_P(LinesStorageTest, TextDataModeRunsNoQuery) {
     EXPECT_EQ(daily.ShasenSlots[1].UpperLeftIndex, kUnsetIndex);
 }
 
+TEST_P(LinesStorageTest, AFailingQueryClearsTheSlotsAndKeepsTheSnapshot) {
+    StoreLine(101, 1, kRowA);
+    SeriesRecord daily = WeeklyDatedSeries(kChartDaily, 20);
+    bool judgement = false;
+    ASSERT_TRUE(LoadShasenDB(daily, issue_, judgement));
+    ASSERT_EQ(Lines().ShasenKanmonSnapshots[1].Lines[1].Line.UpperLeftIndex, 0);
+
+    Database().DailyConnection.ConnectionString = "Driver=QSQLITE;Data Source=/nonexistent/;";
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Warn);  // ExecuteSql's own report; the loader adds none
+    EXPECT_FALSE(LoadShasenDB(daily, issue_, judgement));
+    EXPECT_TRUE(sink.AllShown());
+    EXPECT_EQ(daily.ShasenSlots[1].UpperLeftIndex, kUnsetIndex);
+    EXPECT_EQ(Lines().ShasenKanmonSnapshots[1].Lines[1].Line.UpperLeftIndex, 0);
+}
+
 TEST_P(LinesStorageTest, ANullColumnStopsTheLoadWithItsDescription) {
     Run("INSERT INTO TBL斜線 (銘柄ID, 線種, 番号, 上値左日付, user_id) VALUES (?, 101, 1, "
         "20240108, ?)",
