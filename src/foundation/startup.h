@@ -37,6 +37,9 @@ void LoadWorkingSettings(std::array<int32_t, 4>& displayCount);
 // 1 on this platform: the printer set-up may fall back to the drivers' manual-feed bin.
 int16_t PlatformOsVersionFlag();
 
+// The four text stores written back; each is tried even when the one before failed.
+void WriteTextStores();
+
 // The last thing the program does: closes the price catalogs, signs out and writes the
 // four text stores back. Each step is tried even when the one before it failed.
 void Shutdown();
