@@ -153,6 +153,7 @@ FRM_選択::FRM_選択(QWidget* parent) : QWidget(parent) {
     grid_ = new FlexGrid(this);
     grid_->setObjectName(Q(kGridName));
     grid_->SetSelectionByRow(true);
+    grid_->SetRows(1);
     grid_->SetCols(17);
     SetSelectGridLayout(*grid_);
     auto* layout = new QVBoxLayout(this);
