@@ -2,12 +2,6 @@
 
 namespace {
 
-// The split mark stands at the left edge of a daily bar's slot and at the centre of a
-// weekly or monthly bar's, the period in which the split took effect.
-double SplitOffset(int32_t chartKind) {
-    return chartKind == kChartDaily ? 0.0 : 50.0;
-}
-
 ColorNumber CandleColor(const SeriesPoint& point) {
     return point.Open > point.Close ? kFallingColor : kRisingColor;
 }

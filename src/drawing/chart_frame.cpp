@@ -84,11 +84,11 @@ double FirstGridLine(double bottom, double step, bool raiseToZero) {
 }
 
 MarkFontSizes KagiMarkFontSizes(double paneWidthTwips, double paneHeightTwips,
-                                int32_t displayCount) {
+                                int32_t displayCount, int32_t smallest) {
     const int32_t a = ClampedRound(10.0 * paneWidthTwips / (displayCount * 200.0));
     const int32_t b = ClampedRound((1.5 * paneHeightTwips / paneWidthTwips) / 0.54961 * a);
     MarkFontSizes sizes;
-    sizes.Full = std::clamp(std::min(a, b), 6, 12);
+    sizes.Full = std::clamp(std::min(a, b), smallest, 12);
     sizes.Half = static_cast<int32_t>(RoundHalfEven(sizes.Full * 0.5));
     return sizes;
 }
@@ -130,9 +130,9 @@ void DrawGridAndLabels(Surface& price, Surface& labels, double top, double botto
     }
 }
 
-void DrawSplitLine(Surface& pane, double x, double top, double bottom) {
+void DrawSplitLine(Surface& pane, double x, double top, double bottom, ColorNumber color) {
     pane.SetDrawStyle(DrawStyle::Dotted);
-    pane.Line(x, top, x, bottom, kGridColor);
+    pane.Line(x, top, x, bottom, color);
     pane.SetDrawStyle(DrawStyle::Solid);
 }
 

@@ -72,14 +72,20 @@ inline double CandleWidth(int32_t displayCount) {
 inline double SlotLeft(int32_t slot) {
     return 50.0 + 100.0 * slot;
 }
+// The split mark stands at the left edge of a daily bar's slot and at the centre of a
+// weekly or monthly bar's, the period in which the split took effect.
+inline double SplitOffset(int32_t chartKind) {
+    return chartKind == kChartDaily ? 0.0 : 50.0;
+}
 
-// The kagi chart's rule-mark font sizes from the price pane's outer size in twips.
+// The kagi chart's rule-mark font sizes from the price pane's outer size in twips (on
+// paper the page's), the full size kept between `smallest` and 12 points.
 struct MarkFontSizes {
     int32_t Full = 6;
     int32_t Half = 3;
 };
-MarkFontSizes KagiMarkFontSizes(double paneWidthTwips, double paneHeightTwips,
-                                int32_t displayCount);
+MarkFontSizes KagiMarkFontSizes(double paneWidthTwips, double paneHeightTwips, int32_t displayCount,
+                                int32_t smallest = 6);
 
 std::string PriceLabel(double value, double divisor);
 std::string SplitText(double ratio);
@@ -96,9 +102,10 @@ std::string MidText(const std::string& text, size_t first, size_t length);
 void DrawGridAndLabels(Surface& price, Surface& labels, double top, double bottom, double width,
                        double divisor);
 
-// A dotted silver line at x over the price range; on the full charts the split text in
-// black at the label strip's font size, one date-pane digit right of the line.
-void DrawSplitLine(Surface& pane, double x, double top, double bottom);
+// A dotted silver line (black on paper) at x over the price range; on the full charts the split
+// text in black at the label strip's font size, one date-pane digit right of the line.
+void DrawSplitLine(Surface& pane, double x, double top, double bottom,
+                   ColorNumber color = kGridColor);
 void DrawSplitText(Surface& pane, double x, double top, double ratio, double labelFontSize,
                    double digitWidth);
 

@@ -83,6 +83,8 @@ struct KagiPainter {
     }
 };
 
+}  // namespace
+
 // The arrow at the signal price and the rule text written down beside the column, one
 // character a line, each "ろ" half a line at half size; optionally framed for a signal.
 void DrawRuleMark(Surface& price, const RuleHit& mark, double x1, double start, double end,
@@ -105,8 +107,6 @@ void DrawRuleMark(Surface& price, const RuleHit& mark, double x1, double start, 
     if (frame && !mark.Side.empty())
         price.Box(x2 - 1.075 * markWidth, layout.Top + 0.1 * h, x2, layout.Bottom, direction);
 }
-
-}  // namespace
 
 // The code points of a UTF-8 text, one string each.
 static std::vector<std::string> Characters(const std::string& text) {

@@ -40,6 +40,13 @@ struct RuleTextLayout {
 RuleTextLayout LayOutRuleText(const std::string& ruleText, double strokeStart, double strokeEnd,
                               double markHeight);
 
+// The arrow at the signal price and the rule text written down beside the column, one
+// character a line, each "ろ" half a line at half size; framed for a signal when `frame`.
+// Text and lines in `color`; the frame is a box in the surface's fill style.
+void DrawRuleMark(Surface& price, const RuleHit& mark, double x1, double start, double end,
+                  double signalPrice, ColorNumber color, const MarkFontSizes& sizes,
+                  double markWidth, double markHeight, bool frame);
+
 // Columns, grid, labels, split marks, join lines, rule marks (arrow and text, optionally
 // framed) and the date axis. The volume pane is only cleared.
 bool DrawKagiChart(const ChartPanes& panes, SeriesRecord& record, int32_t displayCount,

@@ -220,7 +220,8 @@ void ListPrinters() {
         if (isDefault) chosen = static_cast<int16_t>(i);
         state.PrinterNames.push_back(printer.Name);
     }
-    // A saved index from a machine with more printers would point past the list.
-    if (chosen < 0 || static_cast<size_t>(chosen) >= state.PrinterNames.size()) chosen = 0;
+    // Without a default the saved index stays, even past the list: a printer switched off
+    // for now gets its place back on the next run. Whoever prints checks the index against
+    // PrinterNames and keeps the current printer when it is off the list.
     state.PrintJob.CBO_Printer = chosen;
 }

@@ -19,6 +19,8 @@ const char* const kInvalidValueError = "プロパティの値が不正です。"
 namespace {
 
 constexpr double kDefaultFontPoints = 9;
+// The resolution whose single dot is a printed line's width and a hatch's unit.
+constexpr double kReferencePrintDpi = 600;
 
 Qt::BrushStyle BrushStyleOf(FillStyle style) {
     switch (style) {
@@ -49,6 +51,13 @@ Surface::Surface(QPaintDevice* device) : device_(device) {
     font_.setFamily(QString::fromLatin1(kGothicFace));
     font_.setPointSizeF(kDefaultFontPoints);
     ResetScaleToTwips();
+    UpdateDotScale();
+}
+
+void Surface::UpdateDotScale() {
+    dotScale_ = 1;
+    if (device_ && device_->devType() == QInternal::Printer)
+        dotScale_ = std::max(1.0, device_->logicalDpiX() / kReferencePrintDpi);
 }
 
 Surface::~Surface() {
@@ -59,6 +68,7 @@ void Surface::SetDevice(QPaintDevice* device) {
     Release();
     device_ = device;
     ResetScaleToTwips();
+    UpdateDotScale();
 }
 
 void Surface::Release() {
@@ -171,7 +181,11 @@ QPointF Surface::ToDevice(double x, double y) const {
 
 void Surface::ApplyPen(ColorNumber color) {
     QPen pen(ToQColor(color));
-    pen.setWidth(0);  // one device dot, as a pane's line of width 1
+    // One device dot, as a pane's line of width 1; on a printer one dot of a 600 dpi page.
+    if (dotScale_ > 1)
+        pen.setWidthF(dotScale_);
+    else
+        pen.setWidth(0);
     pen.setStyle(drawStyle_ == DrawStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
     Painter().setPen(pen);
 }
@@ -193,11 +207,41 @@ QRect CornerRect(QPointF a, QPointF b) {
 }
 }  // namespace
 
+// A hatch of a 600 dpi page: the pattern's 8-dot cells and one-dot lines grown by the dot
+// scale, drawn as lines, since a printer engine may keep a pattern's cells in its own dots.
+void Surface::PaintHatch(QPainter& painter, const QRect& rect, Qt::BrushStyle brush) {
+    const double step = 8 * dotScale_;
+    painter.save();
+    painter.setClipRect(rect);
+    QPen pen(ToQColor(fillColor_));
+    pen.setWidthF(dotScale_);
+    painter.setPen(pen);
+    const double left = rect.left();
+    const double right = rect.right() + 1.0;
+    const double top = rect.top();
+    const double bottom = rect.bottom() + 1.0;
+    if (brush == Qt::HorPattern) {
+        for (double y = std::floor(top / step) * step; y < bottom; y += step)
+            painter.drawLine(QPointF(left, y), QPointF(right, y));
+    } else {
+        // Lines x - y = c and x + y = c, anchored to the page so neighbours line up.
+        const double height = bottom - top;
+        for (double c = std::floor((left - bottom) / step) * step; c < right - top; c += step)
+            painter.drawLine(QPointF(c + top, top), QPointF(c + bottom, bottom));
+        for (double c = std::floor((left + top) / step) * step; c < right + bottom; c += step)
+            painter.drawLine(QPointF(c - top, top), QPointF(c - top - height, bottom));
+    }
+    painter.restore();
+}
+
 void Surface::Box(double x1, double y1, double x2, double y2, ColorNumber color) {
     QPainter& painter = Painter();
     const QRect rect = CornerRect(ToDevice(x1, y1), ToDevice(x2, y2));
     const Qt::BrushStyle brush = BrushStyleOf(fillStyle_);
-    if (brush != Qt::NoBrush) painter.fillRect(rect, QBrush(ToQColor(fillColor_), brush));
+    if (brush == Qt::SolidPattern || (brush != Qt::NoBrush && dotScale_ == 1))
+        painter.fillRect(rect, QBrush(ToQColor(fillColor_), brush));
+    else if (brush != Qt::NoBrush)
+        PaintHatch(painter, rect, brush);
     ApplyPen(color);
     painter.setBrush(Qt::NoBrush);
     // QRect's right and bottom are inclusive; drawRect outlines one dot further.

@@ -103,12 +103,18 @@ class Surface {
     // A scale point in device coordinates (pixels of an image, dots of a printer).
     QPointF ToDevice(double x, double y) const;
 
+    // Device dots per line width and hatch cell unit: 1 on screens and images; on a
+    // printer the dots of a 600 dpi page, so lines and hatches look the same on any printer.
+    double DotScale() const { return dotScale_; }
+
   private:
     QPainter& Painter();
     void ResetScaleToTwips();
     double DeviceWidth() const;
     double DeviceHeight() const;
     void ApplyPen(ColorNumber color);
+    void UpdateDotScale();
+    void PaintHatch(QPainter& painter, const QRect& rect, Qt::BrushStyle brush);
 
     QPaintDevice* device_ = nullptr;
     std::unique_ptr<QPainter> painter_;
@@ -116,6 +122,7 @@ class Surface {
     double scaleTop_ = 0;
     double scaleWidth_ = 1;
     double scaleHeight_ = 1;
+    double dotScale_ = 1;
     double currentX_ = 0;
     double currentY_ = 0;
     DrawStyle drawStyle_ = DrawStyle::Solid;

@@ -153,8 +153,9 @@ TEST(CandleChart, ScrolledViewKeepsTenEmptySlotsAndLongSeriesDraw) {
         ASSERT_TRUE(DrawCandleChart(window.Panes(), record, c.count)) << c.count;
         EXPECT_EQ(record.FirstShownPoint, c.stored);
         // Slots past the last point stay empty.
-        if (c.first == 355)
+        if (c.first == 355) {
             EXPECT_EQ(window.volume.At(Xl(147) + 50, window.volume.surface.ScaleTop() / 2), kWhite);
+        }
     }
 
     SeriesRecord longSeries = DailyBars(40000, 600, 4);

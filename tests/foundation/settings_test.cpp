@@ -352,7 +352,10 @@ TEST_F(SetteiTest, PrinterListFindsTheDefault) {
          {{{"A", false}, {"B", false}, {"C", false}}, ""},
          1,
          1},
-        {"a saved index past the list", {{{"A", false}}, ""}, 5, 0},
+        // The printer may only be switched off for now: its index is kept for the next
+        // run, and whoever prints falls back to the current printer meanwhile.
+        {"a saved index past the list stays", {{{"A", false}}, ""}, 5, 5},
+        {"a default found replaces an index past the list", {{{"A", false}}, "A"}, 5, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

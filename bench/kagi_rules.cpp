@@ -1,0 +1,44 @@
+// The eight rule families at every point of a long kagi chart, as the kagi walk calls them
+// (sell families on falling strokes, buy families on rising ones).
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
+
+#include "analysis/kagi_families.h"
+
+static void BM_KagiRuleFamilies(benchmark::State& run) {
+    const int32_t count = static_cast<int32_t>(run.range(0));
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> stroke(1, 12);
+    std::vector<SeriesPoint> points(count);
+    points[0].Open = 1000;
+    for (int32_t k = 1; k < count; ++k) {
+        const double step = 10.0 * stroke(random);
+        points[k].Open = points[k - 1].Open + (k % 2 ? step : -step);
+    }
+    const KagiJudgeOptions options;
+    for (auto _ : run) {
+        KagiRuleState state;
+        for (int32_t i = 3; i < count; ++i) {
+            const KagiPrices T(points.data(), i + 1);
+            state.EvalRuleText.clear();
+            if (T[i - 1] > T[i - 2]) {
+                CheckRuleRosaSell(T, i, state, options);
+                CheckRuleRokuSell(T, i, state, options);
+                CheckRuleRoweSell(T, i, state, options);
+                CheckRuleRoaSell(T, i, state, options);
+            } else {
+                CheckRuleRosaBuy(T, i, state, options);
+                CheckRuleRokuBuy(T, i, state, options);
+                CheckRuleRoweBuy(T, i, state, options);
+                CheckRuleRoaBuy(T, i, state, options);
+            }
+            benchmark::DoNotOptimize(state.EvalRuleText);
+        }
+    }
+    run.SetItemsProcessed(run.iterations() * count);
+}
+BENCHMARK(BM_KagiRuleFamilies)->Arg(500)->Arg(3000);
+
+BENCHMARK_MAIN();

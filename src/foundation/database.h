@@ -1,0 +1,85 @@
+#pragma once
+// The only road to the price catalogs and the user catalog. A catalog is named by its
+// connection string; each string gets one persistent connection, opened on first use,
+// so that transactions cover the statements that follow and SQLite writers are not
+// locked out by stray connections. Every statement runs through ExecuteSql, which first
+// makes sure this PC still owns the user's sign-in.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/recordset.h"
+
+// A catalog connection object: it only holds its connection string.
+struct CatalogConnection {
+    std::string ConnectionString;
+    bool IsSet() const { return !ConnectionString.empty(); }
+};
+
+struct DatabaseState {
+    std::string ConnectionPrefix;  // decoded first line of "settei2.ini", ends with ";"
+    CatalogConnection DailyConnection;
+    CatalogConnection WeeklyConnection;
+    CatalogConnection MonthlyConnection;
+};
+
+DatabaseState& Database();
+// Closes every open connection and clears the state.
+void ResetDatabase();
+
+inline constexpr const char* kDailyCatalog = "株価データ_日次";
+inline constexpr const char* kWeeklyCatalog = "株価データ_週次";
+inline constexpr const char* kMonthlyCatalog = "株価データ_月次";
+inline constexpr const char* kUserCatalog = "velm_user_test";
+inline constexpr const char* kSettei2FileName = "settei2.ini";
+
+// "settei2.ini" keeps its one line (UTF-8 in the program, CP932 in the file) with every
+// printable ASCII character rotated forward by kSettei2Shift inside 0x20..0x7E, so the
+// credentials are not plain text at a glance; other characters are kept. The shift is the
+// installation's key; kabuto-install writes the file with it, mode 0600.
+inline constexpr int kSettei2Shift = 7;
+std::string EncodeSettei2Line(std::string_view prefix);
+std::string DecodeSettei2Line(std::string_view line);
+
+// The catalog name as the price catalogs' connection strings carry it: every ".mdb"
+// removed and "_Data" appended.
+std::string PriceCatalogName(std::string_view name);
+// The prefix followed by "Initial catalog=NAME;".
+std::string CatalogConnectionString(std::string_view prefix, std::string_view catalogName);
+std::string UserConnectionString();
+
+// The decoded first line of "settei2.ini", or "" after MsgWarn "settei2 read".
+std::string GetSettei2();
+bool OpenDataConnection(const std::string& catalogName, CatalogConnection& connection);
+bool OpenPriceDatabases();
+// Shut-down: closes the three price catalogs' connections and releases their objects.
+void ClosePriceDatabases();
+
+// Runs one statement: the ownership check, the "DELETE *" and "" rewrites (handed back
+// in statement), then the statement with its parameters bound in order to the "?"
+// markers. Failures go through MsgWarn and return false, leaving recordset unset.
+bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
+                RecordsetPtr& recordset, const std::vector<FieldValue>& parameters = {});
+bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,
+              RecordsetPtr& recordset);
+void CloseRecordset(RecordsetPtr& recordset);
+
+// Transactions on one catalog; they cover the ExecuteSql calls that follow on it.
+bool BeginTrans(const CatalogConnection& connection);
+bool CommitTrans(const CatalogConnection& connection);
+bool RollbackTrans(const CatalogConnection& connection);
+
+// The engine behind the connection string.
+enum class SqlEngine { Unknown, Sqlite, Postgres };
+SqlEngine EngineOf(std::string_view connectionString);
+
+// Runs a statement on a catalog without the ownership check: for the sign-in itself and
+// the installation. Returns false with the engine's description in error.
+bool RunCatalogSql(std::string_view connectionString, const std::string& statement,
+                   const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
+                   std::string& error);
+// Opens (or reuses) the connection of a catalog; false with the description in error.
+bool ConnectCatalog(std::string_view connectionString, std::string& error);
+// Closes the persistent connection of one catalog, when it is open.
+void DisconnectCatalog(std::string_view connectionString);

@@ -1,0 +1,160 @@
+// ctest-labels: kagi
+#include "analysis/kagi_width.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "foundation/text_data.h"
+#include "platform/vb_format.h"
+
+namespace {
+
+KagiMarket Kind(int16_t kind) {
+    KagiMarket market;
+    market.Kind = kind;
+    return market;
+}
+
+}  // namespace
+
+TEST(KagiWidth, StockBandsAtEveryEdge) {
+    const std::pair<double, double> cases[] = {
+        {0.99, 2000000},
+        {1, 4},
+        {500, 14},
+        {999, 23},
+        {999.99, 23},
+        {1000, 24},
+        {1500, 29},
+        {1999, 33},
+        {1999.99, 33},
+        {2000, 35},
+        {2999, 40},
+        {3000, 50},
+        {5000, 70},
+        {29999, 310},
+        {30000, 350},
+        {49999, 500},
+        {50000, 600},
+        {99999, 1000},
+        {100000, 2000},
+        {999999, 10000},
+        {1000000, 20000},
+        {9999999, 100000},
+        {10000000, 200000},
+        {99999999, 1000000},
+        {100000000, 2000000},
+        {5e9, 2000000},
+    };
+    for (int16_t kind : {1, 4, 6, 0}) {
+        for (auto [price, width] : cases)
+            EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(price, Kind(kind)), width)
+                << "kind " << kind << " price " << price;
+    }
+}
+
+TEST(KagiWidth, IndexAndTextDataKinds) {
+    EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(999, Kind(2)), 9);
+    EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(1000, Kind(2)), 10);
+    EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(999, Kind(3)), 9.9);
+    EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(999, Kind(7)), 9.9);
+    EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(0.5, Kind(2)), 0);
+
+    KagiMarket text = Kind(5);
+    text.WidthK1 = 0.01;
+    text.WidthK2 = 1;
+    EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(1234, text), 12);
+    text.WidthK1 = 0.1;
+    text.WidthK2 = 0.1;
+    EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(123.45, text), 1.2);
+}
+
+TEST(KagiWidth, TextDataWidthFactorsFromTheTick) {
+    struct Case {
+        double tick, k1, k2;
+    } cases[] = {
+        {0.5, 0.1, 0.1}, {0.05, 1, 0.01}, {0.00001, 1, 0.01}, {0.000001, 0.01, 1},
+        {1, 0.01, 1},    {5, 0.01, 1},    {10, 0.001, 10},    {250, 0.001, 10},
+    };
+    for (const Case& c : cases) {
+        const KagiWidthFactors f = TextDataWidthFactor(c.tick);
+        EXPECT_DOUBLE_EQ(f.K1, c.k1) << c.tick;
+        EXPECT_DOUBLE_EQ(f.K2, c.k2) << c.tick;
+    }
+
+    // The spec-shaped width and tick read the kind, the factors and the text tick.
+    ResetKagiWidth();
+    ResetTextData();
+    KagiWidth().KagiIssueKind = 5;
+    SetTextDataWidthFactor(1);
+    TextData().TextDataTick = 1;
+    EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(1234), 12);
+    EXPECT_DOUBLE_EQ(GetTickSize(1234, 5), 1);
+    ResetKagiWidth();
+    ResetTextData();
+}
+
+TEST(KagiTick, EveryKindAtEveryBound) {
+    struct Case {
+        int16_t kind;
+        double price, tick;
+    } cases[] = {
+        {4, 1, 1},
+        {4, 1999, 1},
+        {4, 1999.5, 5},
+        {4, 2000, 5},
+        {4, 2995, 5},
+        {4, 2996, 10},
+        {4, 29990, 10},
+        {4, 29991, 50},
+        {4, 49950, 50},
+        {4, 49951, 100},
+        {4, 99900, 100},
+        {4, 99901, 1000},
+        {4, 999000, 1000},
+        {4, 999001, 10000},
+        {4, 20000000, 10000},
+        {4, 20000001, 50000},
+        {4, 30000000, 50000},
+        {4, 30000001, 100000},
+        {0, 2000, 5},
+        {6, 1000, 1},
+        {6, 1000.5, 10},
+        {6, 10000, 10},
+        {6, 10001, 100},
+        {6, 100000, 100},
+        {6, 100001, 1000},
+        {6, 1000000, 1000},
+        {6, 1000001, 10000},
+        {6, 10000000, 10000},
+        {6, 10000001, 50000},
+        {1, 50000, 10},
+        {2, 50000, 1},
+        {3, 50000, 0.1},
+        {7, 5, 0.1},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(GetTickSize(c.price, c.kind, 0), c.tick)
+            << "kind " << c.kind << " price " << c.price;
+    EXPECT_DOUBLE_EQ(GetTickSize(100, 5, 0.25), 0.25);
+}
+
+TEST(KagiWidth, DifferencesAreComparedAtTwoDecimals) {
+    const std::pair<double, double> cases[] = {
+        {13.996, 14},  {-13.996, -14},  {13.994, 13.99},
+        {1.005, 1.01}, {-1.005, -1.01}, {2.675, 2.68},
+        {0.004, 0},    {-0.004, 0},     {1234567.125, 1234567.13},
+    };
+    for (auto [value, rounded] : cases) EXPECT_DOUBLE_EQ(RoundKagiDifference(value), rounded);
+
+    // The direct rounding must agree with the formatted round trip it stands for.
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> magnitude(-6, 9);
+    std::uniform_int_distribution<int> thousandths(-5000000, 5000000);
+    for (int n = 0; n < 200000; ++n) {
+        const double value = n % 2 ? std::pow(10.0, magnitude(random)) * (n % 4 == 1 ? 1 : -1)
+                                   : thousandths(random) / 1000.0;
+        ASSERT_EQ(RoundKagiDifference(value), ValNumber(FormatNumber(value, "#0.##"))) << value;
+    }
+}

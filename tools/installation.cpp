@@ -1,0 +1,470 @@
+#include "installation.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <vector>
+
+#include "foundation/database.h"
+#include "foundation/sql_builders.h"
+#include "platform/app_path.h"
+#include "platform/atomic_file.h"
+#include "platform/cp932.h"
+
+namespace {
+
+// Every table and column is unquoted, so the same statements run on both engines
+// (PostgreSQL folds the ASCII letters of unquoted names to lower case).
+const char* const kDailySchema[] = {
+    "CREATE TABLE TBL市場 (市場コード TEXT NOT NULL PRIMARY KEY, 市場名 TEXT, 略称 TEXT, 表示順 "
+    "INTEGER)",
+    "CREATE TABLE TBL業種 (業種コード TEXT NOT NULL PRIMARY KEY, 業種名 TEXT)",
+    "CREATE TABLE TBL銘柄属性 (銘柄ID TEXT NOT NULL PRIMARY KEY, 銘柄名 TEXT, 注目 INTEGER DEFAULT "
+    "0, "
+    "証券コード TEXT, 市場コード TEXT, 業種コード TEXT, 売買単位 INTEGER, 最終日 INTEGER, 前日比 "
+    "DOUBLE PRECISION, "
+    "株価 DOUBLE PRECISION, 出来高 DOUBLE PRECISION, 上昇率 DOUBLE PRECISION, 下落率 DOUBLE "
+    "PRECISION, メモ TEXT, "
+    "法則日 INTEGER, 法則 TEXT, 転換日 INTEGER, 転換状況 TEXT, 転換法則 TEXT, "
+    "斜線K INTEGER DEFAULT 0, 斜線D INTEGER DEFAULT 0, 斜線W INTEGER DEFAULT 0, 斜線M INTEGER "
+    "DEFAULT 0, "
+    "関門K INTEGER DEFAULT 0, 関門D INTEGER DEFAULT 0, 関門W INTEGER DEFAULT 0, 関門M INTEGER "
+    "DEFAULT 0, "
+    "順次株価 DOUBLE PRECISION, 順次法則 TEXT, 順次観測 TEXT, 順次観測日 INTEGER, "
+    "逆次株価 DOUBLE PRECISION, 逆次法則 TEXT, 逆次観測 TEXT, 逆次観測日 INTEGER)",
+    "CREATE TABLE TBL日次 (銘柄ID TEXT NOT NULL, 日付 INTEGER NOT NULL, 始値 DOUBLE PRECISION, "
+    "高値 DOUBLE PRECISION, 安値 DOUBLE PRECISION, 終値 DOUBLE PRECISION, 出来高 DOUBLE PRECISION, "
+    "PRIMARY KEY (銘柄ID, 日付))",
+    "CREATE TABLE TBL分割係数 (銘柄ID TEXT NOT NULL, 日付 INTEGER NOT NULL, 分割係数 DOUBLE "
+    "PRECISION, "
+    "PRIMARY KEY (銘柄ID, 日付))",
+    "CREATE TABLE TBL斜線 (銘柄ID TEXT NOT NULL, 線種 INTEGER NOT NULL, 番号 INTEGER NOT NULL, "
+    "上値左日付 INTEGER, 上値左価格 DOUBLE PRECISION, 上値右位置 INTEGER, 上値右価格 DOUBLE "
+    "PRECISION, "
+    "下値左日付 INTEGER, 下値左価格 DOUBLE PRECISION, 下値右位置 INTEGER, 下値右価格 DOUBLE "
+    "PRECISION, "
+    "user_id INTEGER NOT NULL, PRIMARY KEY (銘柄ID, 線種, 番号, user_id))",
+    "CREATE TABLE TBL関門 (銘柄ID TEXT NOT NULL, 線種 INTEGER NOT NULL, 番号 INTEGER NOT NULL, "
+    "上限 DOUBLE PRECISION, 下限 DOUBLE PRECISION, user_id INTEGER NOT NULL, PRIMARY KEY (銘柄ID, "
+    "線種, 番号, user_id))",
+};
+
+std::string PeriodSchema(const char* table) {
+    return std::string("CREATE TABLE ") + table +
+           " (銘柄ID TEXT NOT NULL, 開始日 INTEGER NOT NULL, 終了日 INTEGER, 始値 DOUBLE "
+           "PRECISION, "
+           "高値 DOUBLE PRECISION, 安値 DOUBLE PRECISION, 終値 DOUBLE PRECISION, 出来高 DOUBLE "
+           "PRECISION, "
+           "PRIMARY KEY (銘柄ID, 開始日))";
+}
+
+// login_flg is the fifth column: the sign-in reads it by position.
+const char* const kUserSchema =
+    "CREATE TABLE velm_user_test (velm_user_test_id INTEGER NOT NULL PRIMARY KEY, velm_user_id "
+    "TEXT NOT NULL, "
+    "velm_user_pwd TEXT NOT NULL, yuko_flg TEXT DEFAULT '1', login_flg TEXT DEFAULT '0', del_flg "
+    "TEXT DEFAULT '0', "
+    "up_date TEXT)";
+
+std::string Conn(const std::string& prefix, const std::string& catalog) {
+    return CatalogConnectionString(prefix, catalog);
+}
+
+bool Run(const std::string& connection, const std::string& statement, std::string& error,
+         RecordsetPtr* recordset = nullptr, const std::vector<FieldValue>& parameters = {}) {
+    return RunCatalogSql(connection, statement, parameters, recordset, error);
+}
+
+std::string SqliteFolder(const std::string& prefix) {
+    const std::string key = "Data Source=";
+    const size_t at = prefix.find(key);
+    if (at == std::string::npos) return "";
+    const size_t end = prefix.find(';', at);
+    std::string folder = prefix.substr(at + key.size(), end - at - key.size());
+    if (folder.empty() || folder.front() != '/') folder = AppPath() + folder;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+bool EnsureCatalog(const std::string& prefix, const std::string& catalog, std::string& error) {
+    const SqlEngine engine = EngineOf(prefix);
+    if (engine == SqlEngine::Sqlite) {
+        const std::string folder = SqliteFolder(prefix);
+        QDir().mkpath(QString::fromStdString(folder));
+        QFile file(QString::fromStdString(folder + catalog + ".sqlite3"));
+        if (file.exists()) return true;
+        if (file.open(QIODevice::WriteOnly)) return true;
+        error = "cannot create " + file.fileName().toStdString();
+        return false;
+    }
+    if (engine != SqlEngine::Postgres) {
+        error = "unknown engine in the connection prefix";
+        return false;
+    }
+    const std::string server = Conn(prefix, "postgres");
+    RecordsetPtr found;
+    if (!Run(server, "SELECT 1 FROM pg_database WHERE datname=?", error, &found, {catalog}))
+        return false;
+    bool ok = found->RecordCount() > 0 ||
+              Run(server, "CREATE DATABASE \"" + catalog + "\" ENCODING 'UTF8' TEMPLATE template0",
+                  error);
+    DisconnectCatalog(server);
+    return ok;
+}
+
+bool CreateTables(const std::string& connection, const std::vector<std::string>& schema,
+                  std::string& error) {
+    for (const std::string& create : schema) {
+        const size_t start = std::string("CREATE TABLE ").size();
+        const std::string table = create.substr(start, create.find(' ', start) - start);
+        if (!Run(connection, "DROP TABLE IF EXISTS " + table, error)) return false;
+        if (!Run(connection, create, error)) return false;
+    }
+    return true;
+}
+
+// A small deterministic generator, the same on every platform.
+class Generator {
+  public:
+    explicit Generator(uint32_t seed) : state_(seed * 2654435761u + 1) {}
+    double Uniform() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 7;
+        state_ ^= state_ << 17;
+        return static_cast<double>(state_ >> 11) / static_cast<double>(1ull << 53);
+    }
+    // Roughly normal: the sum of three uniforms, centred and scaled to variance one.
+    double Normal() { return (Uniform() + Uniform() + Uniform() - 1.5) * 2.0; }
+
+  private:
+    uint64_t state_;
+};
+
+struct Bar {
+    int date;
+    double open, high, low, close, volume;
+};
+
+std::vector<int> TradingDays(int count) {
+    using namespace std::chrono;
+    std::vector<int> days;
+    sys_days day = sys_days{year{2004} / January / 5};  // a Monday
+    while (static_cast<int>(days.size()) < count) {
+        const weekday wd{day};
+        if (wd != Saturday && wd != Sunday) {
+            const year_month_day ymd{day};
+            days.push_back(static_cast<int>(ymd.year()) * 10000 +
+                           static_cast<int>(static_cast<unsigned>(ymd.month())) * 100 +
+                           static_cast<int>(static_cast<unsigned>(ymd.day())));
+        }
+        day += std::chrono::days{1};
+    }
+    return days;
+}
+
+int WeekKey(int date) {
+    using namespace std::chrono;
+    const sys_days day{year{date / 10000} / month{static_cast<unsigned>(date / 100 % 100)} /
+                       (date % 100)};
+    return static_cast<int>(
+        (day - std::chrono::days{weekday{day}.iso_encoding() - 1}).time_since_epoch().count());
+}
+
+double RoundPrice(double value, bool decimals) {
+    if (decimals) return std::round(value * 100.0) / 100.0;
+    return std::max(1.0, std::round(value));
+}
+
+// Adjusted daily bars from a geometric walk; level sets the starting price.
+std::vector<Bar> WalkBars(Generator& random, const std::vector<int>& days, double level,
+                          bool decimals) {
+    std::vector<Bar> bars;
+    bars.reserve(days.size());
+    double close = level;
+    for (int date : days) {
+        const double open = close * (1.0 + random.Normal() * 0.006);
+        close = open * std::exp(random.Normal() * 0.018 + 0.0002);
+        const double high = std::max(open, close) * (1.0 + random.Uniform() * 0.012);
+        const double low = std::min(open, close) * (1.0 - random.Uniform() * 0.012);
+        const double volume =
+            std::round(1000.0 + random.Uniform() * 200000.0) * (decimals ? 1 : 100);
+        bars.push_back({date, open, high, low, close, volume});
+    }
+    return bars;
+}
+
+void RoundBars(std::vector<Bar>& bars, bool decimals) {
+    for (Bar& bar : bars) {
+        bar.open = RoundPrice(bar.open, decimals);
+        bar.close = RoundPrice(bar.close, decimals);
+        bar.high = std::max({RoundPrice(bar.high, decimals), bar.open, bar.close});
+        bar.low = std::min({RoundPrice(bar.low, decimals), bar.open, bar.close});
+    }
+}
+
+std::string Num(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    return buffer;
+}
+
+// Rows go in as multi-row INSERTs of generated numbers: fast on both engines.
+class BatchInserter {
+  public:
+    BatchInserter(std::string connection, std::string head, std::string& error)
+        : connection_(std::move(connection)), head_(std::move(head)), error_(error) {}
+    bool Add(const std::string& values) {
+        if (rows_ > 0) text_ += ",";
+        text_ += "(" + values + ")";
+        return ++rows_ < 500 || Flush();
+    }
+    bool Flush() {
+        if (rows_ == 0) return true;
+        const bool ok = Run(connection_, head_ + " VALUES " + text_, error_);
+        text_.clear();
+        rows_ = 0;
+        return ok;
+    }
+
+  private:
+    std::string connection_;
+    std::string head_;
+    std::string& error_;
+    std::string text_;
+    int rows_ = 0;
+};
+
+std::string BarValues(const std::string& issueId, const Bar& bar) {
+    return SqlText(issueId) + "," + std::to_string(bar.date) + "," + Num(bar.open) + "," +
+           Num(bar.high) + "," + Num(bar.low) + "," + Num(bar.close) + "," + Num(bar.volume);
+}
+
+// Weekly or monthly rows built from the stored daily rows of one issue.
+void AddPeriodRows(BatchInserter& out, const std::string& issueId, const std::vector<Bar>& bars,
+                   bool weekly, bool& ok) {
+    size_t start = 0;
+    while (ok && start < bars.size()) {
+        const auto key = [&](const Bar& bar) {
+            return weekly ? WeekKey(bar.date) : bar.date / 100;
+        };
+        size_t end = start;
+        double high = bars[start].high, low = bars[start].low, volume = 0;
+        while (end < bars.size() && key(bars[end]) == key(bars[start])) {
+            high = std::max(high, bars[end].high);
+            low = std::min(low, bars[end].low);
+            volume += bars[end].volume;
+            ++end;
+        }
+        const Bar& first = bars[start];
+        const Bar& last = bars[end - 1];
+        ok = out.Add(SqlText(issueId) + "," + std::to_string(first.date) + "," +
+                     std::to_string(last.date) + "," + Num(first.open) + "," + Num(high) + "," +
+                     Num(low) + "," + Num(last.close) + "," + Num(volume));
+        start = end;
+    }
+}
+
+struct Market {
+    const char* code;
+    const char* name;
+    const char* shortName;
+};
+
+// The fixed order of the markets: their position is the market check index.
+const Market kMarkets[] = {
+    {"211", "第一市場一部", "一部"}, {"212", "第一市場二部", "二部"},
+    {"213", "第一市場新興", "新興"}, {"214", "第一市場外国", "外国"},
+    {"030", "中部市場", "中部"},     {"100", "指数", "指数"},
+    {"011", "西部市場一部", "西一"}, {"012", "西部市場二部", "西二"},
+    {"040", "九州市場", "九州"},     {"013", "西部市場新興", "西新"},
+    {"020", "北部市場", "北部"},     {"021", "北部市場新興", "北新"},
+};
+
+const char* const kIndustries[][2] = {
+    {"0050", "水産・農林業"}, {"1050", "鉱業"},   {"2050", "建設業"},   {"3050", "食料品"},
+    {"3100", "繊維製品"},     {"3200", "化学"},   {"3650", "電気機器"}, {"5050", "陸運業"},
+    {"6050", "卸売業"},       {"7050", "銀行業"},
+};
+
+// Index issues under market 100, one per issue kind that the index IDs choose.
+const char* const kIndexIssues[][2] = {
+    {"0101100", "総合指数"},
+    {"0002100", "第二指数"},
+    {"0315100", "先物指数"},
+    {"0301100", "為替指数"},
+};
+
+// Ordinary issues cycle through every market but the indices.
+const char* const kIssueMarkets[] = {"211", "212", "213", "214", "030", "011",
+                                     "012", "040", "013", "020", "021"};
+
+// Starting levels spread over the reversal-width bands.
+const double kLevels[] = {45, 180, 480, 950, 2400, 4800, 9500, 24000, 52000, 130};
+
+}  // namespace
+
+std::string SqlitePrefix(const std::string& folder) {
+    std::string dir = folder;
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return "Driver=QSQLITE;Data Source=" + dir + ";";
+}
+
+std::string PostgresPrefix(const std::string& host, int port, const std::string& user,
+                           const std::string& password) {
+    return "Driver=QPSQL;Host=" + host + ";Port=" + std::to_string(port) + ";User ID=" + user +
+           ";Password=" + password + ";";
+}
+
+bool CreateCatalogs(const std::string& prefix, std::string& error) {
+    const std::string daily = PriceCatalogName(kDailyCatalog);
+    const std::string weekly = PriceCatalogName(kWeeklyCatalog);
+    const std::string monthly = PriceCatalogName(kMonthlyCatalog);
+    for (const std::string& catalog : {daily, weekly, monthly, std::string(kUserCatalog)})
+        if (!EnsureCatalog(prefix, catalog, error)) return false;
+    std::vector<std::string> dailySchema(std::begin(kDailySchema), std::end(kDailySchema));
+    return CreateTables(Conn(prefix, daily), dailySchema, error) &&
+           CreateTables(Conn(prefix, weekly), {PeriodSchema(kWeeklyTable)}, error) &&
+           CreateTables(Conn(prefix, monthly), {PeriodSchema(kMonthlyTable)}, error) &&
+           CreateTables(Conn(prefix, kUserCatalog), {kUserSchema}, error);
+}
+
+bool AddUser(const std::string& prefix, const UserSpec& user, int32_t& rowId, std::string& error) {
+    const std::string connection = Conn(prefix, kUserCatalog);
+    RecordsetPtr next;
+    if (!Run(connection, "SELECT MAX(velm_user_test_id) FROM velm_user_test", error, &next))
+        return false;
+    next->MoveFirst();
+    rowId = static_cast<int32_t>(FieldNumber(next->Field(0))) + 1;
+    return Run(connection,
+               "INSERT INTO velm_user_test (velm_user_test_id, velm_user_id, velm_user_pwd, "
+               "yuko_flg, login_flg, "
+               "del_flg, up_date) VALUES (?, ?, ?, ?, ?, ?, ?)",
+               error, nullptr,
+               {static_cast<int64_t>(rowId), user.UserId, user.Password, user.YukoFlag,
+                user.LoginFlag, user.DelFlag, std::string()});
+}
+
+bool WriteSettei2(const std::string& folder, const std::string& prefix, std::string& error) {
+    return WriteFileAtomically(folder + kSettei2FileName,
+                               ToCp932(EncodeSettei2Line(prefix)) + "\r\n", error, 0600);
+}
+
+bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& spec, MarketSummary& summary,
+                         std::string& error) {
+    const std::string daily = Conn(prefix, PriceCatalogName(kDailyCatalog));
+    const std::string weekly = Conn(prefix, PriceCatalogName(kWeeklyCatalog));
+    const std::string monthly = Conn(prefix, PriceCatalogName(kMonthlyCatalog));
+    const bool sqlite = EngineOf(prefix) == SqlEngine::Sqlite;
+    summary = MarketSummary{};
+    for (const std::string& connection : {daily, weekly, monthly}) {
+        if (sqlite && !Run(connection, "PRAGMA synchronous=OFF", error)) return false;
+        if (!Run(connection, "BEGIN", error)) return false;
+    }
+    bool ok = true;
+    {
+        BatchInserter markets(daily, "INSERT INTO TBL市場 (市場コード,市場名,略称,表示順)", error);
+        int order = 0;
+        for (const Market& market : kMarkets)
+            ok = ok && markets.Add(SqlText(market.code) + "," + SqlText(market.name) + "," +
+                                   SqlText(market.shortName) + "," + std::to_string(order++));
+        ok = ok && markets.Flush();
+        BatchInserter industries(daily, "INSERT INTO TBL業種 (業種コード,業種名)", error);
+        for (const auto& industry : kIndustries)
+            ok = ok && industries.Add(SqlText(industry[0]) + "," + SqlText(industry[1]));
+        ok = ok && industries.Flush();
+    }
+
+    const std::vector<int> days = TradingDays(spec.Days);
+    summary.FirstDate = days.front();
+    summary.LastDate = days.back();
+    Generator random(spec.Seed);
+    BatchInserter attrs(daily,
+                        "INSERT INTO TBL銘柄属性 "
+                        "(銘柄ID,銘柄名,注目,証券コード,市場コード,業種コード,売買単位,最終日,"
+                        "株価,出来高)",
+                        error);
+    BatchInserter dailyRows(daily, "INSERT INTO TBL日次 (銘柄ID,日付,始値,高値,安値,終値,出来高)",
+                            error);
+    BatchInserter weeklyRows(
+        weekly, "INSERT INTO TBL週次 (銘柄ID,開始日,終了日,始値,高値,安値,終値,出来高)", error);
+    BatchInserter monthlyRows(
+        monthly, "INSERT INTO TBL月次 (銘柄ID,開始日,終了日,始値,高値,安値,終値,出来高)", error);
+    BatchInserter splits(daily, "INSERT INTO TBL分割係数 (銘柄ID,日付,分割係数)", error);
+
+    // One listing of an issue: its attribute row, daily rows and period rows.
+    const auto addListing = [&](const std::string& id, const std::string& name,
+                                const std::string& industry, int unit,
+                                const std::vector<Bar>& bars) {
+        if (!ok || bars.empty()) return;
+        const Bar& last = bars.back();
+        ok = attrs.Add(SqlText(id) + "," + SqlText(name) + ",0," + SqlText(id.substr(0, 4)) + "," +
+                       SqlText(id.substr(4)) + "," + SqlText(industry) + "," +
+                       std::to_string(unit) + "," + std::to_string(last.date) + "," +
+                       Num(last.close) + "," + Num(last.volume));
+        for (const Bar& bar : bars) ok = ok && dailyRows.Add(BarValues(id, bar));
+        AddPeriodRows(weeklyRows, id, bars, true, ok);
+        AddPeriodRows(monthlyRows, id, bars, false, ok);
+        ++summary.IssueCount;
+        summary.DailyRows += static_cast<int64_t>(bars.size());
+    };
+
+    for (const auto& index : kIndexIssues) {
+        std::vector<Bar> bars = WalkBars(random, days, 800 + 400 * random.Uniform(), true);
+        RoundBars(bars, true);
+        addListing(index[0], index[1], "", 1, bars);
+    }
+    for (int i = 0; ok && i < spec.Issues; ++i) {
+        const std::string code = std::to_string(1301 + i);
+        const std::string id = code + kIssueMarkets[i % std::size(kIssueMarkets)];
+        std::vector<Bar> bars = WalkBars(random, days, kLevels[i % std::size(kLevels)], false);
+        // Every fifth issue had a two-for-one split halfway: the stored rows up to that
+        // day keep the old level, twice the adjusted price.
+        if (i % 5 == 2 && days.size() > 2) {
+            const size_t at = days.size() / 2;
+            for (size_t k = 0; k <= at; ++k) {
+                Bar& bar = bars[k];
+                bar.open *= 2, bar.high *= 2, bar.low *= 2, bar.close *= 2, bar.volume /= 2;
+            }
+            ok = ok && splits.Add(SqlText(id) + "," + std::to_string(days[at]) + ",0.5");
+            if (summary.SplitIssueId.empty()) {
+                summary.SplitIssueId = id;
+                summary.SplitDate = days[at];
+                summary.SplitFactor = 0.5;
+            }
+        }
+        RoundBars(bars, false);
+        // The eighth issue's industry has no row in TBL業種: the list shows no name for it.
+        const std::string industry =
+            i % 8 == 7 ? "9999" : kIndustries[i % std::size(kIndustries)][0];
+        addListing(id, "銘柄" + code, industry, i % 2 ? 100 : 1000, bars);
+        if (i == 0) summary.FirstIssueId = id;
+    }
+    // A joined listing: the same security code moved from market 012 to market 011.
+    {
+        std::vector<Bar> bars = WalkBars(random, days, 620, false);
+        RoundBars(bars, false);
+        const size_t half = bars.size() / 2;
+        const std::vector<Bar> older(bars.begin(), bars.begin() + half);
+        const std::vector<Bar> newer(bars.begin() + half, bars.end());
+        summary.JoinedOlderIssueId = "9901012";
+        summary.JoinedIssueId = "9901011";
+        addListing(summary.JoinedOlderIssueId, "移籍銘柄", "3650", 100, older);
+        addListing(summary.JoinedIssueId, "移籍銘柄", "3650", 100, newer);
+    }
+    ok = ok && attrs.Flush() && dailyRows.Flush() && weeklyRows.Flush() && monthlyRows.Flush() &&
+         splits.Flush();
+    for (const std::string& connection : {daily, weekly, monthly}) {
+        std::string endError;
+        Run(connection, ok ? "COMMIT" : "ROLLBACK", endError);
+        if (sqlite) Run(connection, "PRAGMA synchronous=FULL", endError);
+        if (ok && !endError.empty()) {
+            error = endError;
+            ok = false;
+        }
+    }
+    return ok;
+}
