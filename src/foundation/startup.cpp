@@ -4,7 +4,10 @@
 #include <QLockFile>
 #include <memory>
 
+#include "foundation/database.h"
+#include "foundation/logon_window.h"
 #include "foundation/settings.h"
+#include "foundation/signin.h"
 #include "foundation/text_stores.h"
 #include "platform/app_path.h"
 
@@ -15,7 +18,8 @@ std::unique_ptr<QLockFile>& InstanceLock() {
     return lock;
 }
 
-// A step of the shut-down: its failure does not keep the next step from running.
+// A step of the shut-down: its failure does not keep the next step from
+// running.
 template <typename Step>
 void TryStep(Step&& step) {
     try {
@@ -35,8 +39,8 @@ bool AnotherInstanceRunning() {
     if (lock) return false;
     auto candidate =
         std::make_unique<QLockFile>(QString::fromStdString(AppPath() + kInstanceLockFileName));
-    // The lock names the process that holds it; a lock left by a copy that died is taken
-    // over at once.
+    // The lock names the process that holds it; a lock left by a copy that died
+    // is taken over at once.
     candidate->setStaleLockTime(0);
     if (!candidate->tryLock(0)) {
         return candidate->error() == QLockFile::LockFailedError;
@@ -53,6 +57,25 @@ void MakeMailDataFolder() {
     QDir().mkpath(QString::fromStdString(MailDataFolder()));
 }
 
+void LoadSavedSignIn() {
+    LoadSettei(Signin().LogonInfo);
+}
+
+void AskForSignIn() {
+    if (!Signin().LogonInfo.UserId.empty()) return;
+    FRM_Logon window;
+    window.exec();
+    // An ID and password that the window saved are read back from the settings
+    // file.
+    LoadSavedSignIn();
+    if (!window.Cancelled()) Signin().LogonInfo = Signin().DownloadLogon;
+}
+
+bool HasSignInPair() {
+    const LogonPair& pair = Signin().LogonInfo;
+    return !pair.UserId.empty() && !pair.Password.empty();
+}
+
 void ReadTextStores() {
     auto& stores = TextStores();
     stores.MemoText = GetMemo();
@@ -60,9 +83,27 @@ void ReadTextStores() {
     stores.KanmonText = GetKanmon();
     stores.ShasenText = GetShasen();
 }
-void Shutdown() {
+
+void LoadWorkingSettings(std::array<int32_t, 4>& displayCount) {
+    LogonPair saved;
+    LoadSettei(saved);
+    CopySetteiFlags(displayCount);
+    InitPrintSettei();
+}
+
+int16_t PlatformOsVersionFlag() {
+    return 1;
+}
+
+void WriteTextStores() {
     TryStep(PutMemo);
     TryStep(PutChuumoku);
     TryStep(PutKanmon);
     TryStep(PutShasen);
+}
+
+void Shutdown() {
+    TryStep(ClosePriceDatabases);
+    TryStep(SignOutSession);
+    WriteTextStores();
 }
