@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "analysis/kagi_families.h"
@@ -22,17 +23,8 @@ void RunFamilies(const KagiFamily (&families)[4], KagiEvaluator& ev, const KagiP
     for (KagiFamily family : families) family(T, i, ev.State, ev.Options);
 }
 
-KagiAnalysisState state;
-
-}  // namespace
-
-KagiFamilyTable DefaultKagiFamilies() {
-    return {CheckRuleRosaSell, CheckRuleRokuSell, CheckRuleRoweSell, CheckRuleRoaSell,
-            CheckRuleRosaBuy,  CheckRuleRokuBuy,  CheckRuleRoweBuy,  CheckRuleRoaBuy};
-}
-
-std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
-                              int32_t i) {
+// The evaluation itself: true when the break test holds, the names then in EvalRuleText.
+bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
     const KagiPrices T(points, count);
     KagiRuleState& s = ev.State;
     // The tick at the price of the turn that is to be broken.
@@ -42,7 +34,7 @@ std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int3
     s.EvalRuleText.clear();
 
     const bool broken = T[i] > T[i - 1] ? T[i] >= T[i - 2] + s.Ref2 : T[i] + s.Ref2 <= T[i - 2];
-    if (!broken) return {};
+    if (!broken) return false;
 
     const KagiFamilyTable& f = ev.Families;
     if (T[i - 1] > T[i - 2]) {
@@ -56,19 +48,78 @@ std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int3
         s.Ref2 = T[i - 2] + s.Ref2;
         s.Ref3 = T[i - 2] + s.Ref3;
     }
-    return s.EvalRuleText;
+    return true;
 }
 
-std::string NormaliseRuleText(std::string text) {
+// The length of the UTF-8 sequence that starts at p (before end), or 0 when it is not a
+// whole one.
+size_t SequenceLength(const unsigned char* p, const unsigned char* end) {
+    const size_t length = *p < 0x80 ? 1 : *p >= 0xf0 ? 4 : *p >= 0xe0 ? 3 : *p >= 0xc0 ? 2 : 0;
+    if (length == 0 || static_cast<size_t>(end - p) < length) return 0;
+    for (size_t k = 1; k < length; ++k)
+        if ((p[k] & 0xc0) != 0x80) return 0;
+    return length;
+}
+
+// ① .. ⑥ are E2 91 A0 .. E2 91 A5.
+bool IsCircledNumber(const unsigned char* p) {
+    return p[0] == 0xe2 && p[1] == 0x91 && p[2] >= 0xa0 && p[2] <= 0xa5;
+}
+
+// Any bytes at all: each circled number taken out in turn, then the side.
+std::string NormaliseRawText(std::string text) {
     for (const char* number : {"①", "②", "③", "④", "⑤", "⑥"}) RemoveAll(text, number);
     const std::string& side = text.find(kSell) != std::string::npos ? kSell : kBuy;
     RemoveAll(text, side);
     return text + side;
 }
 
+// NormaliseRuleText into out (not text itself), which keeps its buffer.
+void NormaliseRuleTextInto(const std::string& text, std::string& out) {
+    // In whole UTF-8 text, as the families write it, taking out whole characters never makes
+    // a new match: one pass then takes out just what the removals one after another would.
+    // Other bytes take that slow way.
+    const std::string& side = text.find(kSell) != std::string::npos ? kSell : kBuy;
+    out.clear();
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const size_t length = SequenceLength(p, end);
+        if (length == 0) {
+            out = NormaliseRawText(text);
+            return;
+        }
+        if (length != 3 || !(IsCircledNumber(p) || std::memcmp(p, side.data(), 3) == 0))
+            out.append(reinterpret_cast<const char*>(p), length);
+        p += length;
+    }
+    out += side;
+}
+
+KagiAnalysisState state;
+
+}  // namespace
+
+KagiFamilyTable DefaultKagiFamilies() {
+    return {CheckRuleRosaSell, CheckRuleRokuSell, CheckRuleRoweSell, CheckRuleRoaSell,
+            CheckRuleRosaBuy,  CheckRuleRokuBuy,  CheckRuleRoweBuy,  CheckRuleRoaBuy};
+}
+
+std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
+                              int32_t i) {
+    if (!EvaluateInto(ev, points, count, i)) return {};
+    return ev.State.EvalRuleText;
+}
+
+std::string NormaliseRuleText(std::string text) {
+    std::string stored;
+    NormaliseRuleTextInto(text, stored);
+    return stored;
+}
+
 int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
-    const std::string text = EvaluateKagiRules(ev, points, count, i);
-    if (text.empty()) return -1;
+    if (!EvaluateInto(ev, points, count, i) || ev.State.EvalRuleText.empty()) return -1;
+    const std::string& text = ev.State.EvalRuleText;
 
     KagiRuleState& s = ev.State;
     const KagiPrices T(points, count);
@@ -93,7 +144,7 @@ int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t 
     if (static_cast<int32_t>(marks.RuleMarkTable.size()) <= index)
         marks.RuleMarkTable.resize(index + 1);
     RuleHit& hit = marks.RuleMarkTable[index];
-    hit.RuleText = NormaliseRuleText(text);
+    NormaliseRuleTextInto(text, hit.RuleText);
     hit.Side = side;
     hit.DateText = points[i].DateText;
     hit.SignalPrice = side.empty() ? s.Ref2 : ref;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "analysis/kagi_rowe_steps.h"
 #include "analysis/kagi_shapes.h"
@@ -17,7 +18,7 @@ namespace {
 // One side of the evaluation: the prices as that side reads them and the fields it owns.
 struct Side {
     KagiPrices T;
-    const char* mark;  // "売" or "買"
+    std::string_view mark;  // "売" or "買"
     KagiRuleState& state;
     int32_t& lastRosa12;
     int32_t& lastRosa345;
@@ -29,10 +30,8 @@ struct Side {
     int32_t& otherRun;
 
     // Appends e.g. "ろさ" + "売" + "①" and counts the name for this side's run.
-    void Append(const char* family, const char* number) {
-        state.EvalRuleText += family;
-        state.EvalRuleText += mark;
-        state.EvalRuleText += number;
+    void Append(std::string_view family, std::string_view number) {
+        state.EvalRuleText.append(family).append(mark).append(number);
         ++run;
         otherRun = 0;
     }
@@ -66,10 +65,10 @@ Side BuySide(const KagiPrices& T, KagiRuleState& s) {
                 s.SellRun};
 }
 
-constexpr const char* kRosa = "ろさ";
-constexpr const char* kRoku = "ろく";
-constexpr const char* kRowe = "ろゑ";
-constexpr const char* kRoa = "ろあ";
+constexpr std::string_view kRosa = "ろさ";
+constexpr std::string_view kRoku = "ろく";
+constexpr std::string_view kRowe = "ろゑ";
+constexpr std::string_view kRoa = "ろあ";
 
 // ---- ろさ -------------------------------------------------------------------------------
 
@@ -289,8 +288,10 @@ void Rowe(Side& side, int32_t i, const KagiJudgeOptions& options) {
 // Two peaks with a trough between them, broken now. The plain name needs the bottom before
 // the break below 1.1 x the first peak (sell) or above 0.9 x the first trough (buy): the buy
 // factor is not the reflection of the sell one. On the mirrored prices the buy test reads
-// -T[i-2] < 0.9 x -T[d], which is T[i-2] > 0.9 x T[d] on the original prices.
-void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factor) {
+// -T[i-2] < 0.9 x -T[d], which is T[i-2] > 0.9 x T[d] on the original prices. The factor is
+// given in tenths and the test made on ten times the bottom: 1.1 x 200 is a little above 220
+// in binary, which would count a bottom at exactly 110 % as below it.
+void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factorTenths) {
     const KagiPrices& T = side.T;
     if (i <= 4) return;
     const std::optional<TwoPeaks> peaks = FindTwoPeaks(T, i);
@@ -307,7 +308,7 @@ void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factor) 
             return;
         }
     }
-    if (T[i - 2] < factor * T[d]) {
+    if (10 * T[i - 2] < factorTenths * T[d]) {
         side.Append(kRoa, "");
     } else if (options.AdoptSecond) {
         side.Append(kRoa, "②");
@@ -392,11 +393,11 @@ void CheckRuleRoweBuy(const KagiPrices& T, int32_t i, KagiRuleState& state,
 void CheckRuleRoaSell(const KagiPrices& T, int32_t i, KagiRuleState& state,
                       const KagiJudgeOptions& options) {
     Side side = SellSide(T, state);
-    Roa(side, i, options, 1.1);
+    Roa(side, i, options, 11);
 }
 
 void CheckRuleRoaBuy(const KagiPrices& T, int32_t i, KagiRuleState& state,
                      const KagiJudgeOptions& options) {
     Side side = BuySide(T, state);
-    Roa(side, i, options, 0.9);
+    Roa(side, i, options, 9);
 }

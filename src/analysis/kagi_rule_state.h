@@ -10,35 +10,48 @@
 // T[k]: the price of kagi point k (the Open of point k), read-only. A mirrored view
 // negates every price, so a sell rule read on it is the buy rule of the original.
 class KagiPrices {
-public:
+  public:
     KagiPrices(const SeriesPoint* points, int32_t count, bool mirrored = false)
-        : points_(points), count_(count), sign_(mirrored ? -1.0 : 1.0) {}
+        : points_(points),
+          count_(count),
+          limit_(static_cast<uint32_t>(count < 0 ? 0 : count)),
+          sign_(mirrored ? -1.0 : 1.0) {}
     double operator[](int32_t k) const {
-        // A family must test the lowest index it needs; a read outside is a fault.
-        if (k < 0 || k >= count_) throw std::out_of_range("kagi point index");
-        return sign_ * points_[k].Open;
+        CheckIndex(k);
+        return At(k);
     }
+    // A family must test the lowest index it needs; a read outside is a fault.
+    void CheckIndex(int32_t k) const {
+        if (static_cast<uint32_t>(k) >= limit_) [[unlikely]]
+            ThrowOutOfRange();
+    }
+    // Without the range test: only for a loop that has checked its highest index and whose
+    // lowest index is kept at 0 or above by the loop itself.
+    double At(int32_t k) const { return sign_ * points_[k].Open; }
     int32_t Count() const { return count_; }
     bool IsMirrored() const { return sign_ < 0; }
     KagiPrices Mirrored() const { return KagiPrices(points_, count_, sign_ > 0); }
 
-private:
+  private:
+    [[noreturn]] static void ThrowOutOfRange() { throw std::out_of_range("kagi point index"); }
+
     const SeriesPoint* points_;
     int32_t count_;
+    uint32_t limit_;  // count_, or 0 when negative: one unsigned test covers both ends
     double sign_;
 };
 
 // The options of the kagi judgement settings that the families test (true = chosen).
 // Defaults are those of a new settings record.
 struct KagiJudgeOptions {
-    bool NotLongLine = false;           // OPT_Not長線
-    bool RepeatUnlimited = false;       // OPT_連続無制限
-    bool NewPriceBeyondThree = true;    // OPT_新値三超
-    bool SecondUnlimited = true;        // OPT_第二無制限
-    bool ConsiderThird = true;          // OPT_第三考慮
-    bool MountainUnlimited = true;      // OPT_山無制限
-    bool AdoptSecond = true;            // OPT_第二採用
-    bool TwoTicks = true;               // OPT_二文 (else OPT_三文)
+    bool NotLongLine = false;         // OPT_Not長線
+    bool RepeatUnlimited = false;     // OPT_連続無制限
+    bool NewPriceBeyondThree = true;  // OPT_新値三超
+    bool SecondUnlimited = true;      // OPT_第二無制限
+    bool ConsiderThird = true;        // OPT_第三考慮
+    bool MountainUnlimited = true;    // OPT_山無制限
+    bool AdoptSecond = true;          // OPT_第二採用
+    bool TwoTicks = true;             // OPT_二文 (else OPT_三文)
 };
 
 struct KagiRuleState {

@@ -4,6 +4,8 @@
 // T[i-4], ... bottoms); its buy twin is the same test read on the mirrored prices. Every
 // test checks the lowest index it reads and answers "no shape" instead of reading before
 // the first point.
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -70,3 +72,137 @@ struct TwoPeaks {
 };
 std::optional<TwoPeaks> FindTwoPeaks(const KagiPrices& T, int32_t i);
 std::optional<TwoPeaks> FindTwoTroughs(const KagiPrices& T, int32_t i);
+
+// ---- The sell forms, inline: the families run them at every step of a stroke. ----------
+
+// |T[k] - T[k-1]|, the length of the stroke that ends at k.
+inline double KagiStrokeLength(const KagiPrices& T, int32_t k) {
+    return std::fabs(T[k] - T[k - 1]);
+}
+
+// A mirrored view is the buy reading of the prices: there the middle stroke is taken as a
+// length rather than a signed fall.
+inline bool IsCompositeShapeSell(const KagiPrices& T, int32_t j) {
+    if (j <= 6) return false;
+    const double d1 = T[j - 2] - T[j - 3];
+    const double d2 = T[j - 4] - T[j - 5];
+    const double fall = T[j - 4] - T[j - 3];
+    const double d3 = T.IsMirrored() ? std::fabs(fall) : fall;
+    return d3 < d1 && d3 < d2 && T[j - 1] > T[j - 4] && T[j - 3] > T[j - 6];
+}
+
+inline bool IsLongStroke(const KagiPrices& T, int32_t a, int32_t b, int32_t c) {
+    if (std::min({a - 1, b, c - 1}) < 0) return false;
+    return KagiStrokeLength(T, c) + KagiStrokeLength(T, a) < std::fabs(T[b] - T[c + 1]);
+}
+
+// The walks back below run at every step of a stroke: each checks its highest index once
+// and keeps its lowest at 0 or above by its loop bound.
+inline int32_t RiseRunBreak(const KagiPrices& T, int32_t s, int32_t n) {
+    if (n < 1 || s < 2) return 0;
+    double prev = T[s + 1];
+    int32_t steps = 0;
+    for (int32_t m = s; m >= 2; m -= 2) {
+        const double now = T.At(m), before = T.At(m - 2);
+        if (now < before) return m;
+        if (now == before && now == prev) return m;
+        prev = now;
+        if (++steps >= n) return 0;
+    }
+    return 0;
+}
+
+inline int32_t FallRunBreak(const KagiPrices& T, int32_t s, int32_t n) {
+    return RiseRunBreak(T.Mirrored(), s, n);
+}
+
+inline bool NoGapSell(const KagiPrices& T, int32_t s, int32_t n) {
+    if (n < 1 || s < 3) return true;
+    T.CheckIndex(s);
+    int32_t steps = 0;
+    for (int32_t m = s; m >= 3; m -= 2) {
+        if (T.At(m) > T.At(m - 3)) return false;
+        if (++steps >= n) return true;
+    }
+    return true;
+}
+
+inline int32_t FindGapSell(const KagiPrices& T, int32_t s, int32_t q) {
+    const int32_t lowest = q <= 0 ? 3 : q + 3;
+    if (s < lowest) return 0;
+    T.CheckIndex(s);
+    for (int32_t m = s; m >= lowest; m -= 2) {
+        if (T.At(m) > T.At(m - 3)) return m - 3;
+    }
+    return 0;
+}
+
+inline bool IsHalfRetrace(const KagiPrices& T, int32_t s) {
+    if (s < 2) return false;
+    return std::fabs(T[s - 1] - T[s]) >= 0.5 * std::fabs(T[s - 1] - T[s - 2]);
+}
+
+inline LongLineTest CheckLongLineSell(const KagiPrices& T, int32_t j) {
+    LongLineTest test;
+    // Short-circuit: the composite shape guards j > 6, below which the three-stroke length
+    // test would read before the first point.
+    test.composite = IsCompositeShapeSell(T, j) && IsLongStroke(T, j, j - 2, j - 6);
+    test.single = IsLongStroke(T, j, j - 2, j - 4);
+    return test;
+}
+
+inline std::optional<LongLine> FindLongLineSell(const KagiPrices& T, int32_t start, int32_t bound) {
+    for (int32_t j = start; j >= bound + 5; j -= 2) {
+        LongLineTest test = CheckLongLineSell(T, j);
+        if (!test.composite && !test.single) continue;
+        // A single long line counts only when the bottom after it stays above the bottom
+        // before it.
+        if (!(T[j - 1] > T[j - 4])) test.single = false;
+        if (test.composite || test.single)
+            return LongLine{j - 2, j - 4, test.composite, test.single};
+    }
+    return std::nullopt;
+}
+
+inline int32_t RiseRunState(const KagiPrices& T, int32_t s, int32_t n) {
+    double oldest = 0;
+    if (n >= 1 && s > 1) {
+        T.CheckIndex(s);
+        int32_t steps = 0;
+        for (int32_t m = s; m > 1; m -= 2) {
+            oldest = T.At(m - 2);
+            if (T.At(m) < oldest) return m;
+            if (++steps >= n) break;
+        }
+    }
+    return oldest == T[s] ? -1 : 0;
+}
+
+inline int32_t FallRunState(const KagiPrices& T, int32_t s, int32_t n) {
+    return RiseRunState(T.Mirrored(), s, n);
+}
+
+inline bool IsMountain(const KagiPrices& T, int32_t s, int32_t n, int32_t& peak) {
+    const int32_t c = FallRunState(T, s, n);
+    peak = c;
+    if (c == s || c == 0) return false;
+    if (c < 0) {  // level all the way: the newest point is the peak
+        peak = s;
+        return true;
+    }
+    const int32_t stepsLeft = n - (s - c) / 2;
+    return RiseRunState(T, c, stepsLeft) == 0;
+}
+
+inline std::optional<TwoPeaks> FindTwoPeaks(const KagiPrices& T, int32_t i) {
+    TwoPeaks peaks;
+    peaks.c = FallRunBreak(T, i - 1, i);
+    if (peaks.c == 0) return std::nullopt;
+    peaks.t = RiseRunBreak(T, peaks.c, i);
+    if (peaks.t == 0) return std::nullopt;
+    peaks.d = FallRunBreak(T, peaks.t, i);
+    // No earlier peak: the first point of the kind of i-1 stands for it.
+    if (peaks.d == 0 && i % 2 == 0) peaks.d = 1;
+    if (T[peaks.d] > T[peaks.t] && T[peaks.c] > T[peaks.t]) return peaks;
+    return std::nullopt;
+}

@@ -230,3 +230,28 @@ std::string FindMemo(std::string_view issueId) {
 std::string FindChuumoku(std::string_view issueId) {
     return FindIssueValue(state.ChuumokuText, issueId);
 }
+
+std::unordered_map<std::string, std::string> IssueValueIndex(std::string_view text) {
+    std::unordered_map<std::string, std::string> index;
+    for (std::string_view line : SplitCrLf(text)) {
+        const size_t tab = line.find('\t');
+        if (tab == std::string_view::npos) continue;
+        std::string value;
+        for (char c : line.substr(tab + 1))
+            if (c != '\t' && c != '\r' && c != '\n') value.push_back(c);
+        index.emplace(std::string(line.substr(0, tab)), std::move(value));
+    }
+    return index;
+}
+
+std::string ReplaceIssueValueLine(std::string_view text, std::string_view issueId,
+                                  std::string_view value) {
+    const std::string key = std::string(issueId) + '\t';
+    std::string out;
+    for (std::string_view line : SplitCrLf(text)) {
+        if (line.empty() || line.starts_with(key)) continue;
+        out.append(line).append(kCrLf);
+    }
+    if (!value.empty()) out.append(key).append(value).append(kCrLf);
+    return out;
+}

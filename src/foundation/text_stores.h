@@ -5,6 +5,7 @@
 // at shut-down. Files are CP932; the texts in memory are UTF-8.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 struct TextStoreState {
     std::string MemoText;
@@ -51,3 +52,11 @@ std::string MemoFileText(std::string_view text);
 std::string LineFileText(std::string_view text);
 // The rest of the line that begins with the issue ID and a TAB, without TABs and line ends.
 std::string FindIssueValue(std::string_view text, std::string_view issueId);
+
+// Every issue's value in a store text, keyed by issue ID, for fills that look many issues
+// up: the same answers as FindIssueValue (the first line of an issue wins).
+std::unordered_map<std::string, std::string> IssueValueIndex(std::string_view text);
+// The store text with every line of the issue removed and, when value is not empty, the
+// line "issue ID, TAB, value" appended.
+std::string ReplaceIssueValueLine(std::string_view text, std::string_view issueId,
+                                  std::string_view value);

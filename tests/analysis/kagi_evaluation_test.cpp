@@ -157,8 +157,18 @@ TEST(KagiEvaluation, BreakTestUsesTheTickOfTheBrokenTurn) {
 
 TEST(KagiEvaluation, RuleTextNormalisation) {
     const std::pair<const char*, const char*> cases[] = {
-        {"ろさ売③ろく売①", "ろさろく売"},           {"ろゑ買②", "ろゑ買"}, {"ろあ売", "ろあ売"},
-        {"ろさ買⑤ろく買⑥ろあ買", "ろさろくろあ買"}, {"ろさ売④", "ろさ売"},
+        {"ろさ売③ろく売①", "ろさろく売"},
+        {"ろゑ買②", "ろゑ買"},
+        {"ろあ売", "ろあ売"},
+        {"ろさ買⑤ろく買⑥ろあ買", "ろさろくろあ買"},
+        {"ろさ売④", "ろさ売"},
+        // Both sides: only the sell one is taken out. No side: the buy one is added.
+        {"ろさ売①ろく買②", "ろさろく買売"},
+        {"ろゑ", "ろゑ買"},
+        {"", "買"},
+        // Broken UTF-8, where taking out ① leaves a ② that is taken out in turn.
+        {"\xe2\x91\xe2\x91\xa0\xa1売", "売"},
+        {"\xe2\x91①\xa0x", "\xe2\x91\xa0x買"},
     };
     for (auto [raw, stored] : cases) EXPECT_EQ(NormaliseRuleText(raw), stored) << raw;
 }

@@ -196,6 +196,12 @@ const std::vector<Case>& Cases() {
         {"roa2 closer second peak", kRoa, kRoaCloser, "ろあ売②"},
         {"roa2 closer second peak, not adopted", kRoa, kRoaCloser, "", kSecondNotAdopted},
         {"roa too short", kRoa, {100, 90, 130, 100, 110}, ""},
+        // The bottom before the break at exactly 110 % of the first peak is not below it
+        // (1.1 x 200 is a little above 220 in binary).
+        {"roa bottom at 110 % of the first peak", kRoa,
+         {150, 140, 200, 160, 180, 150, 260, 220, 240, 210}, "ろあ売②"},
+        {"roa first point as the first peak", kRoa,
+         {100, 150, 110, 140, 105, 120, 100, 145, 125, 140, 95}, "ろあ売"},
     };
     // clang-format on
     return cases;
@@ -273,6 +279,9 @@ TEST(KagiRules, RoaBuyFactorIsNotTheReflectionOfTheSellOne) {
     EXPECT_EQ(RunFamily(CheckRuleRoaBuy, justAbove), "ろあ買");
     const KagiPoints second{200, 210, 170, 200, 190, 205, 130, 150, 140, 160};
     EXPECT_EQ(RunFamily(CheckRuleRoaBuy, second), "ろあ買②");
+    // Exactly 0.9 x 170 is not above it.
+    const KagiPoints atFactor{200, 210, 170, 200, 190, 205, 130, 153, 140, 160};
+    EXPECT_EQ(RunFamily(CheckRuleRoaBuy, atFactor), "ろあ買②");
     // The sell twin of the first shape (300 - prices): 115 < 1.1 x 130, plain as well.
     const KagiPoints sell{100, 90, 130, 100, 110, 95, 135, 115, 120, 100};
     EXPECT_EQ(RunFamily(CheckRuleRoaSell, sell), "ろあ売");
@@ -308,14 +317,7 @@ TEST(KagiRules, NoReadOutsideThePointsForAnyShapeAndIndex) {
         const KagiPoints points(prices);
         for (int32_t i = 0; i <= 10; ++i) {
             for (int bits = 0; bits < 128; ++bits) {
-                KagiJudgeOptions options;
-                options.NotLongLine = bits & 1;
-                options.RepeatUnlimited = bits & 2;
-                options.NewPriceBeyondThree = bits & 4;
-                options.SecondUnlimited = bits & 8;
-                options.ConsiderThird = bits & 16;
-                options.MountainUnlimited = bits & 32;
-                options.AdoptSecond = bits & 64;
+                const KagiJudgeOptions options = JudgeOptionsOf(bits);
                 KagiRuleState state;
                 if (shape % 2) {
                     state.LastRosaSell12 = state.LastRosaBuy12 = field(random);

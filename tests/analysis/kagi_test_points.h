@@ -44,3 +44,17 @@ inline std::string RunFamily(KagiFamily family, const KagiPoints& points,
     KagiRuleState state;
     return RunFamily(family, points, state, options);
 }
+
+// One of the 128 combinations of the judgement options, a bit each in field order from
+// NotLongLine (1) to AdoptSecond (64); TwoTicks keeps its default.
+inline KagiJudgeOptions JudgeOptionsOf(int bits) {
+    KagiJudgeOptions options;
+    options.NotLongLine = bits & 1;
+    options.RepeatUnlimited = bits & 2;
+    options.NewPriceBeyondThree = bits & 4;
+    options.SecondUnlimited = bits & 8;
+    options.ConsiderThird = bits & 16;
+    options.MountainUnlimited = bits & 32;
+    options.AdoptSecond = bits & 64;
+    return options;
+}

@@ -1,0 +1,192 @@
+#include "foundation/issue_edit_queue.h"
+
+#include <array>
+#include <cmath>
+#include <stdexcept>
+
+#include "foundation/database.h"
+#include "foundation/input_boxes.h"
+#include "foundation/issue_list.h"
+#include "foundation/list_services.h"
+#include "foundation/sql_builders.h"
+#include "foundation/text_stores.h"
+#include "foundation/text_utils.h"
+#include "foundation/trap.h"
+#include "platform/flex_grid.h"
+#include "platform/vb_format.h"
+
+namespace {
+
+IssueEditState state;
+
+enum class FieldClass { Text, Date, Change, Mark, Number };
+
+constexpr int kPriceColumn = 6;
+constexpr int kChangeColumn = 7;
+constexpr int kTurnDateColumn = 10;
+
+FieldClass ClassOf(int32_t field) {
+    constexpr std::array kTextFields = {0, 1, 3, 4, 5, 13, 15, 17, 18, 28, 29, 32, 33};
+    constexpr std::array kDateFields = {7, 14, 16, 30, 34};
+    for (int text : kTextFields)
+        if (field == text) return FieldClass::Text;
+    for (int date : kDateFields)
+        if (field == date) return FieldClass::Date;
+    if (field == kField前日比) return FieldClass::Change;
+    if (field >= 19 && field <= 26) return FieldClass::Mark;
+    return FieldClass::Number;
+}
+
+// A "yyyy/mm/dd" date as the stored yyyymmdd number; Null for anything else.
+FieldValue DateValue(const std::string& value) {
+    if (!IsValidSlashDate(value)) return std::monostate{};
+    std::string digits;
+    for (char c : value)
+        if (c != '/') digits.push_back(c);
+    return static_cast<int64_t>(std::stoll(digits));
+}
+
+FieldValue BoundValue(const IssueEdit& edit) {
+    const std::string& value = edit.Value;
+    switch (ClassOf(edit.Field)) {
+        case FieldClass::Text:
+            return value;
+        case FieldClass::Date:
+            return DateValue(value);
+        case FieldClass::Change:
+            if (!IsNumericText(VbTrim(value))) return std::monostate{};
+            return NumericValue(value);
+        case FieldClass::Mark:
+            return static_cast<int64_t>(VbTrim(value).empty() ? 0 : 1);
+        case FieldClass::Number:
+            // Whole numbers, as the column's format writes them; no number is no value.
+            if (!IsNumericText(value)) return std::monostate{};
+            return static_cast<int64_t>(RoundDecimalHalfAway(NumericValue(value), 0));
+    }
+    return std::monostate{};
+}
+
+double GridFactor(std::string_view issueId) {
+    if (issueId == "0301100") return 0.01;
+    if (issueId == "0315100") return 0.1;
+    return 1.0;
+}
+
+std::string WholeNumberText(double value) {
+    return std::to_string(static_cast<int64_t>(value));
+}
+
+// The list shows watch numbers from the watch store, so a watch number shown in the list
+// is kept there too; "0" or nothing means the issue is not watched.
+void KeepWatchInStore(const std::vector<IssueEdit>& queue, const std::string& issueId) {
+    for (const IssueEdit& edit : queue) {
+        if (edit.Field != kField注目 || edit.GridColumn == 0) continue;
+        std::string watch = VbTrim(edit.Value);
+        if (watch == "0") watch.clear();
+        TextStores().ChuumokuText =
+            ReplaceIssueValueLine(TextStores().ChuumokuText, issueId, watch);
+    }
+}
+
+// The grid rows that show the issue: each row's label is its position in the recordset
+// the grid shows, so the row is found by the issue's ID wherever a sort has put it.
+std::vector<int> RowsOfIssue(const FlexGrid& grid, const std::string& issueId) {
+    const RecordsetPtr& shown = IssueList().ShownListRecordset;
+    std::vector<int> rows;
+    for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
+        try {
+            const auto& record = RecordAt(shown, LabelNumber(grid.TextMatrix(row, 0)) - 1);
+            if (VbTrim(FieldText(record.at(kField銘柄ID))) == issueId) rows.push_back(row);
+        } catch (const std::exception&) {
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+IssueEditState& IssueEdits() {
+    return state;
+}
+
+void ResetIssueEdits() {
+    state = IssueEditState{};
+}
+
+void ClearEditQueue() {
+    state.EditQueue.clear();
+}
+
+void QueueIssueEdit(int32_t field, int32_t gridColumn, std::string value) {
+    state.EditQueue.push_back({field, gridColumn, std::move(value)});
+}
+
+IssueUpdate RenderIssueUpdate(const std::vector<IssueEdit>& queue, std::string_view issueId) {
+    if (queue.empty()) throw std::invalid_argument("更新する項目がありません。");
+    IssueUpdate update;
+    std::string assignments;
+    for (const IssueEdit& edit : queue) {
+        if (edit.Field < 0 || edit.Field >= kIssueAttrColumnCount)
+            throw std::out_of_range("インデックスが有効範囲にありません。");
+        if (!assignments.empty()) assignments += " , ";
+        assignments += std::string(kIssueAttrColumns[edit.Field]) + " = ?";
+        update.Parameters.push_back(BoundValue(edit));
+    }
+    update.Statement = MakeUpdateSql(kIssueAttrTable, assignments + " WHERE (銘柄ID = ?)");
+    update.Parameters.emplace_back(std::string(issueId));
+    return update;
+}
+
+bool MakeIssueUpdateSql(const std::vector<IssueEdit>& queue, const std::string& issueId) {
+    IssueUpdate update;
+    try {
+        update = RenderIssueUpdate(queue, issueId);
+    } catch (const std::exception&) {
+        return false;
+    }
+    RecordsetPtr result;
+    return ExecuteSql(Database().DailyConnection, update.Statement, result, update.Parameters);
+}
+
+std::string GridValueOf(const IssueEdit& edit, std::string_view issueId) {
+    const double factor = GridFactor(issueId);
+    std::string value = edit.Value;
+    if (edit.GridColumn == kPriceColumn) {
+        if (!IsNumericText(value)) throw std::invalid_argument("型が一致しません。");
+        value = WholeNumberText(std::trunc(NumericValue(value) * factor + 0.5));
+    }
+    if (edit.GridColumn == kChangeColumn && IsNumericText(value))
+        value = WholeNumberText(std::floor(factor * NumericValue(value) + 0.5));
+    if (IsNumericText(value)) value = FormatNumber(NumericValue(value), "##0");
+    if (edit.GridColumn == kTurnDateColumn && !IsValidSlashDate(VbTrim(value))) value.clear();
+    return VbTrim(value);
+}
+
+bool ApplyEditsToMainGrid(const std::vector<IssueEdit>& queue, const std::string& issueId) {
+    try {
+        KeepWatchInStore(queue, issueId);
+        FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
+        if (!grid) return false;
+        const std::vector<int> rows = RowsOfIssue(*grid, issueId);
+        if (rows.empty()) return false;
+        for (const IssueEdit& edit : queue) {
+            if (edit.GridColumn == 0) continue;
+            const std::string value = GridValueOf(edit, issueId);
+            for (int row : rows) grid->SetTextMatrix(row, edit.GridColumn, value);
+        }
+        SetListColumnAlignments(*grid);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void CommitIssueEdits(const std::vector<IssueEdit>& queue, const std::string& issueId) {
+    RunTrapped([&] {
+        if (!MakeIssueUpdateSql(queue, issueId)) {
+            MsgWarn(kUpdateFailedMessage);
+            return;
+        }
+        if (!ApplyEditsToMainGrid(queue, issueId)) MsgInfo(kUpdateLaterMessage);
+    });
+}

@@ -1,0 +1,310 @@
+#include "foundation/issue_list.h"
+
+#include <QAbstractButton>
+#include <QWidget>
+#include <charconv>
+#include <cmath>
+#include <stdexcept>
+
+#include "foundation/database.h"
+#include "foundation/grid_layouts.h"
+#include "foundation/input_boxes.h"
+#include "foundation/list_services.h"
+#include "foundation/selection.h"
+#include "foundation/settings.h"
+#include "foundation/sql_builders.h"
+#include "foundation/text_data.h"
+#include "foundation/text_stores.h"
+#include "foundation/text_utils.h"
+#include "foundation/trap.h"
+#include "platform/flex_grid.h"
+
+namespace {
+
+IssueListState state;
+
+// Issues by security code, an issue on several markets by the markets' display order.
+constexpr const char* kListOrder = kAllIssuesListTail;
+// 指標 is the market name of the index issues.
+constexpr const char* kNoIndexCondition = " AND 市場名 <> '指標' ";
+// An issue ID that matches no issue: it keeps the IN list of the watched issues valid.
+constexpr const char* kNoIssueEntry = "'9999999'";
+
+const char* const kRangeError = "インデックスが有効範囲にありません。";
+const char* const kTypeMismatch = "型が一致しません。";
+
+// A TAB inside a value would shift every later cell of its row.
+std::string CellText(std::string text) {
+    for (char& c : text)
+        if (c == '\t') c = ' ';
+    return text;
+}
+
+std::string TrimmedField(const std::vector<FieldValue>& record, int field) {
+    return CellText(VbTrim(FieldText(record.at(field))));
+}
+
+std::string Lookup(const IssueValueLookup& index, const std::string& issueId) {
+    const auto found = index.find(issueId);
+    return found == index.end() ? std::string() : found->second;
+}
+
+std::string Required(const std::function<std::string()>& source) {
+    if (!source) throw std::runtime_error("コントロールが見つかりません。");
+    return source();
+}
+
+// A search text inside the quotes of a LIKE pattern; a quote in it stays text.
+std::string LikeText(std::string_view text) {
+    const std::string quoted = SqlText(text);
+    return quoted.substr(1, quoted.size() - 2);
+}
+
+std::string ListTail(int mode) {
+    if (mode == kListStartup)
+        mode = Settei().Record.SearchSettei.CHK_Save == 1 ? kListCompound : kListAll;
+    const ListTailSources& sources = state.Sources;
+    switch (mode) {
+        case kListAll:
+            return kListOrder;
+        case kListCompound:
+            return Required(sources.MakeSearchSql);
+        case kListByName:
+        case kListByNameNoIndex:
+            return " WHERE 銘柄名 LIKE '%" + LikeText(Required(sources.SearchNameText)) + "%'" +
+                   (mode == kListByNameNoIndex ? kNoIndexCondition : "") + kListOrder;
+        case kListByCode:
+        case kListByCodeNoIndex:
+            return " WHERE 証券コード LIKE '" + LikeText(Required(sources.SearchCodeText)) + "%'" +
+                   (mode == kListByCodeNoIndex ? kNoIndexCondition : "") + kListOrder;
+        case kListForward:
+        case kListBackward: {
+            const FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
+            const std::string selected = grid ? MakeSelectedIdList(*grid) : "";
+            const char* rule = mode == kListForward ? " 順次法則 <> " : " 逆次法則 <> ";
+            // "" is the database's empty text; ExecuteSql turns it into ''.
+            return " WHERE " + selected + rule + "\"\"" + kListOrder;
+        }
+        case kListWatched:
+            return " WHERE 銘柄ID IN(" + WatchedIdList(TextStores().ChuumokuText) + kNoIssueEntry +
+                   ") " + kListOrder;
+        default:
+            return "";
+    }
+}
+
+}  // namespace
+
+IssueListState& IssueList() {
+    return state;
+}
+
+void ResetIssueList() {
+    state = IssueListState{};
+}
+
+std::string MakeListSql(int mode) {
+    std::string tail;
+    RunTrapped([&] { tail = ListTail(mode); });
+    return tail;
+}
+
+std::string WatchedIdList(std::string_view chuumokuText) {
+    std::string list;
+    size_t start = 0;
+    // What follows the last CR LF is no line of the store.
+    for (size_t end; (end = chuumokuText.find("\r\n", start)) != std::string_view::npos;
+         start = end + 2) {
+        const std::string_view line = chuumokuText.substr(start, end - start);
+        const size_t tab = line.find('\t');
+        if (tab == std::string_view::npos || tab == 0) continue;
+        list += SqlText(line.substr(0, tab)) + ",";
+    }
+    return list;
+}
+
+std::string MakeWhereId(std::string_view issueId) {
+    return std::string(" WHERE ") + "銘柄ID" + "=" + SqlText(issueId);
+}
+
+std::string MakeOrderBy(std::string_view columns) {
+    return " ORDER BY " + std::string(columns);
+}
+
+std::string VbTrim(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return "";
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+const std::vector<FieldValue>& RecordAt(const RecordsetPtr& recordset, int32_t position) {
+    if (!recordset || position < 0 || position >= recordset->RecordCount())
+        throw std::out_of_range(kRangeError);
+    return recordset->Row(position);
+}
+
+int32_t LabelNumber(std::string_view text) {
+    const std::string trimmed = VbTrim(text);
+    int32_t number = 0;
+    const char* end = trimmed.data() + trimmed.size();
+    const auto [ptr, error] = std::from_chars(trimmed.data(), end, number);
+    if (trimmed.empty() || error != std::errc() || ptr != end)
+        throw std::invalid_argument(kTypeMismatch);
+    return number;
+}
+
+double IndexFactor(std::string_view code) {
+    if (code == "0301") return 0.01;
+    if (code == "0315") return 0.1;
+    return 1.0;
+}
+
+std::string IssueGridLine(const std::vector<FieldValue>& record, std::string_view label,
+                          const IssueValueLookup& memos, const IssueValueLookup& watches) {
+    const std::string issueId = VbTrim(FieldText(record.at(kField銘柄ID)));
+    const std::string code = TrimmedField(record, kField証券コード);
+    const double factor = IndexFactor(code);
+
+    const FieldValue& price = record.at(kField株価);
+    const auto priceText =
+        std::to_string(static_cast<int64_t>(std::trunc(FieldNumber(price) * factor + 0.5)));
+    const FieldValue& change = record.at(kField前日比);
+    const std::string changeText =
+        IsNull(change)
+            ? kNullChangeText
+            : std::to_string(static_cast<int64_t>(std::floor(FieldNumber(change) * factor + 0.5)));
+    const FieldValue& turnDate = record.at(kField転換日);
+    const std::string turnDateText =
+        IsNull(turnDate) ? "" : FormatDateNumber(static_cast<int32_t>(FieldNumber(turnDate)));
+
+    const std::string cells[kListGridCols] = {
+        CellText(std::string(label)),
+        TrimmedField(record, kField表示順),
+        code,
+        Lookup(watches, issueId),
+        TrimmedField(record, kField銘柄名),
+        TrimmedField(record, kField略称),
+        priceText,
+        changeText,
+        TrimmedField(record, kField売買単位),
+        TrimmedField(record, kField転換状況),
+        turnDateText,
+        TrimmedField(record, kField上昇率),
+        TrimmedField(record, kField下落率),
+        IsTrueValue(record.at(kField斜線W)) ? "○" : "",
+        IsTrueValue(record.at(kField関門W)) ? "○" : "",
+        TrimmedField(record, kField業種名),
+        Lookup(memos, issueId),
+    };
+    std::string line;
+    for (int col = 0; col < kListGridCols; ++col) {
+        if (col > 0) line += '\t';
+        line += cells[col];
+    }
+    return line;
+}
+
+bool ShowIssueList(FlexGrid& grid, int mode) {
+    bool shown = false;
+    RunTrapped([&] {
+        std::string sql = MakeIssueAttrSql(MakeListSql(mode));
+        RecordsetPtr result;
+        if (!ExecuteSql(Database().DailyConnection, sql, result)) return;
+        state.IssueListRecordset = std::move(result);
+        // The positions of an earlier selection name rows of the previous query.
+        ClearSelectedRows();
+        HideGrid(grid);
+        SetListGridHeaders(grid);
+        EndTextDataMode();
+        FillIssueGrid(grid);
+        ShowGrid(grid);
+        shown = true;
+    });
+    return shown;
+}
+
+void FillIssueGrid(FlexGrid& grid) {
+    const RecordsetPtr recordset = state.IssueListRecordset;
+    // From here on the grid's labels are positions in this recordset, even when the fill
+    // stops half-way: returning to the list must not pair them with another one.
+    state.ShownListRecordset = recordset;
+    RunTrapped([&] {
+        IssueSelectionState& selection = IssueSelection();
+        int32_t filled = 0;
+        if (!recordset || recordset->RecordCount() == 0) {
+            grid.setEnabled(false);
+        } else {
+            grid.setEnabled(true);
+            const IssueValueLookup memos = IssueValueIndex(TextStores().MemoText);
+            const IssueValueLookup watches = IssueValueIndex(TextStores().ChuumokuText);
+            if (selection.SelectedCount() > 0) {
+                for (int32_t k = 0; k < selection.SelectedCount(); ++k) {
+                    if (k >= static_cast<int32_t>(state.SelectedRowTexts.size()))
+                        throw std::out_of_range(kRangeError);
+                    const std::string label =
+                        std::to_string(LabelNumber(state.SelectedRowTexts[k]));
+                    grid.AddItem(IssueGridLine(RecordAt(recordset, selection.SelectedRows[k]),
+                                               label, memos, watches));
+                    ++filled;
+                }
+                ClearSelectedRows();
+            } else {
+                for (int32_t position = 0; position < recordset->RecordCount(); ++position) {
+                    grid.AddItem(IssueGridLine(recordset->Row(position),
+                                               std::to_string(position + 1), memos, watches));
+                    ++filled;
+                }
+            }
+        }
+        SetListCountText(std::to_string(filled) + kListCountSuffix);
+        grid.SetCol(0);
+        grid.SetRow(0);
+    });
+}
+
+void EndTextDataMode() {
+    RunTrapped([] {
+        if (TextData().TextDataMode != -1) return;
+        TextData().TextDataMode = 0;
+        UpdateSelectionMenus();
+        if (FlexGrid* grid = ListServices().Links.FGR_該当銘柄) SetSelectGridLayout(*grid);
+    });
+}
+
+void HideGrid(FlexGrid& grid) {
+    RunTrapped([&] {
+        grid.SetRedraw(false);
+        grid.setVisible(false);
+    });
+}
+
+void ShowGrid(FlexGrid& grid) {
+    RunTrapped([&] {
+        grid.SetRedraw(true);
+        grid.setVisible(true);
+    });
+}
+
+// The option named `option` chosen: the box `enabled` takes input with its text
+// selected, the box `disabled` looks disabled.
+static void PresetSearch(QWidget* searchWindow, const char* option, const char* enabled,
+                         const char* disabled) {
+    RunTrapped([&] {
+        QWidget* window = RequireControl(searchWindow);
+        RequireControl(window->findChild<QAbstractButton*>(QString::fromUtf8(option)))
+            ->setChecked(true);
+        QWidget* off = RequireControl(window->findChild<QWidget*>(QString::fromUtf8(disabled)));
+        QWidget* on = RequireControl(window->findChild<QWidget*>(QString::fromUtf8(enabled)));
+        SetDisabledLook(window, off);
+        SetEnabledLook(on);
+        SelectAllText(on);
+    });
+}
+
+void SetSearchByName(QWidget* searchWindow) {
+    PresetSearch(searchWindow, "OPT_銘柄名検索", "TXT_Name", "TXT_Code");
+}
+
+void SetSearchByCode(QWidget* searchWindow) {
+    PresetSearch(searchWindow, "OPT_コード検索", "TXT_Code", "TXT_Name");
+}

@@ -1,0 +1,116 @@
+#pragma once
+// The issue list: the list query of a list mode, the recordset behind the issue grid and
+// the fill of that grid, one row of 17 cells per issue. The selection services and the
+// edit queue find an issue again through the grid's column 0, which holds the issue's
+// 1-based position in IssueListRecordset.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "foundation/recordset.h"
+
+class FlexGrid;
+class QWidget;
+
+// Positions of the fields of the attribute query that the list reads.
+inline constexpr int kField銘柄ID = 0;
+inline constexpr int kField銘柄名 = 1;
+inline constexpr int kField注目 = 2;
+inline constexpr int kField証券コード = 3;
+inline constexpr int kField市場コード = 4;
+inline constexpr int kField業種コード = 5;
+inline constexpr int kField売買単位 = 6;
+inline constexpr int kField前日比 = 8;
+inline constexpr int kField株価 = 9;
+inline constexpr int kField上昇率 = 11;
+inline constexpr int kField下落率 = 12;
+inline constexpr int kField転換日 = 16;
+inline constexpr int kField転換状況 = 17;
+inline constexpr int kField斜線W = 21;
+inline constexpr int kField関門W = 25;
+inline constexpr int kField略称 = 36;
+inline constexpr int kField表示順 = 37;
+inline constexpr int kField業種名 = 38;
+
+inline constexpr int kListGridCols = 17;
+inline constexpr const char* kListCountSuffix = " 件表示されました。";
+inline constexpr const char* kNullChangeText = "－";
+
+// List modes of the query tail.
+enum ListMode : int {
+    kListAll = 1,
+    kListStartup = 2,
+    kListCompound = 3,
+    kListByName = 4,
+    kListByCode = 5,
+    kListForward = 6,
+    kListBackward = 7,
+    kListWatched = 8,
+    kListByNameNoIndex = 9,
+    kListByCodeNoIndex = 10,
+};
+
+// What the search windows supply to the list query. The compound search gives its whole
+// tail; the issue search gives the texts of its TXT_Name and TXT_Code boxes. Unset, a
+// mode that needs one fails as a missing control does.
+struct ListTailSources {
+    std::function<std::string()> MakeSearchSql;   // modes 3, and 2 with the saved search
+    std::function<std::string()> SearchNameText;  // modes 4 and 9
+    std::function<std::string()> SearchCodeText;  // modes 5 and 10
+};
+
+struct IssueListState {
+    RecordsetPtr IssueListRecordset;  // the current list query
+    RecordsetPtr ShownListRecordset;  // the rows the issue grid shows
+    RecordsetPtr AllIssuesRecordset;  // every issue, for the whole run
+    // The row labels a search or observation dialog hands over with SelectedRows.
+    std::vector<std::string> SelectedRowTexts;
+    ListTailSources Sources;
+};
+
+IssueListState& IssueList();
+void ResetIssueList();
+
+// The tail of the attribute query for a list mode: its WHERE condition and ORDER BY.
+// A failure while the tail is built is shown and gives "".
+std::string MakeListSql(int mode);
+// The tail's IN list of watched issues: "'ID'," for every store line with an ID before
+// its TAB, in store order.
+std::string WatchedIdList(std::string_view chuumokuText);
+// " WHERE 銘柄ID='ID'".
+std::string MakeWhereId(std::string_view issueId);
+// " ORDER BY " and the column list.
+std::string MakeOrderBy(std::string_view columns);
+
+// The record at a 0-based position of a recordset; throws when there is none.
+const std::vector<FieldValue>& RecordAt(const RecordsetPtr& recordset, int32_t position);
+// The text without the spaces around it (TABs and other blanks stay).
+std::string VbTrim(std::string_view text);
+// CLng of a row label: an integer text, blanks around; throws on anything else.
+int32_t LabelNumber(std::string_view text);
+
+using IssueValueLookup = std::unordered_map<std::string, std::string>;
+// One row of the issue grid as TAB-separated text: the 17 cells of a record of the
+// attribute query, with the label in column 0 and the memo and watch number looked up.
+std::string IssueGridLine(const std::vector<FieldValue>& record, std::string_view label,
+                          const IssueValueLookup& memos, const IssueValueLookup& watches);
+// The index factor of a security code: 0.01 for "0301", 0.1 for "0315", else 1.
+double IndexFactor(std::string_view code);
+
+// Runs the list query of the mode and refills the grid from it. A failed query leaves
+// the grid, the status and the recordsets as they were and gives false.
+bool ShowIssueList(FlexGrid& grid, int mode);
+// Fills the grid from IssueListRecordset: every row, or (while SelectedRows holds a
+// choice) exactly the chosen rows labelled with SelectedRowTexts.
+void FillIssueGrid(FlexGrid& grid);
+// Leaves the text-data mode of the issue selection window.
+void EndTextDataMode();
+// Around every bulk change of a grid.
+void HideGrid(FlexGrid& grid);
+void ShowGrid(FlexGrid& grid);
+// The issue search window preset for a name or a code search.
+void SetSearchByName(QWidget* searchWindow);
+void SetSearchByCode(QWidget* searchWindow);

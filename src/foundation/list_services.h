@@ -1,0 +1,49 @@
+#pragma once
+// The list commands and grid headers of the issue selection window that the list, the
+// selection and the edit queue need. The window registers its grid, itself (for its
+// menus, found by name) and the main frame's status panel; the routines reach nothing
+// else of it.
+#include <functional>
+#include <string>
+
+class FlexGrid;
+class QWidget;
+
+struct SelectionWindowLinks {
+    FlexGrid* FGR_該当銘柄 = nullptr;
+    QWidget* FRM_選択 = nullptr;
+    // Panel 2 of the main frame's status bar STA_Main.
+    std::function<void(const std::string&)> SetListCountText;
+};
+
+struct ListServicesState {
+    SelectionWindowLinks Links;
+};
+
+ListServicesState& ListServices();
+void ResetListServices();
+
+// Registers the window's controls and gives the child windows their two list steps
+// (clearing the selection, reloading the list).
+void RegisterSelectionWindow(SelectionWindowLinks links);
+// Panel 2 of STA_Main, when a status bar is registered.
+void SetListCountText(const std::string& text);
+
+// The issue grid cleared to its header row: 17 columns, widths, titles, alignments.
+void SetListGridHeaders(FlexGrid& grid);
+// The alignments of the issue grid's columns, set again after cells change.
+void SetListColumnAlignments(FlexGrid& grid);
+// The observation grid's widths and titles.
+void SetObservationGridHeaders(FlexGrid& grid);
+// The menus of the selection window that text-data mode disables.
+void UpdateSelectionMenus();
+// The grid switched to the file layout, showing TextDataTitle as selected.
+void MarkTextDataMode();
+void ShowAllIssues();
+void ShowChuumokuIssues();
+// The selection collected; without one "対象となる銘柄を選択してください。" and false.
+bool CheckIssueSelected();
+// The 銘柄ID of the issue the views show ("" and true in text-data mode).
+bool GetCurrentIssueId(std::string& issueId);
+
+inline constexpr const char* kSelectIssueMessage = "対象となる銘柄を選択してください。";
