@@ -6,7 +6,10 @@
 #include <string>
 
 #include "foundation/database.h"
+#include "foundation/issue_list.h"
 #include "foundation/printer_setup.h"
+#include "foundation/selection.h"
+#include "foundation/selection_window.h"
 #include "foundation/signin.h"
 #include "foundation/splash_window.h"
 #include "foundation/startup.h"
@@ -44,6 +47,21 @@ void ShowSplash(QPointer<FRM_見出し>& splash) {
     QCoreApplication::processEvents();
 }
 
+// A step that shows its own failure; the start-up names the step and takes its error path.
+void ReportedStep(bool (*step)(), const char* name) {
+    if (step()) return;
+    MsgWarn(name);
+    throw StepReported();
+}
+
+// The start-up list in the selection window, shown in the main frame. The frame exists
+// before the list is filled, so the fill's count reaches its status bar.
+void ShowStartupList() {
+    MainFrame();
+    ShowIssueList(SelectionWindow().Grid(), kListStartup);
+    ShowSelectionList();
+}
+
 // Steps 9 to 21: the start-up after the sign-in.
 void StartSignedIn(QPointer<FRM_見出し>& splash) {
     ReadTextStores();
@@ -53,8 +71,11 @@ void StartSignedIn(QPointer<FRM_見出し>& splash) {
     Search().SearchApplied = 0;
     Views().ListReloadPending = 0;
     LoadWorkingSettings(Views().DisplayCount);
-    ShowSelectionList();
+    GetSijou();
+    ShowStartupList();
     PrinterSetup().OsVersionFlag = PlatformOsVersionFlag();
+    ReportedStep(SetRSALL, "SetRSALL");
+    ReportedStep(GetSijou, "GetSijou");
     LoadPfFile();
     Portfolio().SearchFromPf = 0;
     LoadNewsFile();

@@ -12,6 +12,8 @@
 #include "foundation/grid_layouts.h"
 #include "foundation/grid_sort.h"
 #include "foundation/grid_wheel.h"
+#include "foundation/list_services.h"
+#include "foundation/selection.h"
 #include "foundation/text_data.h"
 #include "foundation/trap.h"
 #include "platform/flex_grid.h"
@@ -21,7 +23,6 @@ namespace {
 
 constexpr const char* kFormName = "FRM_選択";
 constexpr const char* kGridName = "FGR_該当銘柄";
-constexpr const char* kNoSelection = "対象となる銘柄を選択してください。";
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int kFirstSortColumn = 2;
 constexpr int kLastSortColumn = 16;
@@ -168,12 +169,15 @@ FRM_選択::FRM_選択(QWidget* parent) : QWidget(parent) {
     WireGrid();
 
     // Load.
+    RegisterSelectionWindow(
+        {grid_, this, [](const std::string& text) { SetMainStatusPanel(2, text); }});
     GridWheel().CurrentFormName = kFormName;
     InstallGridWheel(*grid_, kFormName);
     for (const char* name : kHiddenOnLoad) items_.at(name)->setVisible(false);
 }
 
 FRM_選択::~FRM_選択() {
+    if (ListServices().Links.FRM_選択 == this) ResetListServices();
     if (GridWheel().CurrentFormName == kFormName) GridWheel().CurrentFormName.clear();
 }
 
@@ -231,8 +235,8 @@ void FRM_選択::WireMenus() {
     OnMenu("MNU_DGWeb", [&r] { Run(r.AcquireData, true); });
     OnMenu("MNU_メールデータ", [&r] { Run(r.AcquireData, false); });
     OnMenu("MNU_テキストデータ", [this] { EnterTextDataMode(); });
-    OnMenu("MNU_全銘柄", [&r] { Run(r.ShowAllIssues); });
-    OnMenu("MNU_注目銘柄", [&r] { Run(r.ShowChuumokuIssues); });
+    OnMenu("MNU_全銘柄", [] { ShowAllIssues(); });
+    OnMenu("MNU_注目銘柄", [] { ShowChuumokuIssues(); });
     OnMenu("MNU_複数条件", [this, &r] { WithPointer([&r] { Run(r.ShowCompoundSearch); }); });
     OnMenu("MNU_コード検索", [&r] { Run(r.SearchByCode); });
     OnMenu("MNU_銘柄名検索", [this, &r] { WithPointer([&r] { Run(r.SearchByName); }); });
@@ -249,7 +253,7 @@ void FRM_選択::WireMenus() {
     };
     for (const auto& [name, view] : views) {
         OnMenu(name, [&r, view] {
-            if (r.CheckIssueSelected && r.CheckIssueSelected()) Run(r.*view);
+            if (CheckIssueSelected()) Run(r.*view);
         });
     }
 
@@ -263,7 +267,7 @@ void FRM_選択::WireMenus() {
         OnMenu("MNU_PF0" + std::to_string(tab), [&r, tab] { Run(r.ShowPortfolio, tab); });
     }
     OnMenu("MNU_データ表", [&r] { Run(r.ShowDataTable); });
-    OnMenu("MNU_全選択", [&r] { Run(r.SelectAllRows); });
+    OnMenu("MNU_全選択", [this] { SelectAllRows(*grid_); });
     OnMenu("MNU_ユーザ設定", [this, &r] { WithPointer([&r] { Run(r.ShowUserSettings); }); });
     OnMenu("MNU_鈎足判定", [this, &r] { WithPointer([&r] { Run(r.ShowKagiJudgeSettings); }); });
     OnMenu("MNU_順次", [&r] {
@@ -296,8 +300,7 @@ void FRM_選択::WireGrid() {
 void FRM_選択::OpenKagiFromList() {
     // The test is on the current row, not on the row under the pointer.
     if (grid_->Row() <= 0) return;
-    auto& r = Selection().Routines;
-    if (r.CheckIssueSelected && r.CheckIssueSelected()) Run(r.ShowKagiView);
+    if (CheckIssueSelected()) Run(Selection().Routines.ShowKagiView);
 }
 
 void FRM_選択::OnHeaderMouseDown(int button, double x, double y) {
@@ -332,24 +335,22 @@ void FRM_選択::EnterTextDataMode() {
 
 void FRM_選択::JoinIssues() {
     auto& r = Selection().Routines;
-    if (!r.CollectSelectedRows) return;
-    WithPointer([&r] {
-        if (r.CollectSelectedRows()) {
+    WithPointer([this, &r] {
+        if (CollectSelectedRows(*grid_)) {
             Run(r.ShowIssueJoin);
         } else {
-            MsgWarn(kNoSelection);
+            MsgWarn(kSelectIssueMessage);
         }
     });
 }
 
 void FRM_選択::DeleteIssues() {
     auto& r = Selection().Routines;
-    if (!r.CollectSelectedRows) return;
-    if (r.CollectSelectedRows()) {
+    if (CollectSelectedRows(*grid_)) {
         Run(r.DeleteSelectedIssues);
         return;
     }
-    MsgWarn(kNoSelection);
+    MsgWarn(kSelectIssueMessage);
     unsetCursor();
 }
 
@@ -365,22 +366,4 @@ bool SelectionWindowExists() {
 
 void DestroySelectionWindow() {
     delete Instance().data();
-}
-
-void UpdateSelectionMenus() {
-    if (!SelectionWindowExists()) return;
-    const bool enabled = TextData().TextDataMode != -1;
-    for (const char* name : kTextDataDisabledMenus) {
-        SelectionWindow().MenuItem(name)->setEnabled(enabled);
-    }
-}
-
-void MarkTextDataMode() {
-    RunTrapped([] {
-        FlexGrid& grid = SelectionWindow().Grid();
-        SetFileGridLayout(grid);
-        grid.SetTextMatrix(1, 4, TextData().TextDataTitle);
-        grid.SetRow(1);
-        grid.SetBackColor(grid.BackColorSel());
-    });
 }

@@ -3,6 +3,9 @@
 // list in the grid FGR_該当銘柄 and carries the menu bar of the list view. While it is
 // the frame's active child its menus are the frame's menu bar.
 //
+// The window registers its grid, itself and panel 2 of the main frame's status bar with
+// the list services, which fill the list and follow the text-data mode.
+//
 // Most menu items start routines of the view controller, the dialogs and the jobs; those
 // routines belong to later layers and are installed into SelectionRoutines by their
 // owners. An item whose routine is not installed does nothing.
@@ -21,20 +24,15 @@ class QMenuBar;
 
 struct SelectionRoutines {
     // Part of the view controller.
-    std::function<bool()> CheckIssueSelected;
     std::function<void()> ShowKagiView, ShowDailyView, ShowWeeklyView, ShowMonthlyView;
     std::function<void()> ShowDailyKagiView, ShowWeeklyKagiView, ShowMonthlyKagiView;
     std::function<void()> ShowFourViews;
     std::function<void()> PrintCommand;
     std::function<void(bool web)> AcquireData;
-    std::function<void()> ShowAllIssues, ShowChuumokuIssues;
     std::function<void()> SearchByCode, SearchByName;
     std::function<void()> ShowIssueEdit, ShowChuumokuDialog, ClearChuumoku, ShowDataTable;
     std::function<void(int32_t tab)> ShowPortfolio;
     std::function<void()> RunObservation;
-    // The selection services of the issue list.
-    std::function<bool()> CollectSelectedRows;
-    std::function<void()> SelectAllRows;
     // Dialogs and jobs, each shown or run over the main frame.
     std::function<void()> ShowTextDataWindow;     // FRM_テキストデータ, modal
     std::function<void()> ShowCompoundSearch;     // FRM_複合検索, modal
@@ -66,10 +64,6 @@ struct MenuRow {
     bool hidden;
 };
 const std::vector<MenuRow>& SelectionMenuTable();
-
-// The six menus that the text-data mode disables.
-inline constexpr std::array<const char*, 6> kTextDataDisabledMenus = {
-    "MNU_メールデータ", "MNU_手動分析", "MNU_銘柄情報", "MNU_注目", "MNU_DB", "MNU_先行観測"};
 
 // The header-click column: column c (2 to 16) whose left edge <= x <= its right edge,
 // the lower column on a shared edge; -1 left of column 2 or right of column 16.
@@ -113,8 +107,3 @@ FRM_選択& SelectionWindow();
 bool SelectionWindowExists();
 // Deletes the window (tests, and the end of the run).
 void DestroySelectionWindow();
-
-// The six menus follow the text-data mode: disabled while it is on.
-void UpdateSelectionMenus();
-// The grid shows the loaded file in its one-row layout and looks selected.
-void MarkTextDataMode();

@@ -10,8 +10,8 @@
 #include <QPointer>
 #include <QStatusBar>
 
-#include "foundation/child_windows.h"
 #include "foundation/frame_access.h"
+#include "foundation/selection.h"
 #include "foundation/selection_window.h"
 #include "foundation/startup.h"
 
@@ -139,7 +139,7 @@ void SetProgramEnd(std::function<void()> end) {
 void ShowSelectionList() {
     try {
         Views().ViewKind = 3;
-        if (ChildWindows().ClearSelectedRows) ChildWindows().ClearSelectedRows();
+        ClearSelectedRows();
         MDF_メイン& frame = MainFrame();
         frame.setWindowTitle(Q("選択"));
         frame.show();

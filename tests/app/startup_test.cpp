@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -18,7 +19,10 @@
 
 #include "app/main_sequence.h"
 #include "foundation/database.h"
+#include "foundation/issue_list.h"
+#include "foundation/list_services.h"
 #include "foundation/progress_window.h"
+#include "foundation/selection.h"
 #include "foundation/selection_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
@@ -26,6 +30,7 @@
 #include "foundation/text_stores.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/flex_grid.h"
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
@@ -54,6 +59,9 @@ void ResetRun() {
     ResetNews();
     ResetATec();
     ResetSearch();
+    ResetIssueList();
+    ResetIssueSelection();
+    ResetListServices();
 }
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -133,6 +141,13 @@ TEST_F(StartupTest, SavedSignInStartsWithTheListAndClosingSignsOut) {
     EXPECT_TRUE(frame.isVisible());
     EXPECT_EQ(frame.windowTitle(), "選択");
     EXPECT_EQ(Views().ViewKind, 3);
+    // Every issue of the market is listed, and the status bar says how many.
+    const int issues = market.Summary().IssueCount;
+    EXPECT_EQ(SelectionWindow().Grid().Rows(), issues + 1);
+    EXPECT_EQ(frame.Panel(2)->text().toStdString(), std::to_string(issues) + " 件表示されました。");
+    ASSERT_TRUE(IssueList().AllIssuesRecordset);
+    EXPECT_EQ(IssueList().AllIssuesRecordset->RecordCount(), issues);
+    EXPECT_EQ(IssueSelection().SijouList.size(), 12u);
     EXPECT_TRUE(QDir(QString::fromStdString(MailDataFolder())).exists());
     EXPECT_EQ(TextStores().MemoText, std::string(kMemoAsFound) + "\r\n");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
@@ -209,6 +224,31 @@ TEST_F(StartupTest, AnInvalidSignInLeavesTheSignInWindowOpenUntilItCloses) {
     EXPECT_FALSE(MainFrameExists());
     EXPECT_EQ(LoginFlag(market), "0");
     window->close();
+}
+
+TEST_F(StartupTest, AFailureAfterTheListReportsAndLeavesTheWindowsOpen) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    PrepareFolder(market);
+    SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+    // Without markets the market list cannot be formed.
+    std::string error;
+    ASSERT_TRUE(
+        RunCatalogSql(CatalogConnectionString(market.Prefix(), PriceCatalogName(kDailyCatalog)),
+                      "DELETE FROM TBL市場", {}, nullptr, error))
+        << error;
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Warn)
+        .Expect(MsgKind::Warn)
+        .Expect(MsgKind::Warn, "GetSijou")
+        .Expect(MsgKind::Warn, "main_ERR")
+        .Expect(MsgKind::Info, "処理が中断されました。");
+    EXPECT_TRUE(Main());
+    EXPECT_TRUE(MainFrame().isVisible());
+    EXPECT_EQ(LoginFlag(market), "1") << "the program runs on, signed in";
+    MainFrame().close();
+    EXPECT_EQ(LoginFlag(market), "0");
 }
 
 // The executable in a program folder of its own.

@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "foundation/grid_wheel.h"
+#include "foundation/issue_list.h"
+#include "foundation/list_services.h"
+#include "foundation/selection.h"
 #include "foundation/text_data.h"
 #include "platform/flex_grid.h"
 #include "support/scripted_sink.h"
@@ -23,6 +26,10 @@
 
 namespace {
 
+// The menus that work on the database, which a text-data series does not come from.
+constexpr const char* kTextDataDisabledMenus[] = {
+    "MNU_メールデータ", "MNU_手動分析", "MNU_銘柄情報", "MNU_注目", "MNU_DB", "MNU_先行観測"};
+
 // The selection window shown in the main frame, with routines that record their calls.
 class SelectionWindowTest : public ::testing::Test {
   protected:
@@ -30,12 +37,11 @@ class SelectionWindowTest : public ::testing::Test {
         ResetSelectionState();
         ResetTextData();
         ResetViewState();
+        ResetIssueSelection();
+        ResetIssueList();
+        ResetListServices();
         SetProgramEnd([this] { ++programEnds; });
         auto& r = Selection().Routines;
-        r.CheckIssueSelected = [this] {
-            calls.push_back("CheckIssueSelected");
-            return selectionAnswer;
-        };
         r.ShowKagiView = [this] { calls.push_back("ShowKagiView"); };
         r.ShowDailyView = [this] { calls.push_back("ShowDailyView"); };
         r.PrintCommand = [this] { calls.push_back("PrintCommand"); };
@@ -55,6 +61,8 @@ class SelectionWindowTest : public ::testing::Test {
         SetProgramEnd(nullptr);
         ResetSelectionState();
         ResetTextData();
+        ResetIssueSelection();
+        ResetIssueList();
     }
 
     QAction* Item(const char* name) const {
@@ -91,7 +99,6 @@ class SelectionWindowTest : public ::testing::Test {
     MDF_メイン* frame = nullptr;
     FRM_選択* window = nullptr;
     std::vector<std::string> calls;
-    bool selectionAnswer = true;
     int programEnds = 0;
 };
 
@@ -172,13 +179,17 @@ TEST_F(SelectionWindowTest, MenuItemsCarryTheirCaptionsShortcutsAndVisibility) {
 }
 
 TEST_F(SelectionWindowTest, ShortcutsReachOnlyItemsTheUserCanSee) {
+    FillGrid();
+    Grid().SetRow(1);
     PressKey(Qt::Key_W, Qt::ControlModifier);
-    EXPECT_EQ(calls, (std::vector<std::string>{"CheckIssueSelected", "ShowKagiView"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"ShowKagiView"}));
+    EXPECT_EQ(IssueSelection().SelectedRows, (std::vector<int32_t>{0}));
     calls.clear();
-    selectionAnswer = false;
+    // With the header row current nothing is selected: the view is not opened.
+    Grid().SetRow(0);
+    sink.Expect(MsgKind::Warn, "対象となる銘柄を選択してください。");
     PressKey(Qt::Key_E, Qt::ControlModifier);
-    EXPECT_EQ(calls, (std::vector<std::string>{"CheckIssueSelected"}));
-    calls.clear();
+    EXPECT_TRUE(calls.empty());
     // Ctrl+I belongs to the hidden data menu: nothing happens.
     int acquired = 0;
     Selection().Routines.AcquireData = [&acquired](bool) { ++acquired; };
@@ -194,16 +205,17 @@ TEST_F(SelectionWindowTest, ShortcutsReachOnlyItemsTheUserCanSee) {
 
 TEST_F(SelectionWindowTest, ItemsWithoutTheirRoutineYetDoNothing) {
     ResetSelectionState();
-    for (const MenuRow& row : SelectionMenuTable()) {
-        if (row.kind != MenuKind::Item) continue;
-        if (std::string(row.name) == "MNU_終了" || std::string(row.name) == "MNU_バージョン情報") {
-            continue;
-        }
-        Item(row.name)->trigger();
-    }
+    const char* later[] = {
+        "MNU_印刷",     "MNU_DGWeb",      "MNU_メールデータ", "MNU_テキストデータ",
+        "MNU_複数条件", "MNU_コード検索", "MNU_銘柄名検索",   "MNU_手動分析",
+        "MNU_銘柄修正", "MNU_注目指定",   "MNU_注目取消",     "MNU_PF00",
+        "MNU_PF03",     "MNU_データ表",   "MNU_ユーザ設定",   "MNU_鈎足判定",
+        "MNU_順次",     "MNU_逆次",       "MNU_最適化"};
+    for (const char* name : later) Item(name)->trigger();
     EXPECT_EQ(TextData().TextDataMode, 0);
     EXPECT_EQ(programEnds, 0);
     EXPECT_TRUE(MainFrameExists());
+    EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(SelectionWindowTest, DoubleClickAndEnterOpenTheKagiChartOnlyFromADataRow) {
@@ -214,18 +226,15 @@ TEST_F(SelectionWindowTest, DoubleClickAndEnterOpenTheKagiChartOnlyFromADataRow)
 
     Grid().SetRow(2);
     QTest::keyClick(&Grid(), Qt::Key_Return);
-    EXPECT_EQ(calls, (std::vector<std::string>{"CheckIssueSelected", "ShowKagiView"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"ShowKagiView"}));
+    EXPECT_EQ(IssueSelection().SelectedRows, (std::vector<int32_t>{1}));
     calls.clear();
 
-    const QRect cell = Grid().visualRect(Grid().model()->index(0, 2));
+    const QRect cell = Grid().visualRect(Grid().model()->index(2, 2));
     QTest::mouseDClick(Grid().viewport(), Qt::LeftButton, {}, cell.center());
-    EXPECT_EQ(calls, (std::vector<std::string>{"CheckIssueSelected", "ShowKagiView"}));
-    calls.clear();
-
-    // Without a selection the view is not opened.
-    selectionAnswer = false;
-    QTest::mouseDClick(Grid().viewport(), Qt::LeftButton, {}, cell.center());
-    EXPECT_EQ(calls, (std::vector<std::string>{"CheckIssueSelected"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"ShowKagiView"}));
+    EXPECT_EQ(IssueSelection().SelectedRows, (std::vector<int32_t>{2}));
+    EXPECT_EQ(IssueSelection().CurrentIssuePos, 0);
 }
 
 TEST_F(SelectionWindowTest, DoubleClickOnTheHeaderOfAnEmptyListDoesNothing) {
@@ -339,7 +348,6 @@ TEST_F(SelectionWindowTest, ClosingTheTextDataWindowWithoutAFileKeepsTheList) {
 }
 
 TEST_F(SelectionWindowTest, DeleteAndJoinWithoutASelectionWarn) {
-    Selection().Routines.CollectSelectedRows = [] { return false; };
     int deleted = 0;
     Selection().Routines.DeleteSelectedIssues = [&deleted] { ++deleted; };
     Item("MNU_銘柄情報")->setVisible(true);
