@@ -131,15 +131,21 @@ bool Main() {
 
 int RunProgram() {
     // The system's request to end closes the main frame as the user would, so the
-    // program signs out and writes its text stores.
+    // program signs out and writes its text stores. Before the sign-in there is nothing
+    // to keep and the program ends at once; between the sign-in and the frame the
+    // request waits for the start-up to finish.
     bool endRequested = false;
     CloseOnEndSignals([&endRequested] {
         endRequested = true;
-        if (MainFrameExists()) MainFrame().close();
+        if (MainFrameExists()) {
+            MainFrame().close();
+        } else if (Signin().SessionStamp.empty()) {
+            QCoreApplication::exit(0);
+        }
     });
     if (!Main()) return 0;
     if (endRequested) {
-        MainFrame().close();
+        if (MainFrameExists()) MainFrame().close();
         return 0;
     }
     return QApplication::exec();
