@@ -34,9 +34,8 @@ void IgnoreFailure(Step&& step) {
     }
 }
 
-// A step that reported its own failure: the start-up takes its error path with
-// an empty description, since the step's message already told the user what
-// went wrong.
+// A step that reported its own failure: the start-up takes its error path with an empty
+// description, since the step's message already told the user what went wrong.
 struct StepReported : std::runtime_error {
     StepReported() : std::runtime_error("") {}
 };
@@ -62,7 +61,7 @@ void ShowStartupList() {
     ShowSelectionList();
 }
 
-// Steps 9 to 21: the start-up after the sign-in.
+// The start-up after the sign-in, up to the list shown and the start-up files read.
 void StartSignedIn(QPointer<FRM_見出し>& splash) {
     ReadTextStores();
     ShowSplash(splash);
@@ -113,8 +112,8 @@ bool Main() {
         case SigninResult::Failed:
             return false;
     }
-    // An end before the main frame runs signs out, so the next start meets no
-    // double sign-in question.
+    // An end before the main frame runs signs out, so the next start meets no double
+    // sign-in question.
     SignOutOnEarlyEnd signOut;
     QPointer<FRM_見出し> splash;
     try {

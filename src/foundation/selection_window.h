@@ -23,7 +23,7 @@ class QMenu;
 class QMenuBar;
 
 struct SelectionRoutines {
-    // Part of the view controller.
+    // Routines of the view controller.
     std::function<void()> ShowKagiView, ShowDailyView, ShowWeeklyView, ShowMonthlyView;
     std::function<void()> ShowDailyKagiView, ShowWeeklyKagiView, ShowMonthlyKagiView;
     std::function<void()> ShowFourViews;

@@ -18,8 +18,7 @@ std::unique_ptr<QLockFile>& InstanceLock() {
     return lock;
 }
 
-// A step of the shut-down: its failure does not keep the next step from
-// running.
+// A step of the shut-down: its failure does not keep the next step from running.
 template <typename Step>
 void TryStep(Step&& step) {
     try {
@@ -39,8 +38,8 @@ bool AnotherInstanceRunning() {
     if (lock) return false;
     auto candidate =
         std::make_unique<QLockFile>(QString::fromStdString(AppPath() + kInstanceLockFileName));
-    // The lock names the process that holds it; a lock left by a copy that died
-    // is taken over at once.
+    // The lock names the process that holds it: a lock left by a copy that died is taken
+    // over at once, and the lock of a running copy never goes stale with age.
     candidate->setStaleLockTime(0);
     if (!candidate->tryLock(0)) {
         return candidate->error() == QLockFile::LockFailedError;
@@ -65,8 +64,8 @@ void AskForSignIn() {
     if (!Signin().LogonInfo.UserId.empty()) return;
     FRM_Logon window;
     window.exec();
-    // An ID and password that the window saved are read back from the settings
-    // file.
+    // An ID and password that the window saved are read back from the settings file; what
+    // the user typed signs in for this run even when it was not saved.
     LoadSavedSignIn();
     if (!window.Cancelled()) Signin().LogonInfo = Signin().DownloadLogon;
 }
