@@ -1,0 +1,47 @@
+#include "analysis/dates.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+int32_t DigitsToNum(std::string_view digits) {
+    if (digits.empty() || digits.size() > 9) throw std::invalid_argument(kTypeMismatchText);
+    int32_t number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') throw std::invalid_argument(kTypeMismatchText);
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+std::string_view Piece(std::string_view text, size_t from, size_t count) {
+    return from < text.size() ? text.substr(from, count) : std::string_view{};
+}
+
+}  // namespace
+
+int32_t DateToNum(std::string_view dateText) {
+    std::string digits;
+    digits += Piece(dateText, 0, 4);
+    digits += Piece(dateText, 5, 2);
+    digits += Piece(dateText, 8, 2);
+    return DigitsToNum(digits);
+}
+
+int32_t DateDigitsToNum(std::string_view dateText) {
+    std::string digits;
+    for (char c : dateText)
+        if (c != '/') digits.push_back(c);
+    return DigitsToNum(digits);
+}
+
+int32_t FindBarByDate(const std::vector<SeriesPoint>& points, int32_t count, int32_t date) {
+    for (int32_t i = count - 1; i >= 0; --i)
+        if (DateToNum(points[i].DateText) <= date) return i;
+    return -1;
+}
+
+int32_t FindBarByDate(const SeriesRecord& record, int32_t date) {
+    return FindBarByDate(record.Points, record.Count, date);
+}

@@ -1,0 +1,58 @@
+#include "analysis/moving_averages.h"
+
+#include "foundation/trap.h"
+#include "platform/vb_format.h"
+
+namespace {
+
+bool IsValidDay(const SeriesPoint& point) {
+    return point.Close > 0 && point.Volume > 0;
+}
+
+}  // namespace
+
+std::vector<double> MovingAverageOfCloses(const std::vector<SeriesPoint>& points, int32_t count,
+                                          int32_t period) {
+    std::vector<double> averages(static_cast<size_t>(count), -1.0);
+    if (period < 0) period = count;
+    if (period == 0) return averages;
+    for (int32_t j = period - 1; j < count; ++j) {
+        double sum = 0;
+        int32_t valid = 0;
+        for (int32_t i = j - period + 1; i <= j; ++i) {
+            if (!IsValidDay(points[i])) continue;
+            sum += points[i].Close;
+            ++valid;
+        }
+        if (valid > 0) averages[j] = sum / valid;
+    }
+    return averages;
+}
+
+double MaDeviation(const SeriesPoint& point, double average) {
+    if (!(average > 0) || !IsValidDay(point)) return 0;
+    return ValNumber(FormatNumber((point.Close - average) / average * 100, "0.00"));
+}
+
+bool CalcMovingAverages(SeriesRecord& record) {
+    return RunTrapped([&] {
+        const std::vector<double> first =
+            MovingAverageOfCloses(record.Points, record.Count, record.MaPeriods[0]);
+        const std::vector<double> second =
+            MovingAverageOfCloses(record.Points, record.Count, record.MaPeriods[1]);
+        for (int32_t j = 0; j < record.Count; ++j) {
+            record.Points[j].Ma1 = first[j];
+            record.Points[j].Ma2 = second[j];
+        }
+    });
+}
+
+bool CalcMaDeviation(SeriesRecord& record) {
+    return RunTrapped([&] {
+        for (int32_t j = 0; j < record.Count; ++j) {
+            SeriesPoint& point = record.Points[j];
+            point.Ma1Deviation = MaDeviation(point, point.Ma1);
+            point.Ma2Deviation = MaDeviation(point, point.Ma2);
+        }
+    });
+}

@@ -1,0 +1,76 @@
+#pragma once
+// Making a loaded series continuous: prices adjusted for share splits, the bars where a
+// split takes effect marked, the index kinds stored in multiples scaled, and the series of
+// a share that changed market stitched from its listings under the earlier market codes.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/series.h"
+#include "foundation/recordset.h"
+
+// One row of the split-factor table: the last day at the old price level and the factor
+// that brings prices up to that day onto the level after the split.
+struct SplitRow {
+    int32_t Date = 0;
+    double Factor = 1;
+};
+
+// --- Pure computation --------------------------------------------------------------------
+
+// Multiplies the prices (not volumes) of every point dated on or before each split by its
+// factor; splits in date order. Returns the product of all factors, 0 without splits.
+double AdjustPointsForSplits(std::vector<SeriesPoint>& points, int32_t count,
+                             const std::vector<SplitRow>& splits);
+// Marks, for each split in date order, the first point dated after the split day with
+// SplitFlag 1 and the factor; prices are left alone. A weekly or monthly point is dated by
+// the end of its period. When two splits fall before one point, the second marks the next.
+void MarkSplitPoints(std::vector<SeriesPoint>& points, int32_t count,
+                     const std::vector<SplitRow>& splits);
+// Open, Close, High and Low of points 0..Count-1 times factor; 0 changes nothing.
+void MultiplyBarPrices(double factor, SeriesRecord& record);
+// The price scaling of an issue kind: kind 3 a tenth, kind 7 hundredths rounded to one
+// decimal (halves up); others unchanged. Volumes are never scaled.
+void ScaleBarPoints(int16_t issueKind, std::vector<SeriesPoint>& points, int32_t count);
+
+// The older listing of a share that left the "040", "013" or "021" market, from the newest
+// dates stored under each (0 when none): "040" on a tie with it, else the strictly newest.
+std::string ChooseOlderMarket(int32_t newest040, int32_t newest013, int32_t newest021);
+// The number of leading points whose period starts before joinDate.
+int32_t CountPointsBefore(const SeriesRecord& record, int32_t joinDate);
+// The older listing's points followed by the newer's. The first newer point carries
+// SplitFlag 0; for weekly and monthly kinds a first newer period in the week or month of
+// the older series' last period is merged into it (sameOut tells). False for another kind.
+bool JoinSeriesPoints(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
+                      int32_t joinDate, SeriesRecord& result, bool& sameOut);
+
+// A bar value for the data table grid: the integer part with thousands separators, the
+// decimal part kept as written.
+std::string FormatBarValue(const FieldValue& value);
+
+// --- Procedures over the shared records ----------------------------------------------------
+
+bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord& record);
+// Keeps the leading points that start before JoinDate.
+bool KeepPointsBefore(SeriesRecord& record);
+// JoinSeriesPoints with JoinDate; a weekly or monthly join leaves its same-period result
+// in SamePeriodFlag slot 1, as the period builder does.
+bool JoinSeries(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
+                SeriesRecord& result);
+
+// --- Reading the split-factor table and the listings --------------------------------------
+
+// The issue's rows of the split-factor table in date order.
+bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits);
+// Adjusts a freshly read daily series for the issue's splits; factor := the product of
+// the factors, 0 without splits.
+bool ApplySplitFactorsToRows(const std::string& issueId, std::vector<SeriesPoint>& points,
+                             int32_t count, double& factor);
+bool ApplySplitFactorsToRows(const std::string& issueId, SeriesRecord& record, double& factor);
+// Marks the split bars of a loaded series; prices are not changed.
+bool ApplySplitFactors(const std::string& issueId, SeriesRecord& record);
+// The older market of a security code among "040", "013" and "021" by their newest rows.
+bool PickOlderMarket(const std::string& code, std::string& market);
+// Fills the kind's shared record with the issue's series joined from its listings.
+bool LoadChartSeriesJoined(const std::string& issueId, int32_t kind);
