@@ -363,7 +363,3 @@ FRM_選択& SelectionWindow() {
 bool SelectionWindowExists() {
     return !Instance().isNull();
 }
-
-void DestroySelectionWindow() {
-    delete Instance().data();
-}

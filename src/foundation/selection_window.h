@@ -105,5 +105,3 @@ class FRM_選択 : public QWidget {
 FRM_選択& SelectionWindow();
 // True once the window exists.
 bool SelectionWindowExists();
-// Deletes the window (tests, and the end of the run).
-void DestroySelectionWindow();
