@@ -205,6 +205,15 @@ TEST_P(DatabaseRoad, ClosedPriceCatalogsRunNothingUntilOpenedAgain) {
         RecordsetPtr rs;
         EXPECT_FALSE(ExecuteSql(Database().DailyConnection, statement, rs));
     }
+    {
+        // No connection, no rewrite: the caller's statement stays as it was written.
+        ScriptedSink sink;
+        sink.Expect(MsgKind::Warn);
+        std::string statement = "DELETE * FROM TBL日次 WHERE 銘柄ID = \"\"";
+        RecordsetPtr rs;
+        EXPECT_FALSE(ExecuteSql(Database().DailyConnection, statement, rs));
+        EXPECT_EQ(statement, "DELETE * FROM TBL日次 WHERE 銘柄ID = \"\"");
+    }
     ASSERT_TRUE(OpenPriceDatabases());
     EXPECT_EQ(Daily(MakeSijouSql())->RecordCount(), 12);
 }
