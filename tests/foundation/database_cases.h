@@ -148,6 +148,10 @@ TEST_P(DatabaseRoad, WeeklyAndMonthlyRowsAgreeWithTheDailyRows) {
 }
 
 TEST_P(DatabaseRoad, AttributeQueryJoinsMarketsAndKeepsIssuesWithoutIndustry) {
+    // An issue of a market that TBL市場 does not know is left out.
+    Daily(
+        "INSERT INTO TBL銘柄属性 (銘柄ID,銘柄名,証券コード,市場コード,業種コード) VALUES "
+        "('9999999','迷子','9999','999','0050')");
     RecordsetPtr rs = Daily(MakeIssueAttrSql(kAllIssuesListTail));
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->FieldCount(), 39);
