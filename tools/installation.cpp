@@ -293,7 +293,7 @@ const char* const kIndustries[][2] = {
 // Index issues under market 100, one per issue kind that the index IDs choose.
 const char* const kIndexIssues[][2] = {
     {"0101100", "総合指数"},
-    {"0002100", "第二指数"},
+    {"0201100", "第二指数"},
     {"0315100", "先物指数"},
     {"0301100", "為替指数"},
 };

@@ -1,5 +1,7 @@
 #include "drawing/kagi_chart.h"
 
+#include <stdexcept>
+
 #include "platform/vb_format.h"
 
 namespace {
@@ -32,6 +34,13 @@ const RuleHit* MarkOf(const SeriesPoint& stroke, const KagiTables& tables) {
     if (index < 0) return nullptr;
     if (index >= static_cast<int64_t>(tables.RuleMarkTable.size())) ThrowIndexError();
     return &tables.RuleMarkTable[static_cast<size_t>(index)];
+}
+
+// The first shown stroke, which opens the price range and the running colour. A window
+// scrolled past the last stroke has none: like a range without height, it cannot be scaled.
+const SeriesPoint& FirstShownStroke(const SeriesRecord& record, ShownWindow window) {
+    if (window.Start >= window.End) throw std::runtime_error(kInvalidValueError);
+    return record.Points[static_cast<size_t>(window.Start)];
 }
 
 bool DrawsPartBeforeSplit(int16_t code) {
@@ -159,7 +168,8 @@ bool DrawKagiChart(const ChartPanes& panes, SeriesRecord& record, int32_t displa
         price.SetFontSize(sizes.Full);
 
         // No floor and no minimum span: the strokes' own extremes.
-        double top = strokes[window.Start].Open;
+        const SeriesPoint& first = FirstShownStroke(record, window);
+        double top = first.Open;
         double bottom = top;
         for (int32_t i = window.Start; i < window.End; ++i) {
             if (strokes[i].Close > top) top = strokes[i].Close;
@@ -197,8 +207,7 @@ bool DrawKagiChart(const ChartPanes& panes, SeriesRecord& record, int32_t displa
         const double markHeight = price.TextHeight("ろ");
         const double digitWidth = dates.TextWidth("0");
         DateAxis axis(dates, width, true, false);
-        KagiPainter painter{price, settings, tables, divisor,
-                            SignalColor(strokes[window.Start].Low)};
+        KagiPainter painter{price, settings, tables, divisor, SignalColor(first.Low)};
 
         for (int32_t i = window.Start; i < window.End; ++i) {
             const SeriesPoint& stroke = strokes[i];
@@ -231,7 +240,8 @@ bool DrawKagiCell(Surface& cell, SeriesRecord& record, int32_t displayCount,
         const ShownWindow window = ClampShownWindow(record, displayCount, 0);
 
         // At least 10 price units high, so a flat series is not stretched over the cell.
-        double bottom = strokes[window.Start].Open;
+        const SeriesPoint& first = FirstShownStroke(record, window);
+        double bottom = first.Open;
         double top = bottom + 10;
         for (int32_t i = window.Start; i < window.End; ++i) {
             if (strokes[i].Close > top) top = strokes[i].Close;
@@ -246,8 +256,7 @@ bool DrawKagiCell(Surface& cell, SeriesRecord& record, int32_t displayCount,
         lowestEnd /= divisor;
 
         cell.SetScale(0, top, displayCount * 200.0, bottom);
-        KagiPainter painter{cell, settings, tables, divisor,
-                            SignalColor(strokes[window.Start].Low)};
+        KagiPainter painter{cell, settings, tables, divisor, SignalColor(first.Low)};
         for (int32_t i = window.Start; i < window.End; ++i) {
             const SeriesPoint& stroke = strokes[i];
             auto [x1, start, end, direction] = ViewOf(stroke, i - window.Start, divisor);

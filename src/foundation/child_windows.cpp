@@ -38,13 +38,15 @@ void ShowChildDisabled(QWidget* owner, QWidget* child) {
 }
 
 void CloseChildEnable(QWidget* owner, QWidget* child) {
+    // The owner first: when the child goes, the window system hands the activation to
+    // a window that takes input, and the child's own closing finds its owner usable.
+    if (owner) owner->setEnabled(true);
     if (child && !IsUnloaded(child)) {
         child->setProperty(kUnloadedProperty, true);
         child->close();
         child->hide();
         child->deleteLater();
     }
-    if (owner) owner->setEnabled(true);
     QCoreApplication::processEvents();
 }
 

@@ -382,9 +382,16 @@ std::string UserConnectionString() {
 }
 
 std::string GetSettei2() {
+    const std::string path = AppPath() + kSettei2FileName;
     std::string bytes;
-    if (!ReadWholeFile(AppPath() + kSettei2FileName, bytes)) {
-        MsgWarn(std::string("settei2 read") + "File not found");
+    if (!ReadWholeFile(path, bytes)) {
+        MsgWarn(std::string("settei2 read") +
+                (FileExists(path) ? "Path/File access error" : "File not found"));
+        return "";
+    }
+    // A file without even a first line is as unusable as a missing one.
+    if (bytes.empty()) {
+        MsgWarn(std::string("settei2 read") + "Input past end of file");
         return "";
     }
     const size_t end = bytes.find_first_of("\r\n");
@@ -467,6 +474,12 @@ bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
         case SessionOwnership::Unreachable:
             MsgWarn(kNotConnectedMessage + error);
             return false;
+    }
+    // The statement is rewritten only once its catalog is reached, so after a failed
+    // connection the caller still holds the text it wrote.
+    if (!ConnectCatalog(connection.ConnectionString, error)) {
+        MsgWarn(error);
+        return false;
     }
     RewriteStatement(statement);
     RecordsetPtr result;

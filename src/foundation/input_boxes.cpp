@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <stdexcept>
 #include <vector>
 
 #include "foundation/text_utils.h"
@@ -342,13 +343,17 @@ bool CheckPriceInRange(int viewKind, double paneScaleTop, double paneScaleHeight
     try {
         const double top = paneScaleTop;
         const double bottom = paneScaleTop + paneScaleHeight;  // the pane's scale runs upward
-        const std::string upper = Text(upperBox);
-        const std::string lower = Text(lowerBox);
-        if (!IsNumericText(upper) || !IsNumericText(lower)) return false;
+        // Each box is read only when its turn comes: a text that is no number ends the
+        // check silently, but a lower box is never read once the upper one is refused.
+        const auto number = [](QLineEdit* box) {
+            const std::string text = Text(box);
+            if (!IsNumericText(text)) throw std::invalid_argument("not a number");
+            return NumericValue(text);
+        };
         QLineEdit* offending = nullptr;
-        if (NumericValue(upper) > top) {
+        if (number(upperBox) > top) {
             offending = upperBox;
-        } else if (NumericValue(lower) >= bottom) {
+        } else if (number(lowerBox) >= bottom) {
             return true;
         } else {
             offending = lowerBox;

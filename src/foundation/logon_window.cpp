@@ -45,6 +45,9 @@ FRM_Logon::FRM_Logon(QWidget* parent) : QDialog(parent) {
     upw_->setObjectName(QStringLiteral("TXT_UPW"));
     upw_->setMaxLength(100);
     upw_->setEchoMode(QLineEdit::Password);
+    // The hint beside the box shows the mask the user sees: "*" for every character,
+    // whatever mask the style would choose.
+    upw_->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     grid->addWidget(upw_, 1, 1);
     AddLabel(grid, 1, 2, "英数半角文字 （例：******）");
     outer->addLayout(grid);

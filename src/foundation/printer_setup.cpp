@@ -29,6 +29,9 @@ class QtPrinterDevice final : public PrinterSetupDevice {
     explicit QtPrinterDevice(QPrinter& printer) : printer_(printer) {}
 
     void Select(const std::string& name) override {
+        // The printer refuses to change device while a document is open on it, so the
+        // document in progress is ended first.
+        EndDocument();
         if (!name.empty()) SelectPrinter(printer_, name);
     }
 

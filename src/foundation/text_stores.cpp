@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/vb_errors.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
@@ -58,21 +59,6 @@ const StoreKind kKanmon{"kanmon.ini",
                         &TextStoreState::KanmonUnread,
                         KeepAllLines,
                         LineFileText};
-
-// Lines of a file: CR LF ends a line, and so does a lone CR or LF from another editor.
-// A last line without its line end still counts.
-std::vector<std::string_view> FileLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
 
 // The text split at every CR LF; the part after the last CR LF is included, empty or not.
 std::vector<std::string_view> SplitCrLf(std::string_view text) {
@@ -162,7 +148,7 @@ void ResetTextStores() {
 
 std::string KeepIssueValueLines(std::string_view fileText) {
     std::string kept;
-    for (std::string_view line : FileLines(fileText)) {
+    for (std::string_view line : TextLines(fileText)) {
         const size_t tab = line.find('\t');
         // An issue ID is seven characters; fewer than four before the TAB is no issue line.
         if (tab == std::string_view::npos || Utf8ToCodePoints(line.substr(0, tab)).size() < 4)
@@ -174,7 +160,7 @@ std::string KeepIssueValueLines(std::string_view fileText) {
 
 std::string KeepAllLines(std::string_view fileText) {
     std::string kept;
-    for (std::string_view line : FileLines(fileText)) kept.append(line).append(kCrLf);
+    for (std::string_view line : TextLines(fileText)) kept.append(line).append(kCrLf);
     return kept;
 }
 

@@ -15,7 +15,7 @@
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
 
-namespace {
+namespace series_loading_cases {
 
 using Strings = std::vector<std::string>;
 
@@ -90,7 +90,9 @@ const std::vector<Bar> kMarchDays = {
     {"2024/03/11", 106, 107, 99, 100, 10},   // Mon
 };
 
-}  // namespace
+}  // namespace series_loading_cases
+
+using namespace series_loading_cases;
 
 TEST_P(SeriesLoads, DailyBarsWithSplitsAndMarks) {
     Daily("9001011", kMarchDays);

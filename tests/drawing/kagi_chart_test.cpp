@@ -203,6 +203,26 @@ TEST(KagiChart, EmptySeriesAndFailures) {
     EXPECT_TRUE(sink.AllShown());
 }
 
+// A view scrolled to its end with the smallest count shows no stroke: there is no first
+// stroke to take the range from, and nothing past the last one may be read.
+TEST(KagiChart, WindowPastTheLastStrokeFailsWithoutReadingIt) {
+    ScriptedSink sink;
+    KagiFixture chart(20, 500, 1);
+    chart.record.Points.shrink_to_fit();
+    chart.record.FirstShownPoint = 20;  // 20 + 10 <= 20 + 10: the slack keeps it
+    ChartWindowPanes window;
+    sink.Expect(MsgKind::Warn, kInvalidValueError);
+    EXPECT_FALSE(DrawKagiChart(window.Panes(), chart.record, 10, {}, chart.Tables()));
+    EXPECT_EQ(chart.record.FirstShownPoint, 20);
+
+    ImagePane cell(QSize(300, 200));
+    chart.record.FirstShownPoint = kShowLatestPoints;
+    sink.Expect(MsgKind::Warn, kInvalidValueError);
+    EXPECT_FALSE(DrawKagiCell(cell.surface, chart.record, 0, {true, true}, chart.Tables()));
+    EXPECT_EQ(chart.record.FirstShownPoint, 20);
+    EXPECT_TRUE(sink.AllShown());
+}
+
 TEST(KagiCell, FourCells) {
     CellGrid page(4, 2, QSize(520, 300));
     // A long marked chart, a scrolled one, a flat one and one in thousands.

@@ -148,6 +148,10 @@ TEST_P(DatabaseRoad, WeeklyAndMonthlyRowsAgreeWithTheDailyRows) {
 }
 
 TEST_P(DatabaseRoad, AttributeQueryJoinsMarketsAndKeepsIssuesWithoutIndustry) {
+    // An issue of a market that TBL市場 does not know is left out.
+    Daily(
+        "INSERT INTO TBL銘柄属性 (銘柄ID,銘柄名,証券コード,市場コード,業種コード) VALUES "
+        "('9999999','迷子','9999','999','0050')");
     RecordsetPtr rs = Daily(MakeIssueAttrSql(kAllIssuesListTail));
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->FieldCount(), 39);
@@ -198,12 +202,15 @@ TEST_P(DatabaseRoad, TransactionsCoverTheStatementsThatFollow) {
 TEST_P(DatabaseRoad, ClosedPriceCatalogsRunNothingUntilOpenedAgain) {
     ClosePriceDatabases();
     EXPECT_FALSE(Database().DailyConnection.IsSet());
-    {
+    // No connection, no rewrite: the caller's statement stays as it was written.
+    for (const std::string& written :
+         {MakeSijouSql(), std::string("DELETE * FROM TBL日次 WHERE 銘柄ID = \"\"")}) {
         ScriptedSink sink;
         sink.Expect(MsgKind::Warn);
-        std::string statement = MakeSijouSql();
+        std::string statement = written;
         RecordsetPtr rs;
         EXPECT_FALSE(ExecuteSql(Database().DailyConnection, statement, rs));
+        EXPECT_EQ(statement, written);
     }
     ASSERT_TRUE(OpenPriceDatabases());
     EXPECT_EQ(Daily(MakeSijouSql())->RecordCount(), 12);

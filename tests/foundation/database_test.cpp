@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "foundation/database_cases.h"
+#include "platform/atomic_file.h"
 
 INSTANTIATE_TEST_SUITE_P(Sqlite, DatabaseRoad, testing::Values(TestEngine::Sqlite));
 
@@ -14,13 +15,23 @@ TEST(Settei2, ShiftRoundTripsAndKeepsNonAsciiText) {
     EXPECT_NE(encoded.find("株価"), std::string::npos);
 }
 
-TEST(Settei2, MissingFileWarnsAndGivesNothing) {
-    TempAppFolder folder;
-    ScriptedSink sink;
-    sink.Expect(MsgKind::Warn);
-    EXPECT_EQ(GetSettei2(), "");
-    ASSERT_EQ(sink.Shown().size(), 1u);
-    EXPECT_EQ(sink.Shown()[0].second.rfind("settei2 read", 0), 0u);
+TEST(Settei2, MissingOrEmptyFileWarnsAndGivesNothing) {
+    struct Case {
+        const char* what;
+        const char* content;  // nullptr: no file at all
+    };
+    for (const Case c : {Case{"missing", nullptr}, Case{"empty", ""}}) {
+        TempAppFolder folder;
+        std::string error;
+        if (c.content) {
+            ASSERT_TRUE(WriteFileAtomically(folder.File("settei2.ini"), c.content, error));
+        }
+        ScriptedSink sink;
+        sink.Expect(MsgKind::Warn);
+        EXPECT_EQ(GetSettei2(), "") << c.what;
+        ASSERT_EQ(sink.Shown().size(), 1u) << c.what;
+        EXPECT_EQ(sink.Shown()[0].second.rfind("settei2 read", 0), 0u) << c.what;
+    }
 }
 
 TEST(Settei2, InstallationWritesItPrivately) {

@@ -372,7 +372,9 @@ TEST(InputBoxes, ConditionLineEnablesItsBoxAndCompanion) {
 }
 
 TEST(InputBoxes, PriceInsideTheShownRange) {
-    // The pane shows 900..1200: its scale top is 1200 and its height -300.
+    // The pane shows 900..1200: its scale top is 1200 and its height -300. The upper box
+    // is judged before the lower one is read: a box that holds no number ends the check
+    // silently, but only once the check reaches it.
     const struct {
         int viewKind;
         const char *lower, *upper;
@@ -382,6 +384,8 @@ TEST(InputBoxes, PriceInsideTheShownRange) {
         {5, "950", "1100", true, nullptr},  {4, "900", "1200", true, nullptr},
         {5, "950", "1300", false, "upper"}, {7, "800", "1100", false, "lower"},
         {3, "950", "1100", false, nullptr}, {22, "950", "1100", false, nullptr},
+        {5, "abc", "1300", false, "upper"}, {5, "abc", "1100", false, nullptr},
+        {5, "950", "abc", false, nullptr},
     };
     ScriptedSink sink;
     for (const auto& c : cases) {

@@ -30,7 +30,7 @@ TEST_P(IssueListTest, TheUpdateIsWrittenToTheIssuesRow) {
 TEST_P(IssueListTest, AFailedWriteIsReported) {
     // Renaming the issue onto another issue's ID breaks the key.
     ClearEditQueue();
-    QueueIssueEdit(0, 0, "0002100");
+    QueueIssueEdit(0, 0, "0201100");
     ScriptedSink sink;
     sink.Expect(MsgKind::Warn).Expect(MsgKind::Warn, "ﾃﾞｰﾀ更新時に不具合が発生しました。");
     CommitIssueEdits(IssueEdits().EditQueue, "0101100");

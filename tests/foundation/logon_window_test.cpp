@@ -57,11 +57,22 @@ TEST_F(LogonWindow, OpensWithTheDownloadPairAndItsControls) {
     EXPECT_EQ(uid->text(), QStringLiteral("ABC123"));
     EXPECT_EQ(upw->text(), QStringLiteral("pw0001"));
     EXPECT_EQ(upw->echoMode(), QLineEdit::Password);
+    // Every typed character of the password shows as "*".
+    EXPECT_EQ(upw->displayText(), QStringLiteral("******"));
     EXPECT_EQ(uid->maxLength(), 100);
     EXPECT_EQ(upw->maxLength(), 100);
     EXPECT_TRUE(save->isChecked());
     EXPECT_EQ(save->text(), QString::fromUtf8("ﾊﾟｽﾜｰﾄﾞを保存する。"));
     EXPECT_EQ(window.findChild<QPushButton*>("CMD_cancel")->text(), QString::fromUtf8("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(window.findChild<QPushButton*>("CMD_OK")->text(), QStringLiteral("OK"));
+    QStringList labels;
+    for (const QLabel* label : window.findChildren<QLabel*>()) labels << label->text();
+    for (const char* text :
+         {"ﾃﾞｰﾀにアクセスするには、IDとﾊﾟｽﾜｰﾄﾞの入力が必要です。", "ﾛｸﾞｲﾝID：",
+          "英数半角文字 （例：ABC123）", "ﾊﾟｽﾜｰﾄﾞ：", "英数半角文字 （例：******）",
+          "※入力された文字は表示されませんので、正しく入力してください。",
+          "※設定された値はﾕｰｻﾞｰ設定画面にて確認できます。"})
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
 }
 
 TEST_F(LogonWindow, OkTrimsTheTextsAndSavesThePairWhenAsked) {

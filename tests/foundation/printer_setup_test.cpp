@@ -101,7 +101,10 @@ TEST(PrinterSetup, PdfPrinterTakesPaperAndOrientation) {
     EXPECT_EQ(CurrentPrinter().outputFormat(), QPrinter::PdfFormat);
     EXPECT_EQ(CurrentPrinter().pageLayout().pageSize().id(), QPageSize::A3);
 
-    // A document still open on the printer is ended before the new set-up.
+    // A document still open on the printer is ended before the new set-up, which then
+    // points the printer at the chosen one again although the open document had it
+    // writing elsewhere.
+    CurrentPrinter().setOutputFileName(QString::fromStdString(folder.File("other.pdf")));
     QPainter document(&CurrentPrinter());
     ASSERT_TRUE(document.isActive());
     PrinterSetup().Document = &document;
@@ -110,6 +113,7 @@ TEST(PrinterSetup, PdfPrinterTakesPaperAndOrientation) {
     settings.OPT_縦 = 0;
     SetPrinterDefaults(settings);
     EXPECT_FALSE(document.isActive());
+    EXPECT_EQ(CurrentPrinter().outputFileName().toStdString(), folder.File(kPdfPrintFileName));
     EXPECT_EQ(PrinterSetup().PrintRowsPerPage, 32);
     EXPECT_EQ(CurrentPrinter().pageLayout().orientation(), QPageLayout::Landscape);
     EXPECT_EQ(PrinterSetup().Drawing.FontName, "ＭＳ 明朝");

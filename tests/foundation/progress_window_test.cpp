@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -232,6 +233,27 @@ TEST(ChildWindows, ChildBlocksItsOwnerUntilItEnds) {
     EXPECT_TRUE(owner.TakesInput());
     FlushDeletes();
     EXPECT_TRUE(child.isNull());
+}
+
+TEST(ChildWindows, OwnerIsEnabledBeforeTheChildGoes) {
+    // A child whose closing looks at its owner, which must already take input again.
+    struct Child : QWidget {
+        QWidget* owner = nullptr;
+        bool ownerEnabledOnClose = false;
+        void closeEvent(QCloseEvent* event) override {
+            ownerEnabledOnClose = owner->isEnabled();
+            QWidget::closeEvent(event);
+        }
+    };
+    Owner owner;
+    auto* child = new Child;
+    child->owner = &owner.window;
+    ShowChildDisabled(&owner.window, child);
+    owner.window.setEnabled(false);  // an owner its caller disabled itself
+    CloseChildEnable(&owner.window, child);
+    EXPECT_TRUE(child->ownerEnabledOnClose);
+    EXPECT_TRUE(owner.window.isEnabled());
+    FlushDeletes();
 }
 
 TEST(ChildWindows, FinishClearsSelectionAndRefreshesOnRequest) {

@@ -6,7 +6,7 @@ TEST_P(IssueListTest, GatheredRecordsCarryTheSelectedIssues) {
     ASSERT_TRUE(ShowIssueList(*grid_, 1));
     TextStores().ChuumokuText = "1308040\t7\r\n";
     TextStores().MemoText = "1308040\t業種なし\r\n";
-    const int index = RowOfCode("0002");
+    const int index = RowOfCode("0201");
     const int noIndustry = RowOfCode("1308");
     const int plain = RowOfCode("1301");
     SelectRows(index, index);
@@ -17,7 +17,7 @@ TEST_P(IssueListTest, GatheredRecordsCarryTheSelectedIssues) {
     GatherSelectedRecords(1);
     const auto& work = IssueSelection().IssueWorkArray;
     ASSERT_EQ(work.size(), 3u);
-    EXPECT_EQ(work[0].IssueId, "0002100");
+    EXPECT_EQ(work[0].IssueId, "0201100");
     EXPECT_EQ(work[0].Industry, "00");  // the index issues have no industry
     EXPECT_EQ(work[0].Watch, 0);
     EXPECT_EQ(work[0].Number, 1);

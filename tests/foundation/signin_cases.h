@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QFile>
 #include <memory>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "foundation/database.h"
 #include "foundation/logon_window.h"
@@ -160,6 +163,39 @@ TEST_P(SigninRule, DoubleSignInAnsweredYesTakesTheStamp) {
     EXPECT_EQ(row.loginFlag, "1");
     EXPECT_EQ(row.upDate, Signin().SessionStamp);
     EXPECT_EQ(Signin().UserRowId, busy);
+}
+
+// The texts the user sees, written out here rather than taken from the code's constants,
+// and the double sign-in question's own title, which the scripted sink does not keep.
+TEST_P(SigninRule, TheSignInTextsAreExact) {
+    const std::pair<std::string, const char*> texts[] = {
+        {kNotConnectedMessage, "★データベースと接続されていません。"},
+        {kInvalidUserMessage, "★ユーザID または\u3000パスワードが無効です。"},
+        {kDoubleSigninMessage,
+         "★別のPCがログインしているか、ログアウトが完了していません。このログインを優先させますか"
+         "。"},
+        {kSessionLostMessage,
+         "★別のPCが優先的にログインしているため、データにアクセスできません。"},
+    };
+    for (const auto& [actual, expected] : texts) EXPECT_EQ(actual, expected);
+
+    struct TitleSink : MessageSink {
+        std::vector<std::tuple<MsgKind, std::string, std::string>> shown;
+        MessageSink* previous = SetMessageSink(this);
+        ~TitleSink() override { SetMessageSink(previous); }
+        int Show(MsgKind kind, const std::string& text, const std::string& title) override {
+            shown.emplace_back(kind, text, title);
+            return kAnswerNo;
+        }
+    };
+    Add({"busy01", "pw", "1", "0", "1"});
+    TitleSink sink;
+    EXPECT_EQ(SignInAs("busy01", "pw"), SigninResult::Failed);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    const auto& [kind, text, title] = sink.shown[0];
+    EXPECT_EQ(kind, MsgKind::YesNo);
+    EXPECT_EQ(text, std::string(kDoubleSigninMessage));
+    EXPECT_EQ(title, "二重ログイン");
 }
 
 TEST_P(SigninRule, ASecondPcTakesOverAndTheFirstCannotSignItOut) {

@@ -42,6 +42,33 @@ TEST(SqlBuilders, TextsAreExact) {
         {"quote in an issue id stays inside the literal", MakeBarsSql("13'01", "TBL日次", 0),
          "SELECT 日付,始値,高値,安値,終値,出来高 FROM TBL日次 WHERE 銘柄ID='13''01' ORDER BY 日付 "
          "DESC"},
+        // The caller's pieces go in as written: blanks, quotes and brackets included.
+        {"daily bars of an empty id", MakeDailyBarsSql(""),
+         "SELECT 日付,始値,高値,安値,終値,出来高 FROM TBL日次 WHERE 銘柄ID = '' ORDER BY 日付 "
+         "DESC"},
+        {"daily insert of no values", MakeDailyInsertSql(""),
+         "INSERT INTO TBL日次 (銘柄ID,日付,始値,高値,安値,終値,出来高) VALUES ( )"},
+        {"daily insert keeps the caller's blanks", MakeDailyInsertSql(" '1301211', 20240105 ,1 "),
+         "INSERT INTO TBL日次 (銘柄ID,日付,始値,高値,安値,終値,出来高) VALUES (  '1301211', "
+         "20240105 ,1 )"},
+        {"daily delete keeps a trailing blank and quotes",
+         MakeDailyDeleteSql("銘柄ID = '1301211' AND (日付 >= 20240101) "),
+         "DELETE FROM TBL日次 WHERE 銘柄ID = '1301211' AND (日付 >= 20240101) "},
+        {"daily update with an empty text written as two double quotes",
+         MakeDailyUpdateSql("出来高 = 0, 終値 = \"\" WHERE 銘柄ID = '1301211'"),
+         "UPDATE TBL日次 SET 出来高 = 0, 終値 = \"\" WHERE 銘柄ID = '1301211'"},
+        {"update of nothing", MakeUpdateSql("TBL銘柄属性", ""), "UPDATE TBL銘柄属性 SET "},
+        {"select keeps the blanks of its pieces", MakeSelectSql("TBL分割係数 ", "* "),
+         "SELECT *  FROM TBL分割係数 "},
+        {"delete with a condition appended", MakeDeleteSql("TBL斜線") + " WHERE user_id=3 ",
+         "DELETE FROM TBL斜線 WHERE user_id=3 "},
+        {"bars of an empty id", MakeBarsSql("", "TBL週次", -1),
+         "SELECT 開始日,始値,高値,安値,終値,出来高,終了日 FROM TBL週次 WHERE 銘柄ID='' ORDER BY "
+         "開始日 ASC"},
+        {"bars with a flag far from -1 and 0", MakeBarsSql("1301211", "TBL日次", -32768),
+         "SELECT 日付,始値,高値,安値,終値,出来高 FROM TBL日次 WHERE 銘柄ID='1301211' ORDER BY "
+         "日付"},
+        {"bars of a table name with a trailing blank", MakeBarsSql("1301211", "TBL日次 ", -1), ""},
         {"text value", SqlText("a'b"), "'a''b'"},
         {"true", SqlBool(true), "1"},
         {"false", SqlBool(false), "0"},

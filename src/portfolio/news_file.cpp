@@ -1,0 +1,52 @@
+#include "portfolio/news_file.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "foundation/database.h"
+#include "foundation/sql_builders.h"
+#include "foundation/trap.h"
+#include "foundation/vb_errors.h"
+#include "platform/app_path.h"
+#include "platform/atomic_file.h"
+#include "platform/cp932.h"
+
+NewsState& News() {
+    static NewsState state;
+    return state;
+}
+
+void ResetNews() {
+    News() = NewsState{};
+}
+
+void GetLatestDataDate() {
+    RecordsetPtr rows;
+    std::string statement = MakeDailyBarsSql(kLatestDateIssueId);
+    if (!ExecuteSql(Database().DailyConnection, statement, rows)) return;
+    if (rows && !rows->Eof() && rows->RecordCount() > 0) {
+        rows->MoveFirst();
+        News().LatestDataDate = static_cast<int32_t>(rows->Number(0));
+    }
+    CloseRecordset(rows);
+}
+
+void AppendCurrentNews(std::string_view fileText, int32_t latestDate, std::string& newsText) {
+    const std::vector<std::string_view> lines = TextLines(fileText);
+    if (lines.empty()) throw std::runtime_error(kVbInputPastEnd);
+    if (lines.front() != std::to_string(latestDate)) return;
+    for (size_t i = 1; i < lines.size(); ++i) newsText.append(lines[i]).append("\r\n");
+}
+
+void LoadNewsFile() {
+    GetLatestDataDate();
+    const std::string path = AppPath() + kNewsFileName;
+    if (!FileExists(path)) return;
+    RunTrapped([&path] {
+        std::string bytes;
+        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kVbFileNotFound);
+        std::string text;
+        if (!DecodeCp932Strict(bytes, text)) throw std::runtime_error(kVbTypeMismatch);
+        AppendCurrentNews(text, News().LatestDataDate, News().NewsText);
+    });
+}

@@ -1,0 +1,315 @@
+// ctest-labels: app
+// The start-up and shut-down of the whole program: Main in this process for the windows
+// it shows, and the executable itself, copied into a program folder, for what only a
+// separate process shows (one copy per folder, the end on the system's request).
+#include "foundation/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <string>
+
+#include "app/main_sequence.h"
+#include "foundation/database.h"
+#include "foundation/issue_list.h"
+#include "foundation/list_services.h"
+#include "foundation/progress_window.h"
+#include "foundation/selection.h"
+#include "foundation/selection_window.h"
+#include "foundation/settings.h"
+#include "foundation/signin.h"
+#include "foundation/text_data.h"
+#include "foundation/text_stores.h"
+#include "platform/atomic_file.h"
+#include "platform/cp932.h"
+#include "platform/flex_grid.h"
+#include "portfolio/news_file.h"
+#include "portfolio/portfolio_file.h"
+#include "screening/atec_file.h"
+#include "support/market_fixture.h"
+#include "support/modal.h"
+#include "support/scripted_sink.h"
+#include "support/temp_folder.h"
+#include "views/main_frame.h"
+
+namespace {
+
+constexpr const char* kMemoFile = "memo.ini";
+// A memo store as another editor left it: no line end after its last line. The program
+// writes it back with its own line ends, so a rewritten file is told from the original.
+constexpr const char* kMemoAsFound = "1301011\tいつものメモ";
+
+void ResetRun() {
+    ResetSignin();
+    ResetSetteiState();
+    ResetTextStores();
+    ResetTextData();
+    ResetSelectionState();
+    ResetViewState();
+    ResetProgressState();
+    ResetPortfolio();
+    ResetNews();
+    ResetATec();
+    ResetSearch();
+    ResetIssueList();
+    ResetIssueSelection();
+    ResetListServices();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(path, ToCp932(text), error)) << error;
+}
+
+std::string ReadText(const std::string& path) {
+    std::string bytes;
+    EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
+    return FromCp932(bytes);
+}
+
+// Saves a sign-in into "Settei.ini" as the sign-in window does.
+void SaveSignIn(const std::string& id, const std::string& password) {
+    LogonPair pair{id, password};
+    LoadSettei(pair);
+    pair = {id, password};
+    ASSERT_TRUE(SaveSettei(pair));
+    ResetSetteiState();
+}
+
+// Gives the program folder's lock back before the folder is removed.
+struct InstanceLockRelease {
+    ~InstanceLockRelease() { ReleaseInstanceLock(); }
+};
+
+class StartupTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetRun();
+        SetProgramEnd([this] { ++programEnds; });
+    }
+    void TearDown() override {
+        DestroyMainFrame();
+        SetProgramEnd(nullptr);
+        ReleaseInstanceLock();
+        ResetDatabase();
+        ResetRun();
+    }
+    // login_flg of the fixture's user, read beside the program.
+    static std::string LoginFlag(const MarketFixture& market) {
+        RecordsetPtr row;
+        std::string error;
+        const std::string user = CatalogConnectionString(market.Prefix(), kUserCatalog);
+        if (!RunCatalogSql(user, "SELECT login_flg FROM velm_user_test WHERE velm_user_id=?",
+                           {std::string(MarketFixture::kUserId)}, &row, error) ||
+            row->RecordCount() != 1) {
+            ADD_FAILURE() << error;
+            return "";
+        }
+        row->MoveFirst();
+        return FieldText(row->Field(0));
+    }
+    // The fixture's folder as a program folder about to start.
+    void PrepareFolder(MarketFixture& market) {
+        ResetDatabase();
+        ResetRun();
+        WriteText(market.Path() + kMemoFile, kMemoAsFound);
+    }
+
+    int programEnds = 0;
+};
+
+TEST_F(StartupTest, SavedSignInStartsWithTheListAndClosingSignsOut) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    PrepareFolder(market);
+    SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+    ScriptedSink sink;
+
+    ASSERT_TRUE(Main());
+    EXPECT_EQ(LoginFlag(market), "1");
+    ASSERT_TRUE(MainFrameExists());
+    MDF_メイン& frame = MainFrame();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(frame.windowTitle(), "選択");
+    EXPECT_EQ(Views().ViewKind, 3);
+    // Every issue of the market is listed, and the status bar says how many.
+    const int issues = market.Summary().IssueCount;
+    EXPECT_EQ(SelectionWindow().Grid().Rows(), issues + 1);
+    EXPECT_EQ(frame.Panel(2)->text().toStdString(), std::to_string(issues) + " 件表示されました。");
+    ASSERT_TRUE(IssueList().AllIssuesRecordset);
+    EXPECT_EQ(IssueList().AllIssuesRecordset->RecordCount(), issues);
+    EXPECT_EQ(IssueSelection().SijouList.size(), 12u);
+    EXPECT_TRUE(QDir(QString::fromStdString(MailDataFolder())).exists());
+    EXPECT_EQ(TextStores().MemoText, std::string(kMemoAsFound) + "\r\n");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QTest::qWait(50);
+    frame.grab().save(QStringLiteral(KABUTO_BINARY_DIR "/startup_main_frame.png"));
+
+    frame.close();
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_EQ(LoginFlag(market), "0");
+    EXPECT_EQ(ReadText(market.Path() + kMemoFile), MemoFileText(TextStores().MemoText));
+}
+
+TEST_F(StartupTest, WithoutSettingsTheSignInWindowAsksAndItsCancelEnds) {
+    TempAppFolder folder;
+    InstanceLockRelease lock;
+    ScriptedSink sink;
+    bool asked = false;
+    AnswerNextModal([&asked](QWidget* modal) {
+        asked = modal->objectName() == "FRM_Logon";
+        modal->findChild<QPushButton*>("CMD_cancel")->click();
+    });
+    sink.Expect(MsgKind::Plain, kSignInNeededMessage);
+    EXPECT_FALSE(Main());
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(MainFrameExists());
+}
+
+TEST_F(StartupTest, ValuesTypedWithoutSavingSignInForThisRun) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    PrepareFolder(market);
+    ScriptedSink sink;
+    AnswerNextModal([](QWidget* modal) {
+        modal->findChild<QLineEdit*>("TXT_UID")->setText(MarketFixture::kUserId);
+        modal->findChild<QLineEdit*>("TXT_UPW")->setText(MarketFixture::kPassword);
+        modal->findChild<QCheckBox*>("CHK_SavePW")->setChecked(false);
+        modal->findChild<QPushButton*>("CMD_OK")->click();
+    });
+    ASSERT_TRUE(Main());
+    EXPECT_EQ(LoginFlag(market), "1");
+    // Nothing was saved: the next start asks again.
+    LogonPair saved;
+    LoadSettei(saved);
+    EXPECT_EQ(saved.UserId, "");
+    MainFrame().close();
+    EXPECT_EQ(LoginFlag(market), "0");
+}
+
+TEST_F(StartupTest, ASavedIdWithoutPasswordEndsWithoutAsking) {
+    TempAppFolder folder;
+    InstanceLockRelease lock;
+    SaveSignIn("someone", "");
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Plain, kSignInNeededMessage);
+    EXPECT_FALSE(Main());
+}
+
+TEST_F(StartupTest, AnInvalidSignInLeavesTheSignInWindowOpenUntilItCloses) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    PrepareFolder(market);
+    SaveSignIn(MarketFixture::kUserId, "wrong");
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Plain, kInvalidUserMessage);
+    EXPECT_TRUE(Main()) << "the program runs on while the sign-in window is open";
+    QWidget* window = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == "FRM_Logon" && widget->isVisible()) window = widget;
+    }
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(MainFrameExists());
+    EXPECT_EQ(LoginFlag(market), "0");
+    window->close();
+}
+
+TEST_F(StartupTest, AFailureAfterTheListReportsAndLeavesTheWindowsOpen) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    PrepareFolder(market);
+    SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+    // Without markets the market list cannot be formed.
+    std::string error;
+    ASSERT_TRUE(
+        RunCatalogSql(CatalogConnectionString(market.Prefix(), PriceCatalogName(kDailyCatalog)),
+                      "DELETE FROM TBL市場", {}, nullptr, error))
+        << error;
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Warn)
+        .Expect(MsgKind::Warn)
+        .Expect(MsgKind::Warn, "GetSijou")
+        .Expect(MsgKind::Warn, "main_ERR")
+        .Expect(MsgKind::Info, "処理が中断されました。");
+    EXPECT_TRUE(Main());
+    EXPECT_TRUE(MainFrame().isVisible());
+    EXPECT_EQ(LoginFlag(market), "1") << "the program runs on, signed in";
+    MainFrame().close();
+    EXPECT_EQ(LoginFlag(market), "0");
+}
+
+// The executable in a program folder of its own.
+class ProgramProcess {
+  public:
+    explicit ProgramProcess(const std::string& folder) {
+        process_.setProgram(QString::fromStdString(folder + "kabuto"));
+        process_.setWorkingDirectory(QString::fromStdString(folder));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process_.setProcessEnvironment(environment);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    ~ProgramProcess() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    bool Start() {
+        process_.start();
+        return process_.waitForStarted(5000);
+    }
+    QProcess& Process() { return process_; }
+
+  private:
+    QProcess process_;
+};
+
+TEST_F(StartupTest, TheProgramRunsOncePerFolderAndSignsOutWhenTheSystemEndsIt) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    PrepareFolder(market);
+    SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+    const std::string folder = market.Path();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KABUTO_BINARY_DIR "/kabuto"),
+                            QString::fromStdString(folder + "kabuto")));
+
+    ProgramProcess first(folder);
+    ASSERT_TRUE(first.Start());
+    QElapsedTimer clock;
+    clock.start();
+    while (LoginFlag(market) != "1" && clock.elapsed() < 20000) QTest::qWait(100);
+    ASSERT_EQ(LoginFlag(market), "1") << "the program did not sign in";
+    QTest::qWait(300);
+    ASSERT_EQ(first.Process().state(), QProcess::Running);
+
+    ProgramProcess second(folder);
+    ASSERT_TRUE(second.Start());
+    ASSERT_TRUE(second.Process().waitForFinished(10000)) << "a second copy kept running";
+    EXPECT_EQ(second.Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.Process().exitCode(), 0);
+    EXPECT_EQ(first.Process().state(), QProcess::Running);
+
+    first.Process().terminate();
+    ASSERT_TRUE(first.Process().waitForFinished(10000));
+    EXPECT_EQ(first.Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.Process().exitCode(), 0);
+    EXPECT_EQ(LoginFlag(market), "0");
+    EXPECT_EQ(ReadText(folder + kMemoFile), MemoFileText(std::string(kMemoAsFound) + "\r\n"));
+}
+
+}  // namespace
