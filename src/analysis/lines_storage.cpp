@@ -10,6 +10,7 @@
 #include "foundation/sql_builders.h"
 #include "foundation/text_data.h"
 #include "foundation/trap.h"
+#include "foundation/vb_errors.h"
 #include "platform/message_box.h"
 #include "platform/vb_format.h"
 
@@ -17,8 +18,6 @@ namespace {
 
 LinesStorageState state;
 
-// The description of the run-time error a Null column raises.
-constexpr const char* kInvalidNullText = "Null の使い方が不正です。";
 constexpr const char* kMark = "○";
 
 std::string Num(int64_t value) {
@@ -43,7 +42,7 @@ std::string DeleteHead(const char* table, std::string_view issueId, int32_t code
 
 const FieldValue& NonNull(const std::vector<FieldValue>& row, size_t index) {
     const FieldValue& value = row.at(index);
-    if (IsNull(value)) throw std::runtime_error(kInvalidNullText);
+    if (IsNull(value)) throw std::runtime_error(kVbInvalidNull);
     return value;
 }
 double RowNumber(const std::vector<FieldValue>& row, size_t index) {

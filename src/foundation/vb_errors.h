@@ -9,6 +9,7 @@ inline constexpr const char* kVbSubscriptOutOfRange = "インデックスが有�
 inline constexpr const char* kVbTypeMismatch = "型が一致しません。";
 inline constexpr const char* kVbOverflow = "オーバーフローしました。";
 inline constexpr const char* kVbFileNotFound = "ファイルが見つかりません。";
+inline constexpr const char* kVbInvalidNull = "Null の使い方が不正です。";
 inline constexpr const char* kVbInputPastEnd = "ファイルの終わりを超えて入力しようとしました。";
 
 // A number written in the plain decimal form, surrounding blanks allowed; anything else
