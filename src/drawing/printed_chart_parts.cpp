@@ -71,8 +71,10 @@ void ClipLine(LineHalfRef source, LineHalfRef out, const PrintBand& band, int32_
 void PrintLine(Surface& page, const ShasenRec& slot, bool upper, int32_t first, int32_t kind,
                double divisor, ColorNumber color) {
     const int32_t left = upper ? slot.UpperLeftIndex : slot.LowerLeftIndex;
-    if (left < 0) return;
     const int32_t right = upper ? slot.UpperRightIndex : slot.LowerRightIndex;
+    // A line that meets the range at one point only has no right end: drawing to the unset
+    // end would run a stroke out to the page's edge.
+    if (left < 0 || right < 0) return;
     const double leftPrice = upper ? slot.UpperLeftPrice : slot.LowerLeftPrice;
     const double rightPrice = upper ? slot.UpperRightPrice : slot.LowerRightPrice;
     page.Line(CentreX(left, first, kind), leftPrice / divisor, CentreX(right, first, kind),

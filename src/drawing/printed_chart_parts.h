@@ -44,7 +44,8 @@ std::array<ShasenRec, 5> ClipShasenForPrint(const std::array<ShasenRec, 5>& line
 void PrintBarriers(Surface& page, const std::array<KanmonRec, 4>& barriers, double top,
                    double bottom, double divisor, double right, ColorNumber auxiliaryFill,
                    bool monochrome);
-// The cut lines at their points' centres; `greyAuxiliary` draws slots 1 to 3 in grey.
+// The cut lines with both ends at their points' centres; `greyAuxiliary` draws slots 1 to 3
+// in grey.
 void PrintShasenLines(Surface& page, const std::array<ShasenRec, 5>& clipped, int32_t first,
                       int32_t kind, double divisor, bool greyAuxiliary, bool monochrome);
 

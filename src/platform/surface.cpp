@@ -10,8 +10,12 @@
 
 #include "platform/twips.h"
 
-const char* const kGothicFace = "IPAGothic";
-const char* const kMinchoFace = "IPAMincho";
+namespace {
+constexpr char kGothicFaceName[] = "IPAGothic";
+constexpr char kMinchoFaceName[] = "IPAMincho";
+}  // namespace
+const char* const kGothicFace = kGothicFaceName;
+const char* const kMinchoFace = kMinchoFaceName;
 const char* const kMissingObjectError =
     "オブジェクト変数または With ブロック変数が設定されていません。";
 const char* const kInvalidValueError = "プロパティの値が不正です。";
@@ -155,7 +159,27 @@ void Surface::SetScaleWidth(double width) {
     scaleWidth_ = width;
 }
 
+namespace {
+// The platform's Japanese faces that the settings and the print set-up name, and the
+// installed faces of the same design that stand in for them.
+struct FaceAlias {
+    const char* Platform;
+    const char* Installed;
+};
+constexpr FaceAlias kFaceAliases[] = {
+    {"ＭＳ 明朝", kMinchoFaceName},
+    {"ＭＳ ゴシック", kGothicFaceName},
+    {"ＭＳ Ｐ明朝", "IPAPMincho"},
+    {"ＭＳ Ｐゴシック", "IPAPGothic"},
+};
+}  // namespace
+
 void Surface::SetFontFace(const QString& face) {
+    for (const FaceAlias& alias : kFaceAliases)
+        if (face == QString::fromUtf8(alias.Platform)) {
+            font_.setFamily(QString::fromLatin1(alias.Installed));
+            return;
+        }
     font_.setFamily(face);
 }
 void Surface::SetFontSize(double points) {

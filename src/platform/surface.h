@@ -74,6 +74,8 @@ class Surface {
     void SetForeColor(ColorNumber color) { foreColor_ = color; }
     ColorNumber ForeColor() const { return foreColor_; }
 
+    // A face by name; the platform's Japanese faces ("ＭＳ 明朝" and the like) take the
+    // installed faces of the same design.
     void SetFontFace(const QString& face);
     void SetFontSize(double points);
     double FontSize() const;

@@ -122,6 +122,37 @@ TEST(PrintedRules, MonochromeCandles) {
     EXPECT_EQ(colour.At(scale, 200, 1050), QColor(0, 0, 255));
 }
 
+// A line cut to the chart is printed between its two cut ends; one that meets the range at a
+// single bar has no right end and prints nothing (not a stroke off to the page's edge).
+TEST(PrintedRules, LinesCutToOneBarPrintNothing) {
+    const QColor grey(128, 128, 128);
+    struct Case {
+        const char* what;
+        int32_t left;
+        double leftPrice;
+        int32_t right;
+        double rightPrice;
+        bool printed;
+    };
+    const Case cases[] = {
+        // In the empty slots right of the two bars, where nothing prints over the line.
+        {"across the range", 2, 1010, 3, 1090, true},
+        {"inside at its first point only", 2, 1050, 3, 2000, false},
+        {"inside at its last point only", 2, 2000, 3, 1050, false},
+    };
+    for (const Case& c : cases) {
+        Sheet sheet;
+        SeriesRecord record = TwoBars();
+        ShasenRec& slot = record.ShasenSlots[1];
+        slot.UpperLeftIndex = c.left;
+        slot.UpperLeftPrice = c.leftPrice;
+        slot.UpperRightIndex = c.right;
+        slot.UpperRightPrice = c.rightPrice;
+        ASSERT_TRUE(PrintCandleChart(sheet.page, record, 4, PrintChartOptions{}));
+        EXPECT_EQ(sheet.Count(grey, 0, sheet.Twips().Height) > 0, c.printed) << c.what;
+    }
+}
+
 // A wick that reaches a low of 0 stops at the cell's frame line under the range.
 TEST(PrintedRules, CandleCellWickStopsAtTheFrame) {
     Sheet sheet;

@@ -154,6 +154,31 @@ TEST(Surface, PaintsAPrinterPageInTwips) {
     EXPECT_FALSE(image.surface.NewPage());
 }
 
+// The page fonts the settings name are the platform's; they print in the installed faces.
+TEST(Surface, PlatformFaceNamesTakeTheInstalledFaces) {
+    struct Case {
+        const char* platform;
+        const char* installed;
+    };
+    const Case cases[] = {
+        {"ＭＳ 明朝", kMinchoFace},
+        {"ＭＳ ゴシック", kGothicFace},
+        {"ＭＳ Ｐ明朝", "IPAPMincho"},
+        {"ＭＳ Ｐゴシック", "IPAPGothic"},
+    };
+    const std::string sample = "0123456789 Wiql 銘柄";
+    for (const Case& c : cases) {
+        ImageSurface named;
+        named.surface.SetFontFace(QString::fromUtf8(c.platform));
+        named.surface.SetFontSize(10);
+        ImageSurface installed;
+        installed.surface.SetFontFace(QString::fromLatin1(c.installed));
+        installed.surface.SetFontSize(10);
+        EXPECT_DOUBLE_EQ(named.surface.TextWidth(sample), installed.surface.TextWidth(sample))
+            << c.platform;
+    }
+}
+
 TEST(Surface, PictureBoxKeepsItsDrawing) {
     PictureBox box;
     box.resize(300, 200);  // drawn into before it is shown
