@@ -132,6 +132,13 @@ int32_t AggregatePeriodPoints(int32_t kind, std::vector<SeriesPoint>& points, in
     return out + 1;
 }
 
+int32_t DropPointsThrough(std::vector<SeriesPoint>& points, int32_t count, int32_t date) {
+    int32_t dropped = 0;
+    while (dropped < count && DateNumOfPoint(points[dropped]) <= date) ++dropped;
+    points.erase(points.begin(), points.begin() + dropped);
+    return count - dropped;
+}
+
 int32_t FinishPeriodPoints(bool mergeFirst, int32_t idx, SeriesRecord& record,
                            const std::vector<SeriesPoint>& work, int32_t workCount) {
     const int32_t size = static_cast<int32_t>(record.Points.size());
@@ -361,8 +368,9 @@ bool PreparePeriodRows(int32_t kind, const std::string& issueId, RecordsetPtr& r
     });
     if (!done) return false;
     // A joined load asks once for the older listing's rows before the newer one began.
+    const bool beforeJoin = state.ReadBeforeJoinDate != 0;
     std::string sql;
-    if (state.ReadBeforeJoinDate != 0) {
+    if (beforeJoin) {
         sql = MakeDailyRowsBeforeSql(issueId, state.JoinDate);
         state.ReadBeforeJoinDate = 0;
     } else {
@@ -370,6 +378,13 @@ bool PreparePeriodRows(int32_t kind, const std::string& issueId, RecordsetPtr& r
     }
     SeriesState& series = Series();
     if (!ReadDailyBars(sql, series.PeriodWorkSeries, series.PeriodWorkCount)) return false;
+    // The days the stored periods already hold would come twice, and the first of them
+    // would be merged into the last stored period.
+    if (beforeJoin && !RunTrapped([&] {
+            series.PeriodWorkCount = DropPointsThrough(series.PeriodWorkSeries,
+                                                       series.PeriodWorkCount, state.LastStoredEnd);
+        }))
+        return false;
     if (!ApplySplitFactorsToRows(issueId, series.PeriodWorkSeries, series.PeriodWorkCount, factor))
         return false;
     if (series.PeriodWorkCount > 0 && !AggregatePeriods(kind)) return false;

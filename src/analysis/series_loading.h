@@ -69,6 +69,10 @@ void MergeBarIntoPeriod(SeriesPoint& target, const SeriesPoint& source);
 // but extends its period's end date.
 int32_t AggregatePeriodPoints(int32_t kind, std::vector<SeriesPoint>& points, int32_t count);
 
+// Removes the leading daily points dated on or before date (yyyymmdd); returns the count
+// left. An invalid date throws.
+int32_t DropPointsThrough(std::vector<SeriesPoint>& points, int32_t count, int32_t date);
+
 // Appends the aggregated periods work[0..workCount) to record from index idx; when
 // mergeFirst, work[0] continues record[idx - 1]. Stops at the end of record.Points.
 // Returns the index after the last point written.

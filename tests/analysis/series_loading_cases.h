@@ -269,6 +269,23 @@ TEST_P(SeriesLoads, WeeklyJoinMergesTheSharedWeek) {
     ASSERT_EQ(weekly.Count, 2);
     ExpectBar(weekly.Points[0], {"2024/03/04～2024/03/06", 10, 20, 8, 18, 200});
     EXPECT_EQ(weekly.Points[1].DateText, "2024/03/11～2024/03/11");
+
+    // An older listing with stored weeks whose daily rows are kept too: its part of the
+    // joined series is what its own weekly chart shows, each week once and in order.
+    Weekly("9310040",
+           {{"2024/03/04～2024/03/05", 1, 1, 1, 5, 2}, {"2024/03/11～2024/03/12", 1, 1, 1, 12, 2}});
+    Daily("9310040", {{"2024/03/04", 1, 1, 1, 4, 1},
+                      {"2024/03/05", 1, 1, 1, 5, 1},
+                      {"2024/03/11", 1, 1, 1, 11, 1},
+                      {"2024/03/12", 1, 1, 1, 12, 1},
+                      {"2024/03/18", 1, 1, 1, 18, 1},
+                      {"2024/03/19", 1, 1, 1, 19, 1}});
+    Daily("9310012", {{"2024/03/25", 1, 1, 1, 25, 1}, {"2024/03/26", 1, 1, 1, 26, 1}});
+    ASSERT_TRUE(LoadChartSeries("9310012", kChartWeekly, true));
+    EXPECT_EQ(DatesOf(weekly), (Strings{"2024/03/04～2024/03/05", "2024/03/11～2024/03/12",
+                                        "2024/03/18～2024/03/19", "2024/03/25～2024/03/26"}));
+    EXPECT_EQ(ClosesOf(weekly), (std::vector<double>{5, 12, 19, 26}));
+    EXPECT_EQ(FlagsOf(weekly), (std::vector<int>{-1, -1, -1, 0}));
 }
 
 TEST_P(SeriesLoads, JoinDateIsDisarmedWhenAJoinedLoadFails) {
