@@ -88,12 +88,19 @@ class KagiWalker {
         hasStart_ = true;
         double width = Width(kagiPrice);
 
+        // The date of the last step is written to the end of stroke k and to point k + 1 only
+        // when it is read or final: a stroke moves on over many bars.
+        endBar_ = -1;
         for (++i; i < bars_; ++i) {
             SeriesPoint& bar = points_[i];
-            if (bar.SplitFlag == kSplitHere) return;
+            if (bar.SplitFlag == kSplitHere) break;
             // The close rounded to a whole number, halves to even, must not be 0.
             if (!(bar.Volume > 0 && std::fabs(bar.Close) > 0.5)) continue;
             const double close = bar.Close;
+            // Rounding at two decimals moves a difference below 1e12 by less than 0.006, so
+            // a move short of the width by more than that cannot reach it once rounded.
+            const double move = std::fabs(kagiPrice - close);
+            if (move < 1e12 && move + 0.01 < width) continue;
             const double diff = RoundKagiDifference(kagiPrice - close);
             // A move smaller than the width neither turns nor extends the line.
             if (!(std::fabs(diff) > 0 && std::fabs(diff) >= width)) continue;
@@ -101,6 +108,7 @@ class KagiWalker {
             const int d = diff < 0 ? 1 : -1;
             if (d != direction) {
                 direction = d;
+                WriteEndDate(k);
                 ++k;
                 points_[k].High = -1;
                 points_[k].JoinLink = -1;
@@ -108,12 +116,15 @@ class KagiWalker {
             }
             SeriesPoint& stroke = points_[k];
             stroke.Close = close;
-            stroke.EndDateText = bar.DateText;
             // Kagi point k + 1 is the current price; it may be this very bar.
             points_[k + 1].Open = close;
-            points_[k + 1].DateText = stroke.EndDateText;
+            endBar_ = i;
+            pointDated_ = false;
 
             if (stroke.High < 0 && k > 1) {
+                // The mark takes the date of the point it is recorded at.
+                points_[k + 1].DateText = bar.DateText;
+                pointDated_ = true;
                 const int32_t r = RecordHit(k + 1);
                 stroke.High = r;
                 if (r >= 0) {
@@ -131,6 +142,18 @@ class KagiWalker {
             kagiPrice = close;
             width = Width(kagiPrice);
         }
+        WriteEndDate(k);
+    }
+
+    // The date of the last step (bar endBar_) as the end of stroke k and the start of point
+    // k + 1. That bar is point k + 1 or after it, where no stroke has been written yet, so
+    // it still holds its own date.
+    void WriteEndDate(int32_t k) {
+        if (endBar_ < 0) return;
+        const std::string& date = points_[endBar_].DateText;
+        points_[k].EndDateText = date;
+        if (!pointDated_) points_[k + 1].DateText = date;
+        endBar_ = -1;
     }
 
     // Scales the strokes, marks and joins before the split at bar i onto the new price level
@@ -273,7 +296,9 @@ class KagiWalker {
     KagiChart chart_;
     KagiEvaluator ev_;
     std::vector<SeriesPoint> output_;
-    bool hasStart_ = false;  // the segment being walked has its start point
+    bool hasStart_ = false;    // the segment being walked has its start point
+    int32_t endBar_ = -1;      // the bar of the last step whose date is not yet written
+    bool pointDated_ = false;  // point k + 1 already has that date
 };
 
 }  // namespace
