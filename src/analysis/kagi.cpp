@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -48,6 +49,7 @@ class KagiWalker {
             AdjustKagiForSplit(i, k + 1);  // the walk stopped on a split bar
         }
         if (k >= 2) Project(k);
+        walkDone_ = true;
         AdjustKagiForSplit(i, k + 1);
         chart_.Strokes = std::move(output_);
         return std::move(chart_);
@@ -187,7 +189,7 @@ class KagiWalker {
     void Join(int32_t n) {
         SeriesPoint& segmentStart = points_[0];
         if (output_.empty()) {
-            output_.insert(output_.end(), points_.begin(), points_.begin() + n);
+            AppendStrokes(0, n);
             return;
         }
         chart_.Joins.push_back({output_.back().Close, segmentStart.Open});
@@ -237,7 +239,19 @@ class KagiWalker {
         }
         joined->SplitFlag = code;
         joined->JoinLink = link;
-        if (from < n) output_.insert(output_.end(), points_.begin() + from, points_.begin() + n);
+        if (from < n) AppendStrokes(from, n);
+    }
+
+    // Strokes from .. n - 1 of the segment to the output. Once the walk is done nothing reads
+    // the work array again, so the last segment's strokes are moved rather than copied.
+    void AppendStrokes(int32_t from, int32_t n) {
+        const auto first = points_.begin() + from;
+        const auto last = points_.begin() + n;
+        if (walkDone_)
+            output_.insert(output_.end(), std::make_move_iterator(first),
+                           std::make_move_iterator(last));
+        else
+            output_.insert(output_.end(), first, last);
     }
 
     // Which rule would fire if the line went on, and which if it turned, and at what price.
@@ -299,6 +313,7 @@ class KagiWalker {
     bool hasStart_ = false;    // the segment being walked has its start point
     int32_t endBar_ = -1;      // the bar of the last step whose date is not yet written
     bool pointDated_ = false;  // point k + 1 already has that date
+    bool walkDone_ = false;    // every segment walked and projected
 };
 
 }  // namespace
