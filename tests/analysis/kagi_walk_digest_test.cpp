@@ -92,8 +92,8 @@ std::vector<SeriesPoint> RandomBars(std::mt19937& random, int count, int kind, d
     const int splits = static_cast<int>(random() % 4);
     const double ratios[] = {0.5, 2, 0.1, 1.0 / 3, 0.25, 10};
     for (int s = 0; s < splits; ++s) {
-        const int where =
-            random() % 4 == 0 ? static_cast<int>(random() % 6) : static_cast<int>(random() % count);
+        const int range = random() % 4 == 0 ? std::min(6, count) : count;  // often the first bars
+        const int where = static_cast<int>(random() % range);
         bars[where].SplitFlag = kSplitHere;
         bars[where].SplitRatio = ratios[random() % 6];
     }
