@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -48,6 +49,7 @@ class KagiWalker {
             AdjustKagiForSplit(i, k + 1);  // the walk stopped on a split bar
         }
         if (k >= 2) Project(k);
+        walkDone_ = true;
         AdjustKagiForSplit(i, k + 1);
         chart_.Strokes = std::move(output_);
         return std::move(chart_);
@@ -88,12 +90,19 @@ class KagiWalker {
         hasStart_ = true;
         double width = Width(kagiPrice);
 
+        // The date of the last step is written to the end of stroke k and to point k + 1 only
+        // when it is read or final: a stroke moves on over many bars.
+        endBar_ = -1;
         for (++i; i < bars_; ++i) {
             SeriesPoint& bar = points_[i];
-            if (bar.SplitFlag == kSplitHere) return;
+            if (bar.SplitFlag == kSplitHere) break;
             // The close rounded to a whole number, halves to even, must not be 0.
             if (!(bar.Volume > 0 && std::fabs(bar.Close) > 0.5)) continue;
             const double close = bar.Close;
+            // Rounding at two decimals moves a difference below 1e12 by less than 0.006, so
+            // a move short of the width by more than that cannot reach it once rounded.
+            const double move = std::fabs(kagiPrice - close);
+            if (move < 1e12 && move + 0.01 < width) continue;
             const double diff = RoundKagiDifference(kagiPrice - close);
             // A move smaller than the width neither turns nor extends the line.
             if (!(std::fabs(diff) > 0 && std::fabs(diff) >= width)) continue;
@@ -101,6 +110,7 @@ class KagiWalker {
             const int d = diff < 0 ? 1 : -1;
             if (d != direction) {
                 direction = d;
+                WriteEndDate(k);
                 ++k;
                 points_[k].High = -1;
                 points_[k].JoinLink = -1;
@@ -108,12 +118,15 @@ class KagiWalker {
             }
             SeriesPoint& stroke = points_[k];
             stroke.Close = close;
-            stroke.EndDateText = bar.DateText;
             // Kagi point k + 1 is the current price; it may be this very bar.
             points_[k + 1].Open = close;
-            points_[k + 1].DateText = stroke.EndDateText;
+            endBar_ = i;
+            pointDated_ = false;
 
             if (stroke.High < 0 && k > 1) {
+                // The mark takes the date of the point it is recorded at.
+                points_[k + 1].DateText = bar.DateText;
+                pointDated_ = true;
                 const int32_t r = RecordHit(k + 1);
                 stroke.High = r;
                 if (r >= 0) {
@@ -131,6 +144,18 @@ class KagiWalker {
             kagiPrice = close;
             width = Width(kagiPrice);
         }
+        WriteEndDate(k);
+    }
+
+    // The date of the last step (bar endBar_) as the end of stroke k and the start of point
+    // k + 1. That bar is point k + 1 or after it, where no stroke has been written yet, so
+    // it still holds its own date.
+    void WriteEndDate(int32_t k) {
+        if (endBar_ < 0) return;
+        const std::string& date = points_[endBar_].DateText;
+        points_[k].EndDateText = date;
+        if (!pointDated_) points_[k + 1].DateText = date;
+        endBar_ = -1;
     }
 
     // Scales the strokes, marks and joins before the split at bar i onto the new price level
@@ -164,7 +189,7 @@ class KagiWalker {
     void Join(int32_t n) {
         SeriesPoint& segmentStart = points_[0];
         if (output_.empty()) {
-            output_.insert(output_.end(), points_.begin(), points_.begin() + n);
+            AppendStrokes(0, n);
             return;
         }
         chart_.Joins.push_back({output_.back().Close, segmentStart.Open});
@@ -214,7 +239,19 @@ class KagiWalker {
         }
         joined->SplitFlag = code;
         joined->JoinLink = link;
-        if (from < n) output_.insert(output_.end(), points_.begin() + from, points_.begin() + n);
+        if (from < n) AppendStrokes(from, n);
+    }
+
+    // Strokes from .. n - 1 of the segment to the output. Once the walk is done nothing reads
+    // the work array again, so the last segment's strokes are moved rather than copied.
+    void AppendStrokes(int32_t from, int32_t n) {
+        const auto first = points_.begin() + from;
+        const auto last = points_.begin() + n;
+        if (walkDone_)
+            output_.insert(output_.end(), std::make_move_iterator(first),
+                           std::make_move_iterator(last));
+        else
+            output_.insert(output_.end(), first, last);
     }
 
     // Which rule would fire if the line went on, and which if it turned, and at what price.
@@ -273,7 +310,10 @@ class KagiWalker {
     KagiChart chart_;
     KagiEvaluator ev_;
     std::vector<SeriesPoint> output_;
-    bool hasStart_ = false;  // the segment being walked has its start point
+    bool hasStart_ = false;    // the segment being walked has its start point
+    int32_t endBar_ = -1;      // the bar of the last step whose date is not yet written
+    bool pointDated_ = false;  // point k + 1 already has that date
+    bool walkDone_ = false;    // every segment walked and projected
 };
 
 }  // namespace

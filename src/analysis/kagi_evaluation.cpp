@@ -83,16 +83,20 @@ void NormaliseRuleTextInto(const std::string& text, std::string& out) {
     out.clear();
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
+    const auto* kept = p;  // the start of the bytes kept and not yet appended
     while (p < end) {
         const size_t length = SequenceLength(p, end);
         if (length == 0) {
             out = NormaliseRawText(text);
             return;
         }
-        if (length != 3 || !(IsCircledNumber(p) || std::memcmp(p, side.data(), 3) == 0))
-            out.append(reinterpret_cast<const char*>(p), length);
+        if (length == 3 && (IsCircledNumber(p) || std::memcmp(p, side.data(), 3) == 0)) {
+            out.append(reinterpret_cast<const char*>(kept), p - kept);
+            kept = p + length;
+        }
         p += length;
     }
+    out.append(reinterpret_cast<const char*>(kept), end - kept);
     out += side;
 }
 

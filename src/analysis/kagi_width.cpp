@@ -35,8 +35,9 @@ constexpr WidthBand kWidthBands[] = {
 
 double StockWidth(double p) {
     if (p < 1) return kNeverMoves;
-    const WidthBand* band = std::end(kWidthBands) - 1;
-    while (p < band->From) --band;
+    // Searched from the lowest band, where nearly all prices are.
+    const WidthBand* band = std::begin(kWidthBands);
+    while (band + 1 != std::end(kWidthBands) && !(p < band[1].From)) ++band;
     return std::floor((p - band->Offset) / band->Divisor) * band->Step + band->Base;
 }
 

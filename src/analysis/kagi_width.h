@@ -28,7 +28,10 @@ KagiWidthFactors TextDataWidthFactor(double tick);
 // It runs for every bar, so whole numbers, the usual prices, stay inline.
 double RoundKagiFraction(double value);
 inline double RoundKagiDifference(double value) {
-    if (value == std::trunc(value) && std::fabs(value) < 1e15) return value;
+    // Below 1e15 the conversion to an integer truncates exactly, and it is a few
+    // instructions where std::trunc is a long sequence without SSE4.1.
+    if (std::fabs(value) < 1e15 && static_cast<double>(static_cast<int64_t>(value)) == value)
+        return value;
     return RoundKagiFraction(value);
 }
 

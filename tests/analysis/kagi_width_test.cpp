@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "foundation/text_data.h"
@@ -156,5 +157,20 @@ TEST(KagiWidth, DifferencesAreComparedAtTwoDecimals) {
         const double value = n % 2 ? std::pow(10.0, magnitude(random)) * (n % 4 == 1 ? 1 : -1)
                                    : thousandths(random) / 1000.0;
         ASSERT_EQ(RoundKagiDifference(value), ValNumber(FormatNumber(value, "#0.##"))) << value;
+    }
+    // Whole numbers are taken as they are up to the edge of 1e15 and go the text way from it.
+    for (double value : {0.0, 1.0, -1.0, 999999999999999.0, -999999999999999.0, 1e15, -1e15,
+                         1e15 + 2, 9007199254740992.0, 123456789012345678.0})
+        EXPECT_EQ(RoundKagiDifference(value), ValNumber(FormatNumber(value, "#0.##"))) << value;
+    EXPECT_TRUE(std::signbit(RoundKagiDifference(-0.0)));
+
+    // The walk passes over a move more than 0.006 short of the width without rounding it:
+    // below 1e12 the rounding never moves a value that far.
+    std::uniform_real_distribution<double> anywhere(0, 12);
+    for (int n = 0; n < 200000; ++n) {
+        const double value = std::pow(10.0, anywhere(random)) * (n % 2 ? 1 : -1);
+        const double nearHalf = std::floor(value * 100) / 100 + 0.005 * (n % 3 ? 1 : -1);
+        for (double v : {value, nearHalf})
+            ASSERT_LT(std::fabs(RoundKagiDifference(v) - v), 0.006) << v;
     }
 }
