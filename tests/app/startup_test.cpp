@@ -132,9 +132,27 @@ TEST_F(StartupTest, SavedSignInStartsWithTheListAndClosingSignsOut) {
     InstanceLockRelease lock;
     PrepareFolder(market);
     SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+    // The start-up files of the portfolio, the news of the newest data date and the
+    // analysis results.
+    const std::string newest = std::to_string(market.Summary().LastDate);
+    WriteText(market.Path() + kPfFileName, "7203011, 2 , 500 , 612.5 , 700 , 560 , 20240105 \r\n");
+    WriteText(market.Path() + kNewsFileName,
+              newest + "\r\n<買い－2>Bは、700円の目標株価に達しました。\r\n");
+    std::string atec(
+        "\x01\x00\x07\x00"
+        "7203011",
+        11);
+    atec.append(6, '\xff').append(16, '\0');
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(market.Path() + kATecFileName, atec, error)) << error;
     ScriptedSink sink;
 
     ASSERT_TRUE(Main());
+    EXPECT_EQ(Portfolio().PfCounts, (std::array<int16_t, 4>{0, 1, 0, 0}));
+    EXPECT_EQ(News().LatestDataDate, market.Summary().LastDate);
+    EXPECT_EQ(News().NewsText, "<買い－2>Bは、700円の目標株価に達しました。\r\n");
+    ASSERT_EQ(ATec().ATecCount, 1);
+    EXPECT_EQ(ATec().ATecTable[0].銘柄ID, "7203011");
     EXPECT_EQ(LoginFlag(market), "1");
     ASSERT_TRUE(MainFrameExists());
     MDF_メイン& frame = MainFrame();
