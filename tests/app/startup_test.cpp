@@ -179,6 +179,33 @@ TEST_F(StartupTest, SavedSignInStartsWithTheListAndClosingSignsOut) {
     EXPECT_EQ(ReadText(market.Path() + kMemoFile), MemoFileText(TextStores().MemoText));
 }
 
+TEST_F(StartupTest, AListCommandEndsTheTextDataMode) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    PrepareFolder(market);
+    SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+    ScriptedSink sink;
+    ASSERT_TRUE(Main());
+    FRM_選択& list = SelectionWindow();
+    FlexGrid& grid = list.Grid();
+    const int listWidth = grid.ColWidth(2);
+    Selection().Routines.ShowTextDataWindow = [] { TextData().TextDataTitle = "sample.txt"; };
+    list.MenuItem("MNU_データ取得")->setVisible(true);
+    list.MenuItem("MNU_テキストデータ")->trigger();
+    ASSERT_EQ(TextData().TextDataMode, -1);
+    EXPECT_EQ(grid.Rows(), 2);
+    EXPECT_FALSE(list.MenuItem("MNU_先行観測")->isEnabled());
+
+    list.MenuItem("MNU_全銘柄")->trigger();
+    EXPECT_EQ(TextData().TextDataMode, 0);
+    EXPECT_EQ(grid.Rows(), market.Summary().IssueCount + 1);
+    EXPECT_EQ(grid.ColWidth(2), listWidth);
+    EXPECT_GT(listWidth, 0);
+    EXPECT_TRUE(list.MenuItem("MNU_先行観測")->isEnabled());
+    MainFrame().close();
+}
+
 TEST_F(StartupTest, WithoutSettingsTheSignInWindowAsksAndItsCancelEnds) {
     TempAppFolder folder;
     InstanceLockRelease lock;
