@@ -6,7 +6,9 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Kabuto"));
+    // The application's name titles the message boxes. It is not set as the display name,
+    // which the window system would append to every window's caption.
+    QApplication::setApplicationName(QStringLiteral("Kabuto"));
     SetAppPathFromExecutable();
     return RunProgram();
 }

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <string>
 
@@ -123,6 +124,14 @@ class StartupTest : public ::testing::Test {
         WriteText(market.Path() + kMemoFile, kMemoAsFound);
     }
 
+    // The folder prepared, with a saved sign-in and a copy of the executable.
+    bool PrepareProgramFolder(MarketFixture& market) {
+        PrepareFolder(market);
+        SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+        return QFile::copy(QStringLiteral(KABUTO_BINARY_DIR "/kabuto"),
+                           QString::fromStdString(market.Path() + "kabuto"));
+    }
+
     int programEnds = 0;
 };
 
@@ -132,9 +141,27 @@ TEST_F(StartupTest, SavedSignInStartsWithTheListAndClosingSignsOut) {
     InstanceLockRelease lock;
     PrepareFolder(market);
     SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+    // The start-up files of the portfolio, the news of the newest data date and the
+    // analysis results.
+    const std::string newest = std::to_string(market.Summary().LastDate);
+    WriteText(market.Path() + kPfFileName, "7203011, 2 , 500 , 612.5 , 700 , 560 , 20240105 \r\n");
+    WriteText(market.Path() + kNewsFileName,
+              newest + "\r\n<買い－2>Bは、700円の目標株価に達しました。\r\n");
+    std::string atec(
+        "\x01\x00\x07\x00"
+        "7203011",
+        11);
+    atec.append(6, '\xff').append(16, '\0');
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(market.Path() + kATecFileName, atec, error)) << error;
     ScriptedSink sink;
 
     ASSERT_TRUE(Main());
+    EXPECT_EQ(Portfolio().PfCounts, (std::array<int16_t, 4>{0, 1, 0, 0}));
+    EXPECT_EQ(News().LatestDataDate, market.Summary().LastDate);
+    EXPECT_EQ(News().NewsText, "<買い－2>Bは、700円の目標株価に達しました。\r\n");
+    ASSERT_EQ(ATec().ATecCount, 1);
+    EXPECT_EQ(ATec().ATecTable[0].銘柄ID, "7203011");
     EXPECT_EQ(LoginFlag(market), "1");
     ASSERT_TRUE(MainFrameExists());
     MDF_メイン& frame = MainFrame();
@@ -159,6 +186,33 @@ TEST_F(StartupTest, SavedSignInStartsWithTheListAndClosingSignsOut) {
     EXPECT_EQ(programEnds, 1);
     EXPECT_EQ(LoginFlag(market), "0");
     EXPECT_EQ(ReadText(market.Path() + kMemoFile), MemoFileText(TextStores().MemoText));
+}
+
+TEST_F(StartupTest, AListCommandEndsTheTextDataMode) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    PrepareFolder(market);
+    SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+    ScriptedSink sink;
+    ASSERT_TRUE(Main());
+    FRM_選択& list = SelectionWindow();
+    FlexGrid& grid = list.Grid();
+    const int listWidth = grid.ColWidth(2);
+    Selection().Routines.ShowTextDataWindow = [] { TextData().TextDataTitle = "sample.txt"; };
+    list.MenuItem("MNU_データ取得")->setVisible(true);
+    list.MenuItem("MNU_テキストデータ")->trigger();
+    ASSERT_EQ(TextData().TextDataMode, -1);
+    EXPECT_EQ(grid.Rows(), 2);
+    EXPECT_FALSE(list.MenuItem("MNU_先行観測")->isEnabled());
+
+    list.MenuItem("MNU_全銘柄")->trigger();
+    EXPECT_EQ(TextData().TextDataMode, 0);
+    EXPECT_EQ(grid.Rows(), market.Summary().IssueCount + 1);
+    EXPECT_EQ(grid.ColWidth(2), listWidth);
+    EXPECT_GT(listWidth, 0);
+    EXPECT_TRUE(list.MenuItem("MNU_先行観測")->isEnabled());
+    MainFrame().close();
 }
 
 TEST_F(StartupTest, WithoutSettingsTheSignInWindowAsksAndItsCancelEnds) {
@@ -254,11 +308,14 @@ TEST_F(StartupTest, AFailureAfterTheListReportsAndLeavesTheWindowsOpen) {
 // The executable in a program folder of its own.
 class ProgramProcess {
   public:
-    explicit ProgramProcess(const std::string& folder) {
+    // Offscreen, or on the X display `display` when one is given.
+    explicit ProgramProcess(const std::string& folder, const QString& display = {}) {
         process_.setProgram(QString::fromStdString(folder + "kabuto"));
         process_.setWorkingDirectory(QString::fromStdString(folder));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                           display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+        if (!display.isEmpty()) environment.insert(QStringLiteral("DISPLAY"), display);
         process_.setProcessEnvironment(environment);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     }
@@ -282,11 +339,8 @@ TEST_F(StartupTest, TheProgramRunsOncePerFolderAndSignsOutWhenTheSystemEndsIt) {
     MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
     KABUTO_REQUIRE_MARKET(market);
     InstanceLockRelease lock;
-    PrepareFolder(market);
-    SaveSignIn(MarketFixture::kUserId, MarketFixture::kPassword);
+    ASSERT_TRUE(PrepareProgramFolder(market));
     const std::string folder = market.Path();
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KABUTO_BINARY_DIR "/kabuto"),
-                            QString::fromStdString(folder + "kabuto")));
 
     ProgramProcess first(folder);
     ASSERT_TRUE(first.Start());
@@ -310,6 +364,68 @@ TEST_F(StartupTest, TheProgramRunsOncePerFolderAndSignsOutWhenTheSystemEndsIt) {
     EXPECT_EQ(first.Process().exitCode(), 0);
     EXPECT_EQ(LoginFlag(market), "0");
     EXPECT_EQ(ReadText(folder + kMemoFile), MemoFileText(std::string(kMemoAsFound) + "\r\n"));
+}
+
+// A virtual X display for the tests that look at what the window system shows.
+class VirtualDisplay {
+  public:
+    VirtualDisplay() {
+        const QString server = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (server.isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
+            return;
+        server_.start(server,
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1280x1024x24")});
+        QElapsedTimer clock;
+        clock.start();
+        while (!server_.canReadLine() && clock.elapsed() < 10000) server_.waitForReadyRead(200);
+        const QString number = QString::fromUtf8(server_.readLine()).trimmed();
+        if (!number.isEmpty()) display_ = QStringLiteral(":") + number;
+    }
+    ~VirtualDisplay() {
+        server_.kill();
+        server_.waitForFinished(5000);
+    }
+    const QString& Display() const { return display_; }
+    // The names of the display's windows, as the window system holds them.
+    QString WindowNames() const {
+        QProcess list;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display_);
+        list.setProcessEnvironment(environment);
+        list.start(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+        list.waitForFinished(5000);
+        return QString::fromUtf8(list.readAllStandardOutput());
+    }
+
+  private:
+    QProcess server_;
+    QString display_;
+};
+
+TEST_F(StartupTest, TheMainFramesCaptionReachesTheScreenUnchanged) {
+    VirtualDisplay screen;
+    if (screen.Display().isEmpty()) GTEST_SKIP() << "no virtual X display";
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    ASSERT_TRUE(PrepareProgramFolder(market));
+    const std::string folder = market.Path();
+
+    ProgramProcess program(folder, screen.Display());
+    ASSERT_TRUE(program.Start());
+    QElapsedTimer clock;
+    clock.start();
+    QString names;
+    while (!names.contains(QStringLiteral("選択")) && clock.elapsed() < 20000) {
+        QTest::qWait(200);
+        names = screen.WindowNames();
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("\"選択\""))) << names.toStdString();
+    program.Process().terminate();
+    ASSERT_TRUE(program.Process().waitForFinished(10000));
+    EXPECT_EQ(LoginFlag(market), "0");
 }
 
 }  // namespace

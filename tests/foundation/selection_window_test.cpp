@@ -6,8 +6,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTest>
 #include <map>
 #include <set>
@@ -246,6 +249,20 @@ TEST_F(SelectionWindowTest, DoubleClickOnTheHeaderOfAnEmptyListDoesNothing) {
     EXPECT_EQ(Grid().Row(), 0);
 }
 
+TEST_F(SelectionWindowTest, DoubleClickOnTheHeaderSortsOnceAndOpensTheFirstRow) {
+    FillGrid();
+    // The first press of a double click is a header click: it sorts and moves to row 1,
+    // so the double click that follows opens the issue now at the top.
+    QWidget* header = Grid().horizontalHeader()->viewport();
+    const QPoint code(Grid().columnViewportPosition(2) + 5, 5);
+    QTest::mouseClick(header, Qt::LeftButton, {}, code);
+    QTest::mouseDClick(header, Qt::LeftButton, {}, code);
+    EXPECT_EQ(Grid().TextMatrix(1, 2), "7203");
+    EXPECT_EQ(window->ColumnSortFlags[2], -1);
+    EXPECT_EQ(calls, (std::vector<std::string>{"ShowKagiView"}));
+    EXPECT_EQ(IssueSelection().SelectedRows, (std::vector<int32_t>{1}));
+}
+
 TEST_F(SelectionWindowTest, HeaderClickColumnFollowsTheEdgesAndTheScrolledColumns) {
     // Hidden key columns 0 and 1, then columns 2 .. 16 of 100 twips each.
     std::vector<double> widths = {0, 0};
@@ -297,6 +314,20 @@ TEST_F(SelectionWindowTest, HeaderClicksSortByColumnAndMoveToTheTop) {
     EXPECT_EQ(grid.BackColor(), 0xFFFFFFu);
     EXPECT_EQ(grid.Row(), 3);
     EXPECT_EQ(codes(), (std::vector<std::string>{"1301", "4502", "7203"}));
+}
+
+TEST_F(SelectionWindowTest, HeaderClickOnAScrolledGridSortsTheColumnUnderThePointer) {
+    FillGrid();
+    FlexGrid& grid = Grid();
+    const char* market[] = {"", "3", "1", "2"};
+    for (int r = 1; r <= 3; ++r) grid.SetTextMatrix(r, 7, market[r]);
+    frame->ClientArea()->activeSubWindow()->resize(400, 300);
+    grid.horizontalScrollBar()->setValue(3);
+    ASSERT_GT(grid.LeftCol(), 2) << "the grid did not scroll";
+    QWidget* header = grid.horizontalHeader()->viewport();
+    QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(grid.columnViewportPosition(7) + 3, 5));
+    EXPECT_EQ(window->ColumnSortFlags[7], -1);
+    EXPECT_EQ(grid.TextMatrix(1, 7) + grid.TextMatrix(2, 7) + grid.TextMatrix(3, 7), "321");
 }
 
 TEST_F(SelectionWindowTest, HeaderClickOnAListWithoutRowsIsHarmless) {
