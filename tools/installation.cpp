@@ -353,7 +353,7 @@ bool WriteSettei2(const std::string& folder, const std::string& prefix, std::str
                                ToCp932(EncodeSettei2Line(prefix)) + "\r\n", error, 0600);
 }
 
-bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& spec, MarketSummary& summary,
+bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, MarketSummary& summary,
                          std::string& error) {
     const std::string daily = Conn(prefix, PriceCatalogName(kDailyCatalog));
     const std::string weekly = Conn(prefix, PriceCatalogName(kWeeklyCatalog));
@@ -378,10 +378,10 @@ bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& spec, Mark
         ok = ok && industries.Flush();
     }
 
-    const std::vector<int> days = TradingDays(spec.Days);
+    const std::vector<int> days = TradingDays(size.Days);
     summary.FirstDate = days.front();
     summary.LastDate = days.back();
-    Generator random(spec.Seed);
+    Generator random(size.Seed);
     BatchInserter attrs(daily,
                         "INSERT INTO TBL銘柄属性 "
                         "(銘柄ID,銘柄名,注目,証券コード,市場コード,業種コード,売買単位,最終日,"
@@ -417,7 +417,7 @@ bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& spec, Mark
         RoundBars(bars, true);
         addListing(index[0], index[1], "", 1, bars);
     }
-    for (int i = 0; ok && i < spec.Issues; ++i) {
+    for (int i = 0; ok && i < size.Issues; ++i) {
         const std::string code = std::to_string(1301 + i);
         const std::string id = code + kIssueMarkets[i % std::size(kIssueMarkets)];
         std::vector<Bar> bars = WalkBars(random, days, kLevels[i % std::size(kLevels)], false);

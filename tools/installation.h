@@ -49,6 +49,6 @@ struct MarketSummary {
 
 // Fills the markets (twelve, in their fixed display order), industries, issues, daily
 // bars with splits, a joined listing and weekly and monthly rows built from the daily
-// ones. The same spec gives the same rows.
-bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& spec, MarketSummary& summary,
+// ones. The same size gives the same rows.
+bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, MarketSummary& summary,
                          std::string& error);

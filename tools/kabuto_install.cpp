@@ -70,10 +70,10 @@ int AddOneUser(const std::string& prefix, const std::string& id, const std::stri
     return 0;
 }
 
-int FillMarket(const std::string& prefix, const MarketSpec& spec) {
+int FillMarket(const std::string& prefix, const MarketSpec& size) {
     std::string error;
     MarketSummary summary;
-    if (!FillSyntheticMarket(prefix, spec, summary, error)) return Fail(error);
+    if (!FillSyntheticMarket(prefix, size, summary, error)) return Fail(error);
     std::printf("market: %d issues, %lld daily rows, %d to %d\n", summary.IssueCount,
                 static_cast<long long>(summary.DailyRows), summary.FirstDate, summary.LastDate);
     return 0;
@@ -110,10 +110,10 @@ int Run(int argc, char** argv) {
     }
     if (command == "market" && (argc == 5 || argc == 6)) {
         if (!ReadPrefix(prefix)) return Fail("cannot read settei2.ini");
-        MarketSpec spec{std::atoi(argv[3]), std::atoi(argv[4])};
-        if (argc == 6) spec.Seed = static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 10));
-        if (spec.Issues < 0 || spec.Days < 1) return Usage();
-        return FillMarket(prefix, spec);
+        MarketSpec size{std::atoi(argv[3]), std::atoi(argv[4])};
+        if (argc == 6) size.Seed = static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 10));
+        if (size.Issues < 0 || size.Days < 1) return Usage();
+        return FillMarket(prefix, size);
     }
     return Usage();
 }

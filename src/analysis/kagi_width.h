@@ -36,7 +36,7 @@ inline double RoundKagiDifference(double value) {
 }
 
 // The kind of the issue whose chart is being built and the text-data width factors: set by
-// BuildKagi and by the kagi view, read by the spec-shaped overloads below.
+// BuildKagi and by the kagi view, read by the overloads below that take no market.
 struct KagiWidthState {
     int16_t KagiIssueKind = 4;
     KagiWidthFactors TextDataWidthFactor;

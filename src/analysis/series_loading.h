@@ -1,7 +1,7 @@
 #pragma once
 // Loading an issue's bars into the series records and building weekly and monthly bars:
 // the stored period rows followed by the newer daily rows aggregated on the fly.
-// The aggregation is pure over point arrays; the spec-named procedures that read the
+// The aggregation is pure over point arrays; the named procedures that read the
 // tables and fill the shared records are thin wrappers over it.
 #include <array>
 #include <cstdint>

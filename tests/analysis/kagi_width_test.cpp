@@ -84,7 +84,7 @@ TEST(KagiWidth, TextDataWidthFactorsFromTheTick) {
         EXPECT_DOUBLE_EQ(f.K2, c.k2) << c.tick;
     }
 
-    // The spec-shaped width and tick read the kind, the factors and the text tick.
+    // The width and tick without a market argument read the kind, the factors and the text tick.
     ResetKagiWidth();
     ResetTextData();
     KagiWidth().KagiIssueKind = 5;

@@ -19,7 +19,7 @@ inline std::chrono::sys_days Day(int week, int weekday) {
 
 inline std::string DateText(std::chrono::sys_days day) {
     const std::chrono::year_month_day ymd(day);
-    char text[11];
+    char text[32];
     std::snprintf(text, sizeof text, "%04d/%02u/%02u", static_cast<int>(ymd.year()),
                   static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
     return text;

@@ -185,11 +185,11 @@ TEST(Progress, CancelAsksAndOnlyOkStopsTheJob) {
 
 TEST(Progress, WindowLoadsFreshWithItsNamesAndAnimation) {
     TempAppFolder folder;
-    AviSpec spec;
-    spec.palette = {0x000000, 0xFFFFFF};
-    spec.frames = {std::string("\1\0\0\0\0\1\0\0", 8), std::string("\0\1\0\0\1\0\0\0", 8)};
+    AviClipSpec clipSpec;
+    clipSpec.palette = {0x000000, 0xFFFFFF};
+    clipSpec.frames = {std::string("\1\0\0\0\0\1\0\0", 8), std::string("\0\1\0\0\1\0\0\0", 8)};
     std::string error;
-    ASSERT_TRUE(WriteFileAtomically(folder.File("v5Wait.avi"), MakeAvi(spec), error));
+    ASSERT_TRUE(WriteFileAtomically(folder.File("v5Wait.avi"), MakeAvi(clipSpec), error));
 
     Owner owner;
     ShowChildDisabled(&owner.window, &ProgressWindow());

@@ -16,13 +16,13 @@ const QRgb kBlack = qRgb(0, 0, 0), kRed = qRgb(255, 0, 0), kGreen = qRgb(0, 255,
            kBlue = qRgb(0, 0, 255);
 
 // Two frames of 3 x 2 pixels, stored bottom row first with rows padded to 4 bytes.
-AviSpec Uncompressed8() {
-    AviSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.palette = kPalette;
-    spec.frames = {std::string("\3\2\1\0\1\2\3\0", 8), std::string("\0\0\0\0\1\1\1\0", 8)};
-    return spec;
+AviClipSpec Uncompressed8() {
+    AviClipSpec clipSpec;
+    clipSpec.width = 3;
+    clipSpec.height = 2;
+    clipSpec.palette = kPalette;
+    clipSpec.frames = {std::string("\3\2\1\0\1\2\3\0", 8), std::string("\0\0\0\0\1\1\1\0", 8)};
+    return clipSpec;
 }
 
 std::vector<QRgb> Pixels(const QImage& image) {
@@ -47,7 +47,7 @@ TEST(AviClip, DecodesUncompressedFrames) {
               (std::vector<QRgb>{kRed, kRed, kRed, kBlack, kBlack, kBlack}));
 
     // 24 bits, rows stored top-down (negative height), blue-green-red with row padding.
-    AviSpec trueColour;
+    AviClipSpec trueColour;
     trueColour.height = -2;
     trueColour.bitCount = 24;
     trueColour.rate = 4;
@@ -63,12 +63,12 @@ TEST(AviClip, DecodesUncompressedFrames) {
 }
 
 TEST(AviClip, Rle8FramesKeepWhatTheySkip) {
-    AviSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.compression = 1;
-    spec.palette = kPalette;
-    spec.frames = {
+    AviClipSpec clipSpec;
+    clipSpec.width = 4;
+    clipSpec.height = 2;
+    clipSpec.compression = 1;
+    clipSpec.palette = kPalette;
+    clipSpec.frames = {
         // bottom row: four of 1; end of line; top row: two of 2, two of 3; end of bitmap
         std::string("\4\1\0\0\2\2\2\3\0\1", 10),
         // move one right and one up, three literal pixels (padded to a word), end of bitmap
@@ -76,7 +76,7 @@ TEST(AviClip, Rle8FramesKeepWhatTheySkip) {
         // runs and moves past every edge are cut, not written outside the frame
         std::string("\xff\2\0\2\x7f\x7f\0\5\1\1\1\1\1", 13),
     };
-    const auto clip = DecodeAviClip(MakeAvi(spec));
+    const auto clip = DecodeAviClip(MakeAvi(clipSpec));
     ASSERT_TRUE(clip);
     ASSERT_EQ(clip->frames.size(), 3u);
     EXPECT_EQ(Pixels(clip->frames[0]),
@@ -88,15 +88,15 @@ TEST(AviClip, Rle8FramesKeepWhatTheySkip) {
 }
 
 TEST(AviClip, RefusesWhatTheControlDoesNotPlay) {
-    AviSpec motionJpeg = Uncompressed8();
+    AviClipSpec motionJpeg = Uncompressed8();
     motionJpeg.compression = FourCc("MJPG");
-    AviSpec withSound = Uncompressed8();
+    AviClipSpec withSound = Uncompressed8();
     withSound.withAudio = true;
-    AviSpec shortFrame = Uncompressed8();
+    AviClipSpec shortFrame = Uncompressed8();
     shortFrame.frames = {std::string("\1\2\3", 3)};
-    AviSpec noFrames = Uncompressed8();
+    AviClipSpec noFrames = Uncompressed8();
     noFrames.frames.clear();
-    AviSpec huge = Uncompressed8();
+    AviClipSpec huge = Uncompressed8();
     huge.width = 100000;
     const std::string whole = MakeAvi(Uncompressed8());
     const struct {

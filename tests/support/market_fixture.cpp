@@ -20,7 +20,7 @@ std::string PostgresTestPrefix() {
                           Env("KABUTO_PG_PASSWORD"));
 }
 
-MarketFixture::MarketFixture(TestEngine engine, MarketSpec spec, bool signIn) {
+MarketFixture::MarketFixture(TestEngine engine, MarketSpec size, bool signIn) {
     ResetDatabase();
     ResetSignin();
     prefix_ = engine == TestEngine::Sqlite ? SqlitePrefix(folder_.Path()) : PostgresTestPrefix();
@@ -31,7 +31,7 @@ MarketFixture::MarketFixture(TestEngine engine, MarketSpec spec, bool signIn) {
     if (!CreateCatalogs(prefix_, error_) ||
         !AddUser(prefix_, UserSpec{kUserId, kPassword}, userRowId_, error_) ||
         !WriteSettei2(folder_.Path(), prefix_, error_) ||
-        !FillSyntheticMarket(prefix_, spec, summary_, error_))
+        !FillSyntheticMarket(prefix_, size, summary_, error_))
         return;
     if (signIn) {
         Signin().LogonInfo = {kUserId, kPassword};

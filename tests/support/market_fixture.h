@@ -28,7 +28,7 @@ class MarketFixture {
     static constexpr const char* kUserId = "tester";
     static constexpr const char* kPassword = "secret01";
 
-    explicit MarketFixture(TestEngine engine = TestEngine::Sqlite, MarketSpec spec = SmallMarket(),
+    explicit MarketFixture(TestEngine engine = TestEngine::Sqlite, MarketSpec size = SmallMarket(),
                            bool signIn = true);
     ~MarketFixture();
     MarketFixture(const MarketFixture&) = delete;

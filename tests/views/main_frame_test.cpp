@@ -114,11 +114,11 @@ TEST_F(MainFrameTest, SplashPlaysTheStartUpClipWhenItIsThere) {
         FRM_見出し splash;
         EXPECT_FALSE(splash.Animation1()->IsOpen());
     }
-    AviSpec spec;
-    spec.palette = {0x000000, 0xFFFFFF};
-    spec.frames = {std::string("\0\1\0\0\1\0\0\0", 8), std::string("\1\0\0\0\0\1\0\0", 8)};
+    AviClipSpec clipSpec;
+    clipSpec.palette = {0x000000, 0xFFFFFF};
+    clipSpec.frames = {std::string("\0\1\0\0\1\0\0\0", 8), std::string("\1\0\0\0\0\1\0\0", 8)};
     std::string error;
-    ASSERT_TRUE(WriteFileAtomically(folder.File(kSplashClipFileName), MakeAvi(spec), error));
+    ASSERT_TRUE(WriteFileAtomically(folder.File(kSplashClipFileName), MakeAvi(clipSpec), error));
     FRM_見出し splash;
     EXPECT_TRUE(splash.Animation1()->IsOpen());
     EXPECT_TRUE(splash.Animation1()->IsPlaying());
