@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "foundation/vb_errors.h"
 #include "platform/message_box.h"
 #include "platform/vb_format.h"
 
@@ -209,7 +210,7 @@ bool RunScreenDrawing(const std::function<void()>& body) {
 }
 
 void ThrowIndexError() {
-    throw std::out_of_range("インデックスが有効範囲にありません。");
+    throw std::out_of_range(kVbSubscriptOutOfRange);
 }
 
 Surface& RequirePane(Surface* pane) {
