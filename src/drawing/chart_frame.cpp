@@ -58,6 +58,21 @@ double ThousandDivisor(double top, const char* format) {
     return IntegerDigits(FormatNumber(top, format)) >= 7 ? 1000.0 : 1.0;
 }
 
+CandleScale CandleChartScale(const std::vector<SeriesPoint>& points, ShownWindow window) {
+    const PriceRange range = CandlePriceRange(points, window);
+    const double margin = (range.Top - range.Bottom) * 0.02;
+    CandleScale scale;
+    scale.Top = range.Top + margin;
+    scale.Bottom = range.Bottom - margin;
+    scale.VolumeTop = VolumeTop(points, window);
+    scale.Divisor = ThousandDivisor(scale.Top, "#.00");
+    scale.VolumeDivisor = ThousandDivisor(scale.VolumeTop, "#.00");
+    scale.Top /= scale.Divisor;
+    scale.Bottom /= scale.Divisor;
+    scale.VolumeTop /= scale.VolumeDivisor;
+    return scale;
+}
+
 double GridStep(double top, double bottom) {
     const double r = (top - bottom) * 0.2;
     const int k = static_cast<int>(IntegerDigits(FormatNumber(r, "0.00"))) - 1;
