@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "analysis/lines_geometry.h"
 #include "foundation/settings.h"
 #include "platform/vb_format.h"
 
@@ -10,15 +11,6 @@ namespace {
 
 constexpr int32_t kPrintedLineSlots = 4;
 constexpr int32_t kPrintedBarrierSlots = 3;
-
-// The x of a point's centre counted from the first point of the series: 100 units a bar,
-// 200 a kagi stroke.
-double AbsoluteX(int32_t index, int32_t kind) {
-    return kind == kChartKagi ? (2.0 * index + 1) * 100 : (index + 1.0) * 100;
-}
-double CentreX(int32_t index, int32_t first, int32_t kind) {
-    return AbsoluteX(index - first, kind);
-}
 
 // One line of a slot, by reference into the slot so a clipped end is written in place.
 struct LineHalfRef {
@@ -45,10 +37,10 @@ void ClipLine(LineHalfRef source, LineHalfRef out, const PrintBand& band, int32_
     const int32_t right = source.RightIndex;
     if (left < 0 || right <= 0 || left >= right) return;
     if (!(left < band.Last && band.First < right)) return;
-    const StraightLine line{AbsoluteX(left, kind), source.LeftPrice, AbsoluteX(right, kind),
+    const StraightLine line{BarToX(left, 0, kind), source.LeftPrice, BarToX(right, 0, kind),
                             source.RightPrice};
     auto inside = [&](int32_t k, double& price) {
-        price = line.At(AbsoluteX(k, kind));
+        price = line.At(BarToX(k, 0, kind));
         return band.Bottom <= price && price <= band.Top;
     };
     const int32_t s = std::max(left, band.First);
@@ -77,7 +69,7 @@ void PrintLine(Surface& page, const ShasenRec& slot, bool upper, int32_t first, 
     if (left < 0 || right < 0) return;
     const double leftPrice = upper ? slot.UpperLeftPrice : slot.LowerLeftPrice;
     const double rightPrice = upper ? slot.UpperRightPrice : slot.LowerRightPrice;
-    page.Line(CentreX(left, first, kind), leftPrice / divisor, CentreX(right, first, kind),
+    page.Line(BarToX(left, first, kind), leftPrice / divisor, BarToX(right, first, kind),
               rightPrice / divisor, color);
 }
 
