@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/lines_geometry.h"
 #include "drawing/chart_frame.h"
 #include "drawing/print_page.h"
 
@@ -59,8 +60,8 @@ bool PrintCandleChart(Surface& printer, SeriesRecord& record, int32_t displayCou
 
         PrintBarriers(printer, record.KanmonSlots, top, bottom, divisor,
                       (xend - window.Start + 1) * 100.0, kAuxiliaryColor, mono);
-        const PrintBand band{top * divisor, bottom * divisor, window.Start, xend - 1};
-        PrintShasenLines(printer, ClipShasenForPrint(record.ShasenSlots, band, record.ChartKind),
+        const PrintPriceBand band{top * divisor, bottom * divisor, window.Start, xend - 1};
+        PrintShasenLines(printer, ClipShasenLines(record.ShasenSlots, band, record.ChartKind),
                          window.Start, record.ChartKind, divisor, true, mono);
 
         const DigitSize digit = PrintGridAndLabels(printer, top, bottom, width,

@@ -12,54 +12,6 @@ namespace {
 constexpr int32_t kPrintedLineSlots = 4;
 constexpr int32_t kPrintedBarrierSlots = 3;
 
-// One line of a slot, by reference into the slot so a clipped end is written in place.
-struct LineHalfRef {
-    int32_t& LeftIndex;
-    double& LeftPrice;
-    int32_t& RightIndex;
-    double& RightPrice;
-};
-LineHalfRef UpperOf(ShasenRec& slot) {
-    return {slot.UpperLeftIndex, slot.UpperLeftPrice, slot.UpperRightIndex, slot.UpperRightPrice};
-}
-LineHalfRef LowerOf(ShasenRec& slot) {
-    return {slot.LowerLeftIndex, slot.LowerLeftPrice, slot.LowerRightIndex, slot.LowerRightPrice};
-}
-
-// The line's price at point k, on the straight line through its two stored points.
-struct StraightLine {
-    double x1, y1, x2, y2;
-    double At(double x) const { return y1 + (y2 - y1) * (x - x1) / (x2 - x1); }
-};
-
-void ClipLine(LineHalfRef source, LineHalfRef out, const PrintBand& band, int32_t kind) {
-    const int32_t left = source.LeftIndex;
-    const int32_t right = source.RightIndex;
-    if (left < 0 || right <= 0 || left >= right) return;
-    if (!(left < band.Last && band.First < right)) return;
-    const StraightLine line{BarToX(left, 0, kind), source.LeftPrice, BarToX(right, 0, kind),
-                            source.RightPrice};
-    auto inside = [&](int32_t k, double& price) {
-        price = line.At(BarToX(k, 0, kind));
-        return band.Bottom <= price && price <= band.Top;
-    };
-    const int32_t s = std::max(left, band.First);
-    const int32_t e = std::min(right, band.Last);
-    double price = 0;
-    for (int32_t k = s; k <= e - 1; ++k)
-        if (inside(k, price)) {
-            out.LeftIndex = k;
-            out.LeftPrice = price;
-            break;
-        }
-    for (int32_t k = e; k >= s + 1; --k)
-        if (inside(k, price)) {
-            out.RightIndex = k;
-            out.RightPrice = price;
-            break;
-        }
-}
-
 void PrintLine(Surface& page, const ShasenRec& slot, bool upper, int32_t first, int32_t kind,
                double divisor, ColorNumber color) {
     const int32_t left = upper ? slot.UpperLeftIndex : slot.LowerLeftIndex;
@@ -96,18 +48,6 @@ bool RunPrintedDrawing(const std::function<void()>& body) {
     } catch (const std::exception&) {
         return false;
     }
-}
-
-std::array<ShasenRec, 5> ClipShasenForPrint(const std::array<ShasenRec, 5>& lineSlots,
-                                            const PrintBand& band, int32_t kind) {
-    std::array<ShasenRec, 5> clipped{};
-    for (int32_t i = 0; i < kPrintedLineSlots; ++i) {
-        ShasenRec source = lineSlots[i];
-        clipped[i].Slot = source.Slot;
-        ClipLine(UpperOf(source), UpperOf(clipped[i]), band, kind);
-        ClipLine(LowerOf(source), LowerOf(clipped[i]), band, kind);
-    }
-    return clipped;
 }
 
 void PrintBarriers(Surface& page, const std::array<KanmonRec, 4>& barriers, double top,
