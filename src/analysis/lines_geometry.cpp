@@ -65,10 +65,12 @@ std::optional<int32_t> FirstInsideBand(const LineEquation& line, const PrintPric
 
 // Clips one line; its clipped ends go through the setters (index, price).
 template <typename SetLeft, typename SetRight>
-void ClipLine(const LineHalf& half, const LineEquation& line, const PrintPriceBand& band,
-              int32_t kind, SetLeft setLeft, SetRight setRight) {
+void ClipLine(const LineHalf& half, const PrintPriceBand& band, int32_t kind, SetLeft setLeft,
+              SetRight setRight) {
     if (!half.Present() || half.RightIndex <= 0) return;
     if (!(half.LeftIndex < band.Last && band.First < half.RightIndex)) return;
+    const LineEquation line = MakeLineEquation(BarToX(half.LeftIndex, 0, kind), half.LeftPrice,
+                                               BarToX(half.RightIndex, 0, kind), half.RightPrice);
     const int32_t s = std::max(half.LeftIndex, band.First);
     const int32_t e = std::min(half.RightIndex, band.Last);
     if (auto k = FirstInsideBand(line, band, s, e - 1, 1, kind))
@@ -218,23 +220,31 @@ void ShowShasenKanmonPrice(int32_t p, double y, int32_t kind) {
     state.ShasenPriceText = std::move(texts.Shasen);
 }
 
-std::array<ShasenRec, 5> CalcShasenDrawPoints(const ShasenKanmonSnapshot& snapshot,
-                                              const PrintPriceBand& band, int32_t kind) {
+std::array<ShasenRec, 5> ClipShasenLines(const std::array<ShasenRec, 5>& lineSlots,
+                                         const PrintPriceBand& band, int32_t kind) {
     std::array<ShasenRec, 5> out{};
     InitShasenSet(out);
     for (int32_t i = 0; i < kLineSlotCount; ++i) {
-        const ShasenSnapshotEntry& entry = snapshot.Lines[i];
         ShasenRec& slot = out[i];
+        slot.Slot = lineSlots[i].Slot;
         ClipLine(
-            UpperHalf(entry.Line), entry.Upper, band, kind,
+            UpperHalf(lineSlots[i]), band, kind,
             [&](int32_t k, double y) { slot.UpperLeftIndex = k, slot.UpperLeftPrice = y; },
             [&](int32_t k, double y) { slot.UpperRightIndex = k, slot.UpperRightPrice = y; });
         ClipLine(
-            LowerHalf(entry.Line), entry.Lower, band, kind,
+            LowerHalf(lineSlots[i]), band, kind,
             [&](int32_t k, double y) { slot.LowerLeftIndex = k, slot.LowerLeftPrice = y; },
             [&](int32_t k, double y) { slot.LowerRightIndex = k, slot.LowerRightPrice = y; });
     }
     return out;
+}
+
+std::array<ShasenRec, 5> CalcShasenDrawPoints(const ShasenKanmonSnapshot& snapshot,
+                                              const PrintPriceBand& band, int32_t kind) {
+    // The snapshot's equations were made from these same points, so the cut is the same.
+    std::array<ShasenRec, 5> lineSlots{};
+    for (int32_t i = 0; i < kLineSlotCount; ++i) lineSlots[i] = snapshot.Lines[i].Line;
+    return ClipShasenLines(lineSlots, band, kind);
 }
 
 std::array<ShasenRec, 5> CalcShasenDrawPointsForView(const PrintPriceBand& band, int32_t kind) {

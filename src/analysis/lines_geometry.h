@@ -115,8 +115,13 @@ struct PrintPriceBand {
     int32_t First = 0;
     int32_t Last = 0;
 };
-// The lines of a snapshot cut to the band: each clipped end is a point (k, line price at k)
-// inside the band; an end without such a point stays unset.
+// Line slots 0 to 3 cut to the band, from their own points: each end moves in to the first
+// point k, from the outside in, where the line's price at k lies inside the band, and takes
+// that price; an end without such a point stays unset. Unanchored lines (left index below 0,
+// right index 0 or below) are left out. The same cut serves a snapshot and a chart's slots.
+std::array<ShasenRec, 5> ClipShasenLines(const std::array<ShasenRec, 5>& lineSlots,
+                                         const PrintPriceBand& band, int32_t kind);
+// The lines of a snapshot cut to the band as ClipShasenLines does.
 std::array<ShasenRec, 5> CalcShasenDrawPoints(const ShasenKanmonSnapshot& snapshot,
                                               const PrintPriceBand& band, int32_t kind);
 std::array<ShasenRec, 5> CalcShasenDrawPointsForView(const PrintPriceBand& band, int32_t kind);

@@ -9,6 +9,7 @@
 #include "foundation/sql_builders.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
+#include "foundation/vb_errors.h"
 #include "platform/vb_format.h"
 
 namespace {
@@ -256,8 +257,7 @@ bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<Split
         splits.clear();
         for (int32_t r = 0; r < rows->RecordCount(); ++r) {
             const std::vector<FieldValue>& row = rows->Row(r);
-            if (IsNull(row.at(1)) || IsNull(row.at(2)))
-                throw std::invalid_argument("Null の使い方が不正です。");
+            if (IsNull(row.at(1)) || IsNull(row.at(2))) throw std::invalid_argument(kVbInvalidNull);
             splits.push_back(
                 {static_cast<int32_t>(FieldNumber(row.at(1))), FieldNumber(row.at(2))});
         }

@@ -30,21 +30,12 @@ bool DrawCandleChart(const ChartPanes& panes, SeriesRecord& record, int32_t disp
 
         const ShownWindow window = ClampShownWindow(record, displayCount, kFullChartSlack);
 
-        PriceRange range = CandlePriceRange(points, window);
-        const double margin = (range.Top - range.Bottom) * 0.02;
-        double top = range.Top + margin;
-        double bottom = range.Bottom - margin;
-        double volumeTop = VolumeTop(points, window);
+        const auto [top, bottom, volumeTop, divisor, volumeDivisor] =
+            CandleChartScale(points, window);
+        record.PriceDivisor = divisor;
 
         const double dateHeight = dates.HeightTwips();
         const double width = CandleWidth(displayCount);
-
-        const double divisor = ThousandDivisor(top, "#.00");
-        record.PriceDivisor = divisor;
-        const double volumeDivisor = ThousandDivisor(volumeTop, "#.00");
-        top /= divisor;
-        bottom /= divisor;
-        volumeTop /= volumeDivisor;
 
         price.SetScale(0, top, width, bottom);
         labels.SetScale(0, top, width, bottom);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "foundation/vb_errors.h"
 #include "platform/message_box.h"
 #include "platform/vb_format.h"
 
@@ -55,6 +56,21 @@ double VolumeTop(const std::vector<SeriesPoint>& points, ShownWindow window) {
 
 double ThousandDivisor(double top, const char* format) {
     return IntegerDigits(FormatNumber(top, format)) >= 7 ? 1000.0 : 1.0;
+}
+
+CandleScale CandleChartScale(const std::vector<SeriesPoint>& points, ShownWindow window) {
+    const PriceRange range = CandlePriceRange(points, window);
+    const double margin = (range.Top - range.Bottom) * 0.02;
+    CandleScale scale;
+    scale.Top = range.Top + margin;
+    scale.Bottom = range.Bottom - margin;
+    scale.VolumeTop = VolumeTop(points, window);
+    scale.Divisor = ThousandDivisor(scale.Top, "#.00");
+    scale.VolumeDivisor = ThousandDivisor(scale.VolumeTop, "#.00");
+    scale.Top /= scale.Divisor;
+    scale.Bottom /= scale.Divisor;
+    scale.VolumeTop /= scale.VolumeDivisor;
+    return scale;
 }
 
 double GridStep(double top, double bottom) {
@@ -209,7 +225,7 @@ bool RunScreenDrawing(const std::function<void()>& body) {
 }
 
 void ThrowIndexError() {
-    throw std::out_of_range("インデックスが有効範囲にありません。");
+    throw std::out_of_range(kVbSubscriptOutOfRange);
 }
 
 Surface& RequirePane(Surface* pane) {

@@ -55,6 +55,18 @@ double VolumeTop(const std::vector<SeriesPoint>& points, ShownWindow window);
 // 1000 when `top` written with `format` ("#.00" or "0.00") has 7 or more characters
 // before the decimal point, else 1.
 double ThousandDivisor(double top, const char* format);
+
+// The full candlestick chart's scale, on screen and on paper: the shown prices with 2% of
+// their span added above and below, and the largest volume, each divided by its own
+// thousand divisor.
+struct CandleScale {
+    double Top = 0;
+    double Bottom = 0;
+    double VolumeTop = 0;
+    double Divisor = 1;
+    double VolumeDivisor = 1;
+};
+CandleScale CandleChartScale(const std::vector<SeriesPoint>& points, ShownWindow window);
 inline const char* UnitText(double divisor) {
     return divisor == 1000 ? "千" : "";
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/lines_geometry.h"
 #include "drawing/chart_frame.h"
 #include "drawing/print_page.h"
 
@@ -48,18 +49,10 @@ bool PrintCandleChart(Surface& printer, SeriesRecord& record, int32_t displayCou
             std::min<int64_t>(static_cast<int64_t>(window.Start) + displayCount,
                               static_cast<int64_t>(record.Count) + kFullChartSlack));
 
-        const PriceRange range = CandlePriceRange(points, window);
-        const double margin = (range.Top - range.Bottom) * 0.02;
-        double top = range.Top + margin;
-        double bottom = range.Bottom - margin;
-        double volumeTop = VolumeTop(points, window);
-        const double width = CandleWidth(displayCount);
-        const double divisor = ThousandDivisor(top, "#.00");
+        const auto [top, bottom, volumeTop, divisor, volumeDivisor] =
+            CandleChartScale(points, window);
         record.PriceDivisor = divisor;
-        const double volumeDivisor = ThousandDivisor(volumeTop, "#.00");
-        top /= divisor;
-        bottom /= divisor;
-        volumeTop /= volumeDivisor;
+        const double width = CandleWidth(displayCount);
 
         const CandlePageLayout layout =
             CandleChartLayout(page, options.HalfPage, top, bottom, width, volumeTop);
@@ -67,8 +60,8 @@ bool PrintCandleChart(Surface& printer, SeriesRecord& record, int32_t displayCou
 
         PrintBarriers(printer, record.KanmonSlots, top, bottom, divisor,
                       (xend - window.Start + 1) * 100.0, kAuxiliaryColor, mono);
-        const PrintBand band{top * divisor, bottom * divisor, window.Start, xend - 1};
-        PrintShasenLines(printer, ClipShasenForPrint(record.ShasenSlots, band, record.ChartKind),
+        const PrintPriceBand band{top * divisor, bottom * divisor, window.Start, xend - 1};
+        PrintShasenLines(printer, ClipShasenLines(record.ShasenSlots, band, record.ChartKind),
                          window.Start, record.ChartKind, divisor, true, mono);
 
         const DigitSize digit = PrintGridAndLabels(printer, top, bottom, width,

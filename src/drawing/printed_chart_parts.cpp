@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "analysis/lines_geometry.h"
 #include "foundation/settings.h"
 #include "platform/vb_format.h"
 
@@ -10,63 +11,6 @@ namespace {
 
 constexpr int32_t kPrintedLineSlots = 4;
 constexpr int32_t kPrintedBarrierSlots = 3;
-
-// The x of a point's centre counted from the first point of the series: 100 units a bar,
-// 200 a kagi stroke.
-double AbsoluteX(int32_t index, int32_t kind) {
-    return kind == kChartKagi ? (2.0 * index + 1) * 100 : (index + 1.0) * 100;
-}
-double CentreX(int32_t index, int32_t first, int32_t kind) {
-    return AbsoluteX(index - first, kind);
-}
-
-// One line of a slot, by reference into the slot so a clipped end is written in place.
-struct LineHalfRef {
-    int32_t& LeftIndex;
-    double& LeftPrice;
-    int32_t& RightIndex;
-    double& RightPrice;
-};
-LineHalfRef UpperOf(ShasenRec& slot) {
-    return {slot.UpperLeftIndex, slot.UpperLeftPrice, slot.UpperRightIndex, slot.UpperRightPrice};
-}
-LineHalfRef LowerOf(ShasenRec& slot) {
-    return {slot.LowerLeftIndex, slot.LowerLeftPrice, slot.LowerRightIndex, slot.LowerRightPrice};
-}
-
-// The line's price at point k, on the straight line through its two stored points.
-struct StraightLine {
-    double x1, y1, x2, y2;
-    double At(double x) const { return y1 + (y2 - y1) * (x - x1) / (x2 - x1); }
-};
-
-void ClipLine(LineHalfRef source, LineHalfRef out, const PrintBand& band, int32_t kind) {
-    const int32_t left = source.LeftIndex;
-    const int32_t right = source.RightIndex;
-    if (left < 0 || right <= 0 || left >= right) return;
-    if (!(left < band.Last && band.First < right)) return;
-    const StraightLine line{AbsoluteX(left, kind), source.LeftPrice, AbsoluteX(right, kind),
-                            source.RightPrice};
-    auto inside = [&](int32_t k, double& price) {
-        price = line.At(AbsoluteX(k, kind));
-        return band.Bottom <= price && price <= band.Top;
-    };
-    const int32_t s = std::max(left, band.First);
-    const int32_t e = std::min(right, band.Last);
-    double price = 0;
-    for (int32_t k = s; k <= e - 1; ++k)
-        if (inside(k, price)) {
-            out.LeftIndex = k;
-            out.LeftPrice = price;
-            break;
-        }
-    for (int32_t k = e; k >= s + 1; --k)
-        if (inside(k, price)) {
-            out.RightIndex = k;
-            out.RightPrice = price;
-            break;
-        }
-}
 
 void PrintLine(Surface& page, const ShasenRec& slot, bool upper, int32_t first, int32_t kind,
                double divisor, ColorNumber color) {
@@ -77,7 +21,7 @@ void PrintLine(Surface& page, const ShasenRec& slot, bool upper, int32_t first, 
     if (left < 0 || right < 0) return;
     const double leftPrice = upper ? slot.UpperLeftPrice : slot.LowerLeftPrice;
     const double rightPrice = upper ? slot.UpperRightPrice : slot.LowerRightPrice;
-    page.Line(CentreX(left, first, kind), leftPrice / divisor, CentreX(right, first, kind),
+    page.Line(BarToX(left, first, kind), leftPrice / divisor, BarToX(right, first, kind),
               rightPrice / divisor, color);
 }
 
@@ -104,18 +48,6 @@ bool RunPrintedDrawing(const std::function<void()>& body) {
     } catch (const std::exception&) {
         return false;
     }
-}
-
-std::array<ShasenRec, 5> ClipShasenForPrint(const std::array<ShasenRec, 5>& lineSlots,
-                                            const PrintBand& band, int32_t kind) {
-    std::array<ShasenRec, 5> clipped{};
-    for (int32_t i = 0; i < kPrintedLineSlots; ++i) {
-        ShasenRec source = lineSlots[i];
-        clipped[i].Slot = source.Slot;
-        ClipLine(UpperOf(source), UpperOf(clipped[i]), band, kind);
-        ClipLine(LowerOf(source), LowerOf(clipped[i]), band, kind);
-    }
-    return clipped;
 }
 
 void PrintBarriers(Surface& page, const std::array<KanmonRec, 4>& barriers, double top,

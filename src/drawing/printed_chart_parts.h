@@ -27,25 +27,13 @@ PrintChartOptions PrintOptionsFromSettei(int32_t viewKind);
 // stays on the page and the caller reports the interruption.
 bool RunPrintedDrawing(const std::function<void()>& body);
 
-// The printed price and point range the lines are cut to; prices are full prices.
-struct PrintBand {
-    double Top = 0;
-    double Bottom = 0;
-    int32_t First = 0;
-    int32_t Last = 0;
-};
-// The line slots 0 to 3 cut to the band: each end moves to the first point, from the outside
-// in, where the line's price lies inside the band; an end without one stays unset.
-std::array<ShasenRec, 5> ClipShasenForPrint(const std::array<ShasenRec, 5>& lineSlots,
-                                            const PrintBand& band, int32_t kind);
-
 // Barriers 0 to 2 as hatched boxes from x = 0 to `right`, cut to the range (scaled prices).
 // `auxiliaryFill` is the hatch colour of slots 1 and 2.
 void PrintBarriers(Surface& page, const std::array<KanmonRec, 4>& barriers, double top,
                    double bottom, double divisor, double right, ColorNumber auxiliaryFill,
                    bool monochrome);
-// The cut lines with both ends at their points' centres; `greyAuxiliary` draws slots 1 to 3
-// in grey.
+// The lines cut by ClipShasenLines (analysis/lines_geometry.h), drawn with both ends at their
+// points' centres; `greyAuxiliary` draws slots 1 to 3 in grey.
 void PrintShasenLines(Surface& page, const std::array<ShasenRec, 5>& clipped, int32_t first,
                       int32_t kind, double divisor, bool greyAuxiliary, bool monochrome);
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "analysis/lines_geometry.h"
 #include "drawing/print_page.h"
 #include "platform/vb_format.h"
 
@@ -197,9 +198,9 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
 
     PrintBarriers(printer, record.KanmonSlots, top, bottom, divisor, (e10 - window.Start) * 200.0,
                   kBarrierColor, mono);
-    const PrintBand band{top * divisor, bottom * divisor, window.Start, e10 - 1};
-    PrintShasenLines(printer, ClipShasenForPrint(record.ShasenSlots, band, kChartKagi),
-                     window.Start, kChartKagi, divisor, false, mono);
+    const PrintPriceBand band{top * divisor, bottom * divisor, window.Start, e10 - 1};
+    PrintShasenLines(printer, ClipShasenLines(record.ShasenSlots, band, kChartKagi), window.Start,
+                     kChartKagi, divisor, false, mono);
 
     const DigitSize digit =
         PrintGridAndLabels(printer, top, bottom, width, width + (inCell ? 1.3 : 0.9) * frame.Mx,

@@ -12,6 +12,7 @@
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
+#include "foundation/vb_errors.h"
 #include "platform/flex_grid.h"
 #include "platform/vb_format.h"
 
@@ -127,7 +128,7 @@ IssueUpdate RenderIssueUpdate(const std::vector<IssueEdit>& queue, std::string_v
     std::string assignments;
     for (const IssueEdit& edit : queue) {
         if (edit.Field < 0 || edit.Field >= kIssueAttrColumnCount)
-            throw std::out_of_range("インデックスが有効範囲にありません。");
+            throw std::out_of_range(kVbSubscriptOutOfRange);
         if (!assignments.empty()) assignments += " , ";
         assignments += std::string(kIssueAttrColumns[edit.Field]) + " = ?";
         update.Parameters.push_back(BoundValue(edit));
@@ -152,7 +153,7 @@ std::string GridValueOf(const IssueEdit& edit, std::string_view issueId) {
     const double factor = GridFactor(issueId);
     std::string value = edit.Value;
     if (edit.GridColumn == kPriceColumn) {
-        if (!IsNumericText(value)) throw std::invalid_argument("型が一致しません。");
+        if (!IsNumericText(value)) throw std::invalid_argument(kVbTypeMismatch);
         value = WholeNumberText(std::trunc(NumericValue(value) * factor + 0.5));
     }
     if (edit.GridColumn == kChangeColumn && IsNumericText(value))

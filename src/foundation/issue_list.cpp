@@ -17,6 +17,7 @@
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
+#include "foundation/vb_errors.h"
 #include "platform/flex_grid.h"
 
 namespace {
@@ -29,9 +30,6 @@ constexpr const char* kListOrder = kAllIssuesListTail;
 constexpr const char* kNoIndexCondition = " AND 市場名 <> '指標' ";
 // An issue ID that matches no issue: it keeps the IN list of the watched issues valid.
 constexpr const char* kNoIssueEntry = "'9999999'";
-
-const char* const kRangeError = "インデックスが有効範囲にありません。";
-const char* const kTypeMismatch = "型が一致しません。";
 
 // A TAB inside a value would shift every later cell of its row.
 std::string CellText(std::string text) {
@@ -139,7 +137,7 @@ std::string VbTrim(std::string_view text) {
 
 const std::vector<FieldValue>& RecordAt(const RecordsetPtr& recordset, int32_t position) {
     if (!recordset || position < 0 || position >= recordset->RecordCount())
-        throw std::out_of_range(kRangeError);
+        throw std::out_of_range(kVbSubscriptOutOfRange);
     return recordset->Row(position);
 }
 
@@ -149,7 +147,7 @@ int32_t LabelNumber(std::string_view text) {
     const char* end = trimmed.data() + trimmed.size();
     const auto [ptr, error] = std::from_chars(trimmed.data(), end, number);
     if (trimmed.empty() || error != std::errc() || ptr != end)
-        throw std::invalid_argument(kTypeMismatch);
+        throw std::invalid_argument(kVbTypeMismatch);
     return number;
 }
 
@@ -240,7 +238,7 @@ void FillIssueGrid(FlexGrid& grid) {
             if (selection.SelectedCount() > 0) {
                 for (int32_t k = 0; k < selection.SelectedCount(); ++k) {
                     if (k >= static_cast<int32_t>(state.SelectedRowTexts.size()))
-                        throw std::out_of_range(kRangeError);
+                        throw std::out_of_range(kVbSubscriptOutOfRange);
                     const std::string label =
                         std::to_string(LabelNumber(state.SelectedRowTexts[k]));
                     grid.AddItem(IssueGridLine(RecordAt(recordset, selection.SelectedRows[k]),

@@ -10,6 +10,7 @@
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
+#include "foundation/vb_errors.h"
 #include "platform/flex_grid.h"
 #include "platform/vb_format.h"
 
@@ -82,7 +83,7 @@ void GetGridSelRange(const FlexGrid& grid, int32_t& first, int32_t& last) {
 
 void GetSelectedCode(int32_t index, std::string& issueId) {
     if (index < 0 || index >= state.SelectedCount())
-        throw std::out_of_range("インデックスが有効範囲にありません。");
+        throw std::out_of_range(kVbSubscriptOutOfRange);
     issueId = FieldText(
         RecordAt(IssueList().IssueListRecordset, state.SelectedRows[index]).at(kField銘柄ID));
 }
@@ -150,8 +151,7 @@ bool GetSijou() {
         RecordsetPtr markets;
         if (!ExecuteSql(Database().DailyConnection, sql, markets)) return;
         // The markets' check indexes are their places in this list: it cannot be empty.
-        if (markets->RecordCount() == 0)
-            throw std::out_of_range("インデックスが有効範囲にありません。");
+        if (markets->RecordCount() == 0) throw std::out_of_range(kVbSubscriptOutOfRange);
         std::vector<TextPair> list;
         list.reserve(markets->RecordCount());
         for (int32_t i = 0; i < markets->RecordCount(); ++i) {

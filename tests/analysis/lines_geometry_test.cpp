@@ -227,4 +227,58 @@ TEST(CalcShasenDrawPointsTest, ClipsToThePrintedBand) {
     EXPECT_DOUBLE_EQ(tail[1].UpperRightPrice, 1600);
 }
 
+ShasenRec UpperLine(int32_t left, double leftPrice, int32_t right, double rightPrice) {
+    ShasenRec slot;
+    slot.UpperLeftIndex = left;
+    slot.UpperLeftPrice = leftPrice;
+    slot.UpperRightIndex = right;
+    slot.UpperRightPrice = rightPrice;
+    return slot;
+}
+
+// Each end moves in to the first point whose line price lies in the band; the clipped
+// prices are the line's own, so a printed line ends where it leaves the band.
+TEST(ClipShasenLinesTest, LinesAreCutToThePrintedBand) {
+    const PrintPriceBand band{1000, 900, 100, 159};
+    struct Case {
+        const char* what;
+        ShasenRec slot;
+        int32_t kind;
+        int32_t left;
+        double leftPrice;
+        int32_t right;
+        double rightPrice;
+    };
+    const Case cases[] = {
+        {"inside", UpperLine(110, 950, 130, 970), kChartDaily, 110, 950, 130, 970},
+        {"from before the first point", UpperLine(80, 960, 120, 1000), kChartDaily, 100, 980, 120,
+         1000},
+        {"into the empty slots", UpperLine(150, 950, 165, 980), kChartDaily, 150, 950, 159, 968},
+        {"leaves the top", UpperLine(100, 900, 200, 1100), kChartDaily, 100, 900, 150, 1000},
+        {"inside at the first point only", UpperLine(100, 1000, 110, 1100), kChartDaily, 100, 1000,
+         kUnsetIndex, kUnsetPrice},
+        {"inside at the last point only", UpperLine(150, 800, 159, 900), kChartDaily, kUnsetIndex,
+         kUnsetPrice, 159, 900},
+        {"wholly above", UpperLine(110, 1100, 130, 1200), kChartDaily, kUnsetIndex, kUnsetPrice,
+         kUnsetIndex, kUnsetPrice},
+        {"after the band", UpperLine(160, 950, 170, 950), kChartDaily, kUnsetIndex, kUnsetPrice,
+         kUnsetIndex, kUnsetPrice},
+        {"unset", ShasenRec{}, kChartDaily, kUnsetIndex, kUnsetPrice, kUnsetIndex, kUnsetPrice},
+        // Kagi x units are 200 a stroke: the line's prices at points are the same.
+        {"kagi", UpperLine(80, 960, 120, 1000), kChartKagi, 100, 980, 120, 1000},
+    };
+    for (const Case& c : cases) {
+        std::array<ShasenRec, 5> lineSlots{};
+        lineSlots[1] = c.slot;
+        lineSlots[1].Slot = 1;
+        const std::array<ShasenRec, 5> clipped = ClipShasenLines(lineSlots, band, c.kind);
+        EXPECT_EQ(clipped[1].UpperLeftIndex, c.left) << c.what;
+        EXPECT_NEAR(clipped[1].UpperLeftPrice, c.leftPrice, 1e-9) << c.what;
+        EXPECT_EQ(clipped[1].UpperRightIndex, c.right) << c.what;
+        EXPECT_NEAR(clipped[1].UpperRightPrice, c.rightPrice, 1e-9) << c.what;
+        EXPECT_EQ(clipped[1].LowerLeftIndex, kUnsetIndex) << c.what;
+        EXPECT_EQ(clipped[0].UpperLeftIndex, kUnsetIndex) << c.what;
+    }
+}
+
 }  // namespace
