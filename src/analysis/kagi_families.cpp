@@ -1,5 +1,6 @@
 #include "analysis/kagi_families.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -146,7 +147,9 @@ bool RokuThree(const KagiPrices& T, int32_t i, const KagiJudgeOptions& options) 
 void RokuTwo(Side& side, int32_t i, const KagiJudgeOptions& options) {
     const KagiPrices& T = side.T;
     if (i <= side.lastRoku2 + 5 || i <= 5) return;
-    const int32_t d = FindGapSell(T, i, 1);
+    // A gap at or before the last one named gives no name, so the search stops above it.
+    T.CheckIndex(i);
+    const int32_t d = FindGapSell(T, i, std::max(1, side.lastRokuGap + 1));
     if (d <= 0 || !IsHalfRetrace(T, d + 3)) return;
     // The gap's bottom may be the current point on a shape that is not a kagi chart; then
     // no top follows the gap.
@@ -294,7 +297,8 @@ void Rowe(Side& side, int32_t i, const KagiJudgeOptions& options) {
 void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factorTenths) {
     const KagiPrices& T = side.T;
     if (i <= 4) return;
-    const std::optional<TwoPeaks> peaks = FindTwoPeaks(T, i);
+    // Two peaks around a trough already used give nothing: the search ends at that trough.
+    const std::optional<TwoPeaks> peaks = FindTwoPeaks(T, i, side.lastRoa);
     if (!peaks) return;
     const int32_t d = peaks->d, t = peaks->t;
     int32_t c = peaks->c;
