@@ -260,9 +260,13 @@ GapShape CheckRoweGap(Side& side, int32_t i, int32_t r, int32_t d, int32_t k, bo
 
 // The gap part: the newest gap, then (second pass) the one before it.
 void RoweGaps(Side& side, int32_t i, const KagiJudgeOptions& options) {
+    // Only a gap whose top after it comes after the last line named can give a name, and
+    // the second pass looks at an older gap still; with three mountains at most, only the
+    // gap seven points back can. The search for the gap stops there.
+    const int32_t oldest = std::max({1, side.lastRowe - 1, options.MountainUnlimited ? 1 : i - 7});
     int32_t start = i;
     for (int32_t k = 0; k <= 1; ++k) {
-        int32_t d = FindGapSell(side.T, start - 2, 1);
+        int32_t d = FindGapSell(side.T, start - 2, oldest);
         if (d <= 0) return;
         const int32_t r = d + 2;
         if (i - d >= 7) {
