@@ -148,7 +148,6 @@ void RokuTwo(Side& side, int32_t i, const KagiJudgeOptions& options) {
     const KagiPrices& T = side.T;
     if (i <= side.lastRoku2 + 5 || i <= 5) return;
     // A gap at or before the last one named gives no name, so the search stops above it.
-    T.CheckIndex(i);
     const int32_t d = FindGapSell(T, i, std::max(1, side.lastRokuGap + 1));
     if (d <= 0 || !IsHalfRetrace(T, d + 3)) return;
     // The gap's bottom may be the current point on a shape that is not a kagi chart; then
@@ -237,11 +236,13 @@ GapShape CheckRoweGap(Side& side, int32_t i, int32_t r, int32_t d, int32_t k, bo
     GapShape res = GapShape::None;
     const char* number = nullptr;
     int32_t peak = 0;
-    if (IsMountain(T, i - 1, n, peak)) {
+    const int32_t rise = FallRunState(T, i - 1, n);  // the newest top above the one before it
+    if (IsMountainFrom(T, i - 1, n, rise, peak)) {
         res = GapShape::Unnamed;
         if (T[peak] - T[i - 1] <= band && T[peak] - T[r] <= band) number = k < 1 ? "②" : "⑤";
     }
-    if (!number && FallRunBreak(T, i - 1, n) == 0) {
+    // A top above the one before it breaks the run of falling tops as well.
+    if (!number && rise <= 0 && FallRunBreak(T, i - 1, n) == 0) {
         res = GapShape::Unnamed;
         if (std::fabs(T[i - 1] - T[r]) <= band) number = "①";
     }

@@ -64,6 +64,8 @@ int32_t FallRunState(const KagiPrices& T, int32_t s, int32_t n);
 // (fell) before it, within n steps. The peak or trough is given out when the shape holds.
 bool IsMountain(const KagiPrices& T, int32_t s, int32_t n, int32_t& peak);
 bool IsValley(const KagiPrices& T, int32_t s, int32_t n, int32_t& trough);
+// IsMountain with c = FallRunState(T, s, n) already found.
+bool IsMountainFrom(const KagiPrices& T, int32_t s, int32_t n, int32_t c, int32_t& peak);
 
 // Two peaks d and c (troughs for the buy twin) over the kind of i-1, with t between them.
 // Only a shape whose t lies after the point `after` counts: the walks back stop there, so a
@@ -186,8 +188,7 @@ inline int32_t FallRunState(const KagiPrices& T, int32_t s, int32_t n) {
     return RiseRunState(T.Mirrored(), s, n);
 }
 
-inline bool IsMountain(const KagiPrices& T, int32_t s, int32_t n, int32_t& peak) {
-    const int32_t c = FallRunState(T, s, n);
+inline bool IsMountainFrom(const KagiPrices& T, int32_t s, int32_t n, int32_t c, int32_t& peak) {
     peak = c;
     if (c == s || c == 0) return false;
     if (c < 0) {  // level all the way: the newest point is the peak
@@ -196,6 +197,10 @@ inline bool IsMountain(const KagiPrices& T, int32_t s, int32_t n, int32_t& peak)
     }
     const int32_t stepsLeft = n - (s - c) / 2;
     return RiseRunState(T, c, stepsLeft) == 0;
+}
+
+inline bool IsMountain(const KagiPrices& T, int32_t s, int32_t n, int32_t& peak) {
+    return IsMountainFrom(T, s, n, FallRunState(T, s, n), peak);
 }
 
 inline std::optional<TwoPeaks> FindTwoPeaks(const KagiPrices& T, int32_t i, int32_t after) {
