@@ -1,5 +1,6 @@
 #include "analysis/kagi_families.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -146,7 +147,8 @@ bool RokuThree(const KagiPrices& T, int32_t i, const KagiJudgeOptions& options) 
 void RokuTwo(Side& side, int32_t i, const KagiJudgeOptions& options) {
     const KagiPrices& T = side.T;
     if (i <= side.lastRoku2 + 5 || i <= 5) return;
-    const int32_t d = FindGapSell(T, i, 1);
+    // A gap at or before the last one named gives no name, so the search stops above it.
+    const int32_t d = FindGapSell(T, i, std::max(1, side.lastRokuGap + 1));
     if (d <= 0 || !IsHalfRetrace(T, d + 3)) return;
     // The gap's bottom may be the current point on a shape that is not a kagi chart; then
     // no top follows the gap.
@@ -234,11 +236,13 @@ GapShape CheckRoweGap(Side& side, int32_t i, int32_t r, int32_t d, int32_t k, bo
     GapShape res = GapShape::None;
     const char* number = nullptr;
     int32_t peak = 0;
-    if (IsMountain(T, i - 1, n, peak)) {
+    const int32_t rise = FallRunState(T, i - 1, n);  // the newest top above the one before it
+    if (IsMountainFrom(T, i - 1, n, rise, peak)) {
         res = GapShape::Unnamed;
         if (T[peak] - T[i - 1] <= band && T[peak] - T[r] <= band) number = k < 1 ? "②" : "⑤";
     }
-    if (!number && FallRunBreak(T, i - 1, n) == 0) {
+    // A top above the one before it breaks the run of falling tops as well.
+    if (!number && rise <= 0 && FallRunBreak(T, i - 1, n) == 0) {
         res = GapShape::Unnamed;
         if (std::fabs(T[i - 1] - T[r]) <= band) number = "①";
     }
@@ -257,9 +261,13 @@ GapShape CheckRoweGap(Side& side, int32_t i, int32_t r, int32_t d, int32_t k, bo
 
 // The gap part: the newest gap, then (second pass) the one before it.
 void RoweGaps(Side& side, int32_t i, const KagiJudgeOptions& options) {
+    // Only a gap whose top after it comes after the last line named can give a name, and
+    // the second pass looks at an older gap still; with three mountains at most, only the
+    // gap seven points back can. The search for the gap stops there.
+    const int32_t oldest = std::max({1, side.lastRowe - 1, options.MountainUnlimited ? 1 : i - 7});
     int32_t start = i;
     for (int32_t k = 0; k <= 1; ++k) {
-        int32_t d = FindGapSell(side.T, start - 2, 1);
+        int32_t d = FindGapSell(side.T, start - 2, oldest);
         if (d <= 0) return;
         const int32_t r = d + 2;
         if (i - d >= 7) {
@@ -294,7 +302,8 @@ void Rowe(Side& side, int32_t i, const KagiJudgeOptions& options) {
 void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factorTenths) {
     const KagiPrices& T = side.T;
     if (i <= 4) return;
-    const std::optional<TwoPeaks> peaks = FindTwoPeaks(T, i);
+    // Two peaks around a trough already used give nothing: the search ends at that trough.
+    const std::optional<TwoPeaks> peaks = FindTwoPeaks(T, i, side.lastRoa);
     if (!peaks) return;
     const int32_t d = peaks->d, t = peaks->t;
     int32_t c = peaks->c;

@@ -26,6 +26,6 @@ bool IsValley(const KagiPrices& T, int32_t s, int32_t n, int32_t& trough) {
     return IsMountain(T.Mirrored(), s, n, trough);
 }
 
-std::optional<TwoPeaks> FindTwoTroughs(const KagiPrices& T, int32_t i) {
-    return FindTwoPeaks(T.Mirrored(), i);
+std::optional<TwoPeaks> FindTwoTroughs(const KagiPrices& T, int32_t i, int32_t after) {
+    return FindTwoPeaks(T.Mirrored(), i, after);
 }

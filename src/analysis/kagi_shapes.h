@@ -17,8 +17,9 @@ bool IsLongStroke(const KagiPrices& T, int32_t a, int32_t b, int32_t c);
 
 // Walking back from s over points of one kind for n steps: 0 when they never fell and never
 // stood level twice in a row (FallRunBreak: never rose), else the point where the run breaks.
-int32_t RiseRunBreak(const KagiPrices& T, int32_t s, int32_t n);
-int32_t FallRunBreak(const KagiPrices& T, int32_t s, int32_t n);
+// The walk goes no lower than floor + 1: a break at floor or before it also reads as 0.
+int32_t RiseRunBreak(const KagiPrices& T, int32_t s, int32_t n, int32_t floor = 0);
+int32_t FallRunBreak(const KagiPrices& T, int32_t s, int32_t n, int32_t floor = 0);
 
 // None of the last n points from s lies above (buy: below) the point three places earlier.
 bool NoGapSell(const KagiPrices& T, int32_t s, int32_t n);
@@ -63,15 +64,19 @@ int32_t FallRunState(const KagiPrices& T, int32_t s, int32_t n);
 // (fell) before it, within n steps. The peak or trough is given out when the shape holds.
 bool IsMountain(const KagiPrices& T, int32_t s, int32_t n, int32_t& peak);
 bool IsValley(const KagiPrices& T, int32_t s, int32_t n, int32_t& trough);
+// IsMountain with c = FallRunState(T, s, n) already found.
+bool IsMountainFrom(const KagiPrices& T, int32_t s, int32_t n, int32_t c, int32_t& peak);
 
 // Two peaks d and c (troughs for the buy twin) over the kind of i-1, with t between them.
+// Only a shape whose t lies after the point `after` counts: the walks back stop there, so a
+// caller that has used every trough up to some point does not walk the chart before it again.
 struct TwoPeaks {
     int32_t d = 0;
     int32_t c = 0;
     int32_t t = 0;
 };
-std::optional<TwoPeaks> FindTwoPeaks(const KagiPrices& T, int32_t i);
-std::optional<TwoPeaks> FindTwoTroughs(const KagiPrices& T, int32_t i);
+std::optional<TwoPeaks> FindTwoPeaks(const KagiPrices& T, int32_t i, int32_t after = 0);
+std::optional<TwoPeaks> FindTwoTroughs(const KagiPrices& T, int32_t i, int32_t after = 0);
 
 // ---- The sell forms, inline: the families run them at every step of a stroke. ----------
 
@@ -98,11 +103,12 @@ inline bool IsLongStroke(const KagiPrices& T, int32_t a, int32_t b, int32_t c) {
 
 // The walks back below run at every step of a stroke: each checks its highest index once
 // and keeps its lowest at 0 or above by its loop bound.
-inline int32_t RiseRunBreak(const KagiPrices& T, int32_t s, int32_t n) {
+inline int32_t RiseRunBreak(const KagiPrices& T, int32_t s, int32_t n, int32_t floor) {
     if (n < 1 || s < 2) return 0;
     double prev = T[s + 1];
     int32_t steps = 0;
-    for (int32_t m = s; m >= 2; m -= 2) {
+    const int32_t lowest = std::max(2, floor + 1);
+    for (int32_t m = s; m >= lowest; m -= 2) {
         const double now = T.At(m), before = T.At(m - 2);
         if (now < before) return m;
         if (now == before && now == prev) return m;
@@ -112,8 +118,8 @@ inline int32_t RiseRunBreak(const KagiPrices& T, int32_t s, int32_t n) {
     return 0;
 }
 
-inline int32_t FallRunBreak(const KagiPrices& T, int32_t s, int32_t n) {
-    return RiseRunBreak(T.Mirrored(), s, n);
+inline int32_t FallRunBreak(const KagiPrices& T, int32_t s, int32_t n, int32_t floor) {
+    return RiseRunBreak(T.Mirrored(), s, n, floor);
 }
 
 inline bool NoGapSell(const KagiPrices& T, int32_t s, int32_t n) {
@@ -182,8 +188,7 @@ inline int32_t FallRunState(const KagiPrices& T, int32_t s, int32_t n) {
     return RiseRunState(T.Mirrored(), s, n);
 }
 
-inline bool IsMountain(const KagiPrices& T, int32_t s, int32_t n, int32_t& peak) {
-    const int32_t c = FallRunState(T, s, n);
+inline bool IsMountainFrom(const KagiPrices& T, int32_t s, int32_t n, int32_t c, int32_t& peak) {
     peak = c;
     if (c == s || c == 0) return false;
     if (c < 0) {  // level all the way: the newest point is the peak
@@ -194,11 +199,16 @@ inline bool IsMountain(const KagiPrices& T, int32_t s, int32_t n, int32_t& peak)
     return RiseRunState(T, c, stepsLeft) == 0;
 }
 
-inline std::optional<TwoPeaks> FindTwoPeaks(const KagiPrices& T, int32_t i) {
+inline bool IsMountain(const KagiPrices& T, int32_t s, int32_t n, int32_t& peak) {
+    return IsMountainFrom(T, s, n, FallRunState(T, s, n), peak);
+}
+
+inline std::optional<TwoPeaks> FindTwoPeaks(const KagiPrices& T, int32_t i, int32_t after) {
     TwoPeaks peaks;
-    peaks.c = FallRunBreak(T, i - 1, i);
+    // t never lies after c, so neither walk needs to look at or before `after`.
+    peaks.c = FallRunBreak(T, i - 1, i, after);
     if (peaks.c == 0) return std::nullopt;
-    peaks.t = RiseRunBreak(T, peaks.c, i);
+    peaks.t = RiseRunBreak(T, peaks.c, i, after);
     if (peaks.t == 0) return std::nullopt;
     peaks.d = FallRunBreak(T, peaks.t, i);
     // No earlier peak: the first point of the kind of i-1 stands for it.
