@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "platform/atomic_file.h"
 
@@ -88,6 +89,8 @@ std::optional<DibFormat> ReadDibFormat(std::string_view f) {
     DibFormat d;
     d.width = static_cast<int32_t>(U32(f, 4));
     const int32_t height = static_cast<int32_t>(U32(f, 8));
+    // The most negative height has no positive counterpart in 32 bits: refuse it before negating.
+    if (height == std::numeric_limits<int32_t>::min()) return std::nullopt;
     d.bottomUp = height > 0;
     d.height = height < 0 ? -height : height;
     d.bitCount = U16(f, 14);
@@ -231,7 +234,11 @@ std::optional<AviClip> DecodeAviClip(std::string_view b) {
     const uint32_t scale = U32(stream.header, 20);
     const uint32_t rate = U32(stream.header, 24);
     if (rate > 0 && scale > 0) {
-        clip.frameIntervalMs = static_cast<int>(1000.0 * scale / rate + 0.5);
+        // A damaged header can ask for an interval past what an int holds; such a clip gets
+        // the default interval below instead of an undefined conversion.
+        const double interval = 1000.0 * scale / rate + 0.5;
+        if (interval < std::numeric_limits<int>::max())
+            clip.frameIntervalMs = static_cast<int>(interval);
     } else if (layout.mainHeader.size() >= 4) {
         clip.frameIntervalMs = static_cast<int>(U32(layout.mainHeader, 0) / 1000);
     }

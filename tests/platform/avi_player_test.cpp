@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <limits>
 
 #include "platform/atomic_file.h"
 #include "support/avi_fixture.h"
@@ -98,6 +99,8 @@ TEST(AviClip, RefusesWhatTheControlDoesNotPlay) {
     noFrames.frames.clear();
     AviClipSpec huge = Uncompressed8();
     huge.width = 100000;
+    AviClipSpec lowestHeight = Uncompressed8();
+    lowestHeight.height = std::numeric_limits<int32_t>::min();
     const std::string whole = MakeAvi(Uncompressed8());
     const struct {
         const char* name;
@@ -108,11 +111,21 @@ TEST(AviClip, RefusesWhatTheControlDoesNotPlay) {
         {"a frame shorter than its rows", MakeAvi(shortFrame)},
         {"no frames", MakeAvi(noFrames)},
         {"a width past any clip", MakeAvi(huge)},
+        {"a height with no positive counterpart", MakeAvi(lowestHeight)},
         {"cut short", whole.substr(0, whole.size() - 5)},
         {"not an AVI", "RIFF\4\0\0\0WAVE"},
         {"empty", ""},
     };
     for (const auto& c : cases) EXPECT_FALSE(DecodeAviClip(c.bytes)) << c.name;
+}
+
+TEST(AviClip, AnIntervalPastAnyTimerGetsTheDefault) {
+    AviClipSpec slow = Uncompressed8();
+    slow.scale = 0xFFFFFFFFu;
+    slow.rate = 1;
+    const auto clip = DecodeAviClip(MakeAvi(slow));
+    ASSERT_TRUE(clip);
+    EXPECT_EQ(clip->frameIntervalMs, 100);
 }
 
 TEST(AviPlayer, PlaysAClipAndShowsNothingForOtherFiles) {

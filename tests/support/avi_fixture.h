@@ -49,7 +49,7 @@ inline std::string MakeAvi(const AviClipSpec& clipSpec) {
     const uint32_t frames = static_cast<uint32_t>(clipSpec.frames.size());
     std::string avih = Le32(1000000 * clipSpec.scale / clipSpec.rate) + Le32(0) + Le32(0) + Le32(0) +
                        Le32(frames) + Le32(0) + Le32(clipSpec.withAudio ? 2 : 1) + Le32(0) +
-                       Le32(clipSpec.width) + Le32(clipSpec.height < 0 ? -clipSpec.height : clipSpec.height) +
+                       Le32(clipSpec.width) + Le32(clipSpec.height < 0 ? 0u - static_cast<uint32_t>(clipSpec.height) : clipSpec.height) +
                        std::string(16, '\0');
     std::string bitmap = Le32(40) + Le32(clipSpec.width) + Le32(static_cast<uint32_t>(clipSpec.height)) +
                          Le16(1) + Le16(static_cast<uint16_t>(clipSpec.bitCount)) +
