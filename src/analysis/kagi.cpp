@@ -25,6 +25,25 @@ int64_t DateNumber(std::string_view text) {
     return number;
 }
 
+// The first bar from i before end that is a split or that may move the line at kagiPrice by
+// a whole width; end when there is none. The walk spends most of its bars here, so this is a
+// loop of its own that keeps everything it reads in registers.
+[[gnu::noinline]] int32_t NextKagiStepCandidate(const SeriesPoint* bars, int32_t i, int32_t end,
+                                                double kagiPrice, double width) {
+    for (; i < end; ++i) {
+        const SeriesPoint& bar = bars[i];
+        if (bar.SplitFlag == kSplitHere) return i;
+        // The close rounded to a whole number, halves to even, must not be 0.
+        if (!(bar.Volume > 0 && std::fabs(bar.Close) > 0.5)) continue;
+        // Rounding at two decimals moves a difference below 1e12 by less than 0.006, so a
+        // move short of the width by more than that cannot reach it once rounded.
+        const double move = std::fabs(kagiPrice - bar.Close);
+        if (move < 1e12 && move + 0.01 < width) continue;
+        return i;
+    }
+    return end;
+}
+
 // One build. The strokes of the segment being walked are written in place over the bars
 // already read (stroke k at index k, never beyond the bar being read), so a stroke keeps
 // the fields of the bar it replaced that the walk does not set. The projections add two
@@ -93,16 +112,11 @@ class KagiWalker {
         // The date of the last step is written to the end of stroke k and to point k + 1 only
         // when it is read or final: a stroke moves on over many bars.
         endBar_ = -1;
-        for (++i; i < bars_; ++i) {
+        for (++i; (i = NextKagiStepCandidate(points_.data(), i, bars_, kagiPrice, width)) < bars_;
+             ++i) {
             SeriesPoint& bar = points_[i];
             if (bar.SplitFlag == kSplitHere) break;
-            // The close rounded to a whole number, halves to even, must not be 0.
-            if (!(bar.Volume > 0 && std::fabs(bar.Close) > 0.5)) continue;
             const double close = bar.Close;
-            // Rounding at two decimals moves a difference below 1e12 by less than 0.006, so
-            // a move short of the width by more than that cannot reach it once rounded.
-            const double move = std::fabs(kagiPrice - close);
-            if (move < 1e12 && move + 0.01 < width) continue;
             const double diff = RoundKagiDifference(kagiPrice - close);
             // A move smaller than the width neither turns nor extends the line.
             if (!(std::fabs(diff) > 0 && std::fabs(diff) >= width)) continue;

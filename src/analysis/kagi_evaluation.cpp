@@ -23,30 +23,41 @@ void RunFamilies(const KagiFamily (&families)[4], KagiEvaluator& ev, const KagiP
     for (KagiFamily family : families) family(T, i, ev.State, ev.Options);
 }
 
+// The prices of points i - 2, i - 1 and i, with one range test for all three.
+struct ThreePrices {
+    double turn, last, now;
+};
+ThreePrices PricesAt(const KagiPrices& T, int32_t i) {
+    T.CheckIndex(i - 2);
+    T.CheckIndex(i);
+    return {T.At(i - 2), T.At(i - 1), T.At(i)};
+}
+
 // The evaluation itself: true when the break test holds, the names then in EvalRuleText.
 bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
     const KagiPrices T(points, count);
+    const ThreePrices p = PricesAt(T, i);
     KagiRuleState& s = ev.State;
     // The tick at the price of the turn that is to be broken.
-    const double tick = GetTickSize(T[i - 2], ev.Market.Kind, ev.Market.TextTick);
+    const double tick = GetTickSize(p.turn, ev.Market.Kind, ev.Market.TextTick);
     s.Ref2 = 2 * tick;
     s.Ref3 = 3 * tick;
     s.EvalRuleText.clear();
 
-    const bool broken = T[i] > T[i - 1] ? T[i] >= T[i - 2] + s.Ref2 : T[i] + s.Ref2 <= T[i - 2];
+    const bool broken = p.now > p.last ? p.now >= p.turn + s.Ref2 : p.now + s.Ref2 <= p.turn;
     if (!broken) return false;
 
     const KagiFamilyTable& f = ev.Families;
-    if (T[i - 1] > T[i - 2]) {
+    if (p.last > p.turn) {
         const KagiFamily sell[4] = {f.RosaSell, f.RokuSell, f.RoweSell, f.RoaSell};
         RunFamilies(sell, ev, T, i);
-        s.Ref2 = T[i - 2] - s.Ref2;
-        s.Ref3 = T[i - 2] - s.Ref3;
+        s.Ref2 = p.turn - s.Ref2;
+        s.Ref3 = p.turn - s.Ref3;
     } else {
         const KagiFamily buy[4] = {f.RosaBuy, f.RokuBuy, f.RoweBuy, f.RoaBuy};
         RunFamilies(buy, ev, T, i);
-        s.Ref2 = T[i - 2] + s.Ref2;
-        s.Ref3 = T[i - 2] + s.Ref3;
+        s.Ref2 = p.turn + s.Ref2;
+        s.Ref3 = p.turn + s.Ref3;
     }
     return true;
 }
@@ -74,8 +85,43 @@ std::string NormaliseRawText(std::string text) {
     return text + side;
 }
 
+// The three bytes at p as one number, to compare whole characters at once.
+uint32_t Bytes3(const unsigned char* p) {
+    return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+}
+
+// The text as the families write it: three-byte characters only. When it is, out gets the
+// stored form and the result is true.
+bool NormaliseThreeByteText(const std::string& text, std::string& out) {
+    const size_t size = text.size();
+    if (size % 3 != 0) return false;
+    const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = begin + size;
+    const uint32_t sell = Bytes3(reinterpret_cast<const unsigned char*>(kSell.data()));
+    const uint32_t buy = Bytes3(reinterpret_cast<const unsigned char*>(kBuy.data()));
+    bool hasSell = false;
+    for (const auto* p = begin; p < end; p += 3) {
+        if ((p[0] & 0xf0) != 0xe0 || (p[1] & 0xc0) != 0x80 || (p[2] & 0xc0) != 0x80) return false;
+        hasSell |= Bytes3(p) == sell;
+    }
+    // A whole character's bytes match only where that character starts, so the side found
+    // character by character is the one a search of the bytes finds.
+    const uint32_t side = hasSell ? sell : buy;
+    out.resize(size + 3);
+    char* write = out.data();
+    for (const auto* p = begin; p < end; p += 3) {
+        if (IsCircledNumber(p) || Bytes3(p) == side) continue;
+        std::memcpy(write, p, 3);
+        write += 3;
+    }
+    std::memcpy(write, (hasSell ? kSell : kBuy).data(), 3);
+    out.resize(write + 3 - out.data());
+    return true;
+}
+
 // NormaliseRuleText into out (not text itself), which keeps its buffer.
 void NormaliseRuleTextInto(const std::string& text, std::string& out) {
+    if (NormaliseThreeByteText(text, out)) return;
     // In whole UTF-8 text, as the families write it, taking out whole characters never makes
     // a new match: one pass then takes out just what the removals one after another would.
     // Other bytes take that slow way.
@@ -126,19 +172,19 @@ int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t 
     const std::string& text = ev.State.EvalRuleText;
 
     KagiRuleState& s = ev.State;
-    const KagiPrices T(points, count);
+    const ThreePrices p = PricesAt(KagiPrices(points, count), i);
     const double ref = ev.Options.TwoTicks ? s.Ref2 : s.Ref3;
-    std::string side;
+    const std::string* side = nullptr;
     // A signal needs two rule names of one direction in a row, the break of the chosen
     // number of ticks, and the last signal on the other side.
-    if (T[i - 1] > T[i - 2]) {
-        if (s.SellRun > 1 && T[i] <= ref && !s.InSellSignal) {
-            side = kSell;
+    if (p.last > p.turn) {
+        if (s.SellRun > 1 && p.now <= ref && !s.InSellSignal) {
+            side = &kSell;
             s.InSellSignal = true;
             s.InBuySignal = false;
         }
-    } else if (s.BuyRun > 1 && T[i] >= ref && !s.InBuySignal) {
-        side = kBuy;
+    } else if (s.BuyRun > 1 && p.now >= ref && !s.InBuySignal) {
+        side = &kBuy;
         s.InSellSignal = false;
         s.InBuySignal = true;
     }
@@ -149,10 +195,13 @@ int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t 
         marks.RuleMarkTable.resize(index + 1);
     RuleHit& hit = marks.RuleMarkTable[index];
     NormaliseRuleTextInto(text, hit.RuleText);
-    hit.Side = side;
+    if (side)
+        hit.Side = *side;
+    else
+        hit.Side.clear();
     hit.DateText = points[i].DateText;
-    hit.SignalPrice = side.empty() ? s.Ref2 : ref;
-    hit.StrokePrice = T[i];
+    hit.SignalPrice = side ? ref : s.Ref2;
+    hit.StrokePrice = p.now;
     marks.RuleMarkCount = index + 1;
     return index;
 }
