@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/grid_layouts.h"
-#include "foundation/grid_sort.h"
+#include "ui/grid_layouts.h"
+#include "ui/grid_sort.h"
 #include "platform/flex_grid.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "foundation/issue_list.h"
-#include "foundation/list_services.h"
+#include "views/list_services.h"
 #include "foundation/selection.h"
 #include "foundation/text_stores.h"
 #include "platform/flex_grid.h"

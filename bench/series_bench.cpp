@@ -12,6 +12,7 @@
 #include "foundation/database.h"
 #include "foundation/sql_builders.h"
 #include "support/market_fixture.h"
+#include "analysis/chart_loading.h"
 
 namespace {
 

@@ -455,15 +455,3 @@ bool LoadChartSeriesOne(const std::string& issueId, int32_t kind) {
             return false;
     }
 }
-
-bool LoadChartSeries(const std::string& issueId, int32_t kind) {
-    return LoadChartSeries(issueId, kind, Settei().Record.UserSettei.CHK_連続 == 1);
-}
-
-bool LoadChartSeries(const std::string& issueId, int32_t kind, bool joinListings) {
-    SeriesRecord* record = SharedRecordOfKind(kind);
-    if (record == nullptr) return false;
-    const bool loaded =
-        joinListings ? LoadChartSeriesJoined(issueId, kind) : LoadChartSeriesOne(issueId, kind);
-    return loaded && ApplySplitFactors(issueId, *record);
-}

@@ -108,12 +108,6 @@ SeriesRecord* SharedRecordOfKind(int32_t kind);
 
 // --- Loading from the price tables --------------------------------------------------------
 
-// The loader of every chart window, the data table, chart printing and the analysis: the
-// issue's own listing, or all its listings joined when the user setting CHK_連続 is 1; then
-// the split marks. Kinds 4 and 5 fill DailySeries, 6 WeeklySeries, 7 MonthlySeries.
-bool LoadChartSeries(const std::string& issueId, int32_t kind);
-// The same with the choice of joined listings given.
-bool LoadChartSeries(const std::string& issueId, int32_t kind, bool joinListings);
 // Kind 4: daily rows for the kagi chart (not split-adjusted); 5 the daily chart; 6 weekly;
 // 7 monthly.
 bool LoadChartSeriesOne(const std::string& issueId, int32_t kind);

@@ -34,17 +34,6 @@ void MultiplyBarPrices(double factor, SeriesRecord& record);
 // decimal (halves up); others unchanged. Volumes are never scaled.
 void ScaleBarPoints(int16_t issueKind, std::vector<SeriesPoint>& points, int32_t count);
 
-// The older listing of a share that left the "040", "013" or "021" market, from the newest
-// dates stored under each (0 when none): "040" on a tie with it, else the strictly newest.
-std::string ChooseOlderMarket(int32_t newest040, int32_t newest013, int32_t newest021);
-// The number of leading points whose period starts before joinDate.
-int32_t CountPointsBefore(const SeriesRecord& record, int32_t joinDate);
-// The older listing's points followed by the newer's. The first newer point carries
-// SplitFlag 0; for weekly and monthly kinds a first newer period in the week or month of
-// the older series' last period is merged into it (sameOut tells). False for another kind.
-bool JoinSeriesPoints(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
-                      int32_t joinDate, SeriesRecord& result, bool& sameOut);
-
 // A bar value for the data table grid: the integer part with thousands separators, the
 // decimal part kept as written.
 std::string FormatBarValue(const FieldValue& value);
@@ -52,13 +41,6 @@ std::string FormatBarValue(const FieldValue& value);
 // --- Procedures over the shared records ----------------------------------------------------
 
 bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord& record);
-// Keeps the leading points that start before JoinDate.
-bool KeepPointsBefore(SeriesRecord& record);
-// JoinSeriesPoints with JoinDate; a weekly or monthly join leaves its same-period result
-// in SamePeriodFlag slot 1, as the period builder does.
-bool JoinSeries(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
-                SeriesRecord& result);
-
 // --- Reading the split-factor table and the listings --------------------------------------
 
 // The issue's rows of the split-factor table in date order.
@@ -70,7 +52,3 @@ bool ApplySplitFactorsToRows(const std::string& issueId, std::vector<SeriesPoint
 bool ApplySplitFactorsToRows(const std::string& issueId, SeriesRecord& record, double& factor);
 // Marks the split bars of a loaded series; prices are not changed.
 bool ApplySplitFactors(const std::string& issueId, SeriesRecord& record);
-// The older market of a security code among "040", "013" and "021" by their newest rows.
-bool PickOlderMarket(const std::string& code, std::string& market);
-// Fills the kind's shared record with the issue's series joined from its listings.
-bool LoadChartSeriesJoined(const std::string& issueId, int32_t kind);

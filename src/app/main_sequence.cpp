@@ -9,9 +9,9 @@
 #include "foundation/issue_list.h"
 #include "foundation/printer_setup.h"
 #include "foundation/selection.h"
-#include "foundation/selection_window.h"
+#include "views/selection_window.h"
 #include "foundation/signin.h"
-#include "foundation/splash_window.h"
+#include "views/splash_window.h"
 #include "foundation/startup.h"
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
@@ -19,6 +19,8 @@
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
 #include "views/main_frame.h"
+#include "views/logon_window.h"
+#include "views/list_services.h"
 
 namespace {
 
@@ -108,6 +110,7 @@ bool Main() {
             break;
         case SigninResult::InvalidUser:
             // The sign-in window stays open; the program ends when it is closed.
+            ShowLogonWindowModeless();
             return AnyWindowShown();
         case SigninResult::Failed:
             return false;

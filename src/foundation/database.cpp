@@ -13,7 +13,6 @@
 #include <map>
 #include <memory>
 
-#include "foundation/signin.h"
 #include "foundation/sql_builders.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
@@ -463,18 +462,9 @@ static void RewriteStatement(std::string& statement) {
 
 bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
                 RecordsetPtr& recordset, const std::vector<FieldValue>& parameters) {
+    const DatabaseState& state = State();
+    if (state.BeforeStatement && !state.BeforeStatement()) return false;
     std::string error;
-    switch (CheckSessionOwnership(error)) {
-        case SessionOwnership::Owned:
-            break;
-        case SessionOwnership::Lost:
-            MsgPlain(kSessionLostMessage);
-            EndLostSession();
-            return false;
-        case SessionOwnership::Unreachable:
-            MsgWarn(kNotConnectedMessage + error);
-            return false;
-    }
     // The statement is rewritten only once its catalog is reached, so after a failed
     // connection the caller still holds the text it wrote.
     if (!ConnectCatalog(connection.ConnectionString, error)) {

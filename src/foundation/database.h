@@ -3,8 +3,9 @@
 // connection string; each string gets one persistent connection, opened on first use,
 // so that transactions cover the statements that follow and SQLite writers are not
 // locked out by stray connections. Every statement runs through ExecuteSql, which first
-// makes sure this PC still owns the user's sign-in.
+// runs the check the session installs: that this PC still owns the user's sign-in.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,11 +18,16 @@ struct CatalogConnection {
     bool IsSet() const { return !ConnectionString.empty(); }
 };
 
+// Runs before every statement of ExecuteSql; false stops the statement (the check has
+// told the user why).
+using StatementCheck = std::function<bool()>;
+
 struct DatabaseState {
     std::string ConnectionPrefix;  // decoded first line of "settei2.ini", ends with ";"
     CatalogConnection DailyConnection;
     CatalogConnection WeeklyConnection;
     CatalogConnection MonthlyConnection;
+    StatementCheck BeforeStatement;
 };
 
 DatabaseState& Database();

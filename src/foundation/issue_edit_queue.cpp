@@ -5,15 +5,12 @@
 #include <stdexcept>
 
 #include "foundation/database.h"
-#include "foundation/input_boxes.h"
 #include "foundation/issue_list.h"
-#include "foundation/list_services.h"
 #include "foundation/sql_builders.h"
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
 #include "foundation/vb_errors.h"
-#include "platform/flex_grid.h"
 #include "platform/vb_format.h"
 
 namespace {
@@ -89,21 +86,6 @@ void KeepWatchInStore(const std::vector<IssueEdit>& queue, const std::string& is
     }
 }
 
-// The grid rows that show the issue: each row's label is its position in the recordset
-// the grid shows, so the row is found by the issue's ID wherever a sort has put it.
-std::vector<int> RowsOfIssue(const FlexGrid& grid, const std::string& issueId) {
-    const RecordsetPtr& shown = IssueList().ShownListRecordset;
-    std::vector<int> rows;
-    for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
-        try {
-            const auto& record = RecordAt(shown, LabelNumber(grid.TextMatrix(row, 0)) - 1);
-            if (VbTrim(FieldText(record.at(kField銘柄ID))) == issueId) rows.push_back(row);
-        } catch (const std::exception&) {
-        }
-    }
-    return rows;
-}
-
 }  // namespace
 
 IssueEditState& IssueEdits() {
@@ -112,6 +94,10 @@ IssueEditState& IssueEdits() {
 
 void ResetIssueEdits() {
     state = IssueEditState{};
+}
+
+void SetListRowUpdater(ListRowUpdater updater) {
+    state.ApplyToList = std::move(updater);
 }
 
 void ClearEditQueue() {
@@ -166,20 +152,10 @@ std::string GridValueOf(const IssueEdit& edit, std::string_view issueId) {
 bool ApplyEditsToMainGrid(const std::vector<IssueEdit>& queue, const std::string& issueId) {
     try {
         KeepWatchInStore(queue, issueId);
-        FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
-        if (!grid) return false;
-        const std::vector<int> rows = RowsOfIssue(*grid, issueId);
-        if (rows.empty()) return false;
-        for (const IssueEdit& edit : queue) {
-            if (edit.GridColumn == 0) continue;
-            const std::string value = GridValueOf(edit, issueId);
-            for (int row : rows) grid->SetTextMatrix(row, edit.GridColumn, value);
-        }
-        SetListColumnAlignments(*grid);
-        return true;
     } catch (const std::exception&) {
         return false;
     }
+    return state.ApplyToList && state.ApplyToList(queue, issueId);
 }
 
 void CommitIssueEdits(const std::vector<IssueEdit>& queue, const std::string& issueId) {

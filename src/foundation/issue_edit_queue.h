@@ -3,6 +3,7 @@
 // TBL銘柄属性 describes the change as (field, grid column, value) entries, writes them
 // with one UPDATE and copies them into the issue's row of the issue grid.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,12 +18,19 @@ struct IssueEdit {
     std::string Value;
 };
 
+// The issue grid's half of a commit, installed by the window that shows the list: it
+// copies the queued values into the issue's rows and tells whether the issue is shown.
+using ListRowUpdater =
+    std::function<bool(const std::vector<IssueEdit>& queue, const std::string& issueId)>;
+
 struct IssueEditState {
     std::vector<IssueEdit> EditQueue;
+    ListRowUpdater ApplyToList;
 };
 
 IssueEditState& IssueEdits();
 void ResetIssueEdits();
+void SetListRowUpdater(ListRowUpdater updater);
 
 inline constexpr const char* kUpdateFailedMessage = "ﾃﾞｰﾀ更新時に不具合が発生しました。";
 inline constexpr const char* kUpdateLaterMessage = "分析をかけるとﾃﾞｰﾀが更新されます。";
@@ -43,9 +51,9 @@ IssueUpdate RenderIssueUpdate(const std::vector<IssueEdit>& queue, std::string_v
 // Writes the queue to the issue's row on the daily catalog. False when the queue cannot
 // be rendered or the statement fails.
 bool MakeIssueUpdateSql(const std::vector<IssueEdit>& queue, const std::string& issueId);
-// Copies the queued values into the issue's row of the issue grid, found by its ID, and a
-// watch number shown there into the watch store. False when the row is not in the grid
-// or a value cannot be shown.
+// Copies a watch number shown in the list into the watch store, and the queued values into
+// the issue's rows of the list through the installed updater. False when no list is
+// installed, the issue is not in it or a value cannot be shown.
 bool ApplyEditsToMainGrid(const std::vector<IssueEdit>& queue, const std::string& issueId);
 // Both, with the messages for a failed write and a list that is not updated.
 void CommitIssueEdits(const std::vector<IssueEdit>& queue, const std::string& issueId);

@@ -7,10 +7,6 @@
 #include <stdexcept>
 
 #include "foundation/database.h"
-#include "foundation/grid_layouts.h"
-#include "foundation/input_boxes.h"
-#include "foundation/list_services.h"
-#include "foundation/selection.h"
 #include "foundation/settings.h"
 #include "foundation/sql_builders.h"
 #include "foundation/text_data.h"
@@ -18,7 +14,6 @@
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
 #include "foundation/vb_errors.h"
-#include "platform/flex_grid.h"
 
 namespace {
 
@@ -77,8 +72,7 @@ std::string ListTail(int mode) {
                    (mode == kListByCodeNoIndex ? kNoIndexCondition : "") + kListOrder;
         case kListForward:
         case kListBackward: {
-            const FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
-            const std::string selected = grid ? MakeSelectedIdList(*grid) : "";
+            const std::string selected = sources.SelectedIdList ? sources.SelectedIdList() : "";
             const char* rule = mode == kListForward ? " 順次法則 <> " : " 逆次法則 <> ";
             // "" is the database's empty text; ExecuteSql turns it into ''.
             return " WHERE " + selected + rule + "\"\"" + kListOrder;
@@ -127,12 +121,6 @@ std::string MakeWhereId(std::string_view issueId) {
 
 std::string MakeOrderBy(std::string_view columns) {
     return " ORDER BY " + std::string(columns);
-}
-
-std::string VbTrim(std::string_view text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return "";
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
 const std::vector<FieldValue>& RecordAt(const RecordsetPtr& recordset, int32_t position) {
@@ -200,109 +188,4 @@ std::string IssueGridLine(const std::vector<FieldValue>& record, std::string_vie
         line += cells[col];
     }
     return line;
-}
-
-bool ShowIssueList(FlexGrid& grid, int mode) {
-    bool shown = false;
-    RunTrapped([&] {
-        std::string sql = MakeIssueAttrSql(MakeListSql(mode));
-        RecordsetPtr result;
-        if (!ExecuteSql(Database().DailyConnection, sql, result)) return;
-        state.IssueListRecordset = std::move(result);
-        // The positions of an earlier selection name rows of the previous query.
-        ClearSelectedRows();
-        HideGrid(grid);
-        SetListGridHeaders(grid);
-        EndTextDataMode();
-        FillIssueGrid(grid);
-        ShowGrid(grid);
-        shown = true;
-    });
-    return shown;
-}
-
-void FillIssueGrid(FlexGrid& grid) {
-    const RecordsetPtr recordset = state.IssueListRecordset;
-    // From here on the grid's labels are positions in this recordset, even when the fill
-    // stops half-way: returning to the list must not pair them with another one.
-    state.ShownListRecordset = recordset;
-    RunTrapped([&] {
-        IssueSelectionState& selection = IssueSelection();
-        int32_t filled = 0;
-        if (!recordset || recordset->RecordCount() == 0) {
-            grid.setEnabled(false);
-        } else {
-            grid.setEnabled(true);
-            const IssueValueLookup memos = IssueValueIndex(TextStores().MemoText);
-            const IssueValueLookup watches = IssueValueIndex(TextStores().ChuumokuText);
-            if (selection.SelectedCount() > 0) {
-                for (int32_t k = 0; k < selection.SelectedCount(); ++k) {
-                    if (k >= static_cast<int32_t>(state.SelectedRowTexts.size()))
-                        throw std::out_of_range(kVbSubscriptOutOfRange);
-                    const std::string label =
-                        std::to_string(LabelNumber(state.SelectedRowTexts[k]));
-                    grid.AddItem(IssueGridLine(RecordAt(recordset, selection.SelectedRows[k]),
-                                               label, memos, watches));
-                    ++filled;
-                }
-                ClearSelectedRows();
-            } else {
-                for (int32_t position = 0; position < recordset->RecordCount(); ++position) {
-                    grid.AddItem(IssueGridLine(recordset->Row(position),
-                                               std::to_string(position + 1), memos, watches));
-                    ++filled;
-                }
-            }
-        }
-        SetListCountText(std::to_string(filled) + kListCountSuffix);
-        grid.SetCol(0);
-        grid.SetRow(0);
-    });
-}
-
-void EndTextDataMode() {
-    RunTrapped([] {
-        if (TextData().TextDataMode != -1) return;
-        TextData().TextDataMode = 0;
-        UpdateSelectionMenus();
-        if (FlexGrid* grid = ListServices().Links.FGR_該当銘柄) SetSelectGridLayout(*grid);
-    });
-}
-
-void HideGrid(FlexGrid& grid) {
-    RunTrapped([&] {
-        grid.SetRedraw(false);
-        grid.setVisible(false);
-    });
-}
-
-void ShowGrid(FlexGrid& grid) {
-    RunTrapped([&] {
-        grid.SetRedraw(true);
-        grid.setVisible(true);
-    });
-}
-
-// The option named `option` chosen: the box `enabled` takes input with its text
-// selected, the box `disabled` looks disabled.
-static void PresetSearch(QWidget* searchWindow, const char* option, const char* enabled,
-                         const char* disabled) {
-    RunTrapped([&] {
-        QWidget* window = RequireControl(searchWindow);
-        RequireControl(window->findChild<QAbstractButton*>(QString::fromUtf8(option)))
-            ->setChecked(true);
-        QWidget* off = RequireControl(window->findChild<QWidget*>(QString::fromUtf8(disabled)));
-        QWidget* on = RequireControl(window->findChild<QWidget*>(QString::fromUtf8(enabled)));
-        SetDisabledLook(window, off);
-        SetEnabledLook(on);
-        SelectAllText(on);
-    });
-}
-
-void SetSearchByName(QWidget* searchWindow) {
-    PresetSearch(searchWindow, "OPT_銘柄名検索", "TXT_Name", "TXT_Code");
-}
-
-void SetSearchByCode(QWidget* searchWindow) {
-    PresetSearch(searchWindow, "OPT_コード検索", "TXT_Code", "TXT_Name");
 }

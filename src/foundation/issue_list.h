@@ -53,13 +53,16 @@ enum ListMode : int {
     kListByCodeNoIndex = 10,
 };
 
-// What the search windows supply to the list query. The compound search gives its whole
-// tail; the issue search gives the texts of its TXT_Name and TXT_Code boxes. Unset, a
-// mode that needs one fails as a missing control does.
+// What the windows supply to the list query. The compound search gives its whole tail;
+// the issue search gives the texts of its TXT_Name and TXT_Code boxes; the selection
+// window its selected issues. Unset, a search mode fails as a missing control does.
 struct ListTailSources {
     std::function<std::string()> MakeSearchSql;   // modes 3, and 2 with the saved search
     std::function<std::string()> SearchNameText;  // modes 4 and 9
     std::function<std::string()> SearchCodeText;  // modes 5 and 10
+    // Modes 6 and 7: "銘柄ID IN (…) And " for the issues selected in the list, from the
+    // window that shows it; "" without one.
+    std::function<std::string()> SelectedIdList;
 };
 
 struct IssueListState {
@@ -87,8 +90,6 @@ std::string MakeOrderBy(std::string_view columns);
 
 // The record at a 0-based position of a recordset; throws when there is none.
 const std::vector<FieldValue>& RecordAt(const RecordsetPtr& recordset, int32_t position);
-// The text without the spaces around it (TABs and other blanks stay).
-std::string VbTrim(std::string_view text);
 // CLng of a row label: an integer text, blanks around; throws on anything else.
 int32_t LabelNumber(std::string_view text);
 
@@ -99,18 +100,3 @@ std::string IssueGridLine(const std::vector<FieldValue>& record, std::string_vie
                           const IssueValueLookup& memos, const IssueValueLookup& watches);
 // The index factor of a security code: 0.01 for "0301", 0.1 for "0315", else 1.
 double IndexFactor(std::string_view code);
-
-// Runs the list query of the mode and refills the grid from it. A failed query leaves
-// the grid, the status and the recordsets as they were and gives false.
-bool ShowIssueList(FlexGrid& grid, int mode);
-// Fills the grid from IssueListRecordset: every row, or (while SelectedRows holds a
-// choice) exactly the chosen rows labelled with SelectedRowTexts.
-void FillIssueGrid(FlexGrid& grid);
-// Leaves the text-data mode of the issue selection window.
-void EndTextDataMode();
-// Around every bulk change of a grid.
-void HideGrid(FlexGrid& grid);
-void ShowGrid(FlexGrid& grid);
-// The issue search window preset for a name or a code search.
-void SetSearchByName(QWidget* searchWindow);
-void SetSearchByCode(QWidget* searchWindow);

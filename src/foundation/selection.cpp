@@ -11,23 +11,11 @@
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
 #include "foundation/vb_errors.h"
-#include "platform/flex_grid.h"
 #include "platform/vb_format.h"
 
 namespace {
 
 IssueSelectionState state;
-
-// The recordset position a row label stands for; nothing for a label that is not a
-// positive whole number, so a damaged row can never stand for the first issue.
-std::optional<int32_t> PositionOfLabel(std::string_view label) {
-    try {
-        const int32_t number = LabelNumber(label);
-        if (number >= 1) return number - 1;
-    } catch (const std::exception&) {
-    }
-    return std::nullopt;
-}
 
 std::string NullAsEmpty(const FieldValue& value) {
     return FieldText(ReplaceNull(1, value));
@@ -43,42 +31,8 @@ void ResetIssueSelection() {
     state = IssueSelectionState{};
 }
 
-bool CollectSelectedRows(const FlexGrid& grid) {
-    bool collected = false;
-    RunTrapped([&] {
-        if (grid.Row() == 0) return;
-        int32_t first = 0;
-        int32_t last = 0;
-        GetGridSelRange(grid, first, last);
-        std::vector<int32_t> rows;
-        rows.reserve(last - first + 1);
-        for (int32_t row = first; row <= last; ++row) {
-            const std::optional<int32_t> position = PositionOfLabel(grid.TextMatrix(row, 0));
-            if (!position) return;
-            rows.push_back(*position);
-        }
-        state.SelectedRows = std::move(rows);
-        collected = true;
-    });
-    return collected;
-}
-
 void ClearSelectedRows() {
     state.SelectedRows.clear();
-}
-
-void SelectAllRows(FlexGrid& grid) {
-    RunTrapped([&] {
-        if (grid.Rows() <= 1) return;
-        grid.SetRow(1);
-        grid.SetRowSel(grid.Rows() - 1);
-        grid.SetBackColor(grid.BackColorSel());
-    });
-}
-
-void GetGridSelRange(const FlexGrid& grid, int32_t& first, int32_t& last) {
-    first = std::min(grid.Row(), grid.RowSel());
-    last = std::max(grid.Row(), grid.RowSel());
 }
 
 void GetSelectedCode(int32_t index, std::string& issueId) {
@@ -86,22 +40,6 @@ void GetSelectedCode(int32_t index, std::string& issueId) {
         throw std::out_of_range(kVbSubscriptOutOfRange);
     issueId = FieldText(
         RecordAt(IssueList().IssueListRecordset, state.SelectedRows[index]).at(kField銘柄ID));
-}
-
-std::string MakeSelectedIdList(const FlexGrid& grid) {
-    int32_t first = 0;
-    int32_t last = 0;
-    GetGridSelRange(grid, first, last);
-    std::string ids;
-    // The header row stands for no issue: with only it selected the list is empty.
-    for (int32_t row = std::max(first, grid.FixedRows()); row <= last; ++row) {
-        const int32_t position = LabelNumber(grid.TextMatrix(row, 0)) - 1;
-        const auto& record = RecordAt(IssueList().IssueListRecordset, position);
-        ids += SqlText(FieldText(record.at(kField銘柄ID))) + ",";
-    }
-    if (ids.empty()) return "";
-    ids.pop_back();
-    return "銘柄ID IN (" + ids + ") And ";
 }
 
 void ClearIssueWorkArray() {

@@ -45,21 +45,9 @@ struct IssueSelectionState {
 IssueSelectionState& IssueSelection();
 void ResetIssueSelection();
 
-// SelectedRows from the grid's selected block. False, with SelectedRows left as it was,
-// when the current row is the header or a selected row's label is not a positive number
-// (the caller says "対象となる銘柄を選択してください。").
-bool CollectSelectedRows(const FlexGrid& grid);
 void ClearSelectedRows();
-// Every data row selected, and the grid coloured so that the current row looks selected.
-void SelectAllRows(FlexGrid& grid);
-// The smaller and the larger of Row and RowSel.
-void GetGridSelRange(const FlexGrid& grid, int32_t& first, int32_t& last);
 // The 銘柄ID of SelectedRows[index]; throws when the index or position is out of range.
 void GetSelectedCode(int32_t index, std::string& issueId);
-// "銘柄ID IN ('…','…') And " for the selected block of the issue grid, or "" when only
-// the header row is selected. Throws on a row whose label is not a position.
-std::string MakeSelectedIdList(const FlexGrid& grid);
-
 void ClearIssueWorkArray();
 // IssueWorkArray from the selection: mode 1 every field, mode 2 the five texts only.
 void GatherSelectedRecords(int mode);

@@ -30,13 +30,6 @@ std::string YearStartText(std::chrono::year_month_day today) {
     return FormatSlashDate(year / std::chrono::January / 1);
 }
 
-// VB's Trim: only half-width blanks.
-std::string TrimBlanks(std::string_view text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 // The code-page code of one character: a single byte as 0-255, a double-byte character
 // as its two-byte code read as a signed 16-bit value.
 int32_t CharCode(char32_t c) {
@@ -70,7 +63,7 @@ bool DecodeLogonText(const SavedLogonArray& saved, std::string& text) {
         if (!CodeChar(static_cast<int64_t>(saved[i]) - kLogonKey, ch)) return false;
         out += ch;
     }
-    text = TrimBlanks(out);
+    text = VbTrim(out);
     return true;
 }
 
@@ -121,8 +114,8 @@ void ApplySetteiDefaults(SetteiRecord& record, std::chrono::year_month_day today
 }
 
 bool StoreLogon(const LogonPair& logon, UserSettei& user) {
-    const std::u32string id = Utf8ToCodePoints(TrimBlanks(logon.UserId));
-    const std::u32string password = Utf8ToCodePoints(TrimBlanks(logon.Password));
+    const std::u32string id = Utf8ToCodePoints(VbTrim(logon.UserId));
+    const std::u32string password = Utf8ToCodePoints(VbTrim(logon.Password));
     // Refused before anything changes, so the saved sign-in stays whole.
     if (id.size() > kLogonLength || password.size() > kLogonLength) return false;
     EncodeLogonText(id, user.SavedUserId);

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "foundation/settings.h"
+#include "foundation/settings_record.h"
 
 enum class SetteiFieldType {
     Integer,    // signed 16-bit

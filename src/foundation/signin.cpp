@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "foundation/database.h"
-#include "foundation/logon_window.h"
 #include "foundation/text_stores.h"
 #include "platform/message_box.h"
 
@@ -24,6 +23,24 @@ bool RunWithRetry(const std::string& statement, const std::vector<FieldValue>& p
     if (RunCatalogSql(user, statement, parameters, recordset, error)) return true;
     error.clear();
     return RunCatalogSql(user, statement, parameters, recordset, error);
+}
+
+// Every statement first reads the user row back: a PC that lost the session to another
+// must neither read nor write the user's data.
+bool StatementKeepsSession() {
+    std::string error;
+    switch (CheckSessionOwnership(error)) {
+        case SessionOwnership::Owned:
+            return true;
+        case SessionOwnership::Lost:
+            MsgPlain(kSessionLostMessage);
+            EndLostSession();
+            return false;
+        case SessionOwnership::Unreachable:
+            MsgWarn(kNotConnectedMessage + error);
+            return false;
+    }
+    return false;
 }
 
 }  // namespace
@@ -64,7 +81,6 @@ SigninResult SignInUser() {
     }
     if (user->RecordCount() == 0) {
         MsgPlain(kInvalidUserMessage);
-        ShowLogonWindowModeless();
         return SigninResult::InvalidUser;
     }
     user->MoveFirst();
@@ -86,6 +102,7 @@ SigninResult SignInUser() {
         return SigninResult::Failed;
     }
     state.SessionStamp = stamp;
+    database.BeforeStatement = StatementKeepsSession;
     return SigninResult::SignedIn;
 }
 

@@ -33,8 +33,8 @@ enum class SigninResult {
     InvalidUser,  // no row for the ID and password; the caller keeps the sign-in window open
 };
 
-// The sign-in block of start-up, run on Signin().LogonInfo. InvalidUser shows the sign-in
-// window without waiting (when a window can be shown) after the message.
+// The sign-in block of start-up, run on Signin().LogonInfo. InvalidUser has told the user;
+// start-up then shows the sign-in window again.
 SigninResult SignInUser();
 
 enum class SessionOwnership { Owned, Lost, Unreachable };

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "foundation/database.h"
-#include "foundation/logon_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
 #include "foundation/text_stores.h"
@@ -58,16 +57,6 @@ void MakeMailDataFolder() {
 
 void LoadSavedSignIn() {
     LoadSettei(Signin().LogonInfo);
-}
-
-void AskForSignIn() {
-    if (!Signin().LogonInfo.UserId.empty()) return;
-    FRM_Logon window;
-    window.exec();
-    // An ID and password that the window saved are read back from the settings file; what
-    // the user typed signs in for this run even when it was not saved.
-    LoadSavedSignIn();
-    if (!window.Cancelled()) Signin().LogonInfo = Signin().DownloadLogon;
 }
 
 bool HasSignInPair() {

@@ -22,9 +22,6 @@ void MakeMailDataFolder();
 
 // The saved sign-in of the settings file becomes the sign-in pair of this run.
 void LoadSavedSignIn();
-// Without a saved user ID, the sign-in window asks for one. The values typed there are
-// used for this run whether or not the window saved them.
-void AskForSignIn();
 // Both the user ID and the password of this run are known.
 bool HasSignInPair();
 

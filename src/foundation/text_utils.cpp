@@ -1,6 +1,8 @@
 #include "foundation/text_utils.h"
 
 #include <array>
+#include <cctype>
+#include <cstdlib>
 #include <cstdio>
 #include <exception>
 #include <unordered_map>
@@ -243,4 +245,45 @@ std::string JoinWithSpaces(std::string_view a, std::string_view b, std::string_v
 void FilterDigitKey(int& keyCode) {
     if ((keyCode >= '0' && keyCode <= '9') || keyCode == 8) return;
     keyCode = 0;
+}
+
+std::string VbTrim(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return "";
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+// Blanks around a typed number: spaces and TABs.
+static std::string_view TrimSpacesAndTabs(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+bool IsNumericText(std::string_view text) {
+    text = TrimSpacesAndTabs(text);
+    size_t at = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    bool digits = false;
+    while (at < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[at])) || (text[at] == ',' && digits))) {
+        if (text[at] != ',') digits = true;
+        ++at;
+    }
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) {
+            digits = true;
+            ++at;
+        }
+    }
+    return digits && at == text.size();
+}
+
+double NumericValue(std::string_view text) {
+    std::string plain;
+    for (char c : TrimSpacesAndTabs(text))
+        if (c != ',') plain.push_back(c);
+    return std::strtod(plain.c_str(), nullptr);
 }

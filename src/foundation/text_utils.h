@@ -52,3 +52,11 @@ std::string JoinWithSpaces(std::string_view a, std::string_view b, std::string_v
 void FilterDigitKey(int& keyCode);
 template <typename T>
 void DoNothing(const T&) {}
+
+// The text without the spaces around it (TABs and other blanks stay).
+std::string VbTrim(std::string_view text);
+// The numeric test of a box's text: an optional sign, digits with grouping commas, an
+// optional decimal point and digits, blanks around.
+bool IsNumericText(std::string_view text);
+// The value of a text that passes IsNumericText.
+double NumericValue(std::string_view text);

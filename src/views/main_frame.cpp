@@ -10,9 +10,9 @@
 #include <QPointer>
 #include <QStatusBar>
 
-#include "foundation/frame_access.h"
+#include "ui/frame_access.h"
 #include "foundation/selection.h"
-#include "foundation/selection_window.h"
+#include "views/selection_window.h"
 #include "foundation/startup.h"
 
 namespace {

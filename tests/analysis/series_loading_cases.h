@@ -14,6 +14,7 @@
 #include "foundation/sql_builders.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
+#include "analysis/chart_loading.h"
 
 namespace series_loading_cases {
 

@@ -7,6 +7,7 @@
 #include "analysis/series_loading.h"
 #include "analysis/series_points.h"
 #include "foundation/text_data.h"
+#include "analysis/chart_loading.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The edit queue's cases on a market, run on SQLite and on PostgreSQL.
-#include "foundation/grid_sort.h"
+#include "ui/grid_sort.h"
 #include "issue_list_fixture.h"
 
 TEST_P(IssueListTest, TheUpdateIsWrittenToTheIssuesRow) {

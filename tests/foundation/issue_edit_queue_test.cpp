@@ -1,5 +1,5 @@
 // ctest-labels: issuelist
-#include "foundation/grid_sort.h"
+#include "ui/grid_sort.h"
 #include "issue_edit_queue_cases.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "foundation/child_windows.h"
+#include "ui/child_windows.h"
 #include "foundation/database.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/issue_list.h"
-#include "foundation/list_services.h"
+#include "views/list_services.h"
 #include "foundation/selection.h"
 #include "foundation/settings.h"
 #include "foundation/text_data.h"

@@ -12,9 +12,9 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "foundation/frame_access.h"
-#include "foundation/selection_window.h"
-#include "foundation/splash_window.h"
+#include "ui/frame_access.h"
+#include "views/selection_window.h"
+#include "views/splash_window.h"
 #include "foundation/startup.h"
 #include "foundation/text_stores.h"
 #include "platform/atomic_file.h"

@@ -1,4 +1,4 @@
-#include "foundation/logon_window.h"
+#include "views/logon_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,9 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "foundation/progress_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
+#include "foundation/startup.h"
+#include "ui/progress_window.h"
 
 namespace {
 
@@ -111,4 +112,14 @@ void ShowLogonWindowModeless() {
     auto* window = new FRM_Logon;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
+}
+
+void AskForSignIn() {
+    if (!Signin().LogonInfo.UserId.empty()) return;
+    FRM_Logon window;
+    window.exec();
+    // An ID and password that the window saved are read back from the settings file; what
+    // the user typed signs in for this run even when it was not saved.
+    LoadSavedSignIn();
+    if (!window.Cancelled()) Signin().LogonInfo = Signin().DownloadLogon;
 }

@@ -1,4 +1,4 @@
-#include "foundation/progress_window.h"
+#include "ui/progress_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "foundation/child_windows.h"
+#include "ui/child_windows.h"
 #include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/avi_player.h"
@@ -209,20 +209,4 @@ void EndProgress() {
 void StartProgressShow(int32_t total, QWidget* owner, QWidget* progressWindow) {
     StartProgress(total);
     ShowChildDisabled(owner, progressWindow);
-}
-
-void SetHourglass() {
-    // The screen pointer is one value, not a stack: setting it twice and resetting once
-    // leaves the default.
-    if (QApplication::overrideCursor()) {
-        QApplication::changeOverrideCursor(Qt::WaitCursor);
-    } else {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    QCoreApplication::processEvents();
-}
-
-void ResetPointer() {
-    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-    QCoreApplication::processEvents();
 }

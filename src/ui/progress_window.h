@@ -73,7 +73,3 @@ void StartProgress(int32_t total);
 void StepProgress(int kind);
 void EndProgress();
 void StartProgressShow(int32_t total, QWidget* owner, QWidget* progressWindow);
-
-// The screen-wide pointer: hourglass, and back to the default however often it was set.
-void SetHourglass();
-void ResetPointer();

@@ -1,5 +1,5 @@
 // ctest-labels: inputs
-#include "foundation/input_boxes.h"
+#include "ui/input_boxes.h"
 
 #include <gtest/gtest.h>
 

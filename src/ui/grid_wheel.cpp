@@ -1,4 +1,4 @@
-#include "foundation/grid_wheel.h"
+#include "ui/grid_wheel.h"
 
 #include <QEvent>
 #include <QHeaderView>

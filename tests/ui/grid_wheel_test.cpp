@@ -1,5 +1,5 @@
 // ctest-labels: grid
-#include "foundation/grid_wheel.h"
+#include "ui/grid_wheel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "foundation/child_windows.h"
+#include "ui/child_windows.h"
 
 #include <QCoreApplication>
 #include <QVariant>
 #include <QWidget>
 
-#include "foundation/progress_window.h"
 #include "foundation/trap.h"
+#include "platform/busy_pointer.h"
 
 namespace {
 

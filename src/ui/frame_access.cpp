@@ -1,4 +1,4 @@
-#include "foundation/frame_access.h"
+#include "ui/frame_access.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // ctest-labels: progress
-#include "foundation/progress_window.h"
+#include "ui/progress_window.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +13,13 @@
 #include <QTest>
 #include <stdexcept>
 
-#include "foundation/child_windows.h"
+#include "ui/child_windows.h"
 #include "platform/atomic_file.h"
 #include "platform/avi_player.h"
 #include "support/avi_fixture.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
+#include "platform/busy_pointer.h"
 
 namespace {
 

@@ -27,3 +27,6 @@ class FRM_Logon : public QDialog {
 void ShowLogonWindowModal();
 // Shown without waiting after an invalid ID or password; the window deletes itself.
 void ShowLogonWindowModeless();
+// Without a saved user ID, the sign-in window asks for one. The values typed there are
+// used for this run whether or not the window saved them.
+void AskForSignIn();

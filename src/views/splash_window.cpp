@@ -1,10 +1,10 @@
-#include "foundation/splash_window.h"
+#include "views/splash_window.h"
 
 #include <QFont>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "foundation/about_window.h"
+#include "views/about_window.h"
 #include "platform/app_path.h"
 #include "platform/avi_player.h"
 

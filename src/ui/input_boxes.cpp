@@ -1,4 +1,4 @@
-#include "foundation/input_boxes.h"
+#include "ui/input_boxes.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -251,33 +251,6 @@ void BindBox(QLineEdit* box, UpDownSpinner* spinner, const BoxKind& kind) {
 }
 
 }  // namespace
-
-bool IsNumericText(std::string_view text) {
-    text = TrimBlanks(text);
-    size_t at = 0;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
-    bool digits = false;
-    while (at < text.size() &&
-           (std::isdigit(static_cast<unsigned char>(text[at])) || (text[at] == ',' && digits))) {
-        if (text[at] != ',') digits = true;
-        ++at;
-    }
-    if (at < text.size() && text[at] == '.') {
-        ++at;
-        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) {
-            digits = true;
-            ++at;
-        }
-    }
-    return digits && at == text.size();
-}
-
-double NumericValue(std::string_view text) {
-    std::string plain;
-    for (char c : TrimBlanks(text))
-        if (c != ',') plain.push_back(c);
-    return std::strtod(plain.c_str(), nullptr);
-}
 
 void FormatIntegerBox(QLineEdit* box) {
     RunTrapped([box] {

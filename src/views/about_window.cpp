@@ -1,4 +1,4 @@
-#include "foundation/about_window.h"
+#include "views/about_window.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "foundation/grid_layouts.h"
+#include "ui/grid_layouts.h"
 
 #include <QWidget>
 #include <array>

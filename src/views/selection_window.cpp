@@ -1,4 +1,4 @@
-#include "foundation/selection_window.h"
+#include "views/selection_window.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -7,12 +7,12 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-#include "foundation/about_window.h"
-#include "foundation/frame_access.h"
-#include "foundation/grid_layouts.h"
-#include "foundation/grid_sort.h"
-#include "foundation/grid_wheel.h"
-#include "foundation/list_services.h"
+#include "views/about_window.h"
+#include "ui/frame_access.h"
+#include "ui/grid_layouts.h"
+#include "ui/grid_sort.h"
+#include "ui/grid_wheel.h"
+#include "views/list_services.h"
 #include "foundation/selection.h"
 #include "foundation/text_data.h"
 #include "foundation/trap.h"

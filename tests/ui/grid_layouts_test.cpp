@@ -1,5 +1,5 @@
 // ctest-labels: grid
-#include "foundation/grid_layouts.h"
+#include "ui/grid_layouts.h"
 
 #include <gtest/gtest.h>
 

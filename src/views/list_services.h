@@ -3,6 +3,7 @@
 // selection and the edit queue need. The window registers its grid, itself (for its
 // menus, found by name) and the main frame's status panel; the routines reach nothing
 // else of it.
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -47,3 +48,30 @@ bool CheckIssueSelected();
 bool GetCurrentIssueId(std::string& issueId);
 
 inline constexpr const char* kSelectIssueMessage = "対象となる銘柄を選択してください。";
+
+// SelectedRows from the grid's selected block. False, with SelectedRows left as it was,
+// when the current row is the header or a selected row's label is not a positive number
+// (the caller says "対象となる銘柄を選択してください。").
+bool CollectSelectedRows(const FlexGrid& grid);
+// Every data row selected, and the grid coloured so that the current row looks selected.
+void SelectAllRows(FlexGrid& grid);
+// The smaller and the larger of Row and RowSel.
+void GetGridSelRange(const FlexGrid& grid, int32_t& first, int32_t& last);
+// "銘柄ID IN ('…','…') And " for the selected block of the issue grid, or "" when only
+// the header row is selected. Throws on a row whose label is not a position.
+std::string MakeSelectedIdList(const FlexGrid& grid);
+
+// Runs the list query of the mode and refills the grid from it. A failed query leaves
+// the grid, the status and the recordsets as they were and gives false.
+bool ShowIssueList(FlexGrid& grid, int mode);
+// Fills the grid from IssueListRecordset: every row, or (while SelectedRows holds a
+// choice) exactly the chosen rows labelled with SelectedRowTexts.
+void FillIssueGrid(FlexGrid& grid);
+// Leaves the text-data mode of the issue selection window.
+void EndTextDataMode();
+// Around every bulk change of a grid.
+void HideGrid(FlexGrid& grid);
+void ShowGrid(FlexGrid& grid);
+// The issue search window preset for a name or a code search.
+void SetSearchByName(QWidget* searchWindow);
+void SetSearchByCode(QWidget* searchWindow);

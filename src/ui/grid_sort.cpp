@@ -1,12 +1,12 @@
-#include "foundation/grid_sort.h"
+#include "ui/grid_sort.h"
 
 #include <algorithm>
 #include <numeric>
 #include <vector>
 
-#include "foundation/progress_window.h"
 #include "foundation/trap.h"
 #include "platform/flex_grid.h"
+#include "platform/busy_pointer.h"
 
 namespace {
 

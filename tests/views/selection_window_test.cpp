@@ -1,5 +1,5 @@
 // ctest-labels: app
-#include "foundation/selection_window.h"
+#include "views/selection_window.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/grid_wheel.h"
+#include "ui/grid_wheel.h"
 #include "foundation/issue_list.h"
-#include "foundation/list_services.h"
+#include "views/list_services.h"
 #include "foundation/selection.h"
 #include "foundation/text_data.h"
 #include "platform/flex_grid.h"

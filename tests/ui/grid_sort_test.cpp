@@ -1,5 +1,5 @@
 // ctest-labels: grid
-#include "foundation/grid_sort.h"
+#include "ui/grid_sort.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "foundation/about_window.h"
+#include "views/about_window.h"
 #include "foundation/text_utils.h"
 
 TEST(AboutWindow, CutsLongValues) {

@@ -1,5 +1,5 @@
 // ctest-labels: signin
-#include "foundation/logon_window.h"
+#include "views/logon_window.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "foundation/progress_window.h"
+#include "ui/progress_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
 #include "platform/atomic_file.h"

@@ -19,12 +19,6 @@ constexpr double kIntegerBoxMax = 999999999;
 constexpr int kPercentMin = 1;
 constexpr int kPercentMax = 100;
 
-// The numeric test of a box's text: an optional sign, digits with grouping commas, an
-// optional decimal point and digits, blanks around.
-bool IsNumericText(std::string_view text);
-// The value of a text that passes IsNumericText.
-double NumericValue(std::string_view text);
-
 void FormatIntegerBox(QLineEdit* box);
 void FormatCappedIntegerBox(QLineEdit* box);
 void FormatPercentBox(QLineEdit* box);
