@@ -37,7 +37,7 @@ std::chrono::sys_days DayOf(int32_t date) {
     const std::chrono::year_month_day day{std::chrono::year(date / 10000),
                                           std::chrono::month(date / 100 % 100),
                                           std::chrono::day(date % 100)};
-    if (!day.ok()) throw std::invalid_argument(kVbTypeMismatch);
+    if (!day.ok()) throw std::invalid_argument(kErrTypeMismatch);
     return std::chrono::sys_days(day);
 }
 
@@ -98,7 +98,7 @@ const RuleHit* ConfirmingMark(const LineSearchInput& input, const Direction& dir
 int32_t CutDay(const SeriesRecord& daily, const SeriesPoint& week, const Direction& dir,
                double need) {
     const std::string_view label = TrimBlanks(week.DateText);
-    if (label.size() < 10) throw std::invalid_argument(kVbTypeMismatch);
+    if (label.size() < 10) throw std::invalid_argument(kErrTypeMismatch);
     const int32_t first = FindBarByDate(daily, DateToNum(label.substr(0, 10)));
     if (first < 0) return -1;
     // The days run up to the last one on or before the week's end; walking forward to it

@@ -6,10 +6,10 @@
 namespace {
 
 int32_t DigitsToNum(std::string_view digits) {
-    if (digits.empty() || digits.size() > 9) throw std::invalid_argument(kVbTypeMismatch);
+    if (digits.empty() || digits.size() > 9) throw std::invalid_argument(kErrTypeMismatch);
     int32_t number = 0;
     for (char c : digits) {
-        if (c < '0' || c > '9') throw std::invalid_argument(kVbTypeMismatch);
+        if (c < '0' || c > '9') throw std::invalid_argument(kErrTypeMismatch);
         number = number * 10 + (c - '0');
     }
     return number;

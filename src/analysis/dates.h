@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "analysis/series.h"
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 
 // "yyyy/mm/dd" as yyyymmdd, from characters 1-4, 6-7 and 9-10. A text whose pieces are not
-// digits throws std::invalid_argument with kVbTypeMismatch; the caller traps it.
+// digits throws std::invalid_argument with kErrTypeMismatch; the caller traps it.
 int32_t DateToNum(std::string_view dateText);
 
 // The digits of a date text with every "/" removed, as a number ("2024/01/05" → 20240105).

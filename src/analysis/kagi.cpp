@@ -9,7 +9,7 @@
 #include "foundation/settings.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "foundation/text_data.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

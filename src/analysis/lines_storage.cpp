@@ -10,9 +10,9 @@
 #include "foundation/sql_builders.h"
 #include "foundation/text_data.h"
 #include "foundation/trap.h"
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 #include "platform/message_box.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ std::string DeleteHead(const char* table, std::string_view issueId, int32_t code
 
 const FieldValue& NonNull(const std::vector<FieldValue>& row, size_t index) {
     const FieldValue& value = row.at(index);
-    if (IsNull(value)) throw std::runtime_error(kVbInvalidNull);
+    if (IsNull(value)) throw std::runtime_error(kErrInvalidNull);
     return value;
 }
 double RowNumber(const std::vector<FieldValue>& row, size_t index) {

@@ -1,7 +1,7 @@
 #include "analysis/moving_averages.h"
 
 #include "foundation/trap.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

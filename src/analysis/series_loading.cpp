@@ -12,8 +12,8 @@
 #include "foundation/text_data.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/vb_errors.h"
-#include "platform/vb_format.h"
+#include "foundation/error_texts.h"
+#include "platform/number_format.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ std::chrono::year_month_day DateOfNum(int32_t date) {
         std::chrono::year(date / 10000),
         std::chrono::month(static_cast<unsigned>(date / 100 % 100)),
         std::chrono::day(static_cast<unsigned>(date % 100))};
-    if (date <= 0 || !ymd.ok()) throw std::invalid_argument(kVbTypeMismatch);
+    if (date <= 0 || !ymd.ok()) throw std::invalid_argument(kErrTypeMismatch);
     return ymd;
 }
 
@@ -245,7 +245,7 @@ bool CopyTextDataSeries(std::string& issueId, SeriesRecord& record) {
         const SeriesState& series = Series();
         if (series.TextDataCount < 0 ||
             series.TextDataCount > static_cast<int32_t>(series.TextDataSeries.size()))
-            throw std::out_of_range(kVbSubscriptOutOfRange);
+            throw std::out_of_range(kErrSubscriptOutOfRange);
         issueId = TextData().TextDataTitle;
         record.Count = series.TextDataCount;
         record.Points.assign(series.TextDataSeries.begin(),
@@ -262,7 +262,7 @@ constexpr const char* kPeriodCountMismatch = "ﾃﾞｰﾀ更新時に不具合�
 
 // A Null in a daily row is a run-time error of the load.
 double RequiredNumber(const FieldValue& value) {
-    if (IsNull(value)) throw std::invalid_argument(kVbInvalidNull);
+    if (IsNull(value)) throw std::invalid_argument(kErrInvalidNull);
     return FieldNumber(value);
 }
 

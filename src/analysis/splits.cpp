@@ -8,8 +8,8 @@
 #include "foundation/sql_builders.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/vb_errors.h"
-#include "platform/vb_format.h"
+#include "foundation/error_texts.h"
+#include "platform/number_format.h"
 
 namespace {
 
@@ -33,14 +33,6 @@ void MultiplyPrices(SeriesPoint& point, double factor) {
 void MarkSplit(SeriesPoint& point, double ratio) {
     point.SplitFlag = kSplitHere;
     point.SplitRatio = ratio;
-}
-
-bool IsPlainNumberText(std::string_view text) {
-    size_t i = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
-    if (i == text.size()) return false;
-    for (; i < text.size(); ++i)
-        if (text[i] < '0' || text[i] > '9') return false;
-    return true;
 }
 
 // Kind 7 is stored in hundredths: one decimal, halves up.
@@ -107,22 +99,6 @@ void ScaleBarPoints(int16_t issueKind, std::vector<SeriesPoint>& points, int32_t
     }
 }
 
-std::string FormatBarValue(const FieldValue& value) {
-    if (IsNull(value)) return {};
-    const std::string text = FieldText(value);
-    const size_t point = text.find('.');
-    if (point == std::string::npos)
-        return std::holds_alternative<std::string>(value) && !IsPlainNumberText(text)
-                   ? text
-                   : FormatNumber(FieldNumber(value), "#,##0");
-    const std::string integerPart = text.substr(0, point);
-    if (!IsPlainNumberText(integerPart)) return text;
-    std::string grouped = FormatNumber(ValNumber(integerPart), "#,##0");
-    // "-0.5": the integer part alone has lost its sign.
-    if (integerPart[0] == '-' && grouped[0] != '-') grouped.insert(0, "-");
-    return grouped + text.substr(point);
-}
-
 bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord& record) {
     return RunTrapped([&] { ScaleBarPoints(GetIssueKind(issueId), record.Points, record.Count); });
 }
@@ -138,7 +114,7 @@ bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<Split
         splits.clear();
         for (int32_t r = 0; r < rows->RecordCount(); ++r) {
             const std::vector<FieldValue>& row = rows->Row(r);
-            if (IsNull(row.at(1)) || IsNull(row.at(2))) throw std::invalid_argument(kVbInvalidNull);
+            if (IsNull(row.at(1)) || IsNull(row.at(2))) throw std::invalid_argument(kErrInvalidNull);
             splits.push_back(
                 {static_cast<int32_t>(FieldNumber(row.at(1))), FieldNumber(row.at(2))});
         }

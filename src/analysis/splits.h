@@ -34,10 +34,6 @@ void MultiplyBarPrices(double factor, SeriesRecord& record);
 // decimal (halves up); others unchanged. Volumes are never scaled.
 void ScaleBarPoints(int16_t issueKind, std::vector<SeriesPoint>& points, int32_t count);
 
-// A bar value for the data table grid: the integer part with thousands separators, the
-// decimal part kept as written.
-std::string FormatBarValue(const FieldValue& value);
-
 // --- Procedures over the shared records ----------------------------------------------------
 
 bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord& record);

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 #include "platform/message_box.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 
@@ -225,7 +225,7 @@ bool RunScreenDrawing(const std::function<void()>& body) {
 }
 
 void ThrowIndexError() {
-    throw std::out_of_range(kVbSubscriptOutOfRange);
+    throw std::out_of_range(kErrSubscriptOutOfRange);
 }
 
 Surface& RequirePane(Surface* pane) {

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "analysis/lines_geometry.h"
 #include "foundation/settings.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

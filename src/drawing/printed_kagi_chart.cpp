@@ -6,7 +6,7 @@
 
 #include "analysis/lines_geometry.h"
 #include "drawing/print_page.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/vb_errors.h"
-#include "platform/vb_format.h"
+#include "foundation/error_texts.h"
+#include "platform/number_format.h"
 
 namespace {
 
@@ -52,10 +52,10 @@ FieldValue BoundValue(const IssueEdit& edit) {
         case FieldClass::Date:
             return DateValue(value);
         case FieldClass::Change:
-            if (!IsNumericText(VbTrim(value))) return std::monostate{};
+            if (!IsNumericText(TrimSpaces(value))) return std::monostate{};
             return NumericValue(value);
         case FieldClass::Mark:
-            return static_cast<int64_t>(VbTrim(value).empty() ? 0 : 1);
+            return static_cast<int64_t>(TrimSpaces(value).empty() ? 0 : 1);
         case FieldClass::Number:
             // Whole numbers, as the column's format writes them; no number is no value.
             if (!IsNumericText(value)) return std::monostate{};
@@ -79,7 +79,7 @@ std::string WholeNumberText(double value) {
 void KeepWatchInStore(const std::vector<IssueEdit>& queue, const std::string& issueId) {
     for (const IssueEdit& edit : queue) {
         if (edit.Field != kField注目 || edit.GridColumn == 0) continue;
-        std::string watch = VbTrim(edit.Value);
+        std::string watch = TrimSpaces(edit.Value);
         if (watch == "0") watch.clear();
         TextStores().ChuumokuText =
             ReplaceIssueValueLine(TextStores().ChuumokuText, issueId, watch);
@@ -114,7 +114,7 @@ IssueUpdate RenderIssueUpdate(const std::vector<IssueEdit>& queue, std::string_v
     std::string assignments;
     for (const IssueEdit& edit : queue) {
         if (edit.Field < 0 || edit.Field >= kIssueAttrColumnCount)
-            throw std::out_of_range(kVbSubscriptOutOfRange);
+            throw std::out_of_range(kErrSubscriptOutOfRange);
         if (!assignments.empty()) assignments += " , ";
         assignments += std::string(kIssueAttrColumns[edit.Field]) + " = ?";
         update.Parameters.push_back(BoundValue(edit));
@@ -139,14 +139,14 @@ std::string GridValueOf(const IssueEdit& edit, std::string_view issueId) {
     const double factor = GridFactor(issueId);
     std::string value = edit.Value;
     if (edit.GridColumn == kPriceColumn) {
-        if (!IsNumericText(value)) throw std::invalid_argument(kVbTypeMismatch);
+        if (!IsNumericText(value)) throw std::invalid_argument(kErrTypeMismatch);
         value = WholeNumberText(std::trunc(NumericValue(value) * factor + 0.5));
     }
     if (edit.GridColumn == kChangeColumn && IsNumericText(value))
         value = WholeNumberText(std::floor(factor * NumericValue(value) + 0.5));
     if (IsNumericText(value)) value = FormatNumber(NumericValue(value), "##0");
-    if (edit.GridColumn == kTurnDateColumn && !IsValidSlashDate(VbTrim(value))) value.clear();
-    return VbTrim(value);
+    if (edit.GridColumn == kTurnDateColumn && !IsValidSlashDate(TrimSpaces(value))) value.clear();
+    return TrimSpaces(value);
 }
 
 bool ApplyEditsToMainGrid(const std::vector<IssueEdit>& queue, const std::string& issueId) {

@@ -13,7 +13,7 @@
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ std::string CellText(std::string text) {
 }
 
 std::string TrimmedField(const std::vector<FieldValue>& record, int field) {
-    return CellText(VbTrim(FieldText(record.at(field))));
+    return CellText(TrimSpaces(FieldText(record.at(field))));
 }
 
 std::string Lookup(const IssueValueLookup& index, const std::string& issueId) {
@@ -125,17 +125,17 @@ std::string MakeOrderBy(std::string_view columns) {
 
 const std::vector<FieldValue>& RecordAt(const RecordsetPtr& recordset, int32_t position) {
     if (!recordset || position < 0 || position >= recordset->RecordCount())
-        throw std::out_of_range(kVbSubscriptOutOfRange);
+        throw std::out_of_range(kErrSubscriptOutOfRange);
     return recordset->Row(position);
 }
 
 int32_t LabelNumber(std::string_view text) {
-    const std::string trimmed = VbTrim(text);
+    const std::string trimmed = TrimSpaces(text);
     int32_t number = 0;
     const char* end = trimmed.data() + trimmed.size();
     const auto [ptr, error] = std::from_chars(trimmed.data(), end, number);
     if (trimmed.empty() || error != std::errc() || ptr != end)
-        throw std::invalid_argument(kVbTypeMismatch);
+        throw std::invalid_argument(kErrTypeMismatch);
     return number;
 }
 
@@ -147,7 +147,7 @@ double IndexFactor(std::string_view code) {
 
 std::string IssueGridLine(const std::vector<FieldValue>& record, std::string_view label,
                           const IssueValueLookup& memos, const IssueValueLookup& watches) {
-    const std::string issueId = VbTrim(FieldText(record.at(kField銘柄ID)));
+    const std::string issueId = TrimSpaces(FieldText(record.at(kField銘柄ID)));
     const std::string code = TrimmedField(record, kField証券コード);
     const double factor = IndexFactor(code);
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 bool IsNull(const FieldValue& value) { return std::holds_alternative<std::monostate>(value); }
 

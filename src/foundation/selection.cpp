@@ -10,8 +10,8 @@
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/vb_errors.h"
-#include "platform/vb_format.h"
+#include "foundation/error_texts.h"
+#include "platform/number_format.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ void ClearSelectedRows() {
 
 void GetSelectedCode(int32_t index, std::string& issueId) {
     if (index < 0 || index >= state.SelectedCount())
-        throw std::out_of_range(kVbSubscriptOutOfRange);
+        throw std::out_of_range(kErrSubscriptOutOfRange);
     issueId = FieldText(
         RecordAt(IssueList().IssueListRecordset, state.SelectedRows[index]).at(kField銘柄ID));
 }
@@ -89,7 +89,7 @@ bool GetSijou() {
         RecordsetPtr markets;
         if (!ExecuteSql(Database().DailyConnection, sql, markets)) return;
         // The markets' check indexes are their places in this list: it cannot be empty.
-        if (markets->RecordCount() == 0) throw std::out_of_range(kVbSubscriptOutOfRange);
+        if (markets->RecordCount() == 0) throw std::out_of_range(kErrSubscriptOutOfRange);
         std::vector<TextPair> list;
         list.reserve(markets->RecordCount());
         for (int32_t i = 0; i < markets->RecordCount(); ++i) {

@@ -63,7 +63,7 @@ bool DecodeLogonText(const SavedLogonArray& saved, std::string& text) {
         if (!CodeChar(static_cast<int64_t>(saved[i]) - kLogonKey, ch)) return false;
         out += ch;
     }
-    text = VbTrim(out);
+    text = TrimSpaces(out);
     return true;
 }
 
@@ -114,8 +114,8 @@ void ApplySetteiDefaults(SetteiRecord& record, std::chrono::year_month_day today
 }
 
 bool StoreLogon(const LogonPair& logon, UserSettei& user) {
-    const std::u32string id = Utf8ToCodePoints(VbTrim(logon.UserId));
-    const std::u32string password = Utf8ToCodePoints(VbTrim(logon.Password));
+    const std::u32string id = Utf8ToCodePoints(TrimSpaces(logon.UserId));
+    const std::u32string password = Utf8ToCodePoints(TrimSpaces(logon.Password));
     // Refused before anything changes, so the saved sign-in stays whole.
     if (id.size() > kLogonLength || password.size() > kLogonLength) return false;
     EncodeLogonText(id, user.SavedUserId);

@@ -7,11 +7,12 @@
 #include <cstring>
 #include <vector>
 
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
+#include "foundation/text_utils.h"
 
 namespace {
 

@@ -247,7 +247,7 @@ void FilterDigitKey(int& keyCode) {
     keyCode = 0;
 }
 
-std::string VbTrim(std::string_view text) {
+std::string TrimSpaces(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return "";
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
@@ -286,4 +286,17 @@ double NumericValue(std::string_view text) {
     for (char c : TrimSpacesAndTabs(text))
         if (c != ',') plain.push_back(c);
     return std::strtod(plain.c_str(), nullptr);
+}
+
+std::vector<std::string_view> TextLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
 }

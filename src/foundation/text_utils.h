@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/recordset.h"
 
@@ -54,9 +55,13 @@ template <typename T>
 void DoNothing(const T&) {}
 
 // The text without the spaces around it (TABs and other blanks stay).
-std::string VbTrim(std::string_view text);
+std::string TrimSpaces(std::string_view text);
 // The numeric test of a box's text: an optional sign, digits with grouping commas, an
 // optional decimal point and digits, blanks around.
 bool IsNumericText(std::string_view text);
 // The value of a text that passes IsNumericText.
 double NumericValue(std::string_view text);
+
+// Lines of a file: CR LF ends a line, and so does a lone CR or LF from another editor.
+// A last line without its line end still counts.
+std::vector<std::string_view> TextLines(std::string_view text);

@@ -6,10 +6,11 @@
 #include "foundation/database.h"
 #include "foundation/sql_builders.h"
 #include "foundation/trap.h"
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "foundation/text_utils.h"
 
 NewsState& News() {
     static NewsState state;
@@ -33,7 +34,7 @@ void GetLatestDataDate() {
 
 void AppendCurrentNews(std::string_view fileText, int32_t latestDate, std::string& newsText) {
     const std::vector<std::string_view> lines = TextLines(fileText);
-    if (lines.empty()) throw std::runtime_error(kVbInputPastEnd);
+    if (lines.empty()) throw std::runtime_error(kErrInputPastEnd);
     if (lines.front() != std::to_string(latestDate)) return;
     for (size_t i = 1; i < lines.size(); ++i) newsText.append(lines[i]).append("\r\n");
 }
@@ -44,9 +45,9 @@ void LoadNewsFile() {
     if (!FileExists(path)) return;
     RunTrapped([&path] {
         std::string bytes;
-        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kVbFileNotFound);
+        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
         std::string text;
-        if (!DecodeCp932Strict(bytes, text)) throw std::runtime_error(kVbTypeMismatch);
+        if (!DecodeCp932Strict(bytes, text)) throw std::runtime_error(kErrTypeMismatch);
         AppendCurrentNews(text, News().LatestDataDate, News().NewsText);
     });
 }

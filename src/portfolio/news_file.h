@@ -25,5 +25,5 @@ void GetLatestDataDate();
 void LoadNewsFile();
 
 // The pure part: appends to newsText the lines after the first when the first line is
-// the decimal text of latestDate. Throws kVbInputPastEnd for a text without a line.
+// the decimal text of latestDate. Throws kErrInputPastEnd for a text without a line.
 void AppendCurrentNews(std::string_view fileText, int32_t latestDate, std::string& newsText);

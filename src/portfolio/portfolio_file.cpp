@@ -5,11 +5,12 @@
 #include <stdexcept>
 
 #include "foundation/trap.h"
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
+#include "foundation/text_utils.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ std::array<std::vector<PfEntry>, kPfListCount> ParsePfText(std::string_view text
     std::array<std::vector<PfEntry>, kPfListCount> lists;
     for (std::string_view line : TextLines(text)) {
         const std::vector<std::string_view> fields = SplitFields(line);
-        if (fields.size() < kPfFieldCount) throw std::out_of_range(kVbSubscriptOutOfRange);
+        if (fields.size() < kPfFieldCount) throw std::out_of_range(kErrSubscriptOutOfRange);
         std::vector<PfEntry>& list = lists[PfListIndex(fields[1])];
         if (list.size() >= kPfListCapacity) continue;
         PfEntry entry;
@@ -74,9 +75,9 @@ void LoadPfFile() {
     if (!FileExists(path)) return;
     RunTrapped([&state, &path] {
         std::string bytes;
-        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kVbFileNotFound);
+        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
         std::string text;
-        if (!DecodeCp932Strict(bytes, text)) throw std::runtime_error(kVbTypeMismatch);
+        if (!DecodeCp932Strict(bytes, text)) throw std::runtime_error(kErrTypeMismatch);
         // The lists take the entries only once the whole file was read.
         auto lists = ParsePfText(text);
         for (int i = 0; i < kPfListCount; ++i) {

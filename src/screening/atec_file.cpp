@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "foundation/trap.h"
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
@@ -24,7 +24,7 @@ class ByteReader {
         return value;
     }
     std::string_view Take(size_t count) {
-        if (bytes_.size() - at_ < count) throw std::runtime_error(kVbInputPastEnd);
+        if (bytes_.size() - at_ < count) throw std::runtime_error(kErrInputPastEnd);
         const std::string_view part = bytes_.substr(at_, count);
         at_ += count;
         return part;
@@ -63,7 +63,7 @@ std::vector<ATecRecord> ParseATec(std::string_view bytes) {
     // An empty file holds no records.
     if (reader.AtEnd()) return records;
     const int16_t count = reader.Read<int16_t>();
-    if (count < 0) throw std::out_of_range(kVbSubscriptOutOfRange);
+    if (count < 0) throw std::out_of_range(kErrSubscriptOutOfRange);
     while (static_cast<int>(records.size()) < count && !reader.AtEnd()) {
         ATecRecord record;
         const uint16_t length = reader.Read<uint16_t>();
@@ -88,7 +88,7 @@ bool LoadATec() {
     }
     return RunTrapped([&state, &path] {
         std::string bytes;
-        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kVbFileNotFound);
+        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
         std::vector<ATecRecord> records = ParseATec(bytes);
         state.ATecCount = static_cast<int16_t>(records.size());
         state.ATecTable = std::move(records);

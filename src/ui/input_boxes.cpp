@@ -19,7 +19,7 @@
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
 #include "platform/message_box.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "platform/busy_pointer.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/text_stores.h"
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 #include "ui/input_boxes.h"
 #include "foundation/database.h"
 #include "foundation/sql_builders.h"
@@ -99,7 +99,7 @@ std::vector<int> RowsOfIssue(const FlexGrid& grid, const std::string& issueId) {
     for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
         try {
             const auto& record = RecordAt(shown, LabelNumber(grid.TextMatrix(row, 0)) - 1);
-            if (VbTrim(FieldText(record.at(kField銘柄ID))) == issueId) rows.push_back(row);
+            if (TrimSpaces(FieldText(record.at(kField銘柄ID))) == issueId) rows.push_back(row);
         } catch (const std::exception&) {
         }
     }
@@ -317,7 +317,7 @@ void FillIssueGrid(FlexGrid& grid) {
             if (selection.SelectedCount() > 0) {
                 for (int32_t k = 0; k < selection.SelectedCount(); ++k) {
                     if (k >= static_cast<int32_t>(IssueList().SelectedRowTexts.size()))
-                        throw std::out_of_range(kVbSubscriptOutOfRange);
+                        throw std::out_of_range(kErrSubscriptOutOfRange);
                     const std::string label =
                         std::to_string(LabelNumber(IssueList().SelectedRowTexts[k]));
                     grid.AddItem(IssueGridLine(RecordAt(recordset, selection.SelectedRows[k]),

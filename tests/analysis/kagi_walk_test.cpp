@@ -11,7 +11,7 @@
 
 #include "analysis/kagi.h"
 #include "foundation/settings.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 #include "support/scripted_sink.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "foundation/text_data.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // ctest-labels: series
-// Split adjustment and marks, kind scaling, joined listings and bar value texts.
+// Split adjustment and marks, kind scaling and joined listings.
 #include "analysis/splits.h"
 
 #include <gtest/gtest.h>
@@ -197,17 +197,4 @@ TEST(Joins, ThreeListingsInTurn) {
     ASSERT_TRUE(JoinSeriesPoints(kChartDaily, newer, older, 20210510, result, same));
     EXPECT_EQ(ClosesOf(result), (std::vector<double>{1, 2, 3, 4, 5}));
     EXPECT_EQ(FlagsOf(result), (std::vector<int>{-1, -1, 0, -1, 0}));
-}
-
-TEST(BarValues, ThousandsSeparators) {
-    const std::pair<FieldValue, const char*> cases[] = {
-        {FieldValue{1234567.0}, "1,234,567"},
-        {FieldValue{int64_t{950}}, "950"},
-        {FieldValue{1234.5}, "1,234.5"},
-        {FieldValue{std::string("12345.60")}, "12,345.60"},  // decimals kept as written
-        {FieldValue{-1234.25}, "-1,234.25"},
-        {FieldValue{-0.5}, "-0.5"},
-        {FieldValue{}, ""},
-    };
-    for (const auto& [value, text] : cases) EXPECT_EQ(FormatBarValue(value), text) << text;
 }

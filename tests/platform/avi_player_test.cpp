@@ -17,13 +17,13 @@ const QRgb kBlack = qRgb(0, 0, 0), kRed = qRgb(255, 0, 0), kGreen = qRgb(0, 255,
            kBlue = qRgb(0, 0, 255);
 
 // Two frames of 3 x 2 pixels, stored bottom row first with rows padded to 4 bytes.
-AviClipSpec Uncompressed8() {
-    AviClipSpec clipSpec;
-    clipSpec.width = 3;
-    clipSpec.height = 2;
-    clipSpec.palette = kPalette;
-    clipSpec.frames = {std::string("\3\2\1\0\1\2\3\0", 8), std::string("\0\0\0\0\1\1\1\0", 8)};
-    return clipSpec;
+AviClipLayout Uncompressed8() {
+    AviClipLayout clipLayout;
+    clipLayout.width = 3;
+    clipLayout.height = 2;
+    clipLayout.palette = kPalette;
+    clipLayout.frames = {std::string("\3\2\1\0\1\2\3\0", 8), std::string("\0\0\0\0\1\1\1\0", 8)};
+    return clipLayout;
 }
 
 std::vector<QRgb> Pixels(const QImage& image) {
@@ -48,7 +48,7 @@ TEST(AviClip, DecodesUncompressedFrames) {
               (std::vector<QRgb>{kRed, kRed, kRed, kBlack, kBlack, kBlack}));
 
     // 24 bits, rows stored top-down (negative height), blue-green-red with row padding.
-    AviClipSpec trueColour;
+    AviClipLayout trueColour;
     trueColour.height = -2;
     trueColour.bitCount = 24;
     trueColour.rate = 4;
@@ -64,12 +64,12 @@ TEST(AviClip, DecodesUncompressedFrames) {
 }
 
 TEST(AviClip, Rle8FramesKeepWhatTheySkip) {
-    AviClipSpec clipSpec;
-    clipSpec.width = 4;
-    clipSpec.height = 2;
-    clipSpec.compression = 1;
-    clipSpec.palette = kPalette;
-    clipSpec.frames = {
+    AviClipLayout clipLayout;
+    clipLayout.width = 4;
+    clipLayout.height = 2;
+    clipLayout.compression = 1;
+    clipLayout.palette = kPalette;
+    clipLayout.frames = {
         // bottom row: four of 1; end of line; top row: two of 2, two of 3; end of bitmap
         std::string("\4\1\0\0\2\2\2\3\0\1", 10),
         // move one right and one up, three literal pixels (padded to a word), end of bitmap
@@ -77,7 +77,7 @@ TEST(AviClip, Rle8FramesKeepWhatTheySkip) {
         // runs and moves past every edge are cut, not written outside the frame
         std::string("\xff\2\0\2\x7f\x7f\0\5\1\1\1\1\1", 13),
     };
-    const auto clip = DecodeAviClip(MakeAvi(clipSpec));
+    const auto clip = DecodeAviClip(MakeAvi(clipLayout));
     ASSERT_TRUE(clip);
     ASSERT_EQ(clip->frames.size(), 3u);
     EXPECT_EQ(Pixels(clip->frames[0]),
@@ -89,17 +89,17 @@ TEST(AviClip, Rle8FramesKeepWhatTheySkip) {
 }
 
 TEST(AviClip, RefusesWhatTheControlDoesNotPlay) {
-    AviClipSpec motionJpeg = Uncompressed8();
+    AviClipLayout motionJpeg = Uncompressed8();
     motionJpeg.compression = FourCc("MJPG");
-    AviClipSpec withSound = Uncompressed8();
+    AviClipLayout withSound = Uncompressed8();
     withSound.withAudio = true;
-    AviClipSpec shortFrame = Uncompressed8();
+    AviClipLayout shortFrame = Uncompressed8();
     shortFrame.frames = {std::string("\1\2\3", 3)};
-    AviClipSpec noFrames = Uncompressed8();
+    AviClipLayout noFrames = Uncompressed8();
     noFrames.frames.clear();
-    AviClipSpec huge = Uncompressed8();
+    AviClipLayout huge = Uncompressed8();
     huge.width = 100000;
-    AviClipSpec lowestHeight = Uncompressed8();
+    AviClipLayout lowestHeight = Uncompressed8();
     lowestHeight.height = std::numeric_limits<int32_t>::min();
     const std::string whole = MakeAvi(Uncompressed8());
     const struct {
@@ -120,7 +120,7 @@ TEST(AviClip, RefusesWhatTheControlDoesNotPlay) {
 }
 
 TEST(AviClip, AnIntervalPastAnyTimerGetsTheDefault) {
-    AviClipSpec slow = Uncompressed8();
+    AviClipLayout slow = Uncompressed8();
     slow.scale = 0xFFFFFFFFu;
     slow.rate = 1;
     const auto clip = DecodeAviClip(MakeAvi(slow));

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 #include "platform/twips.h"
 
 TEST(Cp932, RoundTripsJapaneseAndSubstitutesTheUnencodable) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct AviClipSpec {
+struct AviClipLayout {
     int width = 2;
     int height = 2;  // negative: rows stored top-down
     int bitCount = 8;
@@ -45,30 +45,30 @@ inline std::string StreamHeader(const std::string& type, uint32_t scale, uint32_
     return AviChunk("strh", h);
 }
 
-inline std::string MakeAvi(const AviClipSpec& clipSpec) {
-    const uint32_t frames = static_cast<uint32_t>(clipSpec.frames.size());
-    std::string avih = Le32(1000000 * clipSpec.scale / clipSpec.rate) + Le32(0) + Le32(0) + Le32(0) +
-                       Le32(frames) + Le32(0) + Le32(clipSpec.withAudio ? 2 : 1) + Le32(0) +
-                       Le32(clipSpec.width) + Le32(clipSpec.height < 0 ? 0u - static_cast<uint32_t>(clipSpec.height) : clipSpec.height) +
+inline std::string MakeAvi(const AviClipLayout& clipLayout) {
+    const uint32_t frames = static_cast<uint32_t>(clipLayout.frames.size());
+    std::string avih = Le32(1000000 * clipLayout.scale / clipLayout.rate) + Le32(0) + Le32(0) + Le32(0) +
+                       Le32(frames) + Le32(0) + Le32(clipLayout.withAudio ? 2 : 1) + Le32(0) +
+                       Le32(clipLayout.width) + Le32(clipLayout.height < 0 ? 0u - static_cast<uint32_t>(clipLayout.height) : clipLayout.height) +
                        std::string(16, '\0');
-    std::string bitmap = Le32(40) + Le32(clipSpec.width) + Le32(static_cast<uint32_t>(clipSpec.height)) +
-                         Le16(1) + Le16(static_cast<uint16_t>(clipSpec.bitCount)) +
-                         Le32(clipSpec.compression) + Le32(0) + Le32(0) + Le32(0) +
-                         Le32(static_cast<uint32_t>(clipSpec.palette.size())) + Le32(0);
-    for (uint32_t rgb : clipSpec.palette) {
+    std::string bitmap = Le32(40) + Le32(clipLayout.width) + Le32(static_cast<uint32_t>(clipLayout.height)) +
+                         Le16(1) + Le16(static_cast<uint16_t>(clipLayout.bitCount)) +
+                         Le32(clipLayout.compression) + Le32(0) + Le32(0) + Le32(0) +
+                         Le32(static_cast<uint32_t>(clipLayout.palette.size())) + Le32(0);
+    for (uint32_t rgb : clipLayout.palette) {
         bitmap += std::string{static_cast<char>(rgb & 0xFF), static_cast<char>((rgb >> 8) & 0xFF),
                               static_cast<char>((rgb >> 16) & 0xFF), '\0'};
     }
     std::string streams = AviList(
-        "strl", StreamHeader("vids", clipSpec.scale, clipSpec.rate, frames) + AviChunk("strf", bitmap));
-    if (clipSpec.withAudio) {
+        "strl", StreamHeader("vids", clipLayout.scale, clipLayout.rate, frames) + AviChunk("strf", bitmap));
+    if (clipLayout.withAudio) {
         streams += AviList(
             "strl", StreamHeader("auds", 1, 8000, 0) + AviChunk("strf", std::string(16, '\0')));
     }
     const std::string header = AviList("hdrl", AviChunk("avih", avih) + streams);
     std::string movie;
-    const std::string id = clipSpec.compression == 0 ? "00db" : "00dc";
-    for (const std::string& frame : clipSpec.frames) movie += AviChunk(id, frame);
+    const std::string id = clipLayout.compression == 0 ? "00db" : "00dc";
+    for (const std::string& frame : clipLayout.frames) movie += AviChunk(id, frame);
     const std::string body = "AVI " + header + AviList("movi", movie);
     return "RIFF" + Le32(static_cast<uint32_t>(body.size())) + body;
 }

@@ -186,11 +186,11 @@ TEST(Progress, CancelAsksAndOnlyOkStopsTheJob) {
 
 TEST(Progress, WindowLoadsFreshWithItsNamesAndAnimation) {
     TempAppFolder folder;
-    AviClipSpec clipSpec;
-    clipSpec.palette = {0x000000, 0xFFFFFF};
-    clipSpec.frames = {std::string("\1\0\0\0\0\1\0\0", 8), std::string("\0\1\0\0\1\0\0\0", 8)};
+    AviClipLayout clipLayout;
+    clipLayout.palette = {0x000000, 0xFFFFFF};
+    clipLayout.frames = {std::string("\1\0\0\0\0\1\0\0", 8), std::string("\0\1\0\0\1\0\0\0", 8)};
     std::string error;
-    ASSERT_TRUE(WriteFileAtomically(folder.File("v5Wait.avi"), MakeAvi(clipSpec), error));
+    ASSERT_TRUE(WriteFileAtomically(folder.File("v5Wait.avi"), MakeAvi(clipLayout), error));
 
     Owner owner;
     ShowChildDisabled(&owner.window, &ProgressWindow());

@@ -114,11 +114,11 @@ TEST_F(MainFrameTest, SplashPlaysTheStartUpClipWhenItIsThere) {
         FRM_見出し splash;
         EXPECT_FALSE(splash.Animation1()->IsOpen());
     }
-    AviClipSpec clipSpec;
-    clipSpec.palette = {0x000000, 0xFFFFFF};
-    clipSpec.frames = {std::string("\0\1\0\0\1\0\0\0", 8), std::string("\1\0\0\0\0\1\0\0", 8)};
+    AviClipLayout clipLayout;
+    clipLayout.palette = {0x000000, 0xFFFFFF};
+    clipLayout.frames = {std::string("\0\1\0\0\1\0\0\0", 8), std::string("\1\0\0\0\0\1\0\0", 8)};
     std::string error;
-    ASSERT_TRUE(WriteFileAtomically(folder.File(kSplashClipFileName), MakeAvi(clipSpec), error));
+    ASSERT_TRUE(WriteFileAtomically(folder.File(kSplashClipFileName), MakeAvi(clipLayout), error));
     FRM_見出し splash;
     EXPECT_TRUE(splash.Animation1()->IsOpen());
     EXPECT_TRUE(splash.Animation1()->IsPlaying());

@@ -1,11 +1,11 @@
-#include "foundation/vb_errors.h"
+#include "foundation/error_texts.h"
 
 #include <charconv>
 #include <limits>
 #include <stdexcept>
 #include <string>
 
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ double StrictNumber(std::string_view text) {
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
                                               std::chars_format::general);
     if (number.empty() || error != std::errc() || end != number.data() + number.size()) {
-        throw std::invalid_argument(kVbTypeMismatch);
+        throw std::invalid_argument(kErrTypeMismatch);
     }
     return value;
 }
@@ -34,20 +34,7 @@ int32_t StrictLong(std::string_view text) {
     const double value = StrictNumber(text);
     if (!(value > std::numeric_limits<int32_t>::min() - 0.5 &&
           value < std::numeric_limits<int32_t>::max() + 0.5)) {
-        throw std::overflow_error(kVbOverflow);
+        throw std::overflow_error(kErrOverflow);
     }
     return static_cast<int32_t>(RoundHalfEven(value));
-}
-
-std::vector<std::string_view> TextLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
 }

@@ -1,4 +1,4 @@
-#include "platform/vb_format.h"
+#include "platform/number_format.h"
 
 #include <cmath>
 #include <cstdio>
