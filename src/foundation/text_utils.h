@@ -39,7 +39,7 @@ std::string FindFieldValue(Recordset& recordset, int resultIndex, int keyIndex,
 std::string FindFieldValue2(Recordset& recordset, int resultIndex, int keyIndex,
                             std::string_view key);
 
-// VB truth of a value: Null, 0, "" and "False" are false.
+// The truth of a stored value: Null, 0, "" and "False" are false.
 bool IsTrueValue(const FieldValue& test);
 template <typename T>
 T IIfNull(const FieldValue& test, const T& a, const T& b) {

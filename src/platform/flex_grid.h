@@ -1,5 +1,5 @@
 #pragma once
-// The grid every list window shows: a table addressed by VB row and column, row 0 being
+// The grid every list window shows: a table addressed by row and column, row 0 being
 // the header when FixedRows is 1, filled with whole rows of TAB-separated text.
 //
 // The cells live in one vector of rows (no item object per cell), so a list of thousands
@@ -105,7 +105,7 @@ class FlexGrid : public QTableView {
     bool AllowUserResizing() const { return allowResizing_; }
     void SetAllowUserResizing(bool allow);
 
-    // --- current cell and selection (VB rows and columns)
+    // --- current cell and selection (rows and columns from 0)
     int Row() const { return row_; }
     void SetRow(int row);  // also collapses RowSel onto it
     int Col() const { return col_; }

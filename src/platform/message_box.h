@@ -11,7 +11,7 @@ enum class MsgKind {
     YesNo,     // Yes and No, no icon, with its own title
 };
 
-// VB's answer codes, which callers compare against.
+// The answer codes the callers compare against, one per button.
 constexpr int kAnswerOk = 1;
 constexpr int kAnswerCancel = 2;
 constexpr int kAnswerYes = 6;

@@ -10,7 +10,8 @@ namespace {
 // integer-part text and a fraction text of exactly `decimals` digits.
 void RoundedDigits(double value, int decimals, std::string& integerPart, std::string& fraction) {
     char buffer[64];
-    // 15 significant digits is the decimal form VB works from.
+    // Rounding works on the value's 15-significant-digit decimal form, so 1.005 rounds up
+    // as it reads.
     std::snprintf(buffer, sizeof buffer, "%.15e", std::fabs(value));
     // buffer: d.ddddddddddddddde±XX
     std::string mantissa;
