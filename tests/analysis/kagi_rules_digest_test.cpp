@@ -16,7 +16,8 @@
 #include "analysis/kagi_digest.h"
 #include "analysis/kagi_families.h"
 #include "analysis/kagi_test_points.h"
-#include "platform/atomic_file.h"
+#include "support/fixture_files.h"
+#include "support/random_draws.h"
 
 namespace {
 
@@ -35,9 +36,9 @@ std::vector<double> KagiTurns(std::mt19937& random, int count) {
     std::vector<double> prices{1000};
     int drift = 0;
     for (int k = 1; k < count; ++k) {
-        if (k % 25 == 1) drift = static_cast<int>(random() % 5) - 2;
-        int up = 1 + static_cast<int>(random() % 6) + std::max(drift, 0);
-        int down = 1 + static_cast<int>(random() % 6) + std::max(-drift, 0);
+        if (k % 25 == 1) drift = DrawInt(random, -2, 2);
+        int up = DrawInt(random, 1, 6) + std::max(drift, 0);
+        int down = DrawInt(random, 1, 6) + std::max(-drift, 0);
         const double step = 10.0 * (k % 2 ? up : down);
         prices.push_back(prices.back() + (k % 2 ? step : -step));
     }
@@ -50,9 +51,9 @@ std::vector<double> SpellTurns(std::mt19937& random, int count) {
     std::vector<double> prices{1000};
     int spell = 0;
     for (int k = 1; k < count; ++k) {
-        if (random() % 6 == 0) spell = static_cast<int>(random() % 4);
+        if (DrawInt(random, 0, 5) == 0) spell = DrawInt(random, 0, 3);
         const bool up = k % 2;
-        int size = 1 + static_cast<int>(random() % 3);
+        int size = DrawInt(random, 1, 3);
         if ((spell == 1 && up) || (spell == 2 && !up) || spell == 3) size += 12;
         prices.push_back(prices.back() + (up ? 10.0 : -10.0) * size);
     }
@@ -62,7 +63,7 @@ std::vector<double> SpellTurns(std::mt19937& random, int count) {
 // Any prices at all, from a handful of levels: shapes that no kagi walk makes.
 std::vector<double> AnyPrices(std::mt19937& random, int count) {
     std::vector<double> prices;
-    for (int k = 0; k < count; ++k) prices.push_back(10.0 * (1 + static_cast<int>(random() % 6)));
+    for (int k = 0; k < count; ++k) prices.push_back(10.0 * DrawInt(random, 1, 6));
     return prices;
 }
 
@@ -114,13 +115,13 @@ std::string GrowChart(std::mt19937& random, int strokes, const KagiJudgeOptions&
     Digest digest;
     int drift = 0;
     for (int32_t i = 2; i <= strokes; ++i) {
-        if (i % 20 == 2) drift = static_cast<int>(random() % 5) - 2;
+        if (i % 20 == 2) drift = DrawInt(random, -2, 2);
         const double way = i % 2 ? 1 : -1;  // the stroke into point i falls when i is even
-        const int bars = 1 + static_cast<int>(random() % 6);
+        const int bars = DrawInt(random, 1, 6);
         double price = points[i - 1].Open;
         bool marked = false;
         for (int b = 0; b < bars; ++b) {
-            price += way * 5.0 * (1 + static_cast<int>(random() % 4) + std::max(way * drift, 0.0));
+            price += way * 5.0 * (DrawInt(random, 1, 4) + std::max(way * drift, 0.0));
             points[i].Open = price;
             if (marked || i < 3) continue;
             const int32_t r = RecordKagiRuleHit(ev, points.data(), i + 1, i);
@@ -143,8 +144,8 @@ std::vector<SeriesPoint> DailyBars(std::mt19937& random, int count) {
     double close = 1000;
     int trend = 0;
     for (int n = 0; n < count; ++n) {
-        if (n % 40 == 0) trend = static_cast<int>(random() % 5) - 2;
-        close = std::max(300.0, close + static_cast<int>(random() % 31) - 15 + trend);
+        if (n % 40 == 0) trend = DrawInt(random, -2, 2);
+        close = std::max(300.0, close + DrawInt(random, -15, 15) + trend);
         SeriesPoint& bar = bars[n];
         bar.Open = bar.Close = close;
         bar.Volume = 10000;
@@ -188,7 +189,7 @@ std::string AllDigests() {
     };
     std::mt19937 random(20261211);
     for (int c = 0; c < 60; ++c) {
-        const int count = 20 + static_cast<int>(random() % 300);
+        const int count = DrawInt(random, 20, 319);
         const int kind = c % 4;
         const std::vector<double> prices = kind == 3   ? AnyPrices(random, count)
                                            : kind == 2 ? SpellTurns(random, count)
@@ -208,7 +209,7 @@ std::string AllDigests() {
         }
     }
     for (int c = 0; c < 16; ++c) {
-        const int strokes = 30 + static_cast<int>(random() % 250);
+        const int strokes = DrawInt(random, 30, 279);
         const unsigned seed = random();
         for (int bits = 0; bits < 128; bits += c % 4 == 0 ? 1 : 37) {
             std::mt19937 grow(seed);
@@ -229,15 +230,5 @@ std::string AllDigests() {
 }  // namespace
 
 TEST(KagiRulesDigest, EveryEvaluationMatchesTheFixture) {
-    const std::string actual = AllDigests();
-    std::string expected;
-    ASSERT_TRUE(ReadWholeFile(
-        std::string(KABUTO_SOURCE_DIR) + "/tests/analysis/data/kagi_rules_digest.txt", expected));
-    if (actual != expected) {
-        const std::string path = std::string(KABUTO_BINARY_DIR) + "/kagi_rules_digest.actual.txt";
-        std::string error;
-        WriteFileAtomically(path, actual, error);
-        ADD_FAILURE() << "rule evaluations differ from the fixture; the new digests are in "
-                      << path;
-    }
+    ExpectMatchesFixture("analysis/data/kagi_rules_digest.txt", AllDigests());
 }

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "analysis/kagi.h"
-#include "platform/atomic_file.h"
+#include "support/fixture_files.h"
+#include "support/random_draws.h"
 
 namespace {
 
@@ -21,16 +22,15 @@ std::string Day(int n) {
 }
 
 // A random walk of whole yen around 1,000 with spells of trend, so that the chart has long
-// lines, gaps, runs of new highs and double tops. Only the raw generator output is used: it
-// is the same with every standard library.
+// lines, gaps, runs of new highs and double tops.
 std::vector<SeriesPoint> SeededBars() {
     std::mt19937 random(20261210);
     std::vector<SeriesPoint> bars(1500);
     double close = 1000;
     int trend = 0;
     for (size_t n = 0; n < bars.size(); ++n) {
-        if (n % 40 == 0) trend = static_cast<int>(random() % 5) - 2;
-        close += static_cast<int>(random() % 31) - 15 + trend;
+        if (n % 40 == 0) trend = DrawInt(random, -2, 2);
+        close += DrawInt(random, -15, 15) + trend;
         if (close < 300) close = 300;
         SeriesPoint& bar = bars[n];
         bar.Open = bar.Close = close;
@@ -81,16 +81,6 @@ TEST(KagiRulesGolden, SeededSeriesGivesTheReviewedMarks) {
     KagiWalkSettings settings;
     settings.Market.Kind = 4;
     settings.Today = "2026/12/10";
-    const std::string actual = Describe(WalkKagi(SeededBars(), settings));
-
-    std::string expected;
-    ASSERT_TRUE(ReadWholeFile(
-        std::string(KABUTO_SOURCE_DIR) + "/tests/analysis/data/kagi_rules_golden.txt", expected));
-    if (actual != expected) {
-        // Leave the new text beside the build for review; the fixture changes only by hand.
-        const std::string path = std::string(KABUTO_BINARY_DIR) + "/kagi_rules_golden.actual.txt";
-        std::string error;
-        WriteFileAtomically(path, actual, error);
-        ADD_FAILURE() << "marks differ from the fixture; the new ones are in " << path;
-    }
+    ExpectMatchesFixture("analysis/data/kagi_rules_golden.txt",
+                         Describe(WalkKagi(SeededBars(), settings)));
 }

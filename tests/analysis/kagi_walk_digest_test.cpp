@@ -18,7 +18,7 @@
 #include "analysis/kagi.h"
 #include "analysis/kagi_digest.h"
 #include "analysis/kagi_test_points.h"
-#include "platform/atomic_file.h"
+#include "support/fixture_files.h"
 
 namespace {
 
@@ -184,14 +184,5 @@ std::string AllDigests() {
 }  // namespace
 
 TEST(KagiWalkDigest, EveryChartMatchesTheFixture) {
-    const std::string actual = AllDigests();
-    std::string expected;
-    EXPECT_TRUE(ReadWholeFile(
-        std::string(KABUTO_SOURCE_DIR) + "/tests/analysis/data/kagi_walk_digest.txt", expected));
-    if (actual != expected) {
-        const std::string path = std::string(KABUTO_BINARY_DIR) + "/kagi_walk_digest.actual.txt";
-        std::string error;
-        WriteFileAtomically(path, actual, error);
-        ADD_FAILURE() << "walked charts differ from the fixture; the new digests are in " << path;
-    }
+    ExpectMatchesFixture("analysis/data/kagi_walk_digest.txt", AllDigests());
 }
