@@ -9,22 +9,18 @@
 
 #include "analysis/kagi_rule_state.h"
 
+inline std::string RuleStateText(const KagiRuleState& s) {
+    char fields[512];
+    std::snprintf(fields, sizeof fields,
+                  " refs %.17g %.17g sell/buy: runs %d/%d signal %d/%d rosa12 %d/%d rosa345 %d/%d "
+                  "roku2 %d/%d rokuGap %d/%d rowe %d/%d roa %d/%d}",
+                  s.Ref2, s.Ref3, s.SellRun, s.BuyRun, int{s.InSellSignal}, int{s.InBuySignal},
+                  s.LastRosaSell12, s.LastRosaBuy12, s.LastRosaSell345, s.LastRosaBuy345,
+                  s.LastRokuSell2, s.LastRokuBuy2, s.LastRokuSellGap, s.LastRokuBuyGap,
+                  s.LastRoweSell, s.LastRoweBuy, s.LastRoaSell, s.LastRoaBuy);
+    return "{\"" + s.EvalRuleText + "\"" + fields;
+}
+
 inline void PrintTo(const KagiRuleState& s, std::ostream* os) {
-    const auto price = [](double value) {
-        char text[40];
-        std::snprintf(text, sizeof text, "%.17g", value);
-        return std::string(text);
-    };
-    const auto pair = [](auto sell, auto buy) {
-        return std::to_string(sell) + "/" + std::to_string(buy);
-    };
-    *os << "{\"" << s.EvalRuleText << "\" refs " << price(s.Ref2) << " " << price(s.Ref3)
-        << " sell/buy: runs " << pair(s.SellRun, s.BuyRun) << " signal "
-        << pair(s.InSellSignal, s.InBuySignal) << " rosa12 "
-        << pair(s.LastRosaSell12, s.LastRosaBuy12) << " rosa345 "
-        << pair(s.LastRosaSell345, s.LastRosaBuy345) << " roku2 "
-        << pair(s.LastRokuSell2, s.LastRokuBuy2) << " rokuGap "
-        << pair(s.LastRokuSellGap, s.LastRokuBuyGap) << " rowe "
-        << pair(s.LastRoweSell, s.LastRoweBuy) << " roa " << pair(s.LastRoaSell, s.LastRoaBuy)
-        << "}";
+    *os << RuleStateText(s);
 }

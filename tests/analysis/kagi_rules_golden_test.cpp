@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/kagi.h"
+#include "analysis/kagi_describe.h"
 #include "support/fixture_files.h"
 #include "support/random_draws.h"
 
@@ -42,39 +43,6 @@ std::vector<SeriesPoint> SeededBars() {
     return bars;
 }
 
-std::string Price(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.10g", value);
-    return text;
-}
-
-std::string Observation(const char* name, const std::optional<ObservationRec>& o) {
-    if (!o) return std::string(name) + ": none\n";
-    return std::string(name) + ": " + o->RuleText + " " + (o->Mark.empty() ? "-" : o->Mark) + " " +
-           Price(o->Price) + " " + o->DateText + "\n";
-}
-
-// One line per mark: the stroke it belongs to, its date, side, rule text, stroke price and
-// signal price; then the last rule and signal and the two projections.
-std::string Describe(const KagiChart& chart) {
-    std::string text = "strokes " + std::to_string(chart.Strokes.size()) + "\n";
-    for (size_t k = 0; k < chart.Strokes.size(); ++k) {
-        const int32_t mark = static_cast<int32_t>(chart.Strokes[k].High);
-        if (mark < 0) continue;
-        const RuleHit& hit = chart.Marks.RuleMarkTable[mark];
-        text += "stroke " + std::to_string(k) + " " + hit.DateText + " " +
-                (hit.Side.empty() ? "-" : hit.Side) + " " + hit.RuleText + " " +
-                Price(hit.StrokePrice) + " " + Price(hit.SignalPrice) + "\n";
-    }
-    text += "marks " + std::to_string(chart.Marks.RuleMarkCount) + "\n";
-    text += "last rule: " + chart.Last.RuleText + " " + chart.Last.RuleDate + "\n";
-    text += "last signal: " + chart.Last.SignalRule + " " + chart.Last.SignalSide + " " +
-            chart.Last.SignalDate + "\n";
-    text += Observation("forward", chart.Forward);
-    text += Observation("reverse", chart.Reverse);
-    return text;
-}
-
 }  // namespace
 
 TEST(KagiRulesGolden, SeededSeriesGivesTheReviewedMarks) {
@@ -82,5 +50,5 @@ TEST(KagiRulesGolden, SeededSeriesGivesTheReviewedMarks) {
     settings.Market.Kind = 4;
     settings.Today = "2026/12/10";
     ExpectMatchesFixture("analysis/data/kagi_rules_golden.txt",
-                         Describe(WalkKagi(SeededBars(), settings)));
+                         DescribeKagiChart(WalkKagi(SeededBars(), settings)));
 }
