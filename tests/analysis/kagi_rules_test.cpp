@@ -13,6 +13,7 @@
 #include "analysis/kagi_rule_state_printer.h"
 #include "analysis/kagi_shapes.h"
 #include "analysis/kagi_test_points.h"
+#include "support/random_draws.h"
 
 namespace {
 
@@ -295,21 +296,19 @@ TEST(KagiRules, NoReadOutsideThePointsForAnyShapeAndIndex) {
                                    CheckRuleRokuBuy,  CheckRuleRoweSell, CheckRuleRoweBuy,
                                    CheckRuleRoaSell,  CheckRuleRoaBuy};
     std::mt19937 random(20261210);
-    std::uniform_int_distribution<int> price(1, 6);
-    std::uniform_int_distribution<int> field(0, 10);
     for (int shape = 0; shape < 60; ++shape) {
         std::vector<double> prices(11);
-        for (double& p : prices) p = 100 + 10 * price(random);
+        for (double& p : prices) p = 100 + 10 * DrawInt(random, 1, 6);
         const KagiPoints points(prices);
         for (int32_t i = 0; i <= 10; ++i) {
             for (int bits = 0; bits < 128; ++bits) {
                 const KagiJudgeOptions options = JudgeOptionsOf(bits);
                 KagiRuleState state;
                 if (shape % 2) {
-                    state.LastRosaSell12 = state.LastRosaBuy12 = field(random);
-                    state.LastRokuSellGap = state.LastRokuBuyGap = field(random);
-                    state.LastRoweSell = state.LastRoweBuy = field(random);
-                    state.LastRoaSell = state.LastRoaBuy = field(random);
+                    state.LastRosaSell12 = state.LastRosaBuy12 = DrawInt(random, 0, 10);
+                    state.LastRokuSellGap = state.LastRokuBuyGap = DrawInt(random, 0, 10);
+                    state.LastRoweSell = state.LastRoweBuy = DrawInt(random, 0, 10);
+                    state.LastRoaSell = state.LastRoaBuy = DrawInt(random, 0, 10);
                 }
                 for (KagiFamily family : families) {
                     EXPECT_NO_THROW(family(points.Upto(i), i, state, options))
@@ -325,8 +324,7 @@ TEST(KagiRules, NoReadOutsideThePointsForAnyShapeAndIndex) {
 // plain and second forms are compared as one, since only their factor is not mirrored.
 TEST(KagiRules, MirrorHoldsOnRandomKagiCharts) {
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> stroke(1, 12);
-    std::uniform_int_distribution<int> bit(0, 1);
+    const auto bit = [&random] { return DrawInt(random, 0, 1) == 1; };
     auto roaAsOne = [](KagiRuleState state) {
         std::string& text = state.EvalRuleText;
         for (const std::string second : {"ろあ売②", "ろあ買②"}) {
@@ -339,18 +337,18 @@ TEST(KagiRules, MirrorHoldsOnRandomKagiCharts) {
     for (int chart = 0; chart < 200; ++chart) {
         std::vector<double> prices{1000};
         for (int k = 1; k < 60; ++k) {
-            const double step = 10.0 * stroke(random);
+            const double step = 10.0 * DrawInt(random, 1, 12);
             prices.push_back(prices.back() + (k % 2 ? step : -step));
         }
         const KagiPoints points(prices);
         const KagiPoints negated = points.Negated();
         KagiJudgeOptions options;
-        options.NotLongLine = bit(random);
-        options.RepeatUnlimited = bit(random);
-        options.NewPriceBeyondThree = bit(random);
-        options.SecondUnlimited = bit(random);
-        options.ConsiderThird = bit(random);
-        options.MountainUnlimited = bit(random);
+        options.NotLongLine = bit();
+        options.RepeatUnlimited = bit();
+        options.NewPriceBeyondThree = bit();
+        options.SecondUnlimited = bit();
+        options.ConsiderThird = bit();
+        options.MountainUnlimited = bit();
         KagiRuleState sell, buy;
         for (int32_t i = 3; i <= points.Last(); ++i) {
             if (!(prices[i - 1] > prices[i - 2])) continue;  // rising strokes run buy rules

@@ -14,6 +14,13 @@ inline int DrawInt(std::mt19937& random, int lo, int hi) {
     return lo + static_cast<int>(random() % span);
 }
 
+// A double in [0, 1) with all 53 bits of its mantissa drawn, from two words.
+inline double DrawUnit(std::mt19937& random) {
+    const uint64_t high = random() >> 5;                                // 27 bits
+    const uint64_t low = random() >> 6;                                 // 26 bits
+    return static_cast<double>(high << 26 | low) / 9007199254740992.0;  // 2^53
+}
+
 // True `perMille` times in a thousand.
 inline bool Chance(std::mt19937& random, int perMille) {
     return DrawInt(random, 0, 999) < perMille;
