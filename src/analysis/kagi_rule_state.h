@@ -68,6 +68,8 @@ struct KagiRuleState {
     int32_t LastRokuSellGap = 0, LastRokuBuyGap = 0;
     int32_t LastRoweSell = 0, LastRoweBuy = 0;
     int32_t LastRoaSell = 0, LastRoaBuy = 0;
+
+    bool operator==(const KagiRuleState&) const = default;
 };
 
 // One rule family: evaluates point i of T and appends at most one rule name to

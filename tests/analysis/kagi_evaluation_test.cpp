@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/kagi_rule_state_printer.h"
+
 namespace {
 
 // What the injected families say: at point i, family slot n appends script[i][n].
@@ -177,15 +179,13 @@ TEST(KagiEvaluation, ResetGivesTheStartValues) {
     KagiRuleState s;
     s.SellRun = 3;
     s.BuyRun = 2;
-    s.InSellSignal = true;
+    s.InSellSignal = s.InBuySignal = true;
     s.LastRokuSell2 = s.LastRokuBuy2 = 9;
     s.LastRoaBuy = s.LastRosaSell12 = s.LastRoweSell = s.LastRokuBuyGap = 7;
+    s.LastRoaSell = s.LastRosaBuy12 = s.LastRoweBuy = s.LastRokuSellGap = 8;
+    s.LastRosaSell345 = s.LastRosaBuy345 = 6;
     ResetKagiRuleState(s);
-    EXPECT_EQ(s.SellRun + s.BuyRun, 0);
-    EXPECT_FALSE(s.InSellSignal || s.InBuySignal);
-    EXPECT_EQ(s.LastRokuSell2, 1);
-    EXPECT_EQ(s.LastRokuBuy2, 1);
-    EXPECT_EQ(s.LastRoaBuy + s.LastRosaSell12 + s.LastRoweSell + s.LastRokuBuyGap, 0);
+    EXPECT_EQ(s, KagiRuleState{});
 
     ResetKagiAnalysis();
     AnalysisResultRec& result = KagiAnalysis().AnalysisResult;

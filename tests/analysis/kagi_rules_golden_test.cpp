@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "analysis/kagi.h"
-#include "platform/atomic_file.h"
+#include "analysis/kagi_describe.h"
+#include "support/fixture_files.h"
+#include "support/random_draws.h"
 
 namespace {
 
@@ -21,16 +23,15 @@ std::string Day(int n) {
 }
 
 // A random walk of whole yen around 1,000 with spells of trend, so that the chart has long
-// lines, gaps, runs of new highs and double tops. Only the raw generator output is used: it
-// is the same with every standard library.
+// lines, gaps, runs of new highs and double tops.
 std::vector<SeriesPoint> SeededBars() {
     std::mt19937 random(20261210);
     std::vector<SeriesPoint> bars(1500);
     double close = 1000;
     int trend = 0;
     for (size_t n = 0; n < bars.size(); ++n) {
-        if (n % 40 == 0) trend = static_cast<int>(random() % 5) - 2;
-        close += static_cast<int>(random() % 31) - 15 + trend;
+        if (n % 40 == 0) trend = DrawInt(random, -2, 2);
+        close += DrawInt(random, -15, 15) + trend;
         if (close < 300) close = 300;
         SeriesPoint& bar = bars[n];
         bar.Open = bar.Close = close;
@@ -42,55 +43,12 @@ std::vector<SeriesPoint> SeededBars() {
     return bars;
 }
 
-std::string Price(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.10g", value);
-    return text;
-}
-
-std::string Observation(const char* name, const std::optional<ObservationRec>& o) {
-    if (!o) return std::string(name) + ": none\n";
-    return std::string(name) + ": " + o->RuleText + " " + (o->Mark.empty() ? "-" : o->Mark) + " " +
-           Price(o->Price) + " " + o->DateText + "\n";
-}
-
-// One line per mark: the stroke it belongs to, its date, side, rule text, stroke price and
-// signal price; then the last rule and signal and the two projections.
-std::string Describe(const KagiChart& chart) {
-    std::string text = "strokes " + std::to_string(chart.Strokes.size()) + "\n";
-    for (size_t k = 0; k < chart.Strokes.size(); ++k) {
-        const int32_t mark = static_cast<int32_t>(chart.Strokes[k].High);
-        if (mark < 0) continue;
-        const RuleHit& hit = chart.Marks.RuleMarkTable[mark];
-        text += "stroke " + std::to_string(k) + " " + hit.DateText + " " +
-                (hit.Side.empty() ? "-" : hit.Side) + " " + hit.RuleText + " " +
-                Price(hit.StrokePrice) + " " + Price(hit.SignalPrice) + "\n";
-    }
-    text += "marks " + std::to_string(chart.Marks.RuleMarkCount) + "\n";
-    text += "last rule: " + chart.Last.RuleText + " " + chart.Last.RuleDate + "\n";
-    text += "last signal: " + chart.Last.SignalRule + " " + chart.Last.SignalSide + " " +
-            chart.Last.SignalDate + "\n";
-    text += Observation("forward", chart.Forward);
-    text += Observation("reverse", chart.Reverse);
-    return text;
-}
-
 }  // namespace
 
 TEST(KagiRulesGolden, SeededSeriesGivesTheReviewedMarks) {
     KagiWalkSettings settings;
     settings.Market.Kind = 4;
     settings.Today = "2026/12/10";
-    const std::string actual = Describe(WalkKagi(SeededBars(), settings));
-
-    std::string expected;
-    ASSERT_TRUE(ReadWholeFile(
-        std::string(KABUTO_SOURCE_DIR) + "/tests/analysis/data/kagi_rules_golden.txt", expected));
-    if (actual != expected) {
-        // Leave the new text beside the build for review; the fixture changes only by hand.
-        const std::string path = std::string(KABUTO_BINARY_DIR) + "/kagi_rules_golden.actual.txt";
-        std::string error;
-        WriteFileAtomically(path, actual, error);
-        ADD_FAILURE() << "marks differ from the fixture; the new ones are in " << path;
-    }
+    ExpectMatchesFixture("analysis/data/kagi_rules_golden.txt",
+                         DescribeKagiChart(WalkKagi(SeededBars(), settings)));
 }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <set>
@@ -11,7 +11,12 @@
 
 #include "analysis/kagi.h"
 #include "foundation/settings.h"
+<<<<<<< HEAD
 #include "platform/number_format.h"
+=======
+#include "platform/vb_format.h"
+#include "support/random_draws.h"
+>>>>>>> fixtures
 #include "support/scripted_sink.h"
 
 namespace {
@@ -216,16 +221,17 @@ TEST_F(KagiWalkTest, SplitBeforeTheSegmentMadeAStroke) {
 // and every mark and join a stroke names exists, once.
 TEST_F(KagiWalkTest, RandomSeriesStayConnected) {
     std::mt19937 random(11);
-    std::normal_distribution<double> step(0, 0.04);
-    std::uniform_int_distribution<int> length(2, 300), percent(0, 99);
     const double ratios[] = {0.5, 2, 0.1, 3, 0.25};
     for (int series = 0; series < 300; ++series) {
-        std::vector<double> closes(length(random));
-        double price = 800;
-        for (double& close : closes) close = price = std::round(price * std::exp(step(random)));
+        std::vector<double> closes(DrawInt(random, 2, 300));
+        int64_t price = 800;
+        for (double& close : closes) {
+            price = MovedBy(price, DrawMove(random, 400));  // about 4 % a day
+            close = static_cast<double>(price);
+        }
         auto bars = Bars(closes);
         for (SeriesPoint& bar : bars) {
-            const int p = percent(random);
+            const int p = DrawInt(random, 0, 99);
             if (p < 4) bar.Volume = 0;
             if (p >= 96) {
                 bar.SplitFlag = kSplitHere;

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <random>
 
 #include "foundation/text_data.h"
 #include "platform/number_format.h"
+#include "support/random_draws.h"
 
 namespace {
 
@@ -15,6 +18,16 @@ KagiMarket Kind(int16_t kind) {
     KagiMarket market;
     market.Kind = kind;
     return market;
+}
+
+// A value between 10^low and 10^high with every bit of its mantissa drawn: one to ten times
+// a power of ten that a double holds exactly.
+double DrawMagnitude(std::mt19937& random, int low, int high) {
+    const double digits = 1 + 9 * DrawUnit(random);
+    const int exponent = DrawInt(random, low, high - 1);
+    double power = 1;
+    for (int k = 0; k < std::abs(exponent); ++k) power *= 10;
+    return exponent < 0 ? digits / power : digits * power;
 }
 
 }  // namespace
@@ -150,12 +163,10 @@ TEST(KagiWidth, DifferencesAreComparedAtTwoDecimals) {
     for (auto [value, rounded] : cases) EXPECT_DOUBLE_EQ(RoundKagiDifference(value), rounded);
 
     // The direct rounding must agree with the formatted round trip it stands for.
-    std::mt19937_64 random(7);
-    std::uniform_real_distribution<double> magnitude(-6, 9);
-    std::uniform_int_distribution<int> thousandths(-5000000, 5000000);
+    std::mt19937 random(7);
     for (int n = 0; n < 200000; ++n) {
-        const double value = n % 2 ? std::pow(10.0, magnitude(random)) * (n % 4 == 1 ? 1 : -1)
-                                   : thousandths(random) / 1000.0;
+        const double value = n % 2 ? DrawMagnitude(random, -6, 9) * (n % 4 == 1 ? 1 : -1)
+                                   : DrawInt(random, -5000000, 5000000) / 1000.0;
         ASSERT_EQ(RoundKagiDifference(value), ValNumber(FormatNumber(value, "#0.##"))) << value;
     }
     // Whole numbers are taken as they are up to the edge of 1e15 and go the text way from it.
@@ -166,10 +177,10 @@ TEST(KagiWidth, DifferencesAreComparedAtTwoDecimals) {
 
     // The walk passes over a move more than 0.006 short of the width without rounding it:
     // below 1e12 the rounding never moves a value that far.
-    std::uniform_real_distribution<double> anywhere(0, 12);
     for (int n = 0; n < 200000; ++n) {
-        const double value = std::pow(10.0, anywhere(random)) * (n % 2 ? 1 : -1);
-        const double nearHalf = std::floor(value * 100) / 100 + 0.005 * (n % 3 ? 1 : -1);
+        const double value = DrawMagnitude(random, 0, 12) * (n % 2 ? 1 : -1);
+        const double hundredths = static_cast<double>(static_cast<int64_t>(value * 100));
+        const double nearHalf = hundredths / 100 + 0.005 * (n % 3 ? 1 : -1);
         for (double v : {value, nearHalf})
             ASSERT_LT(std::fabs(RoundKagiDifference(v) - v), 0.006) << v;
     }

@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
+#include <QFontInfo>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <stdexcept>
@@ -155,6 +157,8 @@ TEST(Surface, PaintsAPrinterPageInTwips) {
 }
 
 // The page fonts the settings name are the platform's; they print in the installed faces.
+// Each installed face is checked to be the family Qt resolves, or the comparisons would be
+// between two stand-ins; each name then prints as its own face and as none of the others.
 TEST(Surface, PlatformFaceNamesTakeTheInstalledFaces) {
     struct Case {
         const char* platform;
@@ -167,15 +171,26 @@ TEST(Surface, PlatformFaceNamesTakeTheInstalledFaces) {
         {"ＭＳ Ｐゴシック", "IPAPGothic"},
     };
     const std::string sample = "0123456789 Wiql 銘柄";
+    const auto printed = [&sample](const QString& face, double* width = nullptr) {
+        ImageSurface pane;
+        pane.surface.SetFontFace(face);
+        pane.surface.SetFontSize(10);
+        if (width) *width = pane.surface.TextWidth(sample);
+        pane.surface.Print(sample);
+        return pane.Image();
+    };
     for (const Case& c : cases) {
-        ImageSurface named;
-        named.surface.SetFontFace(QString::fromUtf8(c.platform));
-        named.surface.SetFontSize(10);
-        ImageSurface installed;
-        installed.surface.SetFontFace(QString::fromLatin1(c.installed));
-        installed.surface.SetFontSize(10);
-        EXPECT_DOUBLE_EQ(named.surface.TextWidth(sample), installed.surface.TextWidth(sample))
-            << c.platform;
+        const QString installed = QString::fromLatin1(c.installed);
+        ASSERT_EQ(QFontInfo(QFont(installed)).family(), installed);
+        double namedWidth = 0, installedWidth = 0;
+        const QImage named = printed(QString::fromUtf8(c.platform), &namedWidth);
+        EXPECT_EQ(named, printed(installed, &installedWidth)) << c.platform;
+        EXPECT_DOUBLE_EQ(namedWidth, installedWidth) << c.platform;
+        for (const Case& other : cases) {
+            if (&other == &c) continue;
+            EXPECT_NE(named, printed(QString::fromLatin1(other.installed)))
+                << c.platform << " prints as " << other.installed;
+        }
     }
 }
 

@@ -7,29 +7,47 @@
 #include <QHeaderView>
 #include <QTest>
 #include <functional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "foundation/text_data.h"
 #include "platform/flex_grid.h"
 
-TEST(GridLayouts, WidthsOfEveryLayout) {
-    const std::vector<std::pair<void (*)(FlexGrid&), std::vector<int>>> cases = {
-        {SetSelectGridLayout,
-         {0, 0, 650, 500, 1650, 550, 1000, 900, 600, 550, 1300, 750, 750, 550, 550, 1175, 3200}},
-        {SetSearchGridLayout, {0, 550, 1000, 3500}},
-        {SetDataTableGridLayout, {250, 0, 1100, 975, 975, 975, 975, 1175}},
-        {SetObserveGridLayout, {0, 0, 550, 1200, 500, 900, 450, 2450}},
-        {SetPfGridWidths, {250, 0, 0, 0, 500, 1800, 500, 650, 800, 800, 750, 750, 800, 800, 1100}},
+// A layout sets the widths of the columns a grid has and never adds any: on a grid narrower
+// than its table it hides the key columns, which keep their data, and shows every other one.
+TEST(GridLayouts, LayoutsHideTheKeyColumnsOfTheColumnsThereAre) {
+    struct Case {
+        const char* what;
+        void (*layout)(FlexGrid&);
+        int cols;  // fewer than the layout has widths for
+        std::set<int> keys;
     };
-    for (const auto& [layout, widths] : cases) {
+    const Case cases[] = {
+        {"issue list", SetSelectGridLayout, 5, {0, 1}},
+        {"search", SetSearchGridLayout, 3, {0}},
+        {"data table", SetDataTableGridLayout, 4, {1}},
+        {"observation list", SetObserveGridLayout, 4, {0, 1}},
+        {"portfolio", SetPfGridWidths, 6, {1, 2, 3}},
+    };
+    for (const Case& c : cases) {
         FlexGrid grid;
-        grid.SetCols(static_cast<int>(widths.size()));
-        layout(grid);
-        for (int col = 0; col < grid.Cols(); ++col) {
-            // Widths come back as the whole pixels shown: within half a pixel.
-            EXPECT_NEAR(grid.ColWidth(col), widths[col], 7.5) << col;
-            EXPECT_EQ(grid.isColumnHidden(col), widths[col] == 0) << col;
+        grid.SetRows(2);
+        grid.SetCols(c.cols);
+        for (int col = 0; col < c.cols; ++col) grid.SetTextMatrix(1, col, std::to_string(col));
+        c.layout(grid);
+        ASSERT_EQ(grid.Cols(), c.cols) << c.what;
+        for (int col = 0; col < c.cols; ++col) {
+            const bool key = c.keys.count(col) == 1;
+            EXPECT_EQ(grid.isColumnHidden(col), key) << c.what << " column " << col;
+            EXPECT_EQ(grid.ColWidth(col) > 0, !key) << c.what << " column " << col;
+            EXPECT_EQ(grid.TextMatrix(1, col), std::to_string(col)) << c.what << " column " << col;
         }
+        // A grid without columns stays so.
+        FlexGrid empty;
+        empty.SetCols(0);
+        c.layout(empty);
+        EXPECT_EQ(empty.Cols(), 0) << c.what;
     }
 }
 
