@@ -11,12 +11,8 @@
 
 #include "analysis/kagi.h"
 #include "foundation/settings.h"
-<<<<<<< HEAD
 #include "platform/number_format.h"
-=======
-#include "platform/vb_format.h"
 #include "support/random_draws.h"
->>>>>>> fixtures
 #include "support/scripted_sink.h"
 
 namespace {
