@@ -25,7 +25,7 @@ struct StrokeView {
 StrokeView ViewOf(const SeriesPoint& stroke, int32_t slot, double divisor) {
     const double start = stroke.Open / divisor;
     const double end = stroke.Close / divisor;
-    return {50.0 + 200.0 * slot, start, end, DirectionColor(start, end)};
+    return {KagiSlotLeft(slot), start, end, DirectionColor(start, end)};
 }
 
 // The stroke's rule mark, or nullptr when it has none.
@@ -180,7 +180,7 @@ bool DrawKagiChart(const ChartPanes& panes, SeriesRecord& record, int32_t displa
         top /= divisor;
         bottom /= divisor;
 
-        const double width = displayCount * 200.0;
+        const double width = KagiWidth(displayCount);
         const double dateHeight = dates.HeightTwips();
         price.SetScale(0, top, width, bottom);
         labels.SetScale(0, top, width, bottom);
@@ -255,7 +255,7 @@ bool DrawKagiCell(Surface& cell, SeriesRecord& record, int32_t displayCount,
         bottom /= divisor;
         lowestEnd /= divisor;
 
-        cell.SetScale(0, top, displayCount * 200.0, bottom);
+        cell.SetScale(0, top, KagiWidth(displayCount), bottom);
         KagiPainter painter{cell, settings, tables, divisor, SignalColor(first.Low)};
         for (int32_t i = window.Start; i < window.End; ++i) {
             const SeriesPoint& stroke = strokes[i];

@@ -151,7 +151,7 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
     const ShownWindow window =
         ShowWindow(record.FirstShownPoint, displayCount, record.Count, kFullChartSlack);
     const int32_t e10 = SlackEnd(window, displayCount, record.Count);
-    const double width = displayCount * 200.0;
+    const double width = KagiWidth(displayCount);
     const MarkFontSizes sizes =
         inCell ? MarkFontSizes{8, 4} : PrintedMarkFontSizes(sheet, displayCount);
 
@@ -196,7 +196,7 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
         printer.Line(frameX, top + 0.5 * frame.M, frameX, frameY, kBlack);
     }
 
-    PrintBarriers(printer, record.KanmonSlots, top, bottom, divisor, (e10 - window.Start) * 200.0,
+    PrintBarriers(printer, record.KanmonSlots, top, bottom, divisor, KagiWidth(e10 - window.Start),
                   kBarrierColor, mono);
     const PrintPriceBand band{top * divisor, bottom * divisor, window.Start, e10 - 1};
     PrintShasenLines(printer, ClipShasenLines(record.ShasenSlots, band, kChartKagi), window.Start,
@@ -213,7 +213,7 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
                                inCell);
     for (int32_t i = window.Start; i < window.End; ++i) {
         const SeriesPoint& stroke = strokes[i];
-        const double x1 = 50.0 + 200.0 * (i - window.Start);
+        const double x1 = KagiSlotLeft(i - window.Start);
         double start = stroke.Open / divisor;
         const double end = stroke.Close / divisor;
         const Paint direction = painter.Direction(start, end);
@@ -242,7 +242,7 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
     }
     PrintedDateRows dates(printer, width, base, tickEnd, 0.5, true, inCell ? 8 : 9);
     for (int32_t i = window.Start; i < window.End; ++i)
-        dates.Step(50.0 + 200.0 * (i - window.Start), strokes[i].DateText);
+        dates.Step(KagiSlotLeft(i - window.Start), strokes[i].DateText);
 }
 
 // Every printed kagi procedure ends with the fill style transparent, also after an error.
@@ -281,7 +281,7 @@ bool PrintKagiCell(Surface& printer, SeriesRecord& record, int32_t displayCount,
         const CellPosition cell = CellGridPosition(cellsPerPage, cellIndex);
         const ShownWindow window =
             ShowWindow(record.FirstShownPoint, displayCount, record.Count, kFullChartSlack);
-        const double width = displayCount * 200.0;
+        const double width = KagiWidth(displayCount);
 
         PriceRange range = KagiRange(strokes, window);
         const double divisor = ThousandDivisor(range.Top, "0.00");
@@ -297,7 +297,7 @@ bool PrintKagiCell(Surface& printer, SeriesRecord& record, int32_t displayCount,
                                    false);
         for (int32_t i = window.Start; i < window.End; ++i) {
             const SeriesPoint& stroke = strokes[i];
-            const double x1 = 50.0 + 200.0 * (i - window.Start);
+            const double x1 = KagiSlotLeft(i - window.Start);
             double start = stroke.Open / divisor;
             const Paint direction = painter.Direction(start, stroke.Close / divisor);
             if (stroke.SplitFlag > 0) DrawSplitLine(printer, x1 + 50, top, bottom, kBlack);
