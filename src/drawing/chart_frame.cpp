@@ -99,9 +99,9 @@ double FirstGridLine(double bottom, double step, bool raiseToZero) {
     return y0;
 }
 
-MarkFontSizes KagiMarkFontSizes(double paneWidthTwips, double paneHeightTwips,
-                                int32_t displayCount, int32_t smallest) {
-    const int32_t a = ClampedRound(10.0 * paneWidthTwips / (displayCount * 200.0));
+MarkFontSizes KagiMarkFontSizes(double paneWidthTwips, double paneHeightTwips, int32_t displayCount,
+                                int32_t smallest) {
+    const int32_t a = ClampedRound(10.0 * paneWidthTwips / KagiWidth(displayCount));
     const int32_t b = ClampedRound((1.5 * paneHeightTwips / paneWidthTwips) / 0.54961 * a);
     MarkFontSizes sizes;
     sizes.Full = std::clamp(std::min(a, b), smallest, 12);

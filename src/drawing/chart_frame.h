@@ -84,6 +84,14 @@ inline double CandleWidth(int32_t displayCount) {
 inline double SlotLeft(int32_t slot) {
     return 50.0 + 100.0 * slot;
 }
+// Logical width of a kagi chart: 200 units a stroke, a column of 100 and a gap of 100.
+inline double KagiWidth(int32_t displayCount) {
+    return displayCount * 200.0;
+}
+// A kagi column's left edge; the first stands half a column in from the chart's left.
+inline double KagiSlotLeft(int32_t slot) {
+    return 50.0 + 200.0 * slot;
+}
 // The split mark stands at the left edge of a daily bar's slot and at the centre of a
 // weekly or monthly bar's, the period in which the split took effect.
 inline double SplitOffset(int32_t chartKind) {

@@ -2,39 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/number_format.h"
-
 namespace {
-
-// The platform colour number a stroke keeps in Low (0, 255 or 16711680).
-ColorNumber SignalColor(double low) {
-    return static_cast<ColorNumber>(RoundHalfEven(low));
-}
-
-ColorNumber DirectionColor(double start, double end) {
-    return start > end ? kFallingColor : kRisingColor;
-}
-
-// A stroke's column and prices in its slot.
-struct StrokeView {
-    double x1;
-    double start;
-    double end;
-    ColorNumber direction;
-};
-StrokeView ViewOf(const SeriesPoint& stroke, int32_t slot, double divisor) {
-    const double start = stroke.Open / divisor;
-    const double end = stroke.Close / divisor;
-    return {50.0 + 200.0 * slot, start, end, DirectionColor(start, end)};
-}
-
-// The stroke's rule mark, or nullptr when it has none.
-const RuleHit* MarkOf(const SeriesPoint& stroke, const KagiTables& tables) {
-    const int64_t index = RoundHalfEven(stroke.High);
-    if (index < 0) return nullptr;
-    if (index >= static_cast<int64_t>(tables.RuleMarkTable.size())) ThrowIndexError();
-    return &tables.RuleMarkTable[static_cast<size_t>(index)];
-}
 
 // The first shown stroke, which opens the price range and the running colour. A window
 // scrolled past the last stroke has none: like a range without height, it cannot be scaled.
@@ -43,54 +11,11 @@ const SeriesPoint& FirstShownStroke(const SeriesRecord& record, ShownWindow wind
     return record.Points[static_cast<size_t>(window.Start)];
 }
 
-bool DrawsPartBeforeSplit(int16_t code) {
-    return code == 12 || code == 15 || code == 16;
+KagiColumnPainter ScreenColumns(Surface& pane, const KagiDrawSettings& settings,
+                                const KagiTables& tables, double divisor,
+                                const SeriesPoint& first) {
+    return {pane, {.ConversionColouring = settings.ConversionColouring}, tables, divisor, first};
 }
-bool DrawsPartAfterSplit(int16_t code) {
-    return code == 11 || code == 15 || code == 16;
-}
-
-// The running colour carries from stroke to stroke: the signal colour of the first shown
-// stroke, the direction colour after each signal, black after each join.
-struct KagiPainter {
-    Surface& pane;
-    const KagiDrawSettings& settings;
-    const KagiTables& tables;
-    double divisor;
-    ColorNumber running;
-
-    // A signal switches the running colour; under conversion colouring the part of the
-    // stroke up to the signal price keeps the colour before it. Returns the new start.
-    double ApplySignal(double x1, double start, double signalPrice, ColorNumber direction) {
-        if (settings.ConversionColouring) {
-            pane.FilledBox(x1, start, x1 + 100, signalPrice, running);
-            start = signalPrice;
-        }
-        running = direction;
-        return start;
-    }
-
-    // The column, or at a split join the parts the join code names and the black join line.
-    void DrawColumn(double x1, double start, const SeriesPoint& stroke, ColorNumber direction) {
-        const double end = stroke.Close / divisor;
-        const ColorNumber strokeColor = settings.ConversionColouring ? running : direction;
-        if (stroke.JoinLink < 0) {
-            pane.FilledBox(x1, start, x1 + 100, end, strokeColor);
-            return;
-        }
-        if (stroke.JoinLink >= static_cast<int64_t>(tables.KagiJoinTable.size())) ThrowIndexError();
-        const KagiJoinRec& join = tables.KagiJoinTable[static_cast<size_t>(stroke.JoinLink)];
-        const double oldEnd = join.OldEndPrice / divisor;
-        const double newStart = join.NewStartPrice / divisor;
-        running = kBlack;
-        if (DrawsPartBeforeSplit(stroke.SplitFlag))
-            pane.FilledBox(x1, start, x1 + 100, oldEnd, strokeColor);
-        pane.Line(x1 + 50, oldEnd, x1 + 50, newStart, kBlack);
-        if (DrawsPartAfterSplit(stroke.SplitFlag))
-            pane.FilledBox(x1, newStart, x1 + 100, end,
-                           settings.ConversionColouring ? running : direction);
-    }
-};
 
 }  // namespace
 
@@ -180,7 +105,7 @@ bool DrawKagiChart(const ChartPanes& panes, SeriesRecord& record, int32_t displa
         top /= divisor;
         bottom /= divisor;
 
-        const double width = displayCount * 200.0;
+        const double width = KagiWidth(displayCount);
         const double dateHeight = dates.HeightTwips();
         price.SetScale(0, top, width, bottom);
         labels.SetScale(0, top, width, bottom);
@@ -207,24 +132,22 @@ bool DrawKagiChart(const ChartPanes& panes, SeriesRecord& record, int32_t displa
         const double markHeight = price.TextHeight("ろ");
         const double digitWidth = dates.TextWidth("0");
         DateAxis axis(dates, width, true, false);
-        KagiPainter painter{price, settings, tables, divisor, SignalColor(first.Low)};
+        KagiColumnPainter painter = ScreenColumns(price, settings, tables, divisor, first);
 
         for (int32_t i = window.Start; i < window.End; ++i) {
             const SeriesPoint& stroke = strokes[i];
-            auto [x1, start, end, direction] = ViewOf(stroke, i - window.Start, divisor);
+            const int32_t slot = i - window.Start;
+            const double x1 = KagiSlotLeft(slot);
             if (stroke.SplitFlag > 0) {
                 DrawSplitLine(price, x1 + 50, top, bottom);
                 DrawSplitText(price, x1 + 50, top, stroke.SplitRatio, labels.FontSize(),
                               digitWidth);
             }
-            if (const RuleHit* mark = MarkOf(stroke, tables)) {
-                const double signalPrice = mark->SignalPrice / divisor;
-                DrawRuleMark(price, *mark, x1, start, end, signalPrice, direction, sizes, markWidth,
-                             markHeight, settings.FrameRuleText);
-                if (!mark->Side.empty())
-                    start = painter.ApplySignal(x1, start, signalPrice, direction);
-            }
-            painter.DrawColumn(x1, start, stroke, direction);
+            if (const RuleHit* mark = RuleMarkOf(stroke, tables))
+                DrawRuleMark(price, *mark, x1, stroke.Open / divisor, stroke.Close / divisor,
+                             mark->SignalPrice / divisor, painter.Direction(stroke).Color, sizes,
+                             markWidth, markHeight, settings.FrameRuleText);
+            painter.Paint(slot, stroke);
             axis.Step(x1, stroke.DateText);
         }
     });
@@ -255,16 +178,13 @@ bool DrawKagiCell(Surface& cell, SeriesRecord& record, int32_t displayCount,
         bottom /= divisor;
         lowestEnd /= divisor;
 
-        cell.SetScale(0, top, displayCount * 200.0, bottom);
-        KagiPainter painter{cell, settings, tables, divisor, SignalColor(first.Low)};
+        cell.SetScale(0, top, KagiWidth(displayCount), bottom);
+        KagiColumnPainter painter = ScreenColumns(cell, settings, tables, divisor, first);
         for (int32_t i = window.Start; i < window.End; ++i) {
-            const SeriesPoint& stroke = strokes[i];
-            auto [x1, start, end, direction] = ViewOf(stroke, i - window.Start, divisor);
-            if (stroke.SplitFlag > 0) DrawSplitLine(cell, x1 + 50, top, lowestEnd);
-            const RuleHit* mark = MarkOf(stroke, tables);
-            if (mark && !mark->Side.empty())
-                start = painter.ApplySignal(x1, start, mark->SignalPrice / divisor, direction);
-            painter.DrawColumn(x1, start, stroke, direction);
+            const int32_t slot = i - window.Start;
+            if (strokes[i].SplitFlag > 0)
+                DrawSplitLine(cell, KagiSlotLeft(slot) + 50, top, lowestEnd);
+            painter.Paint(slot, strokes[i]);
         }
     });
 }

@@ -10,6 +10,7 @@
 #include "analysis/rule_marks.h"
 #include "analysis/series.h"
 #include "drawing/chart_frame.h"
+#include "drawing/kagi_columns.h"
 
 // The two user settings the kagi drawing reads; the defaults are a new settings record's.
 struct KagiDrawSettings {
@@ -17,11 +18,6 @@ struct KagiDrawSettings {
     bool FrameRuleText = true;         // OPT_枠 (else OPT_Not枠)
 };
 
-// The tables a stroke's mark index and join link point into.
-struct KagiTables {
-    const std::vector<RuleHit>& RuleMarkTable;
-    const std::vector<KagiJoinRec>& KagiJoinTable;
-};
 // The tables of the kagi chart last built (RuleMarks() and Series()).
 KagiTables CurrentKagiTables();
 

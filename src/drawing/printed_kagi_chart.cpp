@@ -6,105 +6,18 @@
 
 #include "analysis/lines_geometry.h"
 #include "drawing/print_page.h"
-#include "platform/number_format.h"
 
 namespace {
 
-// A colour with the fill style its boxes are filled in.
-struct Paint {
-    ColorNumber Color;
-    FillStyle Fill;
-};
-
-bool DrawsPartBeforeSplit(int16_t code) {
-    return code == 12 || code == 15 || code == 16;
+KagiColumnPainter PrintedColumns(Surface& page, const PrintChartOptions& options,
+                                 const KagiTables& tables, double divisor, const SeriesPoint& first,
+                                 bool dottedJoin) {
+    const KagiColumnStyle style{.ConversionColouring = options.ConversionColouring,
+                                .OnPaper = true,
+                                .Monochrome = options.Monochrome,
+                                .DottedJoin = dottedJoin};
+    return {page, style, tables, divisor, first};
 }
-bool DrawsPartAfterSplit(int16_t code) {
-    return code == 11 || code == 15 || code == 16;
-}
-
-const RuleHit* MarkOf(const SeriesPoint& stroke, const KagiTables& tables) {
-    const int64_t index = RoundHalfEven(stroke.High);
-    if (index < 0) return nullptr;
-    if (index >= static_cast<int64_t>(tables.RuleMarkTable.size())) ThrowIndexError();
-    return &tables.RuleMarkTable[static_cast<size_t>(index)];
-}
-
-// Columns on paper: outlined boxes in a colour and fill style. Without colour a rising
-// column is hollow, a falling one solid, and a column after a join hatched; the running
-// paint carries from stroke to stroke as on screen.
-class PrintedKagiPainter {
-  public:
-    PrintedKagiPainter(Surface& page, const PrintChartOptions& options, const KagiTables& tables,
-                       double divisor, double firstSignalColour, bool dottedJoin)
-        : page_(page),
-          options_(options),
-          tables_(tables),
-          divisor_(divisor),
-          dottedJoin_(dottedJoin),
-          running_(StartPaint(firstSignalColour)) {}
-
-    Paint Direction(double start, double end) const {
-        const bool falling = start > end;
-        if (options_.Monochrome)
-            return {kBlack, falling ? FillStyle::Solid : FillStyle::Transparent};
-        return {falling ? kFallingColor : kRisingColor, FillStyle::Solid};
-    }
-
-    // A signal switches the running paint; under conversion colouring the part of the
-    // stroke up to the signal price keeps the paint before it. Returns the new start.
-    double ApplySignal(double x1, double start, double signalPrice, Paint direction) {
-        if (options_.ConversionColouring) {
-            Box(x1, start, signalPrice, running_);
-            start = signalPrice;
-        }
-        running_ = direction;
-        return start;
-    }
-
-    void Column(double x1, double start, const SeriesPoint& stroke, Paint direction) {
-        const double end = stroke.Close / divisor_;
-        const Paint strokePaint = options_.ConversionColouring ? running_ : direction;
-        if (stroke.JoinLink < 0) {
-            Box(x1, start, end, strokePaint);
-            return;
-        }
-        if (stroke.JoinLink >= static_cast<int64_t>(tables_.KagiJoinTable.size()))
-            ThrowIndexError();
-        const KagiJoinRec& join = tables_.KagiJoinTable[static_cast<size_t>(stroke.JoinLink)];
-        const double oldEnd = join.OldEndPrice / divisor_;
-        const double newStart = join.NewStartPrice / divisor_;
-        running_ = {kBlack, options_.Monochrome ? FillStyle::HorizontalLine : FillStyle::Solid};
-        if (DrawsPartBeforeSplit(stroke.SplitFlag)) Box(x1, start, oldEnd, strokePaint);
-        if (dottedJoin_) page_.SetDrawStyle(DrawStyle::Dotted);
-        page_.Line(x1 + 50, oldEnd, x1 + 50, newStart, kBlack);
-        page_.SetDrawStyle(DrawStyle::Solid);
-        if (DrawsPartAfterSplit(stroke.SplitFlag))
-            Box(x1, newStart, end, options_.ConversionColouring ? running_ : direction);
-    }
-
-  private:
-    Paint StartPaint(double signalColour) const {
-        const auto colour = static_cast<ColorNumber>(RoundHalfEven(signalColour));
-        if (!options_.Monochrome) return {colour, FillStyle::Solid};
-        if (colour == kRisingColor) return {kBlack, FillStyle::Transparent};
-        if (colour == kFallingColor) return {kBlack, FillStyle::Solid};
-        return {kBlack, FillStyle::HorizontalLine};
-    }
-
-    void Box(double x1, double from, double to, Paint paint) {
-        page_.SetFillStyle(paint.Fill);
-        page_.SetFillColor(paint.Color);
-        page_.Box(x1, from, x1 + 100, to, paint.Color);
-    }
-
-    Surface& page_;
-    const PrintChartOptions& options_;
-    const KagiTables& tables_;
-    double divisor_;
-    bool dottedJoin_;
-    Paint running_;
-};
 
 // The strokes' range: from the first shown start price, at least 10 price units high.
 PriceRange KagiRange(const std::vector<SeriesPoint>& strokes, ShownWindow window) {
@@ -151,7 +64,7 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
     const ShownWindow window =
         ShowWindow(record.FirstShownPoint, displayCount, record.Count, kFullChartSlack);
     const int32_t e10 = SlackEnd(window, displayCount, record.Count);
-    const double width = displayCount * 200.0;
+    const double width = KagiWidth(displayCount);
     const MarkFontSizes sizes =
         inCell ? MarkFontSizes{8, 4} : PrintedMarkFontSizes(sheet, displayCount);
 
@@ -196,7 +109,7 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
         printer.Line(frameX, top + 0.5 * frame.M, frameX, frameY, kBlack);
     }
 
-    PrintBarriers(printer, record.KanmonSlots, top, bottom, divisor, (e10 - window.Start) * 200.0,
+    PrintBarriers(printer, record.KanmonSlots, top, bottom, divisor, KagiWidth(e10 - window.Start),
                   kBarrierColor, mono);
     const PrintPriceBand band{top * divisor, bottom * divisor, window.Start, e10 - 1};
     PrintShasenLines(printer, ClipShasenLines(record.ShasenSlots, band, kChartKagi), window.Start,
@@ -209,26 +122,24 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
     SetRegularFont(printer, sizes.Full);
     const double markWidth = printer.TextWidth("ろ");
     const double markHeight = printer.TextHeight("ろ");
-    PrintedKagiPainter painter(printer, options, tables, divisor, strokes[window.Start].Low,
-                               inCell);
+    KagiColumnPainter painter =
+        PrintedColumns(printer, options, tables, divisor, strokes[window.Start], inCell);
     for (int32_t i = window.Start; i < window.End; ++i) {
         const SeriesPoint& stroke = strokes[i];
-        const double x1 = 50.0 + 200.0 * (i - window.Start);
-        double start = stroke.Open / divisor;
-        const double end = stroke.Close / divisor;
-        const Paint direction = painter.Direction(start, end);
+        const int32_t slot = i - window.Start;
+        const double x1 = KagiSlotLeft(slot);
         if (!inCell && stroke.SplitFlag > 0) {
             DrawSplitLine(printer, x1 + 50, top, bottom, kBlack);
             DrawSplitText(printer, x1 + 50, top, stroke.SplitRatio, 9, digit.Width);
         }
-        if (const RuleHit* mark = MarkOf(stroke, tables)) {
-            const double signalPrice = mark->SignalPrice / divisor;
+        if (const RuleHit* mark = RuleMarkOf(stroke, tables)) {
+            // The frame of the rule text stays hollow whatever the last column was filled with.
             printer.SetFillStyle(FillStyle::Transparent);
-            DrawRuleMark(printer, *mark, x1, start, end, signalPrice, direction.Color, sizes,
+            DrawRuleMark(printer, *mark, x1, stroke.Open / divisor, stroke.Close / divisor,
+                         mark->SignalPrice / divisor, painter.Direction(stroke).Color, sizes,
                          markWidth, markHeight, options.FrameRuleText);
-            if (!mark->Side.empty()) start = painter.ApplySignal(x1, start, signalPrice, direction);
         }
-        painter.Column(x1, start, stroke, direction);
+        painter.Paint(slot, stroke);
     }
 
     // The dates hang under the range in a cell; on the page they get a scale of their own.
@@ -242,7 +153,7 @@ void PrintFullKagi(Surface& printer, SeriesRecord& record, int32_t displayCount,
     }
     PrintedDateRows dates(printer, width, base, tickEnd, 0.5, true, inCell ? 8 : 9);
     for (int32_t i = window.Start; i < window.End; ++i)
-        dates.Step(50.0 + 200.0 * (i - window.Start), strokes[i].DateText);
+        dates.Step(KagiSlotLeft(i - window.Start), strokes[i].DateText);
 }
 
 // Every printed kagi procedure ends with the fill style transparent, also after an error.
@@ -281,7 +192,7 @@ bool PrintKagiCell(Surface& printer, SeriesRecord& record, int32_t displayCount,
         const CellPosition cell = CellGridPosition(cellsPerPage, cellIndex);
         const ShownWindow window =
             ShowWindow(record.FirstShownPoint, displayCount, record.Count, kFullChartSlack);
-        const double width = displayCount * 200.0;
+        const double width = KagiWidth(displayCount);
 
         PriceRange range = KagiRange(strokes, window);
         const double divisor = ThousandDivisor(range.Top, "0.00");
@@ -293,18 +204,13 @@ bool PrintKagiCell(Surface& printer, SeriesRecord& record, int32_t displayCount,
         SetPageScale(printer, layout.Scale);
         PrintCellFrameAndTitle(printer, top, bottom, width, layout.UnitY, layout.UnitX, title);
 
-        PrintedKagiPainter painter(printer, options, tables, divisor, strokes[window.Start].Low,
-                                   false);
+        KagiColumnPainter painter =
+            PrintedColumns(printer, options, tables, divisor, strokes[window.Start], false);
         for (int32_t i = window.Start; i < window.End; ++i) {
-            const SeriesPoint& stroke = strokes[i];
-            const double x1 = 50.0 + 200.0 * (i - window.Start);
-            double start = stroke.Open / divisor;
-            const Paint direction = painter.Direction(start, stroke.Close / divisor);
-            if (stroke.SplitFlag > 0) DrawSplitLine(printer, x1 + 50, top, bottom, kBlack);
-            const RuleHit* mark = MarkOf(stroke, tables);
-            if (mark && !mark->Side.empty())
-                start = painter.ApplySignal(x1, start, mark->SignalPrice / divisor, direction);
-            painter.Column(x1, start, stroke, direction);
+            const int32_t slot = i - window.Start;
+            if (strokes[i].SplitFlag > 0)
+                DrawSplitLine(printer, KagiSlotLeft(slot) + 50, top, bottom, kBlack);
+            painter.Paint(slot, strokes[i]);
         }
     });
 }
