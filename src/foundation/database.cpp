@@ -2,8 +2,8 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <map>
 
+#include "foundation/connection_registry.h"
 #include "foundation/connection_string.h"
 #include "foundation/postgres_driver.h"
 #include "foundation/sql_builders.h"
@@ -12,59 +12,9 @@
 
 namespace {
 
-struct ConnectionRegistry {
-    // Connection string -> Qt connection name. The names are counters, never the
-    // string, so that no Qt diagnostic can echo a password.
-    std::map<std::string, QString, std::less<>> names;
-    int next = 0;
-};
-
-ConnectionRegistry& Registry() {
-    static ConnectionRegistry registry;
-    return registry;
-}
-
 DatabaseState& State() {
     static DatabaseState state;
     return state;
-}
-
-bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::string& error) {
-    auto& registry = Registry();
-    if (const auto found = registry.names.find(connectionString); found != registry.names.end()) {
-        // A connection the server ended (a restart) is no longer open: it is opened anew.
-        db = QSqlDatabase::database(found->second, false);
-        if (db.isOpen()) return true;
-        if (db.open()) return true;
-        error = db.lastError().text().toStdString();
-        return false;
-    }
-    const ConnectionFields fields = ParseConnectionString(connectionString);
-    const std::string driver = ConnectionField(fields, "driver");
-    const std::string catalog = ConnectionField(fields, "initial catalog");
-    if (driver != kSqliteDriver && driver != kPostgresDriver) {
-        error = "unknown database driver \"" + driver + "\"";
-        return false;
-    }
-    if (catalog.empty()) {
-        error = "no catalog named in the connection string";
-        return false;
-    }
-    const QString name = QStringLiteral("kabuto-catalog-%1").arg(registry.next++);
-    db = QSqlDatabase::addDatabase(QString::fromStdString(driver), name);
-    if (driver == kSqliteDriver) {
-        if (!SetUpSqliteConnection(fields, catalog, db, error)) {
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            return false;
-        }
-    } else {
-        SetUpPostgresConnection(fields, catalog, db);
-    }
-    registry.names.emplace(std::string(connectionString), name);
-    if (db.open()) return true;
-    error = db.lastError().text().toStdString();
-    return false;
 }
 
 // Statements run on the connection's own engine handle (QSqlDriver::handle): every row is
@@ -89,15 +39,7 @@ DatabaseState& Database() {
 }
 
 void ResetDatabase() {
-    auto& registry = Registry();
-    for (const auto& [text, name] : registry.names) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name, false);
-            if (db.isOpen()) db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
-    registry.names.clear();
+    DisconnectAllCatalogs();
     State() = DatabaseState{};
 }
 
@@ -142,23 +84,6 @@ SqlEngine EngineOf(std::string_view connectionString) {
     if (driver == kSqliteDriver) return SqlEngine::Sqlite;
     if (driver == kPostgresDriver) return SqlEngine::Postgres;
     return SqlEngine::Unknown;
-}
-
-bool ConnectCatalog(std::string_view connectionString, std::string& error) {
-    QSqlDatabase db;
-    return OpenQtConnection(connectionString, db, error);
-}
-
-void DisconnectCatalog(std::string_view connectionString) {
-    auto& registry = Registry();
-    const auto found = registry.names.find(connectionString);
-    if (found == registry.names.end()) return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(found->second, false);
-        if (db.isOpen()) db.close();
-    }
-    QSqlDatabase::removeDatabase(found->second);
-    registry.names.erase(found);
 }
 
 bool RunCatalogSql(std::string_view connectionString, const std::string& statement,

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "foundation/recordset.h"
-// The connection file gives the prefix of every connection string; it comes with the road.
+// The connection file gives the prefix of every connection string, and the registry keeps
+// each string's connection; both come with the road.
+#include "foundation/connection_registry.h"
 #include "foundation/settei2_file.h"
 
 // A catalog connection object: it only holds its connection string.
@@ -76,7 +78,3 @@ SqlEngine EngineOf(std::string_view connectionString);
 bool RunCatalogSql(std::string_view connectionString, const std::string& statement,
                    const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                    std::string& error);
-// Opens (or reuses) the connection of a catalog; false with the description in error.
-bool ConnectCatalog(std::string_view connectionString, std::string& error);
-// Closes the persistent connection of one catalog, when it is open.
-void DisconnectCatalog(std::string_view connectionString);
