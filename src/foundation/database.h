@@ -11,6 +11,10 @@
 #include <vector>
 
 #include "foundation/recordset.h"
+// The connection file gives the prefix of every connection string, and the registry keeps
+// each string's connection; both come with the road.
+#include "foundation/connection_registry.h"
+#include "foundation/settei2_file.h"
 
 // A catalog connection object: it only holds its connection string.
 struct CatalogConnection {
@@ -38,15 +42,6 @@ inline constexpr const char* kDailyCatalog = "株価データ_日次";
 inline constexpr const char* kWeeklyCatalog = "株価データ_週次";
 inline constexpr const char* kMonthlyCatalog = "株価データ_月次";
 inline constexpr const char* kUserCatalog = "velm_user_test";
-inline constexpr const char* kSettei2FileName = "settei2.ini";
-
-// "settei2.ini" keeps its one line (UTF-8 in the program, CP932 in the file) with every
-// printable ASCII character rotated forward by kSettei2Shift inside 0x20..0x7E, so the
-// credentials are not plain text at a glance; other characters are kept. The shift is the
-// installation's key; kabuto-install writes the file with it, mode 0600.
-inline constexpr int kSettei2Shift = 7;
-std::string EncodeSettei2Line(std::string_view prefix);
-std::string DecodeSettei2Line(std::string_view line);
 
 // The catalog name as the price catalogs' connection strings carry it: every ".mdb"
 // removed and "_Data" appended.
@@ -55,8 +50,6 @@ std::string PriceCatalogName(std::string_view name);
 std::string CatalogConnectionString(std::string_view prefix, std::string_view catalogName);
 std::string UserConnectionString();
 
-// The decoded first line of "settei2.ini", or "" after MsgWarn "settei2 read".
-std::string GetSettei2();
 bool OpenDataConnection(const std::string& catalogName, CatalogConnection& connection);
 bool OpenPriceDatabases();
 // Shut-down: closes the three price catalogs' connections and releases their objects.
@@ -85,7 +78,3 @@ SqlEngine EngineOf(std::string_view connectionString);
 bool RunCatalogSql(std::string_view connectionString, const std::string& statement,
                    const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                    std::string& error);
-// Opens (or reuses) the connection of a catalog; false with the description in error.
-bool ConnectCatalog(std::string_view connectionString, std::string& error);
-// Closes the persistent connection of one catalog, when it is open.
-void DisconnectCatalog(std::string_view connectionString);

@@ -1,0 +1,90 @@
+#include "foundation/connection_registry.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <map>
+
+#include "foundation/connection_string.h"
+#include "foundation/postgres_driver.h"
+#include "foundation/sqlite_driver.h"
+
+namespace {
+
+struct ConnectionRegistry {
+    // Connection string -> Qt connection name. The names are counters, never the
+    // string, so that no Qt diagnostic can echo a password.
+    std::map<std::string, QString, std::less<>> names;
+    int next = 0;
+};
+
+ConnectionRegistry& Registry() {
+    static ConnectionRegistry registry;
+    return registry;
+}
+
+void CloseQtConnection(const QString& name) {
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen()) db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+}  // namespace
+
+bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::string& error) {
+    auto& registry = Registry();
+    if (const auto found = registry.names.find(connectionString); found != registry.names.end()) {
+        // A connection the server ended (a restart) is no longer open: it is opened anew.
+        db = QSqlDatabase::database(found->second, false);
+        if (db.isOpen()) return true;
+        if (db.open()) return true;
+        error = db.lastError().text().toStdString();
+        return false;
+    }
+    const ConnectionFields fields = ParseConnectionString(connectionString);
+    const std::string driver = ConnectionField(fields, "driver");
+    const std::string catalog = ConnectionField(fields, "initial catalog");
+    if (driver != kSqliteDriver && driver != kPostgresDriver) {
+        error = "unknown database driver \"" + driver + "\"";
+        return false;
+    }
+    if (catalog.empty()) {
+        error = "no catalog named in the connection string";
+        return false;
+    }
+    const QString name = QStringLiteral("kabuto-catalog-%1").arg(registry.next++);
+    db = QSqlDatabase::addDatabase(QString::fromStdString(driver), name);
+    if (driver == kSqliteDriver) {
+        if (!SetUpSqliteConnection(fields, catalog, db, error)) {
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            return false;
+        }
+    } else {
+        SetUpPostgresConnection(fields, catalog, db);
+    }
+    registry.names.emplace(std::string(connectionString), name);
+    if (db.open()) return true;
+    error = db.lastError().text().toStdString();
+    return false;
+}
+
+bool ConnectCatalog(std::string_view connectionString, std::string& error) {
+    QSqlDatabase db;
+    return OpenQtConnection(connectionString, db, error);
+}
+
+void DisconnectCatalog(std::string_view connectionString) {
+    auto& registry = Registry();
+    const auto found = registry.names.find(connectionString);
+    if (found == registry.names.end()) return;
+    CloseQtConnection(found->second);
+    registry.names.erase(found);
+}
+
+void DisconnectAllCatalogs() {
+    auto& registry = Registry();
+    for (const auto& [text, name] : registry.names) CloseQtConnection(name);
+    registry.names.clear();
+}

@@ -1,0 +1,133 @@
+#include "foundation/postgres_driver.h"
+
+#include <libpq-fe.h>
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The "?" markers become libpq's $1, $2, ...; a "?" inside a quoted literal or name stays.
+std::string NumberMarkers(const std::string& statement) {
+    std::string out;
+    out.reserve(statement.size() + 8);
+    char quote = 0;
+    int next = 1;
+    for (char c : statement) {
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '?') {
+            out += "$" + std::to_string(next++);
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// Type numbers of the server's built-in types that the catalogs use.
+constexpr Oid kBoolOid = 16, kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kFloat4Oid = 700,
+              kFloat8Oid = 701, kNumericOid = 1700;
+
+FieldValue PostgresValue(const PGresult* result, int row, int column, Oid type) {
+    if (PQgetisnull(result, row, column)) return std::monostate{};
+    const char* text = PQgetvalue(result, row, column);
+    switch (type) {
+        case kInt2Oid:
+        case kInt4Oid:
+        case kInt8Oid:
+            return static_cast<int64_t>(std::strtoll(text, nullptr, 10));
+        case kFloat4Oid:
+        case kFloat8Oid:
+        case kNumericOid:
+            return std::strtod(text, nullptr);
+        case kBoolOid:
+            return static_cast<int64_t>(text[0] == 't' ? 1 : 0);
+        default:
+            return std::string(text, static_cast<size_t>(PQgetlength(result, row, column)));
+    }
+}
+
+}  // namespace
+
+void SetUpPostgresConnection(const ConnectionFields& fields, const std::string& catalog,
+                             QSqlDatabase& db) {
+    db.setHostName(Q(ConnectionField(fields, "host")));
+    const std::string port = ConnectionField(fields, "port");
+    if (!port.empty()) db.setPort(std::atoi(port.c_str()));
+    db.setUserName(Q(ConnectionField(fields, "user id")));
+    db.setPassword(Q(ConnectionField(fields, "password")));
+    db.setDatabaseName(Q(catalog));
+    // The installation drops tables "IF EXISTS"; the server's notices about them are noise.
+    db.setConnectOptions(QStringLiteral("connect_timeout=5;options=-cclient_min_messages=warning"));
+}
+
+PGconn* PostgresHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid()) return nullptr;
+    const char* type = handle.typeName();
+    if (qstrcmp(type, "PGconn*") != 0 && qstrcmp(type, "pg_conn*") != 0) return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
+}
+
+bool RunOnPostgres(PGconn* handle, const std::string& statement,
+                   const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
+                   std::string& error) {
+    std::vector<std::string> texts;
+    std::vector<const char*> values;
+    texts.reserve(parameters.size());
+    for (const FieldValue& parameter : parameters) {
+        if (IsNull(parameter)) {
+            texts.emplace_back();
+            continue;
+        }
+        if (const auto* number = std::get_if<double>(&parameter)) {
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "%.17g", *number);
+            texts.emplace_back(buffer);
+        } else {
+            texts.push_back(FieldText(parameter));
+        }
+    }
+    for (size_t i = 0; i < parameters.size(); ++i)
+        values.push_back(IsNull(parameters[i]) ? nullptr : texts[i].c_str());
+    const std::string text = parameters.empty() ? statement : NumberMarkers(statement);
+    std::unique_ptr<PGresult, decltype(&PQclear)> result(
+        PQexecParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
+                     nullptr, nullptr, 0),
+        &PQclear);
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY) {
+        error = result ? PQresultErrorMessage(result.get()) : PQerrorMessage(handle);
+        while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
+        return false;
+    }
+    if (!recordset) return true;
+    const PGresult* rows = result.get();
+    const int count = status == PGRES_TUPLES_OK ? PQnfields(rows) : 0;
+    const int rowCount = status == PGRES_TUPLES_OK ? PQntuples(rows) : 0;
+    std::vector<std::string> names;
+    std::vector<Oid> types;
+    for (int i = 0; i < count; ++i) {
+        names.emplace_back(PQfname(rows, i));
+        types.push_back(PQftype(rows, i));
+    }
+    std::vector<std::vector<FieldValue>> table(static_cast<size_t>(rowCount));
+    for (int r = 0; r < rowCount; ++r) {
+        std::vector<FieldValue>& row = table[r];
+        row.reserve(count);
+        for (int i = 0; i < count; ++i) row.push_back(PostgresValue(rows, r, i, types[i]));
+    }
+    *recordset = std::make_shared<Recordset>(std::move(names), std::move(table));
+    return true;
+}

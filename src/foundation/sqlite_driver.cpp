@@ -1,0 +1,106 @@
+#include "foundation/sqlite_driver.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+#include <memory>
+
+#include "platform/app_path.h"
+
+bool SetUpSqliteConnection(const ConnectionFields& fields, const std::string& catalog,
+                           QSqlDatabase& db, std::string& error) {
+    std::string folder = ConnectionField(fields, "data source");
+    // A relative folder is the program's folder, so an installation can be moved.
+    if (folder.empty() || folder.front() != '/') folder = AppPath() + folder;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    const std::string file = folder + catalog + ".sqlite3";
+    // Opening a missing SQLite file would create an empty catalog and hide the fault.
+    if (!QFileInfo::exists(QString::fromStdString(file))) {
+        error = "catalog " + catalog + " not found";
+        return false;
+    }
+    db.setDatabaseName(QString::fromStdString(file));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    return true;
+}
+
+sqlite3* SqliteHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+static bool BindSqlite(sqlite3_stmt* prepared, const std::vector<FieldValue>& parameters) {
+    int index = 1;
+    for (const FieldValue& parameter : parameters) {
+        int status;
+        if (const auto* integer = std::get_if<int64_t>(&parameter))
+            status = sqlite3_bind_int64(prepared, index, *integer);
+        else if (const auto* number = std::get_if<double>(&parameter))
+            status = sqlite3_bind_double(prepared, index, *number);
+        else if (const auto* text = std::get_if<std::string>(&parameter))
+            status = sqlite3_bind_text(prepared, index, text->data(),
+                                       static_cast<int>(text->size()), SQLITE_TRANSIENT);
+        else
+            status = sqlite3_bind_null(prepared, index);
+        if (status != SQLITE_OK) return false;
+        ++index;
+    }
+    return sqlite3_bind_parameter_count(prepared) == static_cast<int>(parameters.size());
+}
+
+static FieldValue SqliteValue(sqlite3_stmt* prepared, int column) {
+    switch (sqlite3_column_type(prepared, column)) {
+        case SQLITE_INTEGER:
+            return static_cast<int64_t>(sqlite3_column_int64(prepared, column));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(prepared, column);
+        case SQLITE_NULL:
+            return std::monostate{};
+        default: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(prepared, column));
+            return std::string(text ? text : "",
+                               static_cast<size_t>(sqlite3_column_bytes(prepared, column)));
+        }
+    }
+}
+
+bool RunOnSqlite(sqlite3* handle, const std::string& statement,
+                 const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
+                 std::string& error) {
+    sqlite3_stmt* prepared = nullptr;
+    if (sqlite3_prepare_v2(handle, statement.c_str(), static_cast<int>(statement.size()), &prepared,
+                           nullptr) != SQLITE_OK) {
+        error = sqlite3_errmsg(handle);
+        return false;
+    }
+    std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owner(prepared, &sqlite3_finalize);
+    if (!prepared) {  // only blanks or a comment: nothing to run
+        if (recordset) *recordset = std::make_shared<Recordset>();
+        return true;
+    }
+    if (!BindSqlite(prepared, parameters)) {
+        error = "the statement's parameters do not match its markers";
+        return false;
+    }
+    const int count = sqlite3_column_count(prepared);
+    std::vector<std::string> names;
+    names.reserve(count);
+    for (int i = 0; i < count; ++i) names.emplace_back(sqlite3_column_name(prepared, i));
+    std::vector<std::vector<FieldValue>> rows;
+    int status;
+    while ((status = sqlite3_step(prepared)) == SQLITE_ROW) {
+        std::vector<FieldValue>& row = rows.emplace_back();
+        row.reserve(count);
+        for (int i = 0; i < count; ++i) row.push_back(SqliteValue(prepared, i));
+    }
+    if (status != SQLITE_DONE) {
+        error = sqlite3_errmsg(handle);
+        return false;
+    }
+    if (recordset) *recordset = std::make_shared<Recordset>(std::move(names), std::move(rows));
+    return true;
+}
