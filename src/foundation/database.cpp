@@ -21,15 +21,75 @@ DatabaseState& State() {
 // fetched straight into the recordset without a QVariant per value, which keeps a bar
 // load close to the cost of a bare read. The connection, its options and its
 // transactions stay Qt's.
+template <typename OnSqlite, typename OnPostgres>
+bool RunOnEngine(QSqlDatabase& db, std::string& error, OnSqlite onSqlite, OnPostgres onPostgres) {
+    if (sqlite3* handle = SqliteHandle(db)) return onSqlite(handle);
+    if (PGconn* handle = PostgresHandle(db)) return onPostgres(handle);
+    error = "the database driver gives no engine handle";
+    return false;
+}
+
 bool RunOnOpenConnection(QSqlDatabase& db, const std::string& statement,
                          const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                          std::string& error) {
-    if (sqlite3* handle = SqliteHandle(db))
-        return RunOnSqlite(handle, statement, parameters, recordset, error);
-    if (PGconn* handle = PostgresHandle(db))
-        return RunOnPostgres(handle, statement, parameters, recordset, error);
-    error = "the database driver gives no engine handle";
+    return RunOnEngine(
+        db, error,
+        [&](sqlite3* handle) {
+            return RunOnSqlite(handle, statement, parameters, recordset, error);
+        },
+        [&](PGconn* handle) {
+            return RunOnPostgres(handle, statement, parameters, recordset, error);
+        });
+}
+
+bool ReadNumbersOnOpenConnection(QSqlDatabase& db, const std::string& statement,
+                                 const std::vector<FieldValue>& parameters, NumberRows& rows,
+                                 std::string& error) {
+    return RunOnEngine(
+        db, error,
+        [&](sqlite3* handle) {
+            return ReadNumbersOnSqlite(handle, statement, parameters, rows, error);
+        },
+        [&](PGconn* handle) {
+            return ReadNumbersOnPostgres(handle, statement, parameters, rows, error);
+        });
+}
+
+// The rewrites callers rely on: "DELETE * FROM" loses its asterisks, and "" is how
+// callers write the SQL empty text.
+void RewriteStatement(std::string& statement) {
+    if (statement.find("DELETE *") != std::string::npos) std::erase(statement, '*');
+    for (size_t at = 0; (at = statement.find("\"\"", at)) != std::string::npos; at += 2)
+        statement.replace(at, 2, "''");
+}
+
+// The steps of every statement around its run: the ownership check, the catalog's
+// connection, the rewrites; a failure goes through MsgWarn. run(db, error) runs the
+// rewritten statement on the open connection.
+template <typename Run>
+bool RunStatement(const CatalogConnection& connection, std::string& statement, Run run) {
+    const DatabaseState& state = State();
+    if (state.BeforeStatement && !state.BeforeStatement()) return false;
+    std::string error;
+    QSqlDatabase db;
+    // The statement is rewritten only once its catalog is reached, so after a failed
+    // connection the caller still holds the text it wrote.
+    if (!OpenQtConnection(connection.ConnectionString, db, error)) {
+        MsgWarn(error);
+        return false;
+    }
+    RewriteStatement(statement);
+    if (run(db, error)) return true;
+    MsgWarn(error);
     return false;
+}
+
+const CatalogConnection* ConnectionOfTable(const std::string& table) {
+    const auto& state = State();
+    if (table == kDailyTable) return &state.DailyConnection;
+    if (table == kWeeklyTable) return &state.WeeklyConnection;
+    if (table == kMonthlyTable) return &state.MonthlyConnection;
+    return nullptr;
 }
 
 }  // namespace
@@ -94,45 +154,38 @@ bool RunCatalogSql(std::string_view connectionString, const std::string& stateme
     return RunOnOpenConnection(db, statement, parameters, recordset, error);
 }
 
-// The rewrites callers rely on: "DELETE * FROM" loses its asterisks, and "" is how
-// callers write the SQL empty text.
-static void RewriteStatement(std::string& statement) {
-    if (statement.find("DELETE *") != std::string::npos) std::erase(statement, '*');
-    for (size_t at = 0; (at = statement.find("\"\"", at)) != std::string::npos; at += 2)
-        statement.replace(at, 2, "''");
-}
-
 bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
                 RecordsetPtr& recordset, const std::vector<FieldValue>& parameters) {
-    const DatabaseState& state = State();
-    if (state.BeforeStatement && !state.BeforeStatement()) return false;
-    std::string error;
-    // The statement is rewritten only once its catalog is reached, so after a failed
-    // connection the caller still holds the text it wrote.
-    if (!ConnectCatalog(connection.ConnectionString, error)) {
-        MsgWarn(error);
-        return false;
-    }
-    RewriteStatement(statement);
     RecordsetPtr result;
-    if (!RunCatalogSql(connection.ConnectionString, statement, parameters, &result, error)) {
-        MsgWarn(error);
+    if (!RunStatement(connection, statement, [&](QSqlDatabase& db, std::string& error) {
+            return RunOnOpenConnection(db, statement, parameters, &result, error);
+        }))
         return false;
-    }
     recordset = std::move(result);
     return true;
 }
 
+bool ExecuteNumberSql(const CatalogConnection& connection, std::string& statement, NumberRows& rows,
+                      const std::vector<FieldValue>& parameters) {
+    return RunStatement(connection, statement, [&](QSqlDatabase& db, std::string& error) {
+        return ReadNumbersOnOpenConnection(db, statement, parameters, rows, error);
+    });
+}
+
 bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,
               RecordsetPtr& recordset) {
-    const auto& state = State();
-    const CatalogConnection* connection = nullptr;
-    if (table == kDailyTable) connection = &state.DailyConnection;
-    if (table == kWeeklyTable) connection = &state.WeeklyConnection;
-    if (table == kMonthlyTable) connection = &state.MonthlyConnection;
+    const CatalogConnection* connection = ConnectionOfTable(table);
     if (!connection) return false;
     std::string statement = MakeBarsSql(issueId, table, orderFlag);
     return ExecuteSql(*connection, statement, recordset);
+}
+
+bool LoadBarNumbers(const std::string& issueId, const std::string& table, int16_t orderFlag,
+                    NumberRows& rows) {
+    const CatalogConnection* connection = ConnectionOfTable(table);
+    if (!connection) return false;
+    std::string statement = MakeBarsSql(issueId, table, orderFlag);
+    return ExecuteNumberSql(*connection, statement, rows);
 }
 
 void CloseRecordset(RecordsetPtr& recordset) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/number_rows.h"
 #include "foundation/recordset.h"
 // The connection file gives the prefix of every connection string, and the registry keeps
 // each string's connection; both come with the road.
@@ -60,8 +61,14 @@ void ClosePriceDatabases();
 // markers. Failures go through MsgWarn and return false, leaving recordset unset.
 bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
                 RecordsetPtr& recordset, const std::vector<FieldValue>& parameters = {});
+// ExecuteSql for a statement whose fields are all read as numbers: the bar loads.
+bool ExecuteNumberSql(const CatalogConnection& connection, std::string& statement,
+                      NumberRows& rows, const std::vector<FieldValue>& parameters = {});
 bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,
               RecordsetPtr& recordset);
+// LoadBars read as numbers.
+bool LoadBarNumbers(const std::string& issueId, const std::string& table, int16_t orderFlag,
+                    NumberRows& rows);
 void CloseRecordset(RecordsetPtr& recordset);
 
 // Transactions on one catalog; they cover the ExecuteSql calls that follow on it.

@@ -80,9 +80,14 @@ PGconn* PostgresHandle(const QSqlDatabase& db) {
     return *static_cast<PGconn* const*>(handle.constData());
 }
 
-bool RunOnPostgres(PGconn* handle, const std::string& statement,
-                   const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
-                   std::string& error) {
+namespace {
+
+using ResultPtr = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+// Runs the statement with its parameters as texts; the result, or nullptr with the
+// server's message in error.
+ResultPtr ExecutePostgres(PGconn* handle, const std::string& statement,
+                          const std::vector<FieldValue>& parameters, std::string& error) {
     std::vector<std::string> texts;
     std::vector<const char*> values;
     texts.reserve(parameters.size());
@@ -102,20 +107,32 @@ bool RunOnPostgres(PGconn* handle, const std::string& statement,
     for (size_t i = 0; i < parameters.size(); ++i)
         values.push_back(IsNull(parameters[i]) ? nullptr : texts[i].c_str());
     const std::string text = parameters.empty() ? statement : NumberMarkers(statement);
-    std::unique_ptr<PGresult, decltype(&PQclear)> result(
-        PQexecParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
-                     nullptr, nullptr, 0),
-        &PQclear);
+    ResultPtr result(PQexecParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr,
+                                  values.data(), nullptr, nullptr, 0),
+                     &PQclear);
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY) {
-        error = result ? PQresultErrorMessage(result.get()) : PQerrorMessage(handle);
-        while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
-        return false;
-    }
+    if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK || status == PGRES_EMPTY_QUERY)
+        return result;
+    error = result ? PQresultErrorMessage(result.get()) : PQerrorMessage(handle);
+    while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
+    return ResultPtr(nullptr, &PQclear);
+}
+
+bool HasRows(const PGresult* result) {
+    return PQresultStatus(result) == PGRES_TUPLES_OK;
+}
+
+}  // namespace
+
+bool RunOnPostgres(PGconn* handle, const std::string& statement,
+                   const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
+                   std::string& error) {
+    const ResultPtr result = ExecutePostgres(handle, statement, parameters, error);
+    if (!result) return false;
     if (!recordset) return true;
     const PGresult* rows = result.get();
-    const int count = status == PGRES_TUPLES_OK ? PQnfields(rows) : 0;
-    const int rowCount = status == PGRES_TUPLES_OK ? PQntuples(rows) : 0;
+    const int count = HasRows(rows) ? PQnfields(rows) : 0;
+    const int rowCount = HasRows(rows) ? PQntuples(rows) : 0;
     std::vector<std::string> names;
     std::vector<Oid> types;
     for (int i = 0; i < count; ++i) {
@@ -129,5 +146,28 @@ bool RunOnPostgres(PGconn* handle, const std::string& statement,
         for (int i = 0; i < count; ++i) row.push_back(PostgresValue(rows, r, i, types[i]));
     }
     *recordset = std::make_shared<Recordset>(std::move(names), std::move(table));
+    return true;
+}
+
+bool ReadNumbersOnPostgres(PGconn* handle, const std::string& statement,
+                           const std::vector<FieldValue>& parameters, NumberRows& rows,
+                           std::string& error) {
+    const ResultPtr result = ExecutePostgres(handle, statement, parameters, error);
+    if (!result) return false;
+    const PGresult* read = result.get();
+    const int count = HasRows(read) ? PQnfields(read) : 0;
+    const int rowCount = HasRows(read) ? PQntuples(read) : 0;
+    std::vector<Oid> types;
+    for (int i = 0; i < count; ++i) types.push_back(PQftype(read, i));
+    rows.Reset(count);
+    for (int r = 0; r < rowCount; ++r) {
+        double* numbers = rows.AddRow();
+        for (int i = 0; i < count; ++i) {
+            // A number field makes no text, so its value costs no allocation.
+            const FieldValue value = PostgresValue(read, r, i, types[i]);
+            numbers[i] = FieldNumber(value);
+            if (IsNull(value)) rows.SetNull(r, i);
+        }
+    }
     return true;
 }

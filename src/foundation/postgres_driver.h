@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/connection_string.h"
+#include "foundation/number_rows.h"
 #include "foundation/recordset.h"
 
 class QSqlDatabase;
@@ -27,3 +28,7 @@ PGconn* PostgresHandle(const QSqlDatabase& db);
 bool RunOnPostgres(PGconn* handle, const std::string& statement,
                    const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                    std::string& error);
+// The same for a statement whose fields are all read as numbers, into rows.
+bool ReadNumbersOnPostgres(PGconn* handle, const std::string& statement,
+                           const std::vector<FieldValue>& parameters, NumberRows& rows,
+                           std::string& error);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/app_path.h"
+#include "platform/number_format.h"
 
 bool SetUpSqliteConnection(const ConnectionFields& fields, const std::string& catalog,
                            QSqlDatabase& db, std::string& error) {
@@ -68,23 +69,60 @@ static FieldValue SqliteValue(sqlite3_stmt* prepared, int column) {
     }
 }
 
-bool RunOnSqlite(sqlite3* handle, const std::string& statement,
-                 const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
-                 std::string& error) {
-    sqlite3_stmt* prepared = nullptr;
-    if (sqlite3_prepare_v2(handle, statement.c_str(), static_cast<int>(statement.size()), &prepared,
+namespace {
+
+using PreparedStatement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+// The statement prepared with its parameters bound; a null statement when the text holds
+// only blanks or a comment. False with the reason in error.
+bool PrepareBound(sqlite3* handle, const std::string& statement,
+                  const std::vector<FieldValue>& parameters, PreparedStatement& prepared,
+                  std::string& error) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(handle, statement.c_str(), static_cast<int>(statement.size()), &raw,
                            nullptr) != SQLITE_OK) {
         error = sqlite3_errmsg(handle);
         return false;
     }
-    std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owner(prepared, &sqlite3_finalize);
+    prepared.reset(raw);
+    if (raw && !BindSqlite(raw, parameters)) {
+        error = "the statement's parameters do not match its markers";
+        return false;
+    }
+    return true;
+}
+
+// FieldNumber of the value SqliteValue would give, without making that value. The value
+// object of the column is read directly, one call a field as a bare read makes: each
+// connection is used from one thread only, and Qt opens it without SQLite's mutex.
+double SqliteNumber(sqlite3_stmt* prepared, int column, bool& null) {
+    sqlite3_value* value = sqlite3_column_value(prepared, column);
+    switch (sqlite3_value_type(value)) {
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+            return sqlite3_value_double(value);
+        case SQLITE_NULL:
+            null = true;
+            return 0;
+        default: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            return ValNumber(std::string_view(
+                text ? text : "", static_cast<size_t>(sqlite3_value_bytes(value))));
+        }
+    }
+}
+
+}  // namespace
+
+bool RunOnSqlite(sqlite3* handle, const std::string& statement,
+                 const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
+                 std::string& error) {
+    PreparedStatement owner(nullptr, &sqlite3_finalize);
+    if (!PrepareBound(handle, statement, parameters, owner, error)) return false;
+    sqlite3_stmt* prepared = owner.get();
     if (!prepared) {  // only blanks or a comment: nothing to run
         if (recordset) *recordset = std::make_shared<Recordset>();
         return true;
-    }
-    if (!BindSqlite(prepared, parameters)) {
-        error = "the statement's parameters do not match its markers";
-        return false;
     }
     const int count = sqlite3_column_count(prepared);
     std::vector<std::string> names;
@@ -103,4 +141,27 @@ bool RunOnSqlite(sqlite3* handle, const std::string& statement,
     }
     if (recordset) *recordset = std::make_shared<Recordset>(std::move(names), std::move(rows));
     return true;
+}
+
+bool ReadNumbersOnSqlite(sqlite3* handle, const std::string& statement,
+                         const std::vector<FieldValue>& parameters, NumberRows& rows,
+                         std::string& error) {
+    PreparedStatement owner(nullptr, &sqlite3_finalize);
+    if (!PrepareBound(handle, statement, parameters, owner, error)) return false;
+    sqlite3_stmt* prepared = owner.get();
+    const int count = prepared ? sqlite3_column_count(prepared) : 0;
+    rows.Reset(count);
+    if (!prepared) return true;
+    int status;
+    while ((status = sqlite3_step(prepared)) == SQLITE_ROW) {
+        double* numbers = rows.AddRow();
+        for (int i = 0; i < count; ++i) {
+            bool null = false;
+            numbers[i] = SqliteNumber(prepared, i, null);
+            if (null) rows.SetNull(rows.RecordCount() - 1, i);
+        }
+    }
+    if (status == SQLITE_DONE) return true;
+    error = sqlite3_errmsg(handle);
+    return false;
 }

@@ -257,3 +257,54 @@ TEST_P(DatabaseRoad, AnUnreachableUserCatalogIsNotATakeover) {
     Database().ConnectionPrefix = prefix;
     EXPECT_TRUE(ExecuteSql(Database().DailyConnection, statement, rs));
 }
+
+TEST_P(DatabaseRoad, NumberRowsGiveWhatTheRecordsetsFieldsGive) {
+    const std::string id = market_->Summary().FirstIssueId;
+    // Integers, doubles, Nulls and texts, one of them not a number.
+    std::string statement =
+        "SELECT 最終日, 株価, メモ, 証券コード, 銘柄名, 売買単位 FROM TBL銘柄属性 ORDER BY 銘柄ID";
+    RecordsetPtr recordset = Daily(statement);
+    NumberRows rows;
+    ASSERT_TRUE(ExecuteNumberSql(Database().DailyConnection, statement, rows));
+    ASSERT_EQ(rows.RecordCount(), recordset->RecordCount());
+    ASSERT_EQ(rows.FieldCount(), 6);
+    for (int r = 0; r < rows.RecordCount(); ++r)
+        for (int f = 0; f < rows.FieldCount(); ++f) {
+            const FieldValue& value = recordset->Row(r)[f];
+            EXPECT_DOUBLE_EQ(rows.Number(r, f), FieldNumber(value)) << r << " " << f;
+            EXPECT_EQ(rows.IsNull(r, f), IsNull(value)) << r << " " << f;
+        }
+    EXPECT_TRUE(rows.AnyNull());
+
+    for (const char* table : {kDailyTable, kWeeklyTable, kMonthlyTable}) {
+        RecordsetPtr bars;
+        ASSERT_TRUE(LoadBars(id, table, 0, bars));
+        ASSERT_TRUE(LoadBarNumbers(id, table, 0, rows));
+        ASSERT_EQ(rows.RecordCount(), bars->RecordCount()) << table;
+        ASSERT_GT(rows.RecordCount(), 0) << table;
+        const int last = rows.RecordCount() - 1;
+        EXPECT_DOUBLE_EQ(rows.Number(0, 0), FieldNumber(bars->Row(0)[0])) << table;
+        EXPECT_DOUBLE_EQ(rows.Number(last, 4), FieldNumber(bars->Row(last)[4])) << table;
+    }
+    EXPECT_FALSE(LoadBarNumbers(id, "TBL市場", 0, rows));
+}
+
+TEST_P(DatabaseRoad, ANumberStatementFailsAsAnyStatement) {
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Warn);
+    std::string statement = "SELECT no_such_column FROM TBL日次";
+    NumberRows rows;
+    EXPECT_FALSE(ExecuteNumberSql(Database().DailyConnection, statement, rows));
+    EXPECT_TRUE(sink.AllShown());
+
+    std::string error;
+    ASSERT_TRUE(RunCatalogSql(
+        UserConnectionString(), "UPDATE velm_user_test SET up_date = ? WHERE velm_user_test_id = ?",
+        {std::string("2030/01/01 00:00:00 other"), int64_t{market_->UserRowId()}}, nullptr, error))
+        << error;
+    sink.Expect(MsgKind::Plain, kSessionLostMessage);
+    statement = "SELECT 日付 FROM TBL日次";
+    EXPECT_FALSE(ExecuteNumberSql(Database().DailyConnection, statement, rows));
+    EXPECT_EQ(exits_, 1);
+    EXPECT_TRUE(sink.AllShown());
+}
