@@ -97,7 +97,8 @@ const RuleHit* ConfirmingMark(const LineSearchInput& input, const Direction& dir
 // when the week lies before the daily history.
 int32_t CutDay(const SeriesRecord& daily, const SeriesPoint& week, const Direction& dir,
                double need) {
-    const std::string_view label = TrimBlanks(week.DateText);
+    const std::string text = week.DateText;
+    const std::string_view label = TrimBlanks(text);
     if (label.size() < 10) throw std::invalid_argument(kErrTypeMismatch);
     const int32_t first = FindBarByDate(daily, DateToNum(label.substr(0, 10)));
     if (first < 0) return -1;

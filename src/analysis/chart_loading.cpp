@@ -128,12 +128,10 @@ bool LoadJoinedListings(const std::string& issueId, int32_t kind) {
 bool PickOlderMarket(const std::string& code, std::string& market) {
     int32_t newest[3] = {0, 0, 0};
     const char* markets[3] = {"040", "013", "021"};
+    NumberRows rows;
     for (int m = 0; m < 3; ++m) {
-        RecordsetPtr rows;
-        if (!LoadBars(code + markets[m], kDailyTable, 0, rows)) return false;
-        if (rows->RecordCount() > 0)
-            newest[m] = static_cast<int32_t>(FieldNumber(rows->Row(0).at(0)));
-        CloseRecordset(rows);
+        if (!LoadBarNumbers(code + markets[m], kDailyTable, 0, rows)) return false;
+        if (rows.RecordCount() > 0) newest[m] = static_cast<int32_t>(rows.Number(0, 0));
     }
     market = ChooseOlderMarket(newest[0], newest[1], newest[2]);
     return true;
@@ -155,6 +153,7 @@ bool LoadChartSeries(const std::string& issueId, int32_t kind) {
 bool LoadChartSeries(const std::string& issueId, int32_t kind, bool joinListings) {
     SeriesRecord* record = SharedRecordOfKind(kind);
     if (record == nullptr) return false;
+    const SplitRowsOfLoad splitsReadOnce;
     const bool loaded =
         joinListings ? LoadChartSeriesJoined(issueId, kind) : LoadChartSeriesOne(issueId, kind);
     return loaded && ApplySplitFactors(issueId, *record);

@@ -29,6 +29,10 @@ int32_t DateToNum(std::string_view dateText) {
     return DigitsToNum(digits);
 }
 
+int32_t DateToNum(const DateLabel& date) {
+    return date.IsText() ? DateToNum(date.Text()) : date.First();
+}
+
 int32_t DateDigitsToNum(std::string_view dateText) {
     std::string digits;
     for (char c : dateText)

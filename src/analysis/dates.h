@@ -11,6 +11,8 @@
 // "yyyy/mm/dd" as yyyymmdd, from characters 1-4, 6-7 and 9-10. A text whose pieces are not
 // digits throws std::invalid_argument with kErrTypeMismatch; the caller traps it.
 int32_t DateToNum(std::string_view dateText);
+// The same of a point's date: a day or a period as its (first) day, without its text.
+int32_t DateToNum(const DateLabel& date);
 
 // The digits of a date text with every "/" removed, as a number ("2024/01/05" → 20240105).
 // Throws as DateToNum for anything but digits.

@@ -24,6 +24,9 @@ int64_t DateNumber(std::string_view text) {
         if (c >= '0' && c <= '9') number = number * 10 + (c - '0');
     return number;
 }
+int64_t DateNumber(const DateLabel& date) {
+    return date.IsDay() ? date.First() : DateNumber(date.Text());
+}
 
 // The first bar from i before end that is a split or that may move the line at kagiPrice by
 // a whole width; end when there is none. The walk spends most of its bars here, so this is a
@@ -166,7 +169,7 @@ class KagiWalker {
     // it still holds its own date.
     void WriteEndDate(int32_t k) {
         if (endBar_ < 0) return;
-        const std::string& date = points_[endBar_].DateText;
+        const DateLabel& date = points_[endBar_].DateText;
         points_[k].EndDateText = date;
         if (!pointDated_) points_[k + 1].DateText = date;
         endBar_ = -1;

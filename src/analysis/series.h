@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/date_label.h"
+
 // FirstShownPoint's "show the latest points": a value no real index can take.
 constexpr int32_t kShowLatestPoints = std::numeric_limits<int32_t>::max();
 
@@ -34,8 +36,8 @@ struct SeriesPoint {
     double Low = 0;
     double Volume = 0;
     // Daily "yyyy/mm/dd"; weekly and monthly "first～last"; kagi the start point's date.
-    std::string DateText;
-    std::string EndDateText;  // kagi: the end point's date
+    DateLabel DateText;
+    DateLabel EndDateText;  // kagi: the end point's date
     int16_t SplitFlag = kNoSplit;  // bars: -1, 1 or 0; kagi strokes: join codes 10..16
     int32_t JoinLink = -1;         // kagi: index into KagiJoinTable
     double SplitRatio = 0;

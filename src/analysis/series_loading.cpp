@@ -31,7 +31,16 @@ std::chrono::year_month_day DateOfNum(int32_t date) {
 }
 
 int32_t DateNumOfPoint(const SeriesPoint& point) {
-    return DateDigitsToNum(point.DateText);
+    const DateLabel& date = point.DateText;
+    return date.IsDay() ? date.First() : DateDigitsToNum(date.Text());
+}
+
+// The period from the start of head to the end of tail, as the texts before and after their
+// separators would join.
+DateLabel JoinedPeriod(const DateLabel& head, const DateLabel& tail) {
+    if (!head.IsText() && !tail.IsText()) return DateLabel::Period(head.First(), tail.Last());
+    return DateLabel(PeriodStartText(head.Text()) + std::string(kPeriodSeparator) +
+                     PeriodEndText(tail.Text()));
 }
 
 void StoreSameFlag(bool same, int32_t slot) {
@@ -87,6 +96,12 @@ int32_t PeriodStartNum(std::string_view label) {
 int32_t PeriodEndNum(std::string_view label) {
     return DateDigitsToNum(PeriodEndText(label));
 }
+int32_t PeriodStartNum(const DateLabel& label) {
+    return label.IsText() ? PeriodStartNum(label.Text()) : label.First();
+}
+int32_t PeriodEndNum(const DateLabel& label) {
+    return label.IsText() ? PeriodEndNum(label.Text()) : label.Last();
+}
 
 void CopyOrBlankBar(std::vector<SeriesPoint>& points, int32_t src, int32_t dst) {
     if (points[src].Volume > 0) {
@@ -124,12 +139,12 @@ int32_t AggregatePeriodPoints(int32_t kind, std::vector<SeriesPoint>& points, in
             if (points[i].Volume > 0) MergeBarIntoPeriod(points[out], points[i]);
             continue;
         }
-        points[out].DateText = PeriodLabel(start, end);
+        points[out].DateText = DateLabel::Period(start, end);
         start = end = day;
         ++out;
         CopyOrBlankBar(points, i, out);
     }
-    points[out].DateText = PeriodLabel(start, end);
+    points[out].DateText = DateLabel::Period(start, end);
     return out + 1;
 }
 
@@ -148,8 +163,7 @@ int32_t FinishPeriodPoints(bool mergeFirst, int32_t idx, SeriesRecord& record,
         --idx;
         SeriesPoint& last = record.Points[idx];
         if (work[0].Volume > 0) MergeBarIntoPeriod(last, work[0]);
-        last.DateText = PeriodStartText(last.DateText) + std::string(kPeriodSeparator) +
-                        PeriodEndText(work[0].DateText);
+        last.DateText = JoinedPeriod(last.DateText, work[0].DateText);
         ++idx;
         k = 1;
     }
@@ -259,19 +273,29 @@ bool CopyTextDataSeries(std::string& issueId, SeriesRecord& record) {
 namespace {
 
 constexpr const char* kPeriodCountMismatch = "ﾃﾞｰﾀ更新時に不具合が発生しました。";
+constexpr int kDailyFields = 6;   // date, open, high, low, close, volume
+constexpr int kPeriodFields = 7;  // start, open, high, low, close, volume, end
+
+// A statement of ours always gives its columns; fewer is a fault of the catalog.
+void RequireFields(const NumberRows& rows, int count) {
+    if (rows.RecordCount() > 0 && rows.FieldCount() < count)
+        throw std::out_of_range(kErrSubscriptOutOfRange);
+}
 
 // A Null in a daily row is a run-time error of the load.
-double RequiredNumber(const FieldValue& value) {
-    if (IsNull(value)) throw std::invalid_argument(kErrInvalidNull);
-    return FieldNumber(value);
+inline double RequiredNumber(const NumberRows& rows, int32_t row, int field) {
+    if (rows.IsNull(row, field)) throw std::invalid_argument(kErrInvalidNull);
+    return rows.Number(row, field);
 }
 
-double NumberOrZero(const FieldValue& value) {
-    return IsNull(value) ? 0 : FieldNumber(value);
-}
-
-int32_t DateNumOfField(const FieldValue& value) {
-    return static_cast<int32_t>(RequiredNumber(value));
+// One daily row's fields in the order of its columns; a Null throws at its field.
+void FillDailyPoint(const NumberRows& rows, int32_t i, SeriesPoint& point) {
+    point.DateText = DateLabel::Day(static_cast<int32_t>(RequiredNumber(rows, i, 0)));
+    point.Open = RequiredNumber(rows, i, 1);
+    point.High = RequiredNumber(rows, i, 2);
+    point.Low = RequiredNumber(rows, i, 3);
+    point.Close = RequiredNumber(rows, i, 4);
+    point.Volume = RequiredNumber(rows, i, 5);
 }
 
 std::string DailyRowsSql(const std::string& issueId, const char* comparison, int32_t bound) {
@@ -290,13 +314,12 @@ const char* PeriodTableOfKind(int32_t kind) {
 // The steps after PreparePeriodRows, shared by the weekly and the monthly loader.
 bool PreparePeriodSeries(int32_t kind, const std::string& issueId, int16_t mode) {
     SeriesRecord& record = *SharedRecordOfKind(kind);
-    RecordsetPtr rows;
+    NumberRows& rows = state.PeriodRows;
     double factor = 0;
     bool done = PreparePeriodRows(kind, issueId, rows, factor);
     if (done && record.Count > 0)
-        done = ReadPeriodSeries(record, rows.get(), factor) &&
+        done = ReadPeriodSeries(record, &rows, factor) &&
                ScaleBarsForIssueKind(mode, issueId, record);
-    CloseRecordset(rows);
     return done;
 }
 
@@ -310,28 +333,18 @@ std::string MakeDailyRowsBeforeSql(const std::string& issueId, int32_t joinDate)
     return DailyRowsSql(issueId, "<", joinDate);
 }
 
-int32_t FillDailyPoints(const Recordset& rows, std::vector<SeriesPoint>& points) {
+int32_t FillDailyPoints(const NumberRows& rows, std::vector<SeriesPoint>& points) {
+    RequireFields(rows, kDailyFields);
     const int32_t count = rows.RecordCount();
     points.assign(static_cast<size_t>(count) + 1, SeriesPoint{});
-    for (int32_t i = 0; i < count; ++i) {
-        const std::vector<FieldValue>& row = rows.Row(i);
-        SeriesPoint& point = points[i];
-        point.DateText = FormatDateNumber(DateNumOfField(row.at(0)));
-        point.Open = RequiredNumber(row.at(1));
-        point.High = RequiredNumber(row.at(2));
-        point.Low = RequiredNumber(row.at(3));
-        point.Close = RequiredNumber(row.at(4));
-        point.Volume = RequiredNumber(row.at(5));
-    }
+    for (int32_t i = 0; i < count; ++i) FillDailyPoint(rows, i, points[i]);
     return count;
 }
 
 bool ReadDailyBars(std::string sql, std::vector<SeriesPoint>& points, int32_t& count) {
-    RecordsetPtr rows;
-    if (!ExecuteSql(Database().DailyConnection, sql, rows)) return false;
-    const bool done = RunTrapped([&] { count = FillDailyPoints(*rows, points); });
-    CloseRecordset(rows);
-    return done;
+    NumberRows& rows = state.DailyRows;
+    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows)) return false;
+    return RunTrapped([&] { count = FillDailyPoints(rows, points); });
 }
 
 bool ReadDailyBars(std::string sql, SeriesRecord& record) {
@@ -355,17 +368,16 @@ bool LoadMonthlyBars(const std::string& issueId, int16_t mode) {
     return PreparePeriodSeries(kChartMonthly, issueId, mode);
 }
 
-bool PreparePeriodRows(int32_t kind, const std::string& issueId, RecordsetPtr& rows,
+bool PreparePeriodRows(int32_t kind, const std::string& issueId, NumberRows& rows,
                        double& factor) {
     ResetPeriodState();
     const char* table = PeriodTableOfKind(kind);
     if (table == nullptr) return false;
-    if (!LoadBars(issueId, table, -1, rows)) return false;
+    if (!LoadBarNumbers(issueId, table, -1, rows)) return false;
     const bool done = RunTrapped([&] {
-        if (rows->RecordCount() > 0) {
-            rows->MoveLast();
-            state.LastStoredEnd = static_cast<int32_t>(NumberOrZero(rows->Field(6)));
-        }
+        RequireFields(rows, kPeriodFields);
+        if (rows.RecordCount() > 0)
+            state.LastStoredEnd = static_cast<int32_t>(rows.Number(rows.RecordCount() - 1, 6));
     });
     if (!done) return false;
     // A joined load asks once for the older listing's rows before the newer one began.
@@ -389,10 +401,10 @@ bool PreparePeriodRows(int32_t kind, const std::string& issueId, RecordsetPtr& r
     if (!ApplySplitFactorsToRows(issueId, series.PeriodWorkSeries, series.PeriodWorkCount, factor))
         return false;
     if (series.PeriodWorkCount > 0 && !AggregatePeriods(kind)) return false;
-    return CountPeriodRows(kind, *SharedRecordOfKind(kind), rows.get());
+    return CountPeriodRows(kind, *SharedRecordOfKind(kind), &rows);
 }
 
-bool CountPeriodRows(int32_t kind, SeriesRecord& record, const Recordset* rows) {
+bool CountPeriodRows(int32_t kind, SeriesRecord& record, const NumberRows* rows) {
     if (kind != kChartWeekly && kind != kChartMonthly) return false;
     const int32_t stored = rows != nullptr ? rows->RecordCount() : 0;
     record.Count = stored + Series().PeriodWorkCount;
@@ -405,19 +417,19 @@ bool CountPeriodRows(int32_t kind, SeriesRecord& record, const Recordset* rows) 
     return true;
 }
 
-bool ReadPeriodRows(int32_t& idx, const Recordset& rows, SeriesRecord& record) {
+bool ReadPeriodRows(int32_t& idx, const NumberRows& rows, SeriesRecord& record) {
     return RunTrapped([&] {
+        RequireFields(rows, kPeriodFields);
         const int32_t upper = static_cast<int32_t>(record.Points.size()) - 1;
         for (int32_t r = 0; r < rows.RecordCount() && idx <= upper; ++r) {
-            const std::vector<FieldValue>& row = rows.Row(r);
             SeriesPoint& point = record.Points[idx];
-            point.Open = NumberOrZero(row.at(1));
-            point.High = NumberOrZero(row.at(2));
-            point.Low = NumberOrZero(row.at(3));
-            point.Close = NumberOrZero(row.at(4));
-            point.Volume = NumberOrZero(row.at(5));
-            point.DateText = PeriodLabel(static_cast<int32_t>(NumberOrZero(row.at(0))),
-                                         static_cast<int32_t>(NumberOrZero(row.at(6))));
+            point.Open = rows.Number(r, 1);
+            point.High = rows.Number(r, 2);
+            point.Low = rows.Number(r, 3);
+            point.Close = rows.Number(r, 4);
+            point.Volume = rows.Number(r, 5);
+            point.DateText = DateLabel::Period(static_cast<int32_t>(rows.Number(r, 0)),
+                                               static_cast<int32_t>(rows.Number(r, 6)));
             point.EndDateText.clear();
             point.SplitFlag = kNoSplit;
             ++idx;
@@ -425,7 +437,7 @@ bool ReadPeriodRows(int32_t& idx, const Recordset& rows, SeriesRecord& record) {
     });
 }
 
-bool ReadPeriodSeries(SeriesRecord& record, const Recordset* rows, double factor) {
+bool ReadPeriodSeries(SeriesRecord& record, const NumberRows* rows, double factor) {
     record.Points.assign(static_cast<size_t>(record.Count) + 1, SeriesPoint{});
     int32_t idx = 0;
     if (rows != nullptr && rows->RecordCount() > 0) {
@@ -439,6 +451,13 @@ bool ReadPeriodSeries(SeriesRecord& record, const Recordset* rows, double factor
         record.Count = std::min(idx, record.Count);
     }
     return true;
+}
+
+bool ReadPeriodSeries(SeriesRecord& record, const Recordset* rows, double factor) {
+    if (rows == nullptr) return ReadPeriodSeries(record, static_cast<const NumberRows*>(nullptr), factor);
+    NumberRows numbers;
+    NumberRowsOf(*rows, numbers);
+    return ReadPeriodSeries(record, &numbers, factor);
 }
 
 bool LoadChartSeriesOne(const std::string& issueId, int32_t kind) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/series.h"
+#include "foundation/number_rows.h"
 #include "foundation/recordset.h"
 
 // The newest daily bar of the issue last loaded, with its change against the day before.
@@ -33,6 +34,10 @@ struct SeriesLoadingState {
     int16_t ReadBeforeJoinDate = 0;
     int32_t JoinDate = 0;
     LatestBarSummaryRec LatestBarSummary;
+    // The rows of the last daily and period statements, kept so that their storage serves
+    // the next load instead of being allocated again.
+    NumberRows DailyRows;
+    NumberRows PeriodRows;
 };
 
 SeriesLoadingState& SeriesLoading();
@@ -57,6 +62,9 @@ std::string PeriodEndText(std::string_view label);
 // The start or end of a label as yyyymmdd (every "/" removed).
 int32_t PeriodStartNum(std::string_view label);
 int32_t PeriodEndNum(std::string_view label);
+// The same of a point's date, read from its numbers when it is a day or a period.
+int32_t PeriodStartNum(const DateLabel& label);
+int32_t PeriodEndNum(const DateLabel& label);
 
 // points[dst] := points[src] when src has volume, else a blank bar (zero prices and
 // volume, empty dates, no split; other fields kept).
@@ -116,20 +124,21 @@ bool PrepareDailySeries(const std::string& issueId, int16_t mode);
 bool PrepareWeeklySeries(const std::string& issueId, int16_t mode);
 bool LoadMonthlyBars(const std::string& issueId, int16_t mode);
 
-// The stored period rows of kind 6 or 7 (rows, released by the caller) and the daily rows
-// after them, or before JoinDate on a joined load, aggregated into PeriodWorkSeries; the
-// target record's Count set. factor: the product of the issue's split factors, 0 without.
-bool PreparePeriodRows(int32_t kind, const std::string& issueId, RecordsetPtr& rows,
+// The stored period rows of kind 6 or 7 (into rows) and the daily rows after them, or
+// before JoinDate on a joined load, aggregated into PeriodWorkSeries; the target record's
+// Count set. factor: the product of the issue's split factors, 0 without.
+bool PreparePeriodRows(int32_t kind, const std::string& issueId, NumberRows& rows,
                        double& factor);
 // The issue's daily rows after the last stored period, or before the join date.
 std::string MakeDailyRowsAfterSql(const std::string& issueId, int32_t lastStoredEnd);
 std::string MakeDailyRowsBeforeSql(const std::string& issueId, int32_t joinDate);
-// Runs a daily-row statement on the daily catalog and fills points and count, with one
-// spare element after the last point.
+// Runs a daily-row statement on the daily catalog (into DailyRows) and fills points and
+// count, with one spare element after the last point.
 bool ReadDailyBars(std::string sql, std::vector<SeriesPoint>& points, int32_t& count);
 bool ReadDailyBars(std::string sql, SeriesRecord& record);
-// The rows of a daily-row recordset as points; a Null price, volume or date throws.
-int32_t FillDailyPoints(const Recordset& rows, std::vector<SeriesPoint>& points);
-bool CountPeriodRows(int32_t kind, SeriesRecord& record, const Recordset* rows);
+// The daily rows as points; a Null price, volume or date throws.
+int32_t FillDailyPoints(const NumberRows& rows, std::vector<SeriesPoint>& points);
+bool CountPeriodRows(int32_t kind, SeriesRecord& record, const NumberRows* rows);
+bool ReadPeriodSeries(SeriesRecord& record, const NumberRows* rows, double factor);
 bool ReadPeriodSeries(SeriesRecord& record, const Recordset* rows, double factor);
-bool ReadPeriodRows(int32_t& idx, const Recordset& rows, SeriesRecord& record);
+bool ReadPeriodRows(int32_t& idx, const NumberRows& rows, SeriesRecord& record);

@@ -1,6 +1,7 @@
 #include "analysis/splits.h"
 
 #include <cmath>
+#include <map>
 #include <stdexcept>
 
 #include "analysis/dates.h"
@@ -16,8 +17,9 @@ namespace {
 // The day a point is dated by for split marks: the last eight digits with "/" removed,
 // so a weekly or monthly point counts by the end of its period.
 int32_t MarkDateOfPoint(const SeriesPoint& point) {
+    if (!point.DateText.IsText()) return point.DateText.Last();
     std::string digits;
-    for (char c : point.DateText)
+    for (char c : point.DateText.Text())
         if (c != '/') digits.push_back(c);
     if (digits.size() > 8) digits.erase(0, digits.size() - 8);
     return DateDigitsToNum(digits);
@@ -105,22 +107,58 @@ bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord&
 
 // --- Reading the split-factor table and the listings --------------------------------------
 
-bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits) {
+namespace {
+
+// While a chart load runs, each issue's split rows come from the table once: the price
+// adjustment and the split marks of one load ask for the same rows.
+struct SplitRowsMemo {
+    int Loads = 0;  // SplitRowsOfLoad objects alive
+    std::map<std::string, std::vector<SplitRow>, std::less<>> Rows;
+};
+
+SplitRowsMemo& Memo() {
+    static SplitRowsMemo memo;
+    return memo;
+}
+
+bool ReadSplitTable(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits) {
     std::string sql = std::string("SELECT ") + "*" + " FROM " + kSplitTable + " WHERE " + "銘柄ID" +
                       " = " + SqlText(issueId) + " ORDER BY " + "日付" + (ascending ? " ASC" : "");
-    RecordsetPtr rows;
-    if (!ExecuteSql(Database().DailyConnection, sql, rows)) return false;
-    const bool done = RunTrapped([&] {
+    NumberRows rows;
+    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows)) return false;
+    return RunTrapped([&] {
         splits.clear();
-        for (int32_t r = 0; r < rows->RecordCount(); ++r) {
-            const std::vector<FieldValue>& row = rows->Row(r);
-            if (IsNull(row.at(1)) || IsNull(row.at(2))) throw std::invalid_argument(kErrInvalidNull);
-            splits.push_back(
-                {static_cast<int32_t>(FieldNumber(row.at(1))), FieldNumber(row.at(2))});
+        if (rows.RecordCount() > 0 && rows.FieldCount() < 3)
+            throw std::out_of_range(kErrSubscriptOutOfRange);
+        for (int32_t r = 0; r < rows.RecordCount(); ++r) {
+            if (rows.IsNull(r, 1) || rows.IsNull(r, 2)) throw std::invalid_argument(kErrInvalidNull);
+            splits.push_back({static_cast<int32_t>(rows.Number(r, 1)), rows.Number(r, 2)});
         }
     });
-    CloseRecordset(rows);
-    return done;
+}
+
+}  // namespace
+
+SplitRowsOfLoad::SplitRowsOfLoad() {
+    ++Memo().Loads;
+}
+
+SplitRowsOfLoad::~SplitRowsOfLoad() {
+    SplitRowsMemo& memo = Memo();
+    if (--memo.Loads == 0) memo.Rows.clear();
+}
+
+bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits) {
+    SplitRowsMemo& memo = Memo();
+    if (memo.Loads == 0) return ReadSplitTable(issueId, ascending, splits);
+    // Both orders are the table's date order: " ASC" only spells it out.
+    if (const auto found = memo.Rows.find(issueId); found != memo.Rows.end()) {
+        splits = found->second;
+        return true;
+    }
+    if (!ReadSplitTable(issueId, ascending, splits)) return false;
+    memo.Rows.emplace(issueId, splits);
+    return true;
 }
 
 bool ApplySplitFactorsToRows(const std::string& issueId, std::vector<SeriesPoint>& points,

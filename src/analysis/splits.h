@@ -41,6 +41,15 @@ bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord&
 
 // The issue's rows of the split-factor table in date order.
 bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits);
+// While one lives, ReadSplitRows reads each issue's rows from the table once and gives the
+// same rows again after: a chart load holds one, as its steps ask for the same rows.
+class SplitRowsOfLoad {
+public:
+    SplitRowsOfLoad();
+    ~SplitRowsOfLoad();
+    SplitRowsOfLoad(const SplitRowsOfLoad&) = delete;
+    SplitRowsOfLoad& operator=(const SplitRowsOfLoad&) = delete;
+};
 // Adjusts a freshly read daily series for the issue's splits; factor := the product of
 // the factors, 0 without splits.
 bool ApplySplitFactorsToRows(const std::string& issueId, std::vector<SeriesPoint>& points,

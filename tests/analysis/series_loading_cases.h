@@ -307,3 +307,31 @@ TEST_P(SeriesLoads, JoinDateIsDisarmedWhenAJoinedLoadFails) {
     EXPECT_TRUE(sink.AllShown());
     EXPECT_EQ(SeriesLoading().ReadBeforeJoinDate, 0);
 }
+
+TEST_P(SeriesLoads, AChartLoadReadsItsSplitRowsOnce) {
+    Daily("9001011", kMarchDays);
+    Split("9001011", 20240305, 0.5);
+    // Every statement passes the check before it; counting there counts the statements.
+    int statements = 0;
+    StatementCheck check = Database().BeforeStatement;
+    Database().BeforeStatement = [&] {
+        ++statements;
+        return !check || check();
+    };
+    // The daily rows, then the split rows for both the prices and the marks.
+    ASSERT_TRUE(LoadChartSeries("9001011", kChartDaily, false));
+    EXPECT_EQ(statements, 2);
+    EXPECT_EQ(ClosesOf(Series().DailySeries), (std::vector<double>{50, 55, 104, 106, 100}));
+    EXPECT_EQ(FlagsOf(Series().DailySeries), (std::vector<int>{-1, -1, 1, -1, -1}));
+    // The stored weeks, the daily rows after them and the split rows.
+    statements = 0;
+    ASSERT_TRUE(LoadChartSeries("9001011", kChartWeekly, false));
+    EXPECT_EQ(statements, 3);
+    // A later load reads the table again: a split entered between two loads counts.
+    Split("9001011", 20240307, 0.5);
+    statements = 0;
+    ASSERT_TRUE(LoadChartSeries("9001011", kChartKagi, false));
+    EXPECT_EQ(statements, 2);
+    EXPECT_EQ(FlagsOf(Series().DailySeries), (std::vector<int>{-1, -1, 1, -1, 1}));
+    Database().BeforeStatement = check;
+}
