@@ -116,13 +116,22 @@ bool EnsureCatalog(const std::string& prefix, const std::string& catalog, std::s
     return ok;
 }
 
+// SQLite keeps the price tables clustered on their key (issue, date): an issue's bars are
+// one run of pages read in key order, and the key is not stored a second time in an
+// index beside a table ordered by row number. PostgreSQL keeps its heap and primary key.
+std::string ClusteredOnKey(const std::string& create, const std::string& table, SqlEngine engine) {
+    const bool priceTable = table == kDailyTable || table == kWeeklyTable || table == kMonthlyTable;
+    return engine == SqlEngine::Sqlite && priceTable ? create + " WITHOUT ROWID" : create;
+}
+
 bool CreateTables(const std::string& connection, const std::vector<std::string>& schema,
                   std::string& error) {
     for (const std::string& create : schema) {
         const size_t start = std::string("CREATE TABLE ").size();
         const std::string table = create.substr(start, create.find(' ', start) - start);
         if (!Run(connection, "DROP TABLE IF EXISTS " + table, error)) return false;
-        if (!Run(connection, create, error)) return false;
+        if (!Run(connection, ClusteredOnKey(create, table, EngineOf(connection)), error))
+            return false;
     }
     return true;
 }
