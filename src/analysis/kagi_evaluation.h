@@ -6,19 +6,14 @@
 #include <functional>
 #include <string>
 
+#include "analysis/dates.h"
+#include "analysis/kagi_families.h"
 #include "analysis/kagi_rule_state.h"
 #include "analysis/kagi_width.h"
 #include "analysis/rule_marks.h"
 #include "analysis/series.h"
 
 struct SetteiRecord;
-
-// The eight families in the order they run; tests replace entries to inject results.
-struct KagiFamilyTable {
-    KagiFamily RosaSell, RokuSell, RoweSell, RoaSell;
-    KagiFamily RosaBuy, RokuBuy, RoweBuy, RoaBuy;
-};
-KagiFamilyTable DefaultKagiFamilies();
 
 // Everything one evaluation reads and writes.
 struct KagiEvaluator {

@@ -102,12 +102,6 @@ LineHalf LowerHalf(const ShasenRec& slot) {
     return {slot.LowerLeftIndex, slot.LowerLeftPrice, slot.LowerRightIndex, slot.LowerRightPrice};
 }
 
-PriceOverlay::PriceOverlay() {
-    LIN_斜線T10[0].BorderColor = kJudgementShapeColour;
-    LIN_斜線B10[0].BorderColor = kJudgementShapeColour;
-    SHP_関門10[0].BorderColor = kJudgementShapeColour;
-}
-
 OverlayState& Overlay() {
     return state;
 }

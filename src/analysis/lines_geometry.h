@@ -26,46 +26,6 @@ struct LineHalf {
 LineHalf UpperHalf(const ShasenRec& slot);
 LineHalf LowerHalf(const ShasenRec& slot);
 
-// Colour numbers of the platform (red in the low byte).
-constexpr int32_t RgbColour(int32_t r, int32_t g, int32_t b) {
-    return r | (g << 8) | (b << 16);
-}
-// The windows' own colours: the judgement slot stands out, auxiliary slots are grey
-// until the editor highlights the current one.
-constexpr int32_t kJudgementShapeColour = RgbColour(255, 0, 0);
-constexpr int32_t kAuxiliaryShapeColour = RgbColour(128, 128, 128);
-
-// A Line control: its end points; the hidden position is X1 = X2 = Y1 = Y2 = -100.
-struct LinePlacement {
-    double X1 = -100;
-    double Y1 = -100;
-    double X2 = -100;
-    double Y2 = -100;
-    int32_t BorderColor = kAuxiliaryShapeColour;
-    bool Visible = false;
-};
-
-// A barrier rectangle. Top and Height are in pane units; Upper and Lower keep the full
-// prices the rectangle was placed from, so saving never reads them back through the
-// pane's rounding. The hidden position is Top -100, Left -100, Width 10, Height 10.
-struct ShapePlacement {
-    double Top = -100;
-    double Left = -100;
-    double Width = 10;
-    double Height = 10;
-    double Upper = kUnsetPrice;
-    double Lower = kUnsetPrice;
-    int32_t BorderColor = kAuxiliaryShapeColour;
-    bool Visible = false;
-};
-
-struct PriceOverlay {
-    std::array<LinePlacement, kLineSlotCount> LIN_斜線T10;
-    std::array<LinePlacement, kLineSlotCount> LIN_斜線B10;
-    std::array<ShapePlacement, kKanmonSlotCount> SHP_関門10;
-    PriceOverlay();
-};
-
 struct OverlayState {
     // The chart windows' overlays, indexed by ChartSlotOf: kagi, daily, weekly, monthly.
     std::array<PriceOverlay, 4> Overlays{};

@@ -5,41 +5,12 @@
 #include <array>
 #include <cstdint>
 
+#include "analysis/lines_records.h"
 #include "analysis/series.h"
-
-// Line slots in use (0 judgement, 1..3 auxiliary) and barrier slots (0 judgement, 1..2).
-constexpr int32_t kLineSlotCount = 4;
-constexpr int32_t kKanmonSlotCount = 3;
-
-// The straight line A·x + B·y + C = 0 through two points.
-struct LineEquation {
-    double A = 0;
-    double B = 0;
-    double C = 0;
-};
 
 LineEquation MakeLineEquation(double x1, double y1, double x2, double y2);
 // The price of the line at x. Only present lines (x1 < x2) are evaluated, so B is not 0.
 double EvalLineEquation(const LineEquation& line, double x);
-
-// One line slot as last loaded, with the equations of its two lines in absolute x units.
-struct ShasenSnapshotEntry {
-    ShasenRec Line;
-    LineEquation Upper;
-    LineEquation Lower;
-};
-
-struct ShasenKanmonSnapshot {
-    std::array<ShasenSnapshotEntry, 5> Lines{};
-    std::array<KanmonRec, 4> Kanmon{};
-};
-
-// Chart kind codes of the stored rows and the issue-attribute fields of the list marks.
-struct LineKindCodes {
-    int16_t LineKindCode = 0;     // 線種: 1 kagi, 101 daily, 102 weekly, 103 monthly
-    int16_t ShasenMarkField = 0;  // 19..22
-    int16_t KanmonMarkField = 0;  // 23..26
-};
 
 // The codes of a chart kind; any kind but 4, 5 and 6 counts as monthly.
 LineKindCodes LineKindCodesOf(int32_t chartKind);
