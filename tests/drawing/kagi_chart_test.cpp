@@ -166,8 +166,6 @@ TEST(KagiChart, ReadsTheTablesOfTheChartLastBuiltAndLongSeries) {
     ASSERT_TRUE(
         DrawKagiChart(sharedTables.Panes(), chart.record, 60, {true, true}, CurrentKagiTables()));
     EXPECT_EQ(sharedTables.Compose(), explicitTables.Compose());
-    ResetRuleMarks();
-    ResetSeries();
 
     // More strokes and a wider count than 16-bit arithmetic would hold.
     KagiFixture longChart(40000, 500, 8);

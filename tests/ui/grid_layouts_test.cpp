@@ -97,7 +97,6 @@ TEST(GridLayouts, ResizeGuardFollowsThePointer) {
         SetGridFlagByMouseX(grid, test.x, test.twoHidden);
         EXPECT_EQ(grid.AllowUserResizing(), test.allowed) << test.x;
     }
-    ResetTextData();
 }
 
 TEST(GridLayouts, HiddenKeyColumnsCannotBeDraggedOpen) {
@@ -134,5 +133,4 @@ TEST(GridLayouts, HiddenKeyColumnsCannotBeDraggedOpen) {
     const int edge3 = grid.columnViewportPosition(3) + grid.columnWidth(3) - 1;
     EXPECT_FALSE(drag(edge3, edge3 + 20));
     EXPECT_EQ(grid.ColWidth(3), 975);
-    ResetTextData();
 }
