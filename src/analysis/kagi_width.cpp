@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/number_format.h"
 
 namespace {

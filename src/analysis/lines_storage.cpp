@@ -4,13 +4,13 @@
 
 #include "analysis/dates.h"
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/recordset.h"
 #include "foundation/signin.h"
 #include "foundation/sql_builders.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
 

@@ -7,12 +7,12 @@
 #include "analysis/dates.h"
 #include "analysis/splits.h"
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/settings.h"
 #include "foundation/sql_builders.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/number_format.h"
 
 namespace {

@@ -33,11 +33,6 @@ ConnectionRegistry& Registry() {
     return registry;
 }
 
-DatabaseState& State() {
-    static DatabaseState state;
-    return state;
-}
-
 std::string Lower(std::string_view text) {
     std::string out(text);
     for (char& c : out)
@@ -327,10 +322,6 @@ bool RunOnOpenConnection(QSqlDatabase& db, const std::string& statement,
 
 }  // namespace
 
-DatabaseState& Database() {
-    return State();
-}
-
 void ResetDatabase() {
     auto& registry = Registry();
     for (const auto& [text, name] : registry.names) {
@@ -341,7 +332,7 @@ void ResetDatabase() {
         QSqlDatabase::removeDatabase(name);
     }
     registry.names.clear();
-    State() = DatabaseState{};
+    Database() = DatabaseState{};
 }
 
 // Printable ASCII is rotated inside its own range, so the shifted line stays printable
@@ -377,7 +368,7 @@ std::string CatalogConnectionString(std::string_view prefix, std::string_view ca
 }
 
 std::string UserConnectionString() {
-    return CatalogConnectionString(State().ConnectionPrefix, kUserCatalog);
+    return CatalogConnectionString(Database().ConnectionPrefix, kUserCatalog);
 }
 
 std::string GetSettei2() {
@@ -400,19 +391,19 @@ std::string GetSettei2() {
 
 bool OpenDataConnection(const std::string& catalogName, CatalogConnection& connection) {
     connection.ConnectionString =
-        CatalogConnectionString(State().ConnectionPrefix, PriceCatalogName(catalogName));
+        CatalogConnectionString(Database().ConnectionPrefix, PriceCatalogName(catalogName));
     return true;
 }
 
 bool OpenPriceDatabases() {
-    auto& state = State();
+    auto& state = Database();
     return OpenDataConnection(kDailyCatalog, state.DailyConnection) &&
            OpenDataConnection(kWeeklyCatalog, state.WeeklyConnection) &&
            OpenDataConnection(kMonthlyCatalog, state.MonthlyConnection);
 }
 
 void ClosePriceDatabases() {
-    auto& state = State();
+    auto& state = Database();
     for (CatalogConnection* connection :
          {&state.DailyConnection, &state.WeeklyConnection, &state.MonthlyConnection}) {
         DisconnectCatalog(connection->ConnectionString);
@@ -462,7 +453,7 @@ static void RewriteStatement(std::string& statement) {
 
 bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
                 RecordsetPtr& recordset, const std::vector<FieldValue>& parameters) {
-    const DatabaseState& state = State();
+    const DatabaseState& state = Database();
     if (state.BeforeStatement && !state.BeforeStatement()) return false;
     std::string error;
     // The statement is rewritten only once its catalog is reached, so after a failed
@@ -483,7 +474,7 @@ bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
 
 bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,
               RecordsetPtr& recordset) {
-    const auto& state = State();
+    const auto& state = Database();
     const CatalogConnection* connection = nullptr;
     if (table == kDailyTable) connection = &state.DailyConnection;
     if (table == kWeeklyTable) connection = &state.WeeklyConnection;

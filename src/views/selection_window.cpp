@@ -7,17 +7,17 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-#include "views/about_window.h"
+#include "foundation/selection.h"
+#include "foundation/state.h"
+#include "foundation/trap.h"
+#include "platform/flex_grid.h"
+#include "platform/message_box.h"
 #include "ui/frame_access.h"
 #include "ui/grid_layouts.h"
 #include "ui/grid_sort.h"
 #include "ui/grid_wheel.h"
+#include "views/about_window.h"
 #include "views/list_services.h"
-#include "foundation/selection.h"
-#include "foundation/text_data.h"
-#include "foundation/trap.h"
-#include "platform/flex_grid.h"
-#include "platform/message_box.h"
 
 namespace {
 

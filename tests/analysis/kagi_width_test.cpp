@@ -6,7 +6,7 @@
 #include <cmath>
 #include <random>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/number_format.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "foundation/database.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/signin.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "lines_fixture.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"

@@ -7,7 +7,7 @@
 #include "analysis/chart_loading.h"
 #include "analysis/series_loading.h"
 #include "analysis/series_points.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "foundation/selection.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_stores.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"

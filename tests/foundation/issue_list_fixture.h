@@ -11,7 +11,7 @@
 #include "foundation/issue_list.h"
 #include "foundation/selection.h"
 #include "foundation/settings.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_stores.h"
 #include "platform/flex_grid.h"
 #include "support/market_fixture.h"

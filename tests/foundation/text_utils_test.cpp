@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "support/scripted_sink.h"
 
 TEST(TextUtils, IssueKinds) {

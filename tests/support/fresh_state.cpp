@@ -9,15 +9,7 @@
 #include "analysis/rule_marks.h"
 #include "analysis/series.h"
 #include "analysis/series_loading.h"
-#include "foundation/database.h"
-#include "foundation/issue_edit_queue.h"
-#include "foundation/issue_list.h"
-#include "foundation/printer_setup.h"
-#include "foundation/selection.h"
-#include "foundation/settings.h"
-#include "foundation/signin.h"
-#include "foundation/text_data.h"
-#include "foundation/text_stores.h"
+#include "foundation/state.h"
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
@@ -48,13 +40,5 @@ void ResetAllState() {
     ResetOverlay();
     ResetLinesStorage();
     ResetSignals();
-    ResetDatabase();
-    ResetSetteiState();
-    ResetSignin();
-    ResetTextStores();
-    ResetTextData();
-    ResetIssueList();
-    ResetIssueSelection();
-    ResetIssueEdits();
-    ResetPrinterSetup();
+    ResetFoundationState();
 }

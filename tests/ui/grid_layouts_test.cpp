@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/flex_grid.h"
 
 TEST(GridLayouts, WidthsOfEveryLayout) {

@@ -19,7 +19,7 @@
 
 #include "foundation/issue_list.h"
 #include "foundation/selection.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/flex_grid.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
