@@ -144,8 +144,6 @@ void NormaliseRuleTextInto(const std::string& text, std::string& out) {
     out += side;
 }
 
-KagiAnalysisState state;
-
 }  // namespace
 
 std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
@@ -210,15 +208,8 @@ void ResetKagiRuleState(KagiRuleState& s) {
     s.LastRoaSell = s.LastRoaBuy = 0;
 }
 
-KagiAnalysisState& KagiAnalysis() {
-    return state;
-}
-
-void ResetKagiAnalysis() {
-    state = KagiAnalysisState{};
-}
-
 void ResetKagiRuleState() {
+    KagiAnalysisState& state = KagiAnalysis();
     ResetKagiRuleState(state.RuleState);
     AnalysisResultRec& result = state.AnalysisResult;
     for (std::string* text : {&result.LastRuleText, &result.LastRuleDate, &result.LastSignalRule,

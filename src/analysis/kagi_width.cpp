@@ -63,8 +63,6 @@ double TickByBand(double p, const TickBand (&bands)[N], double above) {
     return above;
 }
 
-KagiWidthState state;
-
 }  // namespace
 
 double CalcKagiReversalWidth(double p, const KagiMarket& market) {
@@ -127,19 +125,13 @@ double RoundKagiFraction(double value) {
     return ValNumber(FormatNumber(value, "#0.##"));
 }
 
-KagiWidthState& KagiWidth() {
-    return state;
-}
-void ResetKagiWidth() {
-    state = KagiWidthState{};
-}
-
 void SetTextDataWidthFactor(double tick) {
-    state.TextDataWidthFactor = TextDataWidthFactor(tick);
+    KagiWidth().TextDataWidthFactor = TextDataWidthFactor(tick);
 }
 
 KagiMarket CurrentKagiMarket() {
-    return {state.KagiIssueKind, state.TextDataWidthFactor.K1, state.TextDataWidthFactor.K2,
+    const KagiWidthState& width = KagiWidth();
+    return {width.KagiIssueKind, width.TextDataWidthFactor.K1, width.TextDataWidthFactor.K2,
             TextData().TextDataTick};
 }
 

@@ -2,14 +2,15 @@
 // Where the lines and barriers stand over a chart window's price pane. The pane's
 // coordinates: x in the drawing's units (100 per candle, 200 per kagi stroke), y the price
 // divided by PriceDivisor, larger y higher up. The overlay of each chart window (its line
-// controls LIN_斜線T10 / LIN_斜線B10 and barrier rectangles SHP_関門10) is kept here as
-// data; the chart windows paint it.
+// controls LIN_斜線T10 / LIN_斜線B10 and barrier rectangles SHP_関門10) is kept as data in
+// OverlayState; the chart windows paint it.
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "analysis/lines_model.h"
 #include "analysis/series.h"
+#include "analysis/state.h"
 
 // The x of a point's centre: candle slot k = index - first at 100 + 100k, kagi column k at
 // 100 + 200k. With first 0 it is the absolute x of the snapshots' equations.
@@ -26,16 +27,6 @@ struct LineHalf {
 LineHalf UpperHalf(const ShasenRec& slot);
 LineHalf LowerHalf(const ShasenRec& slot);
 
-struct OverlayState {
-    // The chart windows' overlays, indexed by ChartSlotOf: kagi, daily, weekly, monthly.
-    std::array<PriceOverlay, 4> Overlays{};
-    // Panels 4 (barriers) and 5 (lines) of the main frame's status bar.
-    std::string KanmonPriceText;
-    std::string ShasenPriceText;
-};
-
-OverlayState& Overlay();
-void ResetOverlay();
 // The overlay of the chart window that shows a chart kind.
 PriceOverlay& OverlayOf(int32_t chartKind);
 

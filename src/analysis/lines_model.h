@@ -1,12 +1,13 @@
 #pragma once
-// The user's diagonal lines and barriers as the charts hold them: the per-chart snapshot
-// that the status-bar read-out and printing use, the editor's module state and the small
-// routines over the slots of a SeriesRecord. Storage, placement and editing build on these.
+// The user's diagonal lines and barriers as the charts hold them: the line equations, the
+// chart kind codes and the small routines over the slots of a SeriesRecord and the editor's
+// state (LinesState). Storage, placement and editing build on these.
 #include <array>
 #include <cstdint>
 
 #include "analysis/lines_records.h"
 #include "analysis/series.h"
+#include "analysis/state.h"
 
 LineEquation MakeLineEquation(double x1, double y1, double x2, double y2);
 // The price of the line at x. Only present lines (x1 < x2) are evaluated, so B is not 0.
@@ -17,24 +18,6 @@ LineKindCodes LineKindCodesOf(int32_t chartKind);
 // Position of a chart kind in the four per-chart arrays: kagi 0, daily 1, weekly 2,
 // anything else monthly 3.
 int32_t ChartSlotOf(int32_t chartKind);
-
-struct LinesState {
-    // Indexed by ChartSlotOf: kagi, daily, weekly, monthly. Written only by the loaders.
-    std::array<ShasenKanmonSnapshot, 4> ShasenKanmonSnapshots{};
-    // Editor state.
-    int16_t CurLineSlot = 0;
-    int16_t CurKanmonSlot = 0;
-    int32_t EditFirstShown = 0;
-    int32_t EditLastShown = 0;
-    std::array<double, 3> ClickHighs{};
-    std::array<double, 3> ClickLows{};
-    std::array<ShasenRec, 5> SavedShasenSet{};
-    // Set together by every load, used by the next save.
-    LineKindCodes Codes;
-};
-
-LinesState& Lines();
-void ResetLines();
 
 void InitShasenRec(ShasenRec& slot);
 void InitShasenSet(std::array<ShasenRec, 5>& slots);

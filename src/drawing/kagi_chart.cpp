@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "analysis/state.h"
 #include "platform/number_format.h"
 
 namespace {

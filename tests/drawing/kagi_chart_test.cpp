@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/state.h"
 #include "drawing/kagi_fixture.h"
 #include "drawing/pane_images.h"
 #include "support/scripted_sink.h"

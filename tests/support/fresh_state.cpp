@@ -1,14 +1,6 @@
 #include "support/fresh_state.h"
 
-#include "analysis/breakout_signals.h"
-#include "analysis/kagi_evaluation.h"
-#include "analysis/kagi_width.h"
-#include "analysis/lines_geometry.h"
-#include "analysis/lines_model.h"
-#include "analysis/lines_storage.h"
-#include "analysis/rule_marks.h"
-#include "analysis/series.h"
-#include "analysis/series_loading.h"
+#include "analysis/state.h"
 #include "foundation/state.h"
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
@@ -31,14 +23,6 @@ void ResetAllState() {
     ResetChildWindows();
     ResetGridWheel();
     ResetProgressState();
-    ResetSeries();
-    ResetSeriesLoading();
-    ResetRuleMarks();
-    ResetKagiAnalysis();
-    ResetKagiWidth();
-    ResetLines();
-    ResetOverlay();
-    ResetLinesStorage();
-    ResetSignals();
+    ResetAnalysisState();
     ResetFoundationState();
 }
