@@ -5,9 +5,7 @@
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
-#include "ui/child_windows.h"
-#include "ui/grid_wheel.h"
-#include "ui/progress_window.h"
+#include "ui/state.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
 #include "views/selection_window.h"
@@ -20,9 +18,7 @@ void ResetAllState() {
     ResetViewState();
     ResetSelectionState();
     ResetListServices();
-    ResetChildWindows();
-    ResetGridWheel();
-    ResetProgressState();
+    ResetUiState();
     ResetAnalysisState();
     ResetFoundationState();
 }
