@@ -26,8 +26,6 @@
 
 namespace {
 
-ListServicesState state;
-
 constexpr int kFirstTitledColumn = 2;
 constexpr std::array<const char*, 15> kListTitles = {"コード", "注目", "銘柄名", "市場",   "株価",
                                                      "前日比", "単位", "転換",   "転換日", "上昇率",
@@ -60,7 +58,7 @@ void SetMenuEnabled(QWidget& window, const char* name, bool enabled) {
 }
 
 FlexGrid& ListGrid() {
-    return *RequireControl(state.Links.FGR_該当銘柄);
+    return *RequireControl(ListServices().Links.FGR_該当銘柄);
 }
 
 // The child windows' refresh: the list reloaded with all issues, all selected.
@@ -126,27 +124,20 @@ bool ApplyEditsToListGrid(const std::vector<IssueEdit>& queue, const std::string
 
 }  // namespace
 
-ListServicesState& ListServices() {
-    return state;
-}
-
-void ResetListServices() {
-    state = ListServicesState{};
-}
-
 void RegisterSelectionWindow(SelectionWindowLinks links) {
-    state.Links = std::move(links);
+    ListServices().Links = std::move(links);
     ChildWindows().ClearSelectedRows = [] { ClearSelectedRows(); };
     ChildWindows().RefreshIssueList = [] { RefreshIssueList(); };
     SetListRowUpdater(ApplyEditsToListGrid);
     IssueList().Sources.SelectedIdList = [] {
-        const FlexGrid* grid = state.Links.FGR_該当銘柄;
+        const FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
         return grid ? MakeSelectedIdList(*grid) : std::string();
     };
 }
 
 void SetListCountText(const std::string& text) {
-    if (state.Links.SetListCountText) state.Links.SetListCountText(text);
+    const SelectionWindowLinks& links = ListServices().Links;
+    if (links.SetListCountText) links.SetListCountText(text);
 }
 
 void SetListColumnAlignments(FlexGrid& grid) {
@@ -175,7 +166,7 @@ void SetObservationGridHeaders(FlexGrid& grid) {
 }
 
 void UpdateSelectionMenus() {
-    QWidget* window = state.Links.FRM_選択;
+    QWidget* window = ListServices().Links.FRM_選択;
     if (!window) return;
     const bool enabled = TextData().TextDataMode != -1;
     for (const char* name : kDatabaseMenus) SetMenuEnabled(*window, name, enabled);
@@ -214,7 +205,7 @@ void ShowChuumokuIssues() {
 }
 
 bool CheckIssueSelected() {
-    const FlexGrid* grid = state.Links.FGR_該当銘柄;
+    const FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
     if (!grid || !CollectSelectedRows(*grid)) {
         MsgWarn(kSelectIssueMessage);
         return false;

@@ -61,15 +61,6 @@ bool Reachable(const QAction* action) {
 
 }  // namespace
 
-SelectionState& Selection() {
-    static SelectionState state;
-    return state;
-}
-
-void ResetSelectionState() {
-    Selection() = SelectionState{};
-}
-
 const std::vector<MenuRow>& SelectionMenuTable() {
     static const std::vector<MenuRow> table = {
         {K::Top, "MNU_ファイル", "", "ﾌｧｲﾙ(&F)", "", false},
@@ -177,7 +168,7 @@ FRM_選択::FRM_選択(QWidget* parent) : QWidget(parent) {
 }
 
 FRM_選択::~FRM_選択() {
-    if (ListServices().Links.FRM_選択 == this) ResetListServices();
+    if (ListServices().Links.FRM_選択 == this) ListServices() = ListServicesState{};
     if (GridWheel().CurrentFormName == kFormName) GridWheel().CurrentFormName.clear();
 }
 

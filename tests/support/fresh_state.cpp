@@ -6,18 +6,14 @@
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
 #include "ui/state.h"
-#include "views/list_services.h"
-#include "views/main_frame.h"
-#include "views/selection_window.h"
+#include "views/state.h"
 
 void ResetAllState() {
     ResetPortfolio();
     ResetNews();
     ResetATec();
     ResetSearch();
-    ResetViewState();
-    ResetSelectionState();
-    ResetListServices();
+    ResetViewsState();
     ResetUiState();
     ResetAnalysisState();
     ResetFoundationState();
