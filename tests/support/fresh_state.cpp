@@ -4,15 +4,14 @@
 #include "foundation/state.h"
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
-#include "screening/atec_file.h"
+#include "screening/state.h"
 #include "ui/state.h"
 #include "views/state.h"
 
 void ResetAllState() {
     ResetPortfolio();
     ResetNews();
-    ResetATec();
-    ResetSearch();
+    ResetScreeningState();
     ResetViewsState();
     ResetUiState();
     ResetAnalysisState();
