@@ -2,15 +2,13 @@
 
 #include "analysis/state.h"
 #include "foundation/state.h"
-#include "portfolio/news_file.h"
-#include "portfolio/portfolio_file.h"
+#include "portfolio/state.h"
 #include "screening/state.h"
 #include "ui/state.h"
 #include "views/state.h"
 
 void ResetAllState() {
-    ResetPortfolio();
-    ResetNews();
+    ResetPortfolioState();
     ResetScreeningState();
     ResetViewsState();
     ResetUiState();
