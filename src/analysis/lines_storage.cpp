@@ -4,19 +4,17 @@
 
 #include "analysis/dates.h"
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/recordset.h"
 #include "foundation/signin.h"
 #include "foundation/sql_builders.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
 
 namespace {
-
-LinesStorageState state;
 
 constexpr const char* kMark = "○";
 
@@ -138,13 +136,6 @@ void WriteListMark(const std::string& issueId, int16_t field, int16_t column, bo
 
 }  // namespace
 
-LinesStorageState& LinesStorage() {
-    return state;
-}
-void ResetLinesStorage() {
-    state = LinesStorageState{};
-}
-
 std::string MakeShasenSelectSql(std::string_view issueId, int32_t lineKindCode, int32_t userRowId) {
     return std::string("SELECT ") +
            "線種, 番号, 上値左日付, 上値左価格, 上値右位置, 上値右価格, 下値左日付, 下値左価格, "
@@ -219,7 +210,7 @@ int32_t FirstPackedSlot(int32_t chartKind, bool rowsPresent, int32_t firstRowNum
 
 bool LoadShasenDB(SeriesRecord& record, const std::string& issueId, bool& judgementFound) {
     InitShasenSet(record.ShasenSlots);
-    LinesStorageState::Chart& chart = state.Charts[ChartSlotOf(record.ChartKind)];
+    LinesStorageState::Chart& chart = LinesStorage().Charts[ChartSlotOf(record.ChartKind)];
     chart = LinesStorageState::Chart{issueId, {}};
     const bool loaded =
         LoadPackedRows(record, MakeShasenSelectSql, issueId, kLineSlotCount, judgementFound,
@@ -258,7 +249,7 @@ bool LoadShasenKanmon(SeriesRecord& record, const std::string& issueId) {
 bool SaveShasenDB(const SeriesRecord& record, const std::string& issueId, int32_t viewKind) {
     const LineKindCodes codes = Lines().Codes;
     const int32_t user = Signin().UserRowId;
-    const LinesStorageState::Chart& chart = state.Charts[ChartSlotOf(record.ChartKind)];
+    const LinesStorageState::Chart& chart = LinesStorage().Charts[ChartSlotOf(record.ChartKind)];
     std::vector<std::string> statements{MakeShasenDeleteSql(issueId, codes.LineKindCode, user)};
     bool judgementStored = false;
     try {

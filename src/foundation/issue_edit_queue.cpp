@@ -15,8 +15,6 @@
 
 namespace {
 
-IssueEditState state;
-
 enum class FieldClass { Text, Date, Change, Mark, Number };
 
 constexpr int kPriceColumn = 6;
@@ -88,24 +86,16 @@ void KeepWatchInStore(const std::vector<IssueEdit>& queue, const std::string& is
 
 }  // namespace
 
-IssueEditState& IssueEdits() {
-    return state;
-}
-
-void ResetIssueEdits() {
-    state = IssueEditState{};
-}
-
 void SetListRowUpdater(ListRowUpdater updater) {
-    state.ApplyToList = std::move(updater);
+    IssueEdits().ApplyToList = std::move(updater);
 }
 
 void ClearEditQueue() {
-    state.EditQueue.clear();
+    IssueEdits().EditQueue.clear();
 }
 
 void QueueIssueEdit(int32_t field, int32_t gridColumn, std::string value) {
-    state.EditQueue.push_back({field, gridColumn, std::move(value)});
+    IssueEdits().EditQueue.push_back({field, gridColumn, std::move(value)});
 }
 
 IssueUpdate RenderIssueUpdate(const std::vector<IssueEdit>& queue, std::string_view issueId) {
@@ -155,7 +145,8 @@ bool ApplyEditsToMainGrid(const std::vector<IssueEdit>& queue, const std::string
     } catch (const std::exception&) {
         return false;
     }
-    return state.ApplyToList && state.ApplyToList(queue, issueId);
+    const ListRowUpdater& applyToList = IssueEdits().ApplyToList;
+    return applyToList && applyToList(queue, issueId);
 }
 
 void CommitIssueEdits(const std::vector<IssueEdit>& queue, const std::string& issueId) {

@@ -9,27 +9,8 @@
 #include <vector>
 
 #include "foundation/recordset.h"
+#include "foundation/state.h"
 
-// One queued edit: a field index of the attribute query (0 … 34), the issue grid column
-// that shows it (0: none) and the new value as text.
-struct IssueEdit {
-    int32_t Field = 0;
-    int32_t GridColumn = 0;
-    std::string Value;
-};
-
-// The issue grid's half of a commit, installed by the window that shows the list: it
-// copies the queued values into the issue's rows and tells whether the issue is shown.
-using ListRowUpdater =
-    std::function<bool(const std::vector<IssueEdit>& queue, const std::string& issueId)>;
-
-struct IssueEditState {
-    std::vector<IssueEdit> EditQueue;
-    ListRowUpdater ApplyToList;
-};
-
-IssueEditState& IssueEdits();
-void ResetIssueEdits();
 void SetListRowUpdater(ListRowUpdater updater);
 
 inline constexpr const char* kUpdateFailedMessage = "ﾃﾞｰﾀ更新時に不具合が発生しました。";

@@ -7,17 +7,15 @@
 #include <stdexcept>
 
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/settings.h"
 #include "foundation/sql_builders.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 
 namespace {
-
-IssueListState state;
 
 // Issues by security code, an issue on several markets by the markets' display order.
 constexpr const char* kListOrder = kAllIssuesListTail;
@@ -56,7 +54,7 @@ std::string LikeText(std::string_view text) {
 std::string ListTail(int mode) {
     if (mode == kListStartup)
         mode = Settei().Record.SearchSettei.CHK_Save == 1 ? kListCompound : kListAll;
-    const ListTailSources& sources = state.Sources;
+    const ListTailSources& sources = IssueList().Sources;
     switch (mode) {
         case kListAll:
             return kListOrder;
@@ -86,14 +84,6 @@ std::string ListTail(int mode) {
 }
 
 }  // namespace
-
-IssueListState& IssueList() {
-    return state;
-}
-
-void ResetIssueList() {
-    state = IssueListState{};
-}
 
 std::string MakeListSql(int mode) {
     std::string tail;

@@ -15,27 +15,18 @@
 
 namespace {
 
-IssueSelectionState state;
-
 std::string NullAsEmpty(const FieldValue& value) {
     return FieldText(ReplaceNull(1, value));
 }
 
 }  // namespace
 
-IssueSelectionState& IssueSelection() {
-    return state;
-}
-
-void ResetIssueSelection() {
-    state = IssueSelectionState{};
-}
-
 void ClearSelectedRows() {
-    state.SelectedRows.clear();
+    IssueSelection().SelectedRows.clear();
 }
 
 void GetSelectedCode(int32_t index, std::string& issueId) {
+    const IssueSelectionState& state = IssueSelection();
     if (index < 0 || index >= state.SelectedCount())
         throw std::out_of_range(kErrSubscriptOutOfRange);
     issueId = FieldText(
@@ -43,10 +34,11 @@ void GetSelectedCode(int32_t index, std::string& issueId) {
 }
 
 void ClearIssueWorkArray() {
-    state.IssueWorkArray.clear();
+    IssueSelection().IssueWorkArray.clear();
 }
 
 void GatherSelectedRecords(int mode) {
+    IssueSelectionState& state = IssueSelection();
     const int32_t count = state.SelectedCount();
     state.IssueWorkArray.assign(count, IssueWorkRecord{});
     for (int32_t j = 0; j < count; ++j) {
@@ -96,7 +88,7 @@ bool GetSijou() {
             const auto& row = markets->Row(i);
             list.push_back({FieldText(row.at(1)), FieldText(row.at(2))});
         }
-        state.SijouList = std::move(list);
+        IssueSelection().SijouList = std::move(list);
         loaded = true;
     });
     return loaded;

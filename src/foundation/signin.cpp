@@ -45,15 +45,6 @@ bool StatementKeepsSession() {
 
 }  // namespace
 
-SigninState& Signin() {
-    static SigninState state;
-    return state;
-}
-
-void ResetSignin() {
-    Signin() = SigninState{};
-}
-
 std::string NewSessionStamp() {
     const QString now =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));

@@ -2,12 +2,12 @@
 
 #include <array>
 #include <cctype>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <unordered_map>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
 

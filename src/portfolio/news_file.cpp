@@ -12,15 +12,6 @@
 #include "platform/cp932.h"
 #include "foundation/text_utils.h"
 
-NewsState& News() {
-    static NewsState state;
-    return state;
-}
-
-void ResetNews() {
-    News() = NewsState{};
-}
-
 void GetLatestDataDate() {
     RecordsetPtr rows;
     std::string statement = MakeDailyBarsSql(kLatestDateIssueId);

@@ -10,7 +10,7 @@
 #include "foundation/database.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/signin.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "lines_fixture.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
@@ -81,19 +81,7 @@ class LinesStorageTest : public testing::TestWithParam<TestEngine> {
     void SetUp() override {
         market_ = std::make_unique<MarketFixture>(GetParam(), MarketSpec{1, 10});
         KABUTO_REQUIRE_MARKET(*market_);
-        ResetLines();
-        ResetLinesStorage();
-        ResetOverlay();
-        ResetTextData();
-        ResetIssueEdits();
         issue_ = market_->Summary().FirstIssueId;
-    }
-    void TearDown() override {
-        ResetIssueEdits();
-        ResetLines();
-        ResetLinesStorage();
-        ResetOverlay();
-        ResetTextData();
     }
 
     RecordsetPtr Run(std::string statement, const std::vector<FieldValue>& parameters = {}) {

@@ -1,12 +1,12 @@
 // ctest-labels: util
+#include "foundation/text_utils.h"
+
 #include <gtest/gtest.h>
 
-#include "foundation/text_data.h"
-#include "foundation/text_utils.h"
+#include "foundation/state.h"
 #include "support/scripted_sink.h"
 
 TEST(TextUtils, IssueKinds) {
-    ResetTextData();
     const std::pair<const char*, int> cases[] = {
         {"0101100", 1}, {"0201100", 2}, {"0999100", 2}, {"0301100", 7}, {"0315100", 3},
         {"1301040", 6}, {"1301011", 4}, {"", 4},        {"10", 4},
@@ -20,7 +20,6 @@ TEST(TextUtils, IssueKinds) {
     EXPECT_EQ(GetIssueKind("0101100"), 4);
     TextData().TextDataTitle = "商品先物";
     EXPECT_EQ(GetIssueKind(""), 5);
-    ResetTextData();
 }
 
 TEST(TextUtils, ShiftJisLengthsAndCuts) {
