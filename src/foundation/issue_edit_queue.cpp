@@ -70,10 +70,6 @@ double GridFactor(std::string_view issueId) {
     return 1.0;
 }
 
-std::string WholeNumberText(double value) {
-    return std::to_string(static_cast<int64_t>(value));
-}
-
 // The list shows watch numbers from the watch store, so a watch number shown in the list
 // is kept there too; "0" or nothing means the issue is not watched.
 void KeepWatchInStore(const std::vector<IssueEdit>& queue, const std::string& issueId) {
