@@ -116,7 +116,7 @@ bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<Split
             const std::vector<FieldValue>& row = rows->Row(r);
             if (IsNull(row.at(1)) || IsNull(row.at(2))) throw std::invalid_argument(kErrInvalidNull);
             splits.push_back(
-                {static_cast<int32_t>(FieldNumber(row.at(1))), FieldNumber(row.at(2))});
+                {WholeOf<int32_t>(FieldNumber(row.at(1))), FieldNumber(row.at(2))});
         }
     });
     CloseRecordset(rows);

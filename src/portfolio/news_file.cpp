@@ -10,6 +10,7 @@
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/number_format.h"
 #include "foundation/text_utils.h"
 
 NewsState& News() {
@@ -27,7 +28,7 @@ void GetLatestDataDate() {
     if (!ExecuteSql(Database().DailyConnection, statement, rows)) return;
     if (rows && !rows->Eof() && rows->RecordCount() > 0) {
         rows->MoveFirst();
-        News().LatestDataDate = static_cast<int32_t>(rows->Number(0));
+        RunTrapped([&] { News().LatestDataDate = WholeOf<int32_t>(rows->Number(0)); });
     }
     CloseRecordset(rows);
 }
