@@ -6,13 +6,13 @@
 
 #include "analysis/dates.h"
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/recordset.h"
 #include "foundation/signin.h"
 #include "foundation/sql_builders.h"
 #include "foundation/text_data.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
 
@@ -217,9 +217,11 @@ ShasenRec AnchorShasenRow(const ShasenRow& row, const SeriesRecord& record, int1
 }
 
 ShasenRow ShasenRowOf(const ShasenRec& slot, const SeriesRecord& record) {
-    return ShasenRow{GetBarDateNum(record, slot.UpperLeftIndex), slot.UpperLeftPrice,
+    return ShasenRow{GetBarDateNum(record, slot.UpperLeftIndex),
+                     slot.UpperLeftPrice,
                      IndexSum(int64_t{slot.UpperRightIndex} - slot.UpperLeftIndex),
-                     slot.UpperRightPrice, GetBarDateNum(record, slot.LowerLeftIndex),
+                     slot.UpperRightPrice,
+                     GetBarDateNum(record, slot.LowerLeftIndex),
                      slot.LowerLeftPrice,
                      IndexSum(int64_t{slot.LowerRightIndex} - slot.LowerLeftIndex),
                      slot.LowerRightPrice};

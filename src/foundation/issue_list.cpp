@@ -7,13 +7,13 @@
 #include <stdexcept>
 
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/settings.h"
 #include "foundation/sql_builders.h"
 #include "foundation/text_data.h"
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/number_format.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <unordered_map>
 

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "foundation/database.h"
-#include "foundation/sql_builders.h"
-#include "foundation/trap.h"
 #include "foundation/error_texts.h"
+#include "foundation/sql_builders.h"
+#include "foundation/text_utils.h"
+#include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
 #include "platform/number_format.h"
-#include "foundation/text_utils.h"
 
 NewsState& News() {
     static NewsState state;

@@ -112,6 +112,8 @@ TEST(IssueGridLine, FactorsNullsAndMarks) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::string huge = "1" + std::string(300, '0');
+    const std::string e19 = "1" + std::string(19, '0');
+    const std::string e20 = "1" + std::string(20, '0');
     struct Case {
         const char* code;
         FieldValue price;
@@ -129,12 +131,10 @@ TEST(IssueGridLine, FactorsNullsAndMarks) {
         {"1302", 99.5, -0.5, {}, int64_t{-1}, "100", "0", "", "○"},
         // Catalog values past every integer type still show as the numbers they are.
         {"1303", 1e300, -1e300, 1e300, {}, huge, "-" + huge, "", ""},
-        {"1304", 9.3e18, -9.3e18, int64_t{2147483648}, {}, "9300000000000000000",
-         "-9300000000000000000", "", ""},
+        {"1304", 1e19, -1e19, int64_t{2147483648}, {}, e19, "-" + e19, "", ""},
         {"1305", inf, nan, -inf, {}, "", "", "", ""},
         {"1306", {}, 0.0, int64_t{-2147483648}, {}, "0", "0", "-214748/36/48", ""},
-        {"1307", std::string("99999999999999999999"), {}, 20240105.9, {}, "100000000000000000000",
-         "－", "2024/01/05", ""},
+        {"1307", std::string(20, '9'), {}, 20240105.9, {}, e20, "－", "2024/01/05", ""},
     };
     for (const Case& c : cases) {
         const auto record = Record({{0, std::string(c.code) + "211"},

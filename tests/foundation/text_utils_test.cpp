@@ -1,4 +1,6 @@
 // ctest-labels: util
+#include "foundation/text_utils.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,7 +9,6 @@
 
 #include "foundation/error_texts.h"
 #include "foundation/text_data.h"
-#include "foundation/text_utils.h"
 #include "support/scripted_sink.h"
 
 TEST(TextUtils, IssueKinds) {

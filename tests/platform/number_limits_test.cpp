@@ -87,7 +87,7 @@ TEST(NumberLimits, IntegerConversionsRefuseWhatTheTypeCannotHold) {
         {-2147483648.9, 0, -2147483648, -2147483649, true, true},
         {-2147483649.0, 0, 0, -2147483649, false, true},
         {9223372036854774784.0, 0, 0, 9223372036854774784, false, true},  // below 2^63
-        {9223372036854775808.0, 0, 0, 0, false, false},                    // 2^63
+        {9223372036854775808.0, 0, 0, 0, false, false},                   // 2^63
         {-9223372036854775808.0, 0, 0, std::numeric_limits<int64_t>::min(), false, true},
         {1e300, 0, 0, 0, false, false},
         {kInf, 0, 0, 0, false, false},
