@@ -1,5 +1,7 @@
 #include "analysis/lines_storage.h"
 
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "analysis/dates.h"
@@ -46,8 +48,16 @@ const FieldValue& NonNull(const std::vector<FieldValue>& row, size_t index) {
 double RowNumber(const std::vector<FieldValue>& row, size_t index) {
     return FieldNumber(NonNull(row, index));
 }
+// A stored number past 32 bits is an overflow of the load, never a wrapped-around index.
 int32_t RowInt(const std::vector<FieldValue>& row, size_t index) {
-    return static_cast<int32_t>(RoundHalfEven(RowNumber(row, index)));
+    return RoundHalfEven<int32_t>(RowNumber(row, index));
+}
+
+// A line's right end is its left end plus the stored offset, and the offset is stored
+// back as their difference: held to 32 bits, a damaged row's offset cannot wrap them.
+int32_t IndexSum(int64_t sum) {
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
 }
 
 // Columns of the line query after 線種 and 番号.
@@ -190,18 +200,22 @@ ShasenRec AnchorShasenRow(const ShasenRow& row, const SeriesRecord& record, int1
     rec.LowerLeftPrice = row.LowerLeftPrice;
     rec.LowerRightPrice = row.LowerRightPrice;
     rec.UpperLeftIndex = FindBarByDate(record, row.UpperLeftDate);
-    rec.UpperRightIndex = rec.UpperLeftIndex + row.UpperRightOffset;
+    rec.UpperRightIndex = IndexSum(int64_t{rec.UpperLeftIndex} + row.UpperRightOffset);
     rec.LowerLeftIndex = FindBarByDate(record, row.LowerLeftDate);
-    rec.LowerRightIndex = rec.LowerLeftIndex + row.LowerRightOffset;
+    rec.LowerRightIndex = IndexSum(int64_t{rec.LowerLeftIndex} + row.LowerRightOffset);
     ClampShasenRec(rec, record.Count, record.Count + 10);
     return rec;
 }
 
 ShasenRow ShasenRowOf(const ShasenRec& slot, const SeriesRecord& record) {
-    return ShasenRow{GetBarDateNum(record, slot.UpperLeftIndex), slot.UpperLeftPrice,
-                     slot.UpperRightIndex - slot.UpperLeftIndex, slot.UpperRightPrice,
-                     GetBarDateNum(record, slot.LowerLeftIndex), slot.LowerLeftPrice,
-                     slot.LowerRightIndex - slot.LowerLeftIndex, slot.LowerRightPrice};
+    return ShasenRow{GetBarDateNum(record, slot.UpperLeftIndex),
+                     slot.UpperLeftPrice,
+                     IndexSum(int64_t{slot.UpperRightIndex} - slot.UpperLeftIndex),
+                     slot.UpperRightPrice,
+                     GetBarDateNum(record, slot.LowerLeftIndex),
+                     slot.LowerLeftPrice,
+                     IndexSum(int64_t{slot.LowerRightIndex} - slot.LowerLeftIndex),
+                     slot.LowerRightPrice};
 }
 
 int32_t FirstPackedSlot(int32_t chartKind, bool rowsPresent, int32_t firstRowNumber) {

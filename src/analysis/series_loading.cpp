@@ -263,7 +263,7 @@ double NumberOrZero(const FieldValue& value) {
 }
 
 int32_t DateNumOfField(const FieldValue& value) {
-    return static_cast<int32_t>(RequiredNumber(value));
+    return WholeOf<int32_t>(RequiredNumber(value));
 }
 
 std::string DailyRowsSql(const std::string& issueId, const char* comparison, int32_t bound) {
@@ -357,7 +357,7 @@ bool PreparePeriodRows(int32_t kind, const std::string& issueId, RecordsetPtr& r
     const bool done = RunTrapped([&] {
         if (rows->RecordCount() > 0) {
             rows->MoveLast();
-            state.LastStoredEnd = static_cast<int32_t>(NumberOrZero(rows->Field(6)));
+            state.LastStoredEnd = WholeOf<int32_t>(NumberOrZero(rows->Field(6)));
         }
     });
     if (!done) return false;
@@ -410,8 +410,8 @@ bool ReadPeriodRows(int32_t& idx, const Recordset& rows, SeriesRecord& record) {
             point.Low = NumberOrZero(row.at(3));
             point.Close = NumberOrZero(row.at(4));
             point.Volume = NumberOrZero(row.at(5));
-            point.DateText = PeriodLabel(static_cast<int32_t>(NumberOrZero(row.at(0))),
-                                         static_cast<int32_t>(NumberOrZero(row.at(6))));
+            point.DateText = PeriodLabel(WholeOf<int32_t>(NumberOrZero(row.at(0))),
+                                         WholeOf<int32_t>(NumberOrZero(row.at(6))));
             point.EndDateText.clear();
             point.SplitFlag = kNoSplit;
             ++idx;

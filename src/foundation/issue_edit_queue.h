@@ -21,8 +21,9 @@ void ClearEditQueue();
 void QueueIssueEdit(int32_t field, int32_t gridColumn, std::string value);
 
 // The UPDATE of the issue's TBL銘柄属性 row: "UPDATE TBL銘柄属性 SET 注目 = ? , メモ = ?
-// WHERE (銘柄ID = ?)" with its values in parameter order. Throws on an empty queue or a
-// field index outside 0 … 34.
+// WHERE (銘柄ID = ?)" with its values in parameter order. Throws on an empty queue, a
+// field index outside 0 … 34, and a number field whose text is no number or a number too
+// large for its column (a blank one is Null).
 struct IssueUpdate {
     std::string Statement;
     std::vector<FieldValue> Parameters;

@@ -14,6 +14,7 @@
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
+#include "platform/number_format.h"
 
 namespace {
 
@@ -141,17 +142,19 @@ std::string IssueGridLine(const std::vector<FieldValue>& record, std::string_vie
     const std::string code = TrimmedField(record, kField証券コード);
     const double factor = IndexFactor(code);
 
+    // Whole numbers of any size: a catalog value past 64 bits still shows its digits.
     const FieldValue& price = record.at(kField株価);
-    const auto priceText =
-        std::to_string(static_cast<int64_t>(std::trunc(FieldNumber(price) * factor + 0.5)));
+    const std::string priceText = WholeNumberText(std::trunc(FieldNumber(price) * factor + 0.5));
     const FieldValue& change = record.at(kField前日比);
     const std::string changeText =
-        IsNull(change)
-            ? kNullChangeText
-            : std::to_string(static_cast<int64_t>(std::floor(FieldNumber(change) * factor + 0.5)));
+        IsNull(change) ? kNullChangeText
+                       : WholeNumberText(std::floor(FieldNumber(change) * factor + 0.5));
     const FieldValue& turnDate = record.at(kField転換日);
-    const std::string turnDateText =
-        IsNull(turnDate) ? "" : FormatDateNumber(static_cast<int32_t>(FieldNumber(turnDate)));
+    const double turnDateNumber = FieldNumber(turnDate);
+    // A turn date too large for a date number is no date.
+    const std::string turnDateText = IsNull(turnDate) || !FitsWhole<int32_t>(turnDateNumber)
+                                         ? ""
+                                         : FormatDateNumber(static_cast<int32_t>(turnDateNumber));
 
     const std::string cells[kListGridCols] = {
         CellText(std::string(label)),

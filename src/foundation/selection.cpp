@@ -56,7 +56,11 @@ void GatherSelectedRecords(int mode) {
         if (work.Industry.empty()) work.Industry = "00";
         if (mode != 1) continue;
         work.Number = j + 1;
-        work.Watch = static_cast<int32_t>(RoundHalfEven(ValNumber(FindChuumoku(work.IssueId))));
+        // A watch number too large for the record leaves it at 0, as a failed read does.
+        try {
+            work.Watch = RoundHalfEven<int32_t>(ValNumber(FindChuumoku(work.IssueId)));
+        } catch (const std::overflow_error&) {
+        }
         work.Memo = FindMemo(work.IssueId);
         work.Flag = 0;
     }
