@@ -1,28 +1,27 @@
 #include "views/list_services.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
-#include <QAbstractButton>
 #include <array>
 #include <optional>
 #include <stdexcept>
 
-#include "ui/child_windows.h"
-#include "ui/grid_layouts.h"
+#include "foundation/error_texts.h"
+#include "foundation/issue_edit_queue.h"
 #include "foundation/issue_list.h"
 #include "foundation/selection.h"
-#include "foundation/text_data.h"
-#include "foundation/trap.h"
-#include "platform/flex_grid.h"
-#include "platform/busy_pointer.h"
-#include "foundation/issue_edit_queue.h"
-#include "foundation/text_stores.h"
-#include "foundation/error_texts.h"
-#include "ui/input_boxes.h"
-#include "foundation/database.h"
 #include "foundation/sql_builders.h"
+#include "foundation/text_data.h"
+#include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
+#include "foundation/trap.h"
+#include "platform/busy_pointer.h"
+#include "platform/flex_grid.h"
+#include "ui/child_windows.h"
+#include "ui/grid_layouts.h"
+#include "ui/input_boxes.h"
 
 namespace {
 
@@ -284,9 +283,8 @@ std::string MakeSelectedIdList(const FlexGrid& grid) {
 bool ShowIssueList(FlexGrid& grid, int mode) {
     bool shown = false;
     RunTrapped([&] {
-        std::string sql = MakeIssueAttrSql(MakeListSql(mode));
         RecordsetPtr result;
-        if (!ExecuteSql(Database().DailyConnection, sql, result)) return;
+        if (!QueryIssueList(mode, result)) return;
         IssueList().IssueListRecordset = std::move(result);
         // The positions of an earlier selection name rows of the previous query.
         ClearSelectedRows();
