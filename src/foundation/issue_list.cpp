@@ -46,50 +46,60 @@ std::string Required(const std::function<std::string()>& source) {
     return source();
 }
 
-// A search text inside the quotes of a LIKE pattern; a quote in it stays text.
-std::string LikeText(std::string_view text) {
-    const std::string quoted = SqlText(text);
-    return quoted.substr(1, quoted.size() - 2);
+// The name and code searches: the typed text is bound as a value, so no quote or backslash
+// in it can reach the statement; a % or _ in it still acts as LIKE's wildcard, as the
+// search has always let it.
+ListTail SearchTail(const char* column, const std::string& pattern, bool withoutIndices) {
+    return {std::string(" WHERE ") + column + " LIKE ?" +
+                (withoutIndices ? kNoIndexCondition : "") + kListOrder,
+            {pattern}};
 }
 
-std::string ListTail(int mode) {
+ListTail BuildListTail(int mode) {
     if (mode == kListStartup)
         mode = Settei().Record.SearchSettei.CHK_Save == 1 ? kListCompound : kListAll;
     const ListTailSources& sources = IssueList().Sources;
     switch (mode) {
         case kListAll:
-            return kListOrder;
+            return {kListOrder, {}};
         case kListCompound:
-            return Required(sources.MakeSearchSql);
+            return {Required(sources.MakeSearchSql), {}};
         case kListByName:
         case kListByNameNoIndex:
-            return " WHERE 銘柄名 LIKE '%" + LikeText(Required(sources.SearchNameText)) + "%'" +
-                   (mode == kListByNameNoIndex ? kNoIndexCondition : "") + kListOrder;
+            return SearchTail("銘柄名", "%" + Required(sources.SearchNameText) + "%",
+                              mode == kListByNameNoIndex);
         case kListByCode:
         case kListByCodeNoIndex:
-            return " WHERE 証券コード LIKE '" + LikeText(Required(sources.SearchCodeText)) + "%'" +
-                   (mode == kListByCodeNoIndex ? kNoIndexCondition : "") + kListOrder;
+            return SearchTail("証券コード", Required(sources.SearchCodeText) + "%",
+                              mode == kListByCodeNoIndex);
         case kListForward:
         case kListBackward: {
             const std::string selected = sources.SelectedIdList ? sources.SelectedIdList() : "";
             const char* rule = mode == kListForward ? " 順次法則 <> " : " 逆次法則 <> ";
             // "" is the database's empty text; ExecuteSql turns it into ''.
-            return " WHERE " + selected + rule + "\"\"" + kListOrder;
+            return {" WHERE " + selected + rule + "\"\"" + kListOrder, {}};
         }
         case kListWatched:
-            return " WHERE 銘柄ID IN(" + WatchedIdList(TextStores().ChuumokuText) + kNoIssueEntry +
-                   ") " + kListOrder;
+            return {" WHERE 銘柄ID IN(" + WatchedIdList(TextStores().ChuumokuText) + kNoIssueEntry +
+                        ") " + kListOrder,
+                    {}};
         default:
-            return "";
+            return {};
     }
 }
 
 }  // namespace
 
-std::string MakeListSql(int mode) {
-    std::string tail;
-    RunTrapped([&] { tail = ListTail(mode); });
+ListTail MakeListSql(int mode) {
+    ListTail tail;
+    RunTrapped([&] { tail = BuildListTail(mode); });
     return tail;
+}
+
+bool QueryIssueList(int mode, RecordsetPtr& recordset) {
+    const ListTail tail = MakeListSql(mode);
+    std::string sql = MakeIssueAttrSql(tail.Text);
+    return ExecuteSql(Database().DailyConnection, sql, recordset, tail.Parameters);
 }
 
 std::string WatchedIdList(std::string_view chuumokuText) {

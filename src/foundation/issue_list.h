@@ -54,9 +54,19 @@ enum ListMode : int {
     kListByCodeNoIndex = 10,
 };
 
+// The tail of the attribute query for a list mode, with the values its "?" markers stand
+// for, in order: the searches' typed texts travel as values, never inside the text.
+struct ListTail {
+    std::string Text;
+    std::vector<FieldValue> Parameters;
+};
+
 // The tail of the attribute query for a list mode: its WHERE condition and ORDER BY.
-// A failure while the tail is built is shown and gives "".
-std::string MakeListSql(int mode);
+// A failure while the tail is built is shown and gives an empty tail.
+ListTail MakeListSql(int mode);
+// The attribute query with the tail of a list mode, run on the daily catalog; false when
+// it failed (ExecuteSql has told the user), leaving recordset as it was.
+bool QueryIssueList(int mode, RecordsetPtr& recordset);
 // The tail's IN list of watched issues: "'ID'," for every store line with an ID before
 // its TAB, in store order.
 std::string WatchedIdList(std::string_view chuumokuText);

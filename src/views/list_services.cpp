@@ -275,9 +275,8 @@ std::string MakeSelectedIdList(const FlexGrid& grid) {
 bool ShowIssueList(FlexGrid& grid, int mode) {
     bool shown = false;
     RunTrapped([&] {
-        std::string sql = MakeIssueAttrSql(MakeListSql(mode));
         RecordsetPtr result;
-        if (!ExecuteSql(Database().DailyConnection, sql, result)) return;
+        if (!QueryIssueList(mode, result)) return;
         IssueList().IssueListRecordset = std::move(result);
         // The positions of an earlier selection name rows of the previous query.
         ClearSelectedRows();
