@@ -90,6 +90,21 @@ bool AnyWindowShown() {
     return false;
 }
 
+// A second copy ends without a word, as the first one is on the screen already; a lock
+// that cannot be made at all ends the start with the reason.
+bool HoldsProgramFolder() {
+    switch (TakeInstanceLock()) {
+        case InstanceLock::Taken:
+            return true;
+        case InstanceLock::HeldElsewhere:
+            return false;
+        case InstanceLock::Failed:
+            MsgWarn(InstanceLockFailedMessage());
+            return false;
+    }
+    return false;
+}
+
 bool ProgramRuns() {
     return MainFrameExists() && MainFrame().isVisible();
 }
@@ -97,7 +112,8 @@ bool ProgramRuns() {
 }  // namespace
 
 bool Main() {
-    if (AnotherInstanceRunning()) return false;
+    if (!HoldsProgramFolder()) return false;
+    IgnoreFailure(RemoveInterruptedWrites);
     IgnoreFailure(MakeMailDataFolder);
     IgnoreFailure(LoadSavedSignIn);
     IgnoreFailure(AskForSignIn);

@@ -128,9 +128,9 @@ TEST_F(MainFrameTest, OneCopyPerProgramFolder) {
     {
         QLockFile other(QString::fromStdString(folder.File(kInstanceLockFileName)));
         ASSERT_TRUE(other.tryLock(0));
-        EXPECT_TRUE(AnotherInstanceRunning());
+        EXPECT_EQ(TakeInstanceLock(), InstanceLock::HeldElsewhere);
     }
-    EXPECT_FALSE(AnotherInstanceRunning());
+    EXPECT_EQ(TakeInstanceLock(), InstanceLock::Taken);
     QLockFile other(QString::fromStdString(folder.File(kInstanceLockFileName)));
     EXPECT_FALSE(other.tryLock(0));
 }
