@@ -1,12 +1,18 @@
 #include "installation.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
-#include <QFile>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "foundation/database.h"
@@ -90,30 +96,98 @@ std::string SqliteFolder(const std::string& prefix) {
     return folder;
 }
 
-bool EnsureCatalog(const std::string& prefix, const std::string& catalog, std::string& error) {
-    const SqlEngine engine = EngineOf(prefix);
-    if (engine == SqlEngine::Sqlite) {
-        const std::string folder = SqliteFolder(prefix);
-        QDir().mkpath(QString::fromStdString(folder));
-        QFile file(QString::fromStdString(folder + catalog + ".sqlite3"));
-        if (file.exists()) return true;
-        if (file.open(QIODevice::WriteOnly)) return true;
-        error = "cannot create " + file.fileName().toStdString();
+// The user catalog holds the passwords as the sign-in compares them: only its owner may
+// read its file, as "settei2.ini". The price catalogs take the umask's bits.
+unsigned CatalogFileMode(const std::string& catalog) {
+    return catalog == kUserCatalog ? 0600 : 0666;
+}
+
+std::string SqliteCatalogFile(const std::string& prefix, const std::string& catalog) {
+    return SqliteFolder(prefix) + catalog + ".sqlite3";
+}
+
+// Makes the SQLite file of a catalog when missing. The user catalog's file is narrowed to
+// its owner even when it was there already (open's mode reaches a new file only), since
+// its rows are about to be written anew.
+bool EnsureSqliteCatalog(const std::string& prefix, const std::string& catalog,
+                         std::string& error) {
+    QDir().mkpath(QString::fromStdString(SqliteFolder(prefix)));
+    const std::string file = SqliteCatalogFile(prefix, catalog);
+    const unsigned mode = CatalogFileMode(catalog);
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, mode);
+    if (fd < 0) {
+        error = "cannot create " + file + ": " + std::strerror(errno);
         return false;
     }
-    if (engine != SqlEngine::Postgres) {
-        error = "unknown engine in the connection prefix";
-        return false;
-    }
+    const bool ownerOnly = (mode & 077) == 0;
+    const bool narrowed = !ownerOnly || fchmod(fd, mode) == 0;
+    if (!narrowed) error = "cannot restrict " + file + ": " + std::strerror(errno);
+    close(fd);
+    return narrowed;
+}
+
+// The databases of the PostgreSQL server that the prefix names.
+bool PostgresDatabases(const std::string& prefix, std::set<std::string>& names,
+                       std::string& error) {
     const std::string server = Conn(prefix, "postgres");
     RecordsetPtr found;
-    if (!Run(server, "SELECT 1 FROM pg_database WHERE datname=?", error, &found, {catalog}))
-        return false;
-    bool ok = found->RecordCount() > 0 ||
-              Run(server, "CREATE DATABASE \"" + catalog + "\" ENCODING 'UTF8' TEMPLATE template0",
-                  error);
+    const bool ok = Run(server, "SELECT datname FROM pg_database", error, &found);
+    DisconnectCatalog(server);
+    if (!ok) return false;
+    for (found->MoveFirst(); !found->Eof(); found->MoveNext())
+        names.insert(FieldText(found->Field(0)));
+    return true;
+}
+
+bool EnsurePostgresCatalog(const std::string& prefix, const std::string& catalog,
+                           std::string& error) {
+    std::set<std::string> names;
+    if (!PostgresDatabases(prefix, names, error)) return false;
+    if (names.count(catalog)) return true;
+    const std::string server = Conn(prefix, "postgres");
+    const bool ok = Run(
+        server, "CREATE DATABASE \"" + catalog + "\" ENCODING 'UTF8' TEMPLATE template0", error);
     DisconnectCatalog(server);
     return ok;
+}
+
+bool EnsureCatalog(const std::string& prefix, const std::string& catalog, std::string& error) {
+    switch (EngineOf(prefix)) {
+        case SqlEngine::Sqlite:
+            return EnsureSqliteCatalog(prefix, catalog, error);
+        case SqlEngine::Postgres:
+            return EnsurePostgresCatalog(prefix, catalog, error);
+        case SqlEngine::Unknown:
+            break;
+    }
+    error = "unknown engine in the connection prefix";
+    return false;
+}
+
+// Which of the catalogs are there already (files or databases).
+bool PresentCatalogs(const std::string& prefix, const std::vector<std::string>& catalogs,
+                     std::vector<std::string>& present, std::string& error) {
+    std::set<std::string> databases;
+    const bool sqlite = EngineOf(prefix) == SqlEngine::Sqlite;
+    if (!sqlite && !PostgresDatabases(prefix, databases, error)) return false;
+    for (const std::string& catalog : catalogs) {
+        const bool there =
+            sqlite ? FileExists(SqliteCatalogFile(prefix, catalog)) : databases.count(catalog) > 0;
+        if (there) present.push_back(catalog);
+    }
+    return true;
+}
+
+// The statement that counts the tables of the catalog it runs on, by engine.
+std::string TableCountSql(SqlEngine engine) {
+    if (engine == SqlEngine::Sqlite) return "SELECT COUNT(*) FROM sqlite_master WHERE type='table'";
+    return "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema=current_schema()";
+}
+
+// The four catalogs of an installation, in the order they are made.
+std::vector<std::string> InstallationCatalogs() {
+    return {PriceCatalogName(kDailyCatalog), PriceCatalogName(kWeeklyCatalog),
+            PriceCatalogName(kMonthlyCatalog), std::string(kUserCatalog)};
 }
 
 bool CreateTables(const std::string& connection, const std::vector<std::string>& schema,
@@ -319,17 +393,29 @@ std::string PostgresPrefix(const std::string& host, int port, const std::string&
            ";Password=" + password + ";";
 }
 
+bool FindCatalogsWithTables(const std::string& prefix, std::vector<std::string>& found,
+                            std::string& error) {
+    std::vector<std::string> present;
+    if (!PresentCatalogs(prefix, InstallationCatalogs(), present, error)) return false;
+    const std::string countTables = TableCountSql(EngineOf(prefix));
+    for (const std::string& catalog : present) {
+        RecordsetPtr count;
+        if (!Run(Conn(prefix, catalog), countTables, error, &count)) return false;
+        count->MoveFirst();
+        if (FieldNumber(count->Field(0)) > 0) found.push_back(catalog);
+    }
+    return true;
+}
+
 bool CreateCatalogs(const std::string& prefix, std::string& error) {
-    const std::string daily = PriceCatalogName(kDailyCatalog);
-    const std::string weekly = PriceCatalogName(kWeeklyCatalog);
-    const std::string monthly = PriceCatalogName(kMonthlyCatalog);
-    for (const std::string& catalog : {daily, weekly, monthly, std::string(kUserCatalog)})
+    const std::vector<std::string> catalogs = InstallationCatalogs();
+    for (const std::string& catalog : catalogs)
         if (!EnsureCatalog(prefix, catalog, error)) return false;
     std::vector<std::string> dailySchema(std::begin(kDailySchema), std::end(kDailySchema));
-    return CreateTables(Conn(prefix, daily), dailySchema, error) &&
-           CreateTables(Conn(prefix, weekly), {PeriodSchema(kWeeklyTable)}, error) &&
-           CreateTables(Conn(prefix, monthly), {PeriodSchema(kMonthlyTable)}, error) &&
-           CreateTables(Conn(prefix, kUserCatalog), {kUserSchema}, error);
+    return CreateTables(Conn(prefix, catalogs[0]), dailySchema, error) &&
+           CreateTables(Conn(prefix, catalogs[1]), {PeriodSchema(kWeeklyTable)}, error) &&
+           CreateTables(Conn(prefix, catalogs[2]), {PeriodSchema(kMonthlyTable)}, error) &&
+           CreateTables(Conn(prefix, catalogs[3]), {kUserSchema}, error);
 }
 
 bool AddUser(const std::string& prefix, const UserSpec& user, int32_t& rowId, std::string& error) {
