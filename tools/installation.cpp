@@ -342,6 +342,34 @@ void AddPeriodRows(BatchInserter& out, const std::string& issueId, const std::ve
     }
 }
 
+// A split of the stored rows: those dated on or before date are at the old level, and
+// factor brings them onto the new one. A date of 0 is no split.
+struct StoredSplit {
+    int date = 0;
+    double factor = 1;
+};
+
+// The issue-list columns of an attribute row, as the analysis fills them from the daily
+// rows adjusted for the split: the newest bar's date, close and volume, and its change
+// against the close before ("NULL", shown "－", without two trading days).
+struct LatestSummary {
+    int date;
+    double close, volume;
+    std::string change;
+};
+
+LatestSummary SummarizeLatest(const std::vector<Bar>& bars, const StoredSplit& split) {
+    const auto close = [&split](const Bar& bar) {
+        return bar.date <= split.date ? bar.close * split.factor : bar.close;
+    };
+    const Bar& last = bars.back();
+    LatestSummary latest{last.date, close(last), last.volume, "NULL"};
+    if (bars.size() < 2) return latest;
+    const Bar& previous = bars[bars.size() - 2];
+    if (last.volume > 0 && previous.volume > 0) latest.change = Num(close(last) - close(previous));
+    return latest;
+}
+
 struct Market {
     const char* code;
     const char* name;
@@ -471,7 +499,7 @@ bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, Mark
     BatchInserter attrs(daily,
                         "INSERT INTO TBL銘柄属性 "
                         "(銘柄ID,銘柄名,注目,証券コード,市場コード,業種コード,売買単位,最終日,"
-                        "株価,出来高)",
+                        "株価,前日比,出来高)",
                         error);
     BatchInserter dailyRows(daily, "INSERT INTO TBL日次 (銘柄ID,日付,始値,高値,安値,終値,出来高)",
                             error);
@@ -483,14 +511,14 @@ bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, Mark
 
     // One listing of an issue: its attribute row, daily rows and period rows.
     const auto addListing = [&](const std::string& id, const std::string& name,
-                                const std::string& industry, int unit,
-                                const std::vector<Bar>& bars) {
+                                const std::string& industry, int unit, const std::vector<Bar>& bars,
+                                const StoredSplit& split = {}) {
         if (!ok || bars.empty()) return;
-        const Bar& last = bars.back();
+        const LatestSummary latest = SummarizeLatest(bars, split);
         ok = attrs.Add(SqlText(id) + "," + SqlText(name) + ",0," + SqlText(id.substr(0, 4)) + "," +
                        SqlText(id.substr(4)) + "," + SqlText(industry) + "," +
-                       std::to_string(unit) + "," + std::to_string(last.date) + "," +
-                       Num(last.close) + "," + Num(last.volume));
+                       std::to_string(unit) + "," + std::to_string(latest.date) + "," +
+                       Num(latest.close) + "," + latest.change + "," + Num(latest.volume));
         for (const Bar& bar : bars) ok = ok && dailyRows.Add(BarValues(id, bar));
         AddPeriodRows(weeklyRows, id, bars, true, ok);
         AddPeriodRows(monthlyRows, id, bars, false, ok);
@@ -509,24 +537,27 @@ bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, Mark
         std::vector<Bar> bars = WalkBars(random, days, kLevels[i % std::size(kLevels)], false);
         // Every fifth issue had a two-for-one split halfway: the stored rows up to that
         // day keep the old level, twice the adjusted price.
+        StoredSplit split;
         if (i % 5 == 2 && days.size() > 2) {
             const size_t at = days.size() / 2;
             for (size_t k = 0; k <= at; ++k) {
                 Bar& bar = bars[k];
                 bar.open *= 2, bar.high *= 2, bar.low *= 2, bar.close *= 2, bar.volume /= 2;
             }
-            ok = ok && splits.Add(SqlText(id) + "," + std::to_string(days[at]) + ",0.5");
+            split = {days[at], 0.5};
+            ok = ok && splits.Add(SqlText(id) + "," + std::to_string(split.date) + "," +
+                                  Num(split.factor));
             if (summary.SplitIssueId.empty()) {
                 summary.SplitIssueId = id;
-                summary.SplitDate = days[at];
-                summary.SplitFactor = 0.5;
+                summary.SplitDate = split.date;
+                summary.SplitFactor = split.factor;
             }
         }
         RoundBars(bars, false);
         // The eighth issue's industry has no row in TBL業種: the list shows no name for it.
         const std::string industry =
             i % 8 == 7 ? "9999" : kIndustries[i % std::size(kIndustries)][0];
-        addListing(id, "銘柄" + code, industry, i % 2 ? 100 : 1000, bars);
+        addListing(id, "銘柄" + code, industry, i % 2 ? 100 : 1000, bars, split);
         if (i == 0) summary.FirstIssueId = id;
     }
     // A joined listing: the same security code moved from market 012 to market 011.
