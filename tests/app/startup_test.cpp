@@ -25,10 +25,7 @@
 #include "app/main_sequence.h"
 #include "foundation/database.h"
 #include "foundation/issue_list.h"
-#include "views/list_services.h"
-#include "ui/progress_window.h"
 #include "foundation/selection.h"
-#include "views/selection_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
 #include "foundation/text_data.h"
@@ -43,7 +40,10 @@
 #include "support/modal.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
+#include "ui/progress_window.h"
+#include "views/list_services.h"
 #include "views/main_frame.h"
+#include "views/selection_window.h"
 
 namespace {
 
