@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "foundation/error_texts.h"
+#include "foundation/text_utils.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
-#include "foundation/text_utils.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/progress_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
 #include "platform/atomic_file.h"
 #include "support/modal.h"
 #include "support/temp_folder.h"
+#include "ui/progress_window.h"
 
 namespace {
 
