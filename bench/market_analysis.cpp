@@ -108,7 +108,7 @@ void MarketAnalysisBesideBareScan(benchmark::State& state, BenchMarket* market) 
     const std::vector<std::string>& ids = market->IssueIds();
     int failures = 0;
     const TimedWork analysis{{}, [&] {
-                                 ResetSignals();
+                                 Signals() = SignalState{};
                                  for (const std::string& id : ids) failures += !AnalyseIssue(id);
                              }};
     int64_t rows = 0;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "analysis/kagi_evaluation.h"
+#include "analysis/state.h"
 #include "foundation/database.h"
 #include "foundation/settei2_file.h"
 #include "foundation/settings.h"
@@ -52,7 +52,7 @@ BenchMarket::BenchMarket(TestEngine engine, MarketSpec size) : previousAppPath_(
 BenchMarket::BenchMarket(const std::string& folder) : previousAppPath_(AppPath()) {
     SetMessageSink(&sink);
     ResetDatabase();
-    ResetSignin();
+    Signin() = SigninState{};
     SetAppPath(folder);
     prefix_ = GetSettei2();
     if (prefix_.empty()) {
@@ -66,7 +66,7 @@ BenchMarket::~BenchMarket() {
     if (!fixture_) {
         SignOutSession();
         ResetDatabase();
-        ResetSignin();
+        Signin() = SigninState{};
         SetAppPath(previousAppPath_);
     }
     fixture_.reset();
@@ -117,6 +117,6 @@ std::string GivenMarketFolder(int& argc, char** argv) {
 
 void UseDefaultSettings() {
     ApplySetteiDefaults(Settei().Record, std::chrono::year{2026} / 1 / 5);
-    ResetKagiAnalysis();  // every rule family
+    ResetAnalysisState();  // every rule family
     KagiAnalysis().Today = [] { return std::string("2026/01/05"); };
 }

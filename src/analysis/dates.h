@@ -2,6 +2,7 @@
 // Dates inside series are "yyyy/mm/dd" texts; every comparison takes them as the number
 // yyyymmdd. These helpers tie the two forms and a stored date to a bar of a series.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,3 +27,6 @@ int32_t FindBarByDate(const SeriesRecord& record, int32_t date);
 // order is not guaranteed, FindBarByDate's scan is the answer.
 int32_t FindBarByDateOrdered(const std::vector<SeriesPoint>& points, int32_t count, int32_t date);
 int32_t FindBarByDateOrdered(const SeriesRecord& record, int32_t date);
+
+// The local date as yyyy/mm/dd.
+std::string TodayText();

@@ -9,18 +9,18 @@
 #include "foundation/issue_list.h"
 #include "foundation/printer_setup.h"
 #include "foundation/selection.h"
-#include "views/selection_window.h"
 #include "foundation/signin.h"
-#include "views/splash_window.h"
 #include "foundation/startup.h"
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
-#include "views/main_frame.h"
-#include "views/logon_window.h"
 #include "views/list_services.h"
+#include "views/logon_window.h"
+#include "views/main_frame.h"
+#include "views/selection_window.h"
+#include "views/splash_window.h"
 
 namespace {
 

@@ -7,17 +7,16 @@
 #include <stdexcept>
 
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/settings.h"
 #include "foundation/sql_builders.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
+#include "platform/number_format.h"
 
 namespace {
-
-IssueListState state;
 
 // Issues by security code, an issue on several markets by the markets' display order.
 constexpr const char* kListOrder = kAllIssuesListTail;
@@ -56,7 +55,7 @@ std::string LikeText(std::string_view text) {
 std::string ListTail(int mode) {
     if (mode == kListStartup)
         mode = Settei().Record.SearchSettei.CHK_Save == 1 ? kListCompound : kListAll;
-    const ListTailSources& sources = state.Sources;
+    const ListTailSources& sources = IssueList().Sources;
     switch (mode) {
         case kListAll:
             return kListOrder;
@@ -86,14 +85,6 @@ std::string ListTail(int mode) {
 }
 
 }  // namespace
-
-IssueListState& IssueList() {
-    return state;
-}
-
-void ResetIssueList() {
-    state = IssueListState{};
-}
 
 std::string MakeListSql(int mode) {
     std::string tail;
@@ -151,17 +142,19 @@ std::string IssueGridLine(const std::vector<FieldValue>& record, std::string_vie
     const std::string code = TrimmedField(record, kField証券コード);
     const double factor = IndexFactor(code);
 
+    // Whole numbers of any size: a catalog value past 64 bits still shows its digits.
     const FieldValue& price = record.at(kField株価);
-    const auto priceText =
-        std::to_string(static_cast<int64_t>(std::trunc(FieldNumber(price) * factor + 0.5)));
+    const std::string priceText = WholeNumberText(std::trunc(FieldNumber(price) * factor + 0.5));
     const FieldValue& change = record.at(kField前日比);
     const std::string changeText =
-        IsNull(change)
-            ? kNullChangeText
-            : std::to_string(static_cast<int64_t>(std::floor(FieldNumber(change) * factor + 0.5)));
+        IsNull(change) ? kNullChangeText
+                       : WholeNumberText(std::floor(FieldNumber(change) * factor + 0.5));
     const FieldValue& turnDate = record.at(kField転換日);
-    const std::string turnDateText =
-        IsNull(turnDate) ? "" : FormatDateNumber(static_cast<int32_t>(FieldNumber(turnDate)));
+    const double turnDateNumber = FieldNumber(turnDate);
+    // A turn date too large for a date number is no date.
+    const std::string turnDateText = IsNull(turnDate) || !FitsWhole<int32_t>(turnDateNumber)
+                                         ? ""
+                                         : FormatDateNumber(static_cast<int32_t>(turnDateNumber));
 
     const std::string cells[kListGridCols] = {
         CellText(std::string(label)),

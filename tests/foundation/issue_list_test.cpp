@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QWidget>
+#include <limits>
 
 #include "foundation/sql_builders.h"
 #include "issue_list_cases.h"
@@ -108,14 +109,19 @@ TEST(IssueGridLine, SeventeenCellsWithTheListsConversions) {
 }
 
 TEST(IssueGridLine, FactorsNullsAndMarks) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::string huge = "1" + std::string(300, '0');
+    const std::string e19 = "1" + std::string(19, '0');
+    const std::string e20 = "1" + std::string(20, '0');
     struct Case {
         const char* code;
         FieldValue price;
         FieldValue change;
         FieldValue turnDate;
         FieldValue mark;
-        const char* priceCell;
-        const char* changeCell;
+        std::string priceCell;
+        std::string changeCell;
         const char* dateCell;
         const char* markCell;
     } cases[] = {
@@ -123,6 +129,12 @@ TEST(IssueGridLine, FactorsNullsAndMarks) {
         {"0301", 12345.0, {}, {}, int64_t{0}, "123", "－", "", ""},
         {"1301", {}, 15.5, int64_t{20231229}, std::string("True"), "0", "16", "2023/12/29", "○"},
         {"1302", 99.5, -0.5, {}, int64_t{-1}, "100", "0", "", "○"},
+        // Catalog values past every integer type still show as the numbers they are.
+        {"1303", 1e300, -1e300, 1e300, {}, huge, "-" + huge, "", ""},
+        {"1304", 1e19, -1e19, int64_t{2147483648}, {}, e19, "-" + e19, "", ""},
+        {"1305", inf, nan, -inf, {}, "", "", "", ""},
+        {"1306", {}, 0.0, int64_t{-2147483648}, {}, "0", "0", "-214748/36/48", ""},
+        {"1307", std::string(20, '9'), {}, 20240105.9, {}, e20, "－", "2024/01/05", ""},
     };
     for (const Case& c : cases) {
         const auto record = Record({{0, std::string(c.code) + "211"},

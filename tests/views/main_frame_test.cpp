@@ -12,9 +12,6 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "ui/frame_access.h"
-#include "views/selection_window.h"
-#include "views/splash_window.h"
 #include "foundation/startup.h"
 #include "foundation/text_stores.h"
 #include "platform/atomic_file.h"
@@ -23,20 +20,20 @@
 #include "support/avi_fixture.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
+#include "ui/frame_access.h"
+#include "views/selection_window.h"
+#include "views/splash_window.h"
 
 namespace {
 
 class MainFrameTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetTextStores();
-        ResetSelectionState();
         SetProgramEnd([this] { ++programEnds; });
     }
     void TearDown() override {
         DestroyMainFrame();
         SetProgramEnd(nullptr);
-        ResetTextStores();
         ReleaseInstanceLock();
     }
     QStringList MenuCaptions() {
