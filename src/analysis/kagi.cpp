@@ -126,6 +126,7 @@ class KagiWalker {
                 direction = d;
                 WriteEndDate(k);
                 ++k;
+                endRules_.Restart();
                 points_[k].High = -1;
                 points_[k].JoinLink = -1;
                 points_[k].Low = colour;
@@ -137,11 +138,13 @@ class KagiWalker {
             endBar_ = i;
             pointDated_ = false;
 
-            if (stroke.High < 0 && k > 1) {
+            // Until its stroke has a mark the end is evaluated at the bars that may change
+            // what the rules find.
+            if (stroke.High < 0 && k > 1 && endRules_.MayChange(close)) {
                 // The mark takes the date of the point it is recorded at.
                 points_[k + 1].DateText = bar.DateText;
                 pointDated_ = true;
-                const int32_t r = RecordHit(k + 1);
+                const int32_t r = endRules_.Record(points_.data(), k + 2);
                 stroke.High = r;
                 if (r >= 0) {
                     const RuleHit& mark = chart_.Marks.RuleMarkTable[r];
@@ -323,6 +326,7 @@ class KagiWalker {
     const KagiWalkSettings& settings_;
     KagiChart chart_;
     KagiEvaluator ev_;
+    KagiMovingPointRules endRules_{ev_};  // of point k + 1, the end of the stroke being walked
     std::vector<SeriesPoint> output_;
     bool hasStart_ = false;    // the segment being walked has its start point
     int32_t endBar_ = -1;      // the bar of the last step whose date is not yet written

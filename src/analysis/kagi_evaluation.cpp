@@ -34,7 +34,8 @@ ThreePrices PricesAt(const KagiPrices& T, int32_t i) {
 }
 
 // The evaluation itself: true when the break test holds, the names then in EvalRuleText.
-bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
+bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i,
+                  KagiBreakTest& test) {
     const KagiPrices T(points, count);
     const ThreePrices p = PricesAt(T, i);
     KagiRuleState& s = ev.State;
@@ -44,8 +45,8 @@ bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, i
     s.Ref3 = 3 * tick;
     s.EvalRuleText.clear();
 
-    const bool broken = p.now > p.last ? p.now >= p.turn + s.Ref2 : p.now + s.Ref2 <= p.turn;
-    if (!broken) return false;
+    test = {p.turn, p.last, s.Ref2};
+    if (!test.HoldsAt(p.now)) return false;
 
     const KagiFamilyTable& f = ev.Families;
     if (p.last > p.turn) {
@@ -146,31 +147,11 @@ void NormaliseRuleTextInto(const std::string& text, std::string& out) {
     out += side;
 }
 
-KagiAnalysisState state;
-
-}  // namespace
-
-KagiFamilyTable DefaultKagiFamilies() {
-    return {CheckRuleRosaSell, CheckRuleRokuSell, CheckRuleRoweSell, CheckRuleRoaSell,
-            CheckRuleRosaBuy,  CheckRuleRokuBuy,  CheckRuleRoweBuy,  CheckRuleRoaBuy};
-}
-
-std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
-                              int32_t i) {
-    if (!EvaluateInto(ev, points, count, i)) return {};
-    return ev.State.EvalRuleText;
-}
-
-std::string NormaliseRuleText(std::string text) {
-    std::string stored;
-    NormaliseRuleTextInto(text, stored);
-    return stored;
-}
-
-int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
-    if (!EvaluateInto(ev, points, count, i) || ev.State.EvalRuleText.empty()) return -1;
+// The mark of point i once its break test has held: one mark when a family named a rule,
+// with the signal side when the alternation gives one; its index, else -1.
+int32_t RecordEvaluatedHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
     const std::string& text = ev.State.EvalRuleText;
-
+    if (text.empty()) return -1;
     KagiRuleState& s = ev.State;
     const ThreePrices p = PricesAt(KagiPrices(points, count), i);
     const double ref = ev.Options.TwoTicks ? s.Ref2 : s.Ref3;
@@ -204,6 +185,44 @@ int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t 
     hit.StrokePrice = p.now;
     marks.RuleMarkCount = index + 1;
     return index;
+}
+
+KagiAnalysisState state;
+
+}  // namespace
+
+KagiFamilyTable DefaultKagiFamilies() {
+    return {CheckRuleRosaSell, CheckRuleRokuSell, CheckRuleRoweSell, CheckRuleRoaSell,
+            CheckRuleRosaBuy,  CheckRuleRokuBuy,  CheckRuleRoweBuy,  CheckRuleRoaBuy};
+}
+
+std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
+                              int32_t i) {
+    KagiBreakTest test;
+    if (!EvaluateInto(ev, points, count, i, test)) return {};
+    return ev.State.EvalRuleText;
+}
+
+std::string NormaliseRuleText(std::string text) {
+    std::string stored;
+    NormaliseRuleTextInto(text, stored);
+    return stored;
+}
+
+int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
+    KagiBreakTest test;
+    if (!EvaluateInto(ev, points, count, i, test)) return -1;
+    return RecordEvaluatedHit(ev, points, count, i);
+}
+
+int32_t KagiMovingPointRules::Record(const SeriesPoint* points, int32_t count) {
+    const int32_t i = count - 1;
+    if (!EvaluateInto(ev_, points, count, i, test_)) {
+        phase_ = Phase::Unbroken;
+        return -1;
+    }
+    phase_ = Phase::Settled;
+    return RecordEvaluatedHit(ev_, points, count, i);
 }
 
 void ResetKagiRuleState(KagiRuleState& s) {

@@ -40,6 +40,40 @@ int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t 
 // The start values of a segment's rule state.
 void ResetKagiRuleState(KagiRuleState& state);
 
+// The break test of point i: the line since point i - 1 has passed the turn at point i - 2 by
+// two ticks of the turn's price.
+struct KagiBreakTest {
+    double Turn = 0;  // T[i - 2]
+    double Last = 0;  // T[i - 1]
+    double Ref2 = 0;  // two ticks
+    bool HoldsAt(double now) const { return now > Last ? now >= Turn + Ref2 : now + Ref2 <= Turn; }
+};
+
+// The rule evaluation of the end of a stroke while the stroke moves on bar by bar: the points
+// before the end stay, and the end only moves on away from the point before it. The break
+// test then has the same turn and ticks at every bar; and once it holds, the families give
+// what they gave at the bar that first broke the turn, since they read the end only as lying
+// beyond the point two before it. So after the first bar only the bar that breaks the turn
+// can change anything: at every other the evaluation would leave the rule state as it was.
+class KagiMovingPointRules {
+  public:
+    explicit KagiMovingPointRules(KagiEvaluator& ev) : ev_(ev) {}
+    // The next bar moves the end of a new stroke.
+    void Restart() { phase_ = Phase::Unread; }
+    // Whether the end at this price may be evaluated otherwise than at the bars before.
+    bool MayChange(double price) const {
+        return phase_ == Phase::Unread || (phase_ == Phase::Unbroken && test_.HoldsAt(price));
+    }
+    // RecordKagiRuleHit of the end, point count - 1.
+    int32_t Record(const SeriesPoint* points, int32_t count);
+
+  private:
+    enum class Phase { Unread, Unbroken, Settled };
+    KagiEvaluator& ev_;
+    Phase phase_ = Phase::Unread;
+    KagiBreakTest test_;  // of the end while Unbroken
+};
+
 // The rule text as stored: no circled numbers, one side character at the end.
 std::string NormaliseRuleText(std::string text);
 
