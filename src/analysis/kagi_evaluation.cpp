@@ -73,9 +73,17 @@ size_t SequenceLength(const unsigned char* p, const unsigned char* end) {
     return length;
 }
 
+// The three bytes at p as one number, to compare whole characters at once.
+uint32_t Bytes3(const unsigned char* p) {
+    return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+}
+
 // ① .. ⑥ are E2 91 A0 .. E2 91 A5.
+bool IsCircledNumber(uint32_t bytes3) {
+    return bytes3 - 0xe291a0 <= 5;
+}
 bool IsCircledNumber(const unsigned char* p) {
-    return p[0] == 0xe2 && p[1] == 0x91 && p[2] >= 0xa0 && p[2] <= 0xa5;
+    return IsCircledNumber(Bytes3(p));
 }
 
 // Any bytes at all: each circled number taken out in turn, then the side.
@@ -84,11 +92,6 @@ std::string NormaliseRawText(std::string text) {
     const std::string& side = text.find(kSell) != std::string::npos ? kSell : kBuy;
     RemoveAll(text, side);
     return text + side;
-}
-
-// The three bytes at p as one number, to compare whole characters at once.
-uint32_t Bytes3(const unsigned char* p) {
-    return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
 }
 
 // The text as the families write it: three-byte characters only. When it is, out gets the
@@ -100,23 +103,30 @@ bool NormaliseThreeByteText(const std::string& text, std::string& out) {
     const auto* end = begin + size;
     const uint32_t sell = Bytes3(reinterpret_cast<const unsigned char*>(kSell.data()));
     const uint32_t buy = Bytes3(reinterpret_cast<const unsigned char*>(kBuy.data()));
-    bool hasSell = false;
+    size_t sells = 0, buys = 0, numbers = 0;
     for (const auto* p = begin; p < end; p += 3) {
-        if ((p[0] & 0xf0) != 0xe0 || (p[1] & 0xc0) != 0x80 || (p[2] & 0xc0) != 0x80) return false;
-        hasSell |= Bytes3(p) == sell;
+        const uint32_t c = Bytes3(p);
+        // A lead byte 1110xxxx and two continuation bytes 10xxxxxx.
+        if ((c & 0xf0c0c0) != 0xe08080) return false;
+        sells += c == sell;
+        buys += c == buy;
+        numbers += IsCircledNumber(c);
     }
     // A whole character's bytes match only where that character starts, so the side found
     // character by character is the one a search of the bytes finds.
+    const bool hasSell = sells > 0;
     const uint32_t side = hasSell ? sell : buy;
-    out.resize(size + 3);
+    // Sized once to what is kept: the stored names are short enough to stay in the string
+    // itself, where the text as the families wrote it would not.
+    out.resize(size - 3 * (numbers + (hasSell ? sells : buys)) + 3);
     char* write = out.data();
     for (const auto* p = begin; p < end; p += 3) {
-        if (IsCircledNumber(p) || Bytes3(p) == side) continue;
+        const uint32_t c = Bytes3(p);
+        if (IsCircledNumber(c) || c == side) continue;
         std::memcpy(write, p, 3);
         write += 3;
     }
     std::memcpy(write, (hasSell ? kSell : kBuy).data(), 3);
-    out.resize(write + 3 - out.data());
     return true;
 }
 
