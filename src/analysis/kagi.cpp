@@ -55,7 +55,11 @@ class KagiWalker {
           bars_(static_cast<int32_t>(points_.size())),
           settings_(settings),
           ev_{chart_.RuleState, chart_.Marks, settings.Options, settings.Market,
-              settings.Families} {}
+              settings.Families} {
+        // Room for the marks of a market series, about one in sixteen bars, so that the table
+        // seldom moves the marks it holds to grow.
+        chart_.Marks.RuleMarkTable.reserve(bars_ / 8);
+    }
 
     KagiChart Build() {
         // A split on the first bar leaves nothing before it to rescale; its flag must not
