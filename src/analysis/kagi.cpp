@@ -94,6 +94,7 @@ class KagiWalker {
     void StepKagi(int32_t& i, int32_t& k) {
         ResetKagiRuleState(chart_.RuleState);
         chart_.Last = {};
+        lastMark_ = lastSignal_ = -1;
         int direction = 0;
         double colour = kKagiColourNone;
         k = -1;
@@ -151,13 +152,9 @@ class KagiWalker {
                 const int32_t r = endRules_.Record(points_.data(), k + 2);
                 stroke.High = r;
                 if (r >= 0) {
-                    const RuleHit& mark = chart_.Marks.RuleMarkTable[r];
-                    chart_.Last.RuleText = mark.RuleText;
-                    chart_.Last.RuleDate = mark.DateText;
-                    if (!mark.Side.empty()) {
-                        chart_.Last.SignalRule = mark.RuleText;
-                        chart_.Last.SignalDate = mark.DateText;
-                        chart_.Last.SignalSide = mark.Side;
+                    lastMark_ = r;
+                    if (!chart_.Marks.RuleMarkTable[r].Side.empty()) {
+                        lastSignal_ = r;
                         colour = direction == 1 ? kKagiColourRed : kKagiColourBlue;
                     }
                 }
@@ -166,6 +163,22 @@ class KagiWalker {
             width = Width(kagiPrice);
         }
         WriteEndDate(k);
+        WriteLastRule();
+    }
+
+    // The segment's last mark and last signal, read once it is walked: the marks recorded
+    // stay as they are until then.
+    void WriteLastRule() {
+        const std::vector<RuleHit>& table = chart_.Marks.RuleMarkTable;
+        if (lastMark_ >= 0) {
+            chart_.Last.RuleText = table[lastMark_].RuleText;
+            chart_.Last.RuleDate = table[lastMark_].DateText;
+        }
+        if (lastSignal_ < 0) return;
+        const RuleHit& signal = table[lastSignal_];
+        chart_.Last.SignalRule = signal.RuleText;
+        chart_.Last.SignalDate = signal.DateText;
+        chart_.Last.SignalSide = signal.Side;
     }
 
     // The date of the last step (bar endBar_) as the end of stroke k and the start of point
@@ -335,6 +348,8 @@ class KagiWalker {
     bool hasStart_ = false;    // the segment being walked has its start point
     int32_t endBar_ = -1;      // the bar of the last step whose date is not yet written
     bool pointDated_ = false;  // point k + 1 already has that date
+    int32_t lastMark_ = -1;    // the segment's last mark, in the mark table
+    int32_t lastSignal_ = -1;  // and its last mark with a signal
     bool walkDone_ = false;    // every segment walked and projected
 };
 
