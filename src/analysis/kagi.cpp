@@ -143,15 +143,13 @@ class KagiWalker {
             endBar_ = i;
             pointDated_ = false;
 
-            // Until its stroke has a mark the end is evaluated at the bars that may change
-            // what the rules find.
-            if (stroke.High < 0 && k > 1 && endRules_.MayChange(close)) {
-                // The mark takes the date of the point it is recorded at.
-                points_[k + 1].DateText = bar.DateText;
-                pointDated_ = true;
-                const int32_t r = endRules_.Record(points_.data(), k + 2);
+            if (stroke.High < 0 && k > 1) {
+                const int32_t r = endRules_.Record(points_.data(), k + 2, bar.DateText);
                 stroke.High = r;
                 if (r >= 0) {
+                    // The mark took the date of the point it is recorded at.
+                    points_[k + 1].DateText = bar.DateText;
+                    pointDated_ = true;
                     lastMark_ = r;
                     if (!chart_.Marks.RuleMarkTable[r].Side.empty()) {
                         lastSignal_ = r;
@@ -164,6 +162,7 @@ class KagiWalker {
         }
         WriteEndDate(k);
         WriteLastRule();
+        endRules_.Settle();
     }
 
     // The segment's last mark and last signal, read once it is walked: the marks recorded

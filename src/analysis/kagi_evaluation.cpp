@@ -33,19 +33,24 @@ ThreePrices PricesAt(const KagiPrices& T, int32_t i) {
     return {T.At(i - 2), T.At(i - 1), T.At(i)};
 }
 
+// What every evaluation leaves before its break test: the references two and three ticks of
+// the price of the turn that is to be broken, and no names. Gives the two ticks.
+double SetTurnReferences(KagiEvaluator& ev, double turn) {
+    KagiRuleState& s = ev.State;
+    const double tick = GetTickSize(turn, ev.Market.Kind, ev.Market.TextTick);
+    s.Ref2 = 2 * tick;
+    s.Ref3 = 3 * tick;
+    s.EvalRuleText.clear();
+    return s.Ref2;
+}
+
 // The evaluation itself: true when the break test holds, the names then in EvalRuleText.
 bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i,
                   KagiBreakTest& test) {
     const KagiPrices T(points, count);
     const ThreePrices p = PricesAt(T, i);
     KagiRuleState& s = ev.State;
-    // The tick at the price of the turn that is to be broken.
-    const double tick = GetTickSize(p.turn, ev.Market.Kind, ev.Market.TextTick);
-    s.Ref2 = 2 * tick;
-    s.Ref3 = 3 * tick;
-    s.EvalRuleText.clear();
-
-    test = {p.turn, p.last, s.Ref2};
+    test = {p.turn, p.last, SetTurnReferences(ev, p.turn)};
     if (!test.HoldsAt(p.now)) return false;
 
     const KagiFamilyTable& f = ev.Families;
@@ -157,9 +162,10 @@ void NormaliseRuleTextInto(const std::string& text, std::string& out) {
     out += side;
 }
 
-// The mark of point i once its break test has held: one mark when a family named a rule,
-// with the signal side when the alternation gives one; its index, else -1.
-int32_t RecordEvaluatedHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
+// The mark of point i once its break test has held: one mark, dated date, when a family
+// named a rule, with the signal side when the alternation gives one; its index, else -1.
+int32_t RecordEvaluatedHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i,
+                           const std::string& date) {
     const std::string& text = ev.State.EvalRuleText;
     if (text.empty()) return -1;
     KagiRuleState& s = ev.State;
@@ -190,7 +196,7 @@ int32_t RecordEvaluatedHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t
         hit.Side = *side;
     else
         hit.Side.clear();
-    hit.DateText = points[i].DateText;
+    hit.DateText = date;
     hit.SignalPrice = side ? ref : s.Ref2;
     hit.StrokePrice = p.now;
     marks.RuleMarkCount = index + 1;
@@ -222,17 +228,42 @@ std::string NormaliseRuleText(std::string text) {
 int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
     KagiBreakTest test;
     if (!EvaluateInto(ev, points, count, i, test)) return -1;
-    return RecordEvaluatedHit(ev, points, count, i);
+    return RecordEvaluatedHit(ev, points, count, i, points[i].DateText);
 }
 
-int32_t KagiMovingPointRules::Record(const SeriesPoint* points, int32_t count) {
+KagiMovingPointRules::KagiMovingPointRules(KagiEvaluator& ev)
+    // Only a text-data series takes its tick from outside the tick tables.
+    : ev_(ev), ticksNonNegative_(!(ev.Market.Kind == 5 && ev.Market.TextTick < 0)) {}
+
+bool KagiMovingPointRules::MayChange(const SeriesPoint* points, int32_t count) {
+    const double now = points[count - 1].Open;
+    if (phase_ == Phase::Settled) return false;
+    if (phase_ == Phase::Unbroken) return test_.HoldsAt(now);
+    if (count < 3 || !ticksNonNegative_) return true;
+    // The break test without the ticks: the end has reached the turn.
+    const double turn = points[count - 3].Open;
+    if (now > points[count - 2].Open ? now >= turn : now <= turn) return true;
+    unsettled_ = true;
+    unsettledTurn_ = turn;
+    return false;
+}
+
+int32_t KagiMovingPointRules::Evaluate(const SeriesPoint* points, int32_t count,
+                                       const std::string& date) {
     const int32_t i = count - 1;
+    unsettled_ = false;
     if (!EvaluateInto(ev_, points, count, i, test_)) {
         phase_ = Phase::Unbroken;
         return -1;
     }
     phase_ = Phase::Settled;
-    return RecordEvaluatedHit(ev_, points, count, i);
+    return RecordEvaluatedHit(ev_, points, count, i, date);
+}
+
+void KagiMovingPointRules::Settle() {
+    if (!unsettled_) return;
+    SetTurnReferences(ev_, unsettledTurn_);
+    unsettled_ = false;
 }
 
 void ResetKagiRuleState(KagiRuleState& s) {

@@ -53,25 +53,33 @@ struct KagiBreakTest {
 // before the end stay, and the end only moves on away from the point before it. The break
 // test then has the same turn and ticks at every bar; and once it holds, the families give
 // what they gave at the bar that first broke the turn, since they read the end only as lying
-// beyond the point two before it. So after the first bar only the bar that breaks the turn
-// can change anything: at every other the evaluation would leave the rule state as it was.
+// beyond the point two before it. So only the bar that breaks the turn can change what the
+// rules find, and the others are passed over: before the end reaches the turn, no tick can
+// make it break, and the references such a bar would leave are set by Settle when no other
+// evaluation follows.
 class KagiMovingPointRules {
   public:
-    explicit KagiMovingPointRules(KagiEvaluator& ev) : ev_(ev) {}
+    explicit KagiMovingPointRules(KagiEvaluator& ev);
     // The next bar moves the end of a new stroke.
     void Restart() { phase_ = Phase::Unread; }
-    // Whether the end at this price may be evaluated otherwise than at the bars before.
-    bool MayChange(double price) const {
-        return phase_ == Phase::Unread || (phase_ == Phase::Unbroken && test_.HoldsAt(price));
+    // RecordKagiRuleHit of the end, point count - 1, at this bar; a mark takes the date given.
+    int32_t Record(const SeriesPoint* points, int32_t count, const std::string& date) {
+        return MayChange(points, count) ? Evaluate(points, count, date) : -1;
     }
-    // RecordKagiRuleHit of the end, point count - 1.
-    int32_t Record(const SeriesPoint* points, int32_t count);
+    // Leaves the rule state as the bars passed over since the last evaluation would have.
+    void Settle();
 
   private:
     enum class Phase { Unread, Unbroken, Settled };
+    bool MayChange(const SeriesPoint* points, int32_t count);
+    int32_t Evaluate(const SeriesPoint* points, int32_t count, const std::string& date);
+
     KagiEvaluator& ev_;
+    const bool ticksNonNegative_;  // a break needs the end at or beyond the turn
     Phase phase_ = Phase::Unread;
-    KagiBreakTest test_;  // of the end while Unbroken
+    KagiBreakTest test_;        // of the end while Unbroken
+    bool unsettled_ = false;    // a bar was passed over since the last evaluation
+    double unsettledTurn_ = 0;  // and its turn
 };
 
 // The rule text as stored: no circled numbers, one side character at the end.
