@@ -235,19 +235,6 @@ KagiMovingPointRules::KagiMovingPointRules(KagiEvaluator& ev)
     // Only a text-data series takes its tick from outside the tick tables.
     : ev_(ev), ticksNonNegative_(!(ev.Market.Kind == 5 && ev.Market.TextTick < 0)) {}
 
-bool KagiMovingPointRules::MayChange(const SeriesPoint* points, int32_t count) {
-    const double now = points[count - 1].Open;
-    if (phase_ == Phase::Settled) return false;
-    if (phase_ == Phase::Unbroken) return test_.HoldsAt(now);
-    if (count < 3 || !ticksNonNegative_) return true;
-    // The break test without the ticks: the end has reached the turn.
-    const double turn = points[count - 3].Open;
-    if (now > points[count - 2].Open ? now >= turn : now <= turn) return true;
-    unsettled_ = true;
-    unsettledTurn_ = turn;
-    return false;
-}
-
 int32_t KagiMovingPointRules::Evaluate(const SeriesPoint* points, int32_t count,
                                        const std::string& date) {
     const int32_t i = count - 1;

@@ -71,7 +71,20 @@ class KagiMovingPointRules {
 
   private:
     enum class Phase { Unread, Unbroken, Settled };
-    bool MayChange(const SeriesPoint* points, int32_t count);
+    // Whether the end at this bar may be evaluated otherwise than at the bars before; run at
+    // every bar of a stroke without a mark, so inline.
+    bool MayChange(const SeriesPoint* points, int32_t count) {
+        const double now = points[count - 1].Open;
+        if (phase_ == Phase::Settled) return false;
+        if (phase_ == Phase::Unbroken) return test_.HoldsAt(now);
+        if (count < 3 || !ticksNonNegative_) return true;
+        // The break test without the ticks: the end has reached the turn.
+        const double turn = points[count - 3].Open;
+        if (now > points[count - 2].Open ? now >= turn : now <= turn) return true;
+        unsettled_ = true;
+        unsettledTurn_ = turn;
+        return false;
+    }
     int32_t Evaluate(const SeriesPoint* points, int32_t count, const std::string& date);
 
     KagiEvaluator& ev_;
