@@ -103,6 +103,34 @@ bool RosaTwoShape(const KagiPrices& T, int32_t i) {
     return true;
 }
 
+// ③, ④ and ⑤: new highs without a gap, of the bottoms and the tops (③), of the bottoms (④)
+// or of the tops (⑤). A run that breaks within n steps breaks at the same point within n + 1,
+// so the longer run of the bottoms is walked only where the shorter held.
+void RosaNewHighs(Side& side, int32_t i, const KagiJudgeOptions& options) {
+    const KagiPrices& T = side.T;
+    const int32_t n = options.NewPriceBeyondThree ? 3 : 2;
+    const int32_t e = options.NewPriceBeyondThree ? 8 : 6;
+    if (i <= e) return;
+    const bool bottomsRose = RiseRunBreak(T, i - 2, n) == 0;
+    if (bottomsRose && RiseRunBreak(T, i - 1, n) == 0 && NoGapSell(T, i - 2, 2)) {
+        side.Append(kRosa, "③");
+        side.lastRosa345() = i;
+        return;
+    }
+    const bool noGap = NoGapSell(T, i - 2, 3);
+    if (i > e + 1 && noGap && bottomsRose && RiseRunBreak(T, i - 2, n + 1) == 0) {
+        if (i - side.lastRosa345() <= e) return;
+        side.Append(kRosa, "④");
+        side.lastRosa345() = i;
+        return;
+    }
+    if (noGap && RiseRunBreak(T, i - 1, n + 1) == 0) {
+        if (i - side.lastRosa345() <= e) return;
+        side.Append(kRosa, "⑤");
+        side.lastRosa345() = i;
+    }
+}
+
 void Rosa(Side& side, int32_t i, const KagiJudgeOptions& options) {
     const KagiPrices& T = side.T;
     // ① and ② share one last index; a repeat within five points ends the family.
@@ -123,25 +151,7 @@ void Rosa(Side& side, int32_t i, const KagiJudgeOptions& options) {
         side.lastRosa12() = i;
         return;
     }
-    const int32_t n = options.NewPriceBeyondThree ? 3 : 2;
-    const int32_t e = options.NewPriceBeyondThree ? 8 : 6;
-    if (i > e && RiseRunBreak(T, i - 2, n) == 0 && RiseRunBreak(T, i - 1, n) == 0 &&
-        NoGapSell(T, i - 2, 2)) {
-        side.Append(kRosa, "③");
-        side.lastRosa345() = i;
-        return;
-    }
-    if (i > e + 1 && NoGapSell(T, i - 2, 3) && RiseRunBreak(T, i - 2, n + 1) == 0) {
-        if (i - side.lastRosa345() <= e) return;
-        side.Append(kRosa, "④");
-        side.lastRosa345() = i;
-        return;
-    }
-    if (i > e && NoGapSell(T, i - 2, 3) && RiseRunBreak(T, i - 1, n + 1) == 0) {
-        if (i - side.lastRosa345() <= e) return;
-        side.Append(kRosa, "⑤");
-        side.lastRosa345() = i;
-    }
+    RosaNewHighs(side, i, options);
 }
 
 // ---- ろく -------------------------------------------------------------------------------
