@@ -1,7 +1,7 @@
 // The kagi build with every rule family on market-shaped daily bars: the issues of the
 // synthetic market (SQLite catalogs in a temporary folder), loaded as the kagi chart loads
 // them, each built beside a plain moving-average pass over the same bars; and the cost per
-// stroke of series of one issue cut at lengths that give 500 to 3,000 strokes.
+// stroke, of the build and of the families alone, on series cut at 500 to 3,000 strokes.
 //
 // A chart read again and again teaches the branch predictor its shapes, which makes a short
 // series look cheaper than it is: every measurement here rotates over many issues.
@@ -214,6 +214,55 @@ void BM_KagiBuildPerStroke(benchmark::State& state) {
         benchmark::Counter(strokes, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The kagi points (the start of every stroke, then the end of the last) of each long issue,
+// the first count of them.
+std::vector<std::vector<SeriesPoint>> KagiPointsOfLongIssues(int32_t count) {
+    UseDefaultSettings(false);
+    std::vector<std::vector<SeriesPoint>> charts;
+    for (const IssueBars& issue : LongMarket()) {
+        int strokes = 0;
+        TimeKagiBuild(issue.Id, issue.Bars, strokes);
+        const SeriesRecord& kagi = Series().KagiSeries;
+        if (kagi.Count < count) continue;
+        std::vector<SeriesPoint> points(count);
+        for (int32_t k = 0; k < count; ++k) points[k].Open = kagi.Points[k].Open;
+        charts.push_back(std::move(points));
+    }
+    return charts;
+}
+
+// The eight families at every point of a chart as the walk calls them (sell families on a
+// falling stroke, buy families on a rising one), per point, rotating over the long issues'
+// charts cut to range(0) points.
+void BM_KagiFamiliesPerStroke(benchmark::State& state) {
+    const int32_t count = static_cast<int32_t>(state.range(0));
+    const std::vector<std::vector<SeriesPoint>> charts = KagiPointsOfLongIssues(count);
+    if (charts.empty()) {
+        state.SkipWithError("no issue makes so many strokes");
+        return;
+    }
+    const KagiJudgeOptions options;
+    const KagiFamilyTable f = DefaultKagiFamilies();
+    const KagiFamily sell[4] = {f.RosaSell, f.RokuSell, f.RoweSell, f.RoaSell};
+    const KagiFamily buy[4] = {f.RosaBuy, f.RokuBuy, f.RoweBuy, f.RoaBuy};
+    size_t next = 0;
+    for (auto _ : state) {
+        const std::vector<SeriesPoint>& points = charts[next];
+        next = (next + 1) % charts.size();
+        KagiRuleState rules;
+        ResetKagiRuleState(rules);
+        for (int32_t i = 3; i < count; ++i) {
+            const KagiPrices T(points.data(), i + 1);
+            rules.EvalRuleText.clear();
+            for (KagiFamily family : T[i - 1] > T[i - 2] ? sell : buy) family(T, i, rules, options);
+            benchmark::DoNotOptimize(rules.EvalRuleText);
+        }
+    }
+    state.counters["issues"] = static_cast<double>(charts.size());
+    state.counters["per_stroke"] = benchmark::Counter(
+        count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 }  // namespace
 
 BENCHMARK(BM_MarketKagiOverMovingAverage)
@@ -228,6 +277,7 @@ BENCHMARK(BM_KagiBuildPerStroke)
     ->Arg(3000)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KagiFamiliesPerStroke)->Arg(500)->Arg(1000)->Arg(3000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
