@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/flex_grid.h"
 #include "ui/grid_layouts.h"
 #include "ui/grid_sort.h"
-#include "platform/flex_grid.h"
 
 namespace {
 

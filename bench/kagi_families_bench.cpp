@@ -125,7 +125,7 @@ void NoRule(const KagiPrices&, int32_t, KagiRuleState&, const KagiJudgeOptions&)
 
 // The default options; the eight real families, or none to measure the walk alone.
 void UseDefaultSettings(bool families = true) {
-    ResetKagiAnalysis();
+    ResetAnalysisState();
     if (!families)
         KagiAnalysis().Families = {NoRule, NoRule, NoRule, NoRule, NoRule, NoRule, NoRule, NoRule};
     ApplySetteiDefaults(Settei().Record, std::chrono::year{2026} / 12 / 10);

@@ -8,11 +8,11 @@
 #include <chrono>
 #include <cstdio>
 
+#include "analysis/chart_loading.h"
 #include "analysis/series_loading.h"
 #include "foundation/database.h"
 #include "foundation/sql_builders.h"
 #include "support/market_fixture.h"
-#include "analysis/chart_loading.h"
 
 namespace {
 
