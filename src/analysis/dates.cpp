@@ -1,5 +1,8 @@
 #include "analysis/dates.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
 #include <stdexcept>
 #include <string>
 
@@ -48,4 +51,29 @@ int32_t FindBarByDate(const std::vector<SeriesPoint>& points, int32_t count, int
 
 int32_t FindBarByDate(const SeriesRecord& record, int32_t date) {
     return FindBarByDate(record.Points, record.Count, date);
+}
+
+int32_t FindBarByDateOrdered(const std::vector<SeriesPoint>& points, int32_t count, int32_t date) {
+    // The last point on or before the date sits just before the first one after it; among
+    // equal dates that is the last of them, as the scan from the end finds.
+    if (count <= 0) return -1;
+    const auto first = points.begin();
+    const auto after = std::partition_point(first, first + count, [date](const SeriesPoint& p) {
+        return DateToNum(p.DateText) <= date;
+    });
+    return static_cast<int32_t>(after - first) - 1;
+}
+
+int32_t FindBarByDateOrdered(const SeriesRecord& record, int32_t date) {
+    return FindBarByDateOrdered(record.Points, record.Count, date);
+}
+
+std::string TodayText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday);
+    return text;
 }

@@ -37,7 +37,7 @@ struct SeriesPoint {
     double Volume = 0;
     // Daily "yyyy/mm/dd"; weekly and monthly "first～last"; kagi the start point's date.
     DateLabel DateText;
-    DateLabel EndDateText;  // kagi: the end point's date
+    DateLabel EndDateText;         // kagi: the end point's date
     int16_t SplitFlag = kNoSplit;  // bars: -1, 1 or 0; kagi strokes: join codes 10..16
     int32_t JoinLink = -1;         // kagi: index into KagiJoinTable
     double SplitRatio = 0;
@@ -89,20 +89,3 @@ struct KagiJoinRec {
     double OldEndPrice = 0;
     double NewStartPrice = 0;
 };
-
-// The records that live for the whole run, one owner for them all.
-struct SeriesState {
-    SeriesRecord DailySeries;
-    SeriesRecord WeeklySeries;
-    SeriesRecord MonthlySeries;
-    SeriesRecord KagiSeries;
-    std::vector<SeriesPoint> PeriodWorkSeries;
-    int32_t PeriodWorkCount = 0;
-    std::vector<SeriesPoint> TextDataSeries;
-    int32_t TextDataCount = 0;
-    std::vector<KagiJoinRec> KagiJoinTable;
-    int32_t KagiJoinCount = 0;
-};
-
-SeriesState& Series();
-void ResetSeries();

@@ -7,17 +7,15 @@
 #include "analysis/dates.h"
 #include "analysis/splits.h"
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/settings.h"
 #include "foundation/sql_builders.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/number_format.h"
 
 namespace {
-
-SeriesLoadingState state;
 
 constexpr std::string_view kPeriodSeparator = "～";
 
@@ -44,17 +42,10 @@ DateLabel JoinedPeriod(const DateLabel& head, const DateLabel& tail) {
 }
 
 void StoreSameFlag(bool same, int32_t slot) {
-    if (slot == 1 || slot == 2) state.SamePeriodFlag[slot] = same ? -1 : 0;
+    if (slot == 1 || slot == 2) SeriesLoading().SamePeriodFlag[slot] = same ? -1 : 0;
 }
 
 }  // namespace
-
-SeriesLoadingState& SeriesLoading() {
-    return state;
-}
-void ResetSeriesLoading() {
-    state = SeriesLoadingState{};
-}
 
 bool IsSameWeekDates(int32_t a, int32_t b) {
     using namespace std::chrono;
@@ -202,7 +193,7 @@ bool AggregatePeriods(int32_t kind) {
     return RunTrapped([&] {
         SeriesState& series = Series();
         if (series.PeriodWorkCount > 0)
-            state.FirstNewDate = DateNumOfPoint(series.PeriodWorkSeries[0]);
+            SeriesLoading().FirstNewDate = DateNumOfPoint(series.PeriodWorkSeries[0]);
         series.PeriodWorkCount =
             AggregatePeriodPoints(kind, series.PeriodWorkSeries, series.PeriodWorkCount);
     });
@@ -211,17 +202,18 @@ bool AggregatePeriods(int32_t kind) {
 bool FinishPeriodBars(int32_t& idx, SeriesRecord& record) {
     return RunTrapped([&] {
         const SeriesState& series = Series();
-        idx = FinishPeriodPoints(state.SamePeriodFlag[1] == -1, idx, record,
+        idx = FinishPeriodPoints(SeriesLoading().SamePeriodFlag[1] == -1, idx, record,
                                  series.PeriodWorkSeries, series.PeriodWorkCount);
     });
 }
 
 bool SetLatestBarSummary() {
-    state.LatestBarSummary = MakeLatestBarSummary(Series().DailySeries);
+    SeriesLoading().LatestBarSummary = MakeLatestBarSummary(Series().DailySeries);
     return true;
 }
 
 void ResetPeriodState() {
+    SeriesLoadingState& state = SeriesLoading();
     state.SamePeriodFlag = {};
     state.LastStoredEnd = 0;
     state.FirstNewDate = 0;
@@ -290,7 +282,7 @@ inline double RequiredNumber(const NumberRows& rows, int32_t row, int field) {
 
 // One daily row's fields in the order of its columns; a Null throws at its field.
 void FillDailyPoint(const NumberRows& rows, int32_t i, SeriesPoint& point) {
-    point.DateText = DateLabel::Day(static_cast<int32_t>(RequiredNumber(rows, i, 0)));
+    point.DateText = DateLabel::Day(WholeOf<int32_t>(RequiredNumber(rows, i, 0)));
     point.Open = RequiredNumber(rows, i, 1);
     point.High = RequiredNumber(rows, i, 2);
     point.Low = RequiredNumber(rows, i, 3);
@@ -314,12 +306,12 @@ const char* PeriodTableOfKind(int32_t kind) {
 // The steps after PreparePeriodRows, shared by the weekly and the monthly loader.
 bool PreparePeriodSeries(int32_t kind, const std::string& issueId, int16_t mode) {
     SeriesRecord& record = *SharedRecordOfKind(kind);
-    NumberRows& rows = state.PeriodRows;
+    NumberRows& rows = SeriesLoading().PeriodRows;
     double factor = 0;
     bool done = PreparePeriodRows(kind, issueId, rows, factor);
     if (done && record.Count > 0)
-        done = ReadPeriodSeries(record, &rows, factor) &&
-               ScaleBarsForIssueKind(mode, issueId, record);
+        done =
+            ReadPeriodSeries(record, &rows, factor) && ScaleBarsForIssueKind(mode, issueId, record);
     return done;
 }
 
@@ -342,7 +334,7 @@ int32_t FillDailyPoints(const NumberRows& rows, std::vector<SeriesPoint>& points
 }
 
 bool ReadDailyBars(std::string sql, std::vector<SeriesPoint>& points, int32_t& count) {
-    NumberRows& rows = state.DailyRows;
+    NumberRows& rows = SeriesLoading().DailyRows;
     if (!ExecuteNumberSql(Database().DailyConnection, sql, rows)) return false;
     return RunTrapped([&] { count = FillDailyPoints(rows, points); });
 }
@@ -368,16 +360,16 @@ bool LoadMonthlyBars(const std::string& issueId, int16_t mode) {
     return PreparePeriodSeries(kChartMonthly, issueId, mode);
 }
 
-bool PreparePeriodRows(int32_t kind, const std::string& issueId, NumberRows& rows,
-                       double& factor) {
+bool PreparePeriodRows(int32_t kind, const std::string& issueId, NumberRows& rows, double& factor) {
     ResetPeriodState();
     const char* table = PeriodTableOfKind(kind);
     if (table == nullptr) return false;
     if (!LoadBarNumbers(issueId, table, -1, rows)) return false;
+    SeriesLoadingState& state = SeriesLoading();
     const bool done = RunTrapped([&] {
         RequireFields(rows, kPeriodFields);
         if (rows.RecordCount() > 0)
-            state.LastStoredEnd = static_cast<int32_t>(rows.Number(rows.RecordCount() - 1, 6));
+            state.LastStoredEnd = WholeOf<int32_t>(rows.Number(rows.RecordCount() - 1, 6));
     });
     if (!done) return false;
     // A joined load asks once for the older listing's rows before the newer one began.
@@ -408,6 +400,7 @@ bool CountPeriodRows(int32_t kind, SeriesRecord& record, const NumberRows* rows)
     if (kind != kChartWeekly && kind != kChartMonthly) return false;
     const int32_t stored = rows != nullptr ? rows->RecordCount() : 0;
     record.Count = stored + Series().PeriodWorkCount;
+    const SeriesLoadingState& state = SeriesLoading();
     if (state.LastStoredEnd == 0 || state.FirstNewDate == 0) return true;
     const bool tested = kind == kChartWeekly
                             ? IsSameWeek(state.LastStoredEnd, state.FirstNewDate, 1)
@@ -428,8 +421,8 @@ bool ReadPeriodRows(int32_t& idx, const NumberRows& rows, SeriesRecord& record) 
             point.Low = rows.Number(r, 3);
             point.Close = rows.Number(r, 4);
             point.Volume = rows.Number(r, 5);
-            point.DateText = DateLabel::Period(static_cast<int32_t>(rows.Number(r, 0)),
-                                               static_cast<int32_t>(rows.Number(r, 6)));
+            point.DateText = DateLabel::Period(WholeOf<int32_t>(rows.Number(r, 0)),
+                                               WholeOf<int32_t>(rows.Number(r, 6)));
             point.EndDateText.clear();
             point.SplitFlag = kNoSplit;
             ++idx;
@@ -454,7 +447,8 @@ bool ReadPeriodSeries(SeriesRecord& record, const NumberRows* rows, double facto
 }
 
 bool ReadPeriodSeries(SeriesRecord& record, const Recordset* rows, double factor) {
-    if (rows == nullptr) return ReadPeriodSeries(record, static_cast<const NumberRows*>(nullptr), factor);
+    if (rows == nullptr)
+        return ReadPeriodSeries(record, static_cast<const NumberRows*>(nullptr), factor);
     NumberRows numbers;
     NumberRowsOf(*rows, numbers);
     return ReadPeriodSeries(record, &numbers, factor);

@@ -6,10 +6,10 @@
 
 #include "analysis/dates.h"
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/sql_builders.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/number_format.h"
 
 namespace {
@@ -131,8 +131,9 @@ bool ReadSplitTable(const std::string& issueId, bool ascending, std::vector<Spli
         if (rows.RecordCount() > 0 && rows.FieldCount() < 3)
             throw std::out_of_range(kErrSubscriptOutOfRange);
         for (int32_t r = 0; r < rows.RecordCount(); ++r) {
-            if (rows.IsNull(r, 1) || rows.IsNull(r, 2)) throw std::invalid_argument(kErrInvalidNull);
-            splits.push_back({static_cast<int32_t>(rows.Number(r, 1)), rows.Number(r, 2)});
+            if (rows.IsNull(r, 1) || rows.IsNull(r, 2))
+                throw std::invalid_argument(kErrInvalidNull);
+            splits.push_back({WholeOf<int32_t>(rows.Number(r, 1)), rows.Number(r, 2)});
         }
     });
 }

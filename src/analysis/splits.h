@@ -44,7 +44,7 @@ bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<Split
 // While one lives, ReadSplitRows reads each issue's rows from the table once and gives the
 // same rows again after: a chart load holds one, as its steps ask for the same rows.
 class SplitRowsOfLoad {
-public:
+  public:
     SplitRowsOfLoad();
     ~SplitRowsOfLoad();
     SplitRowsOfLoad(const SplitRowsOfLoad&) = delete;

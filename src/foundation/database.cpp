@@ -12,11 +12,6 @@
 
 namespace {
 
-DatabaseState& State() {
-    static DatabaseState state;
-    return state;
-}
-
 // Statements run on the connection's own engine handle (QSqlDriver::handle): every row is
 // fetched straight into the recordset without a QVariant per value, which keeps a bar
 // load close to the cost of a bare read. The connection, its options and its
@@ -68,7 +63,7 @@ void RewriteStatement(std::string& statement) {
 // rewritten statement on the open connection.
 template <typename Run>
 bool RunStatement(const CatalogConnection& connection, std::string& statement, Run run) {
-    const DatabaseState& state = State();
+    const DatabaseState& state = Database();
     if (state.BeforeStatement && !state.BeforeStatement()) return false;
     std::string error;
     QSqlDatabase db;
@@ -85,7 +80,7 @@ bool RunStatement(const CatalogConnection& connection, std::string& statement, R
 }
 
 const CatalogConnection* ConnectionOfTable(const std::string& table) {
-    const auto& state = State();
+    const auto& state = Database();
     if (table == kDailyTable) return &state.DailyConnection;
     if (table == kWeeklyTable) return &state.WeeklyConnection;
     if (table == kMonthlyTable) return &state.MonthlyConnection;
@@ -94,13 +89,9 @@ const CatalogConnection* ConnectionOfTable(const std::string& table) {
 
 }  // namespace
 
-DatabaseState& Database() {
-    return State();
-}
-
 void ResetDatabase() {
     DisconnectAllCatalogs();
-    State() = DatabaseState{};
+    Database() = DatabaseState{};
 }
 
 std::string PriceCatalogName(std::string_view name) {
@@ -114,24 +105,24 @@ std::string CatalogConnectionString(std::string_view prefix, std::string_view ca
 }
 
 std::string UserConnectionString() {
-    return CatalogConnectionString(State().ConnectionPrefix, kUserCatalog);
+    return CatalogConnectionString(Database().ConnectionPrefix, kUserCatalog);
 }
 
 bool OpenDataConnection(const std::string& catalogName, CatalogConnection& connection) {
     connection.ConnectionString =
-        CatalogConnectionString(State().ConnectionPrefix, PriceCatalogName(catalogName));
+        CatalogConnectionString(Database().ConnectionPrefix, PriceCatalogName(catalogName));
     return true;
 }
 
 bool OpenPriceDatabases() {
-    auto& state = State();
+    auto& state = Database();
     return OpenDataConnection(kDailyCatalog, state.DailyConnection) &&
            OpenDataConnection(kWeeklyCatalog, state.WeeklyConnection) &&
            OpenDataConnection(kMonthlyCatalog, state.MonthlyConnection);
 }
 
 void ClosePriceDatabases() {
-    auto& state = State();
+    auto& state = Database();
     for (CatalogConnection* connection :
          {&state.DailyConnection, &state.WeeklyConnection, &state.MonthlyConnection}) {
         DisconnectCatalog(connection->ConnectionString);

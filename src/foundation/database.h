@@ -16,28 +16,7 @@
 // each string's connection; both come with the road.
 #include "foundation/connection_registry.h"
 #include "foundation/settei2_file.h"
-
-// A catalog connection object: it only holds its connection string.
-struct CatalogConnection {
-    std::string ConnectionString;
-    bool IsSet() const { return !ConnectionString.empty(); }
-};
-
-// Runs before every statement of ExecuteSql; false stops the statement (the check has
-// told the user why).
-using StatementCheck = std::function<bool()>;
-
-struct DatabaseState {
-    std::string ConnectionPrefix;  // decoded first line of "settei2.ini", ends with ";"
-    CatalogConnection DailyConnection;
-    CatalogConnection WeeklyConnection;
-    CatalogConnection MonthlyConnection;
-    StatementCheck BeforeStatement;
-};
-
-DatabaseState& Database();
-// Closes every open connection and clears the state.
-void ResetDatabase();
+#include "foundation/state.h"
 
 inline constexpr const char* kDailyCatalog = "株価データ_日次";
 inline constexpr const char* kWeeklyCatalog = "株価データ_週次";
@@ -62,8 +41,8 @@ void ClosePriceDatabases();
 bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
                 RecordsetPtr& recordset, const std::vector<FieldValue>& parameters = {});
 // ExecuteSql for a statement whose fields are all read as numbers: the bar loads.
-bool ExecuteNumberSql(const CatalogConnection& connection, std::string& statement,
-                      NumberRows& rows, const std::vector<FieldValue>& parameters = {});
+bool ExecuteNumberSql(const CatalogConnection& connection, std::string& statement, NumberRows& rows,
+                      const std::vector<FieldValue>& parameters = {});
 bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,
               RecordsetPtr& recordset);
 // LoadBars read as numbers.

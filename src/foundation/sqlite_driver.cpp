@@ -106,8 +106,8 @@ double SqliteNumber(sqlite3_stmt* prepared, int column, bool& null) {
             return 0;
         default: {
             const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-            return ValNumber(std::string_view(
-                text ? text : "", static_cast<size_t>(sqlite3_value_bytes(value))));
+            return ValNumber(std::string_view(text ? text : "",
+                                              static_cast<size_t>(sqlite3_value_bytes(value))));
         }
     }
 }

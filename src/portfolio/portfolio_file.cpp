@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "foundation/trap.h"
 #include "foundation/error_texts.h"
+#include "foundation/text_utils.h"
+#include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
 #include "platform/number_format.h"
-#include "foundation/text_utils.h"
 
 namespace {
 
@@ -29,15 +29,6 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
 }
 
 }  // namespace
-
-PortfolioState& Portfolio() {
-    static PortfolioState state;
-    return state;
-}
-
-void ResetPortfolio() {
-    Portfolio() = PortfolioState{};
-}
 
 int PfListIndex(std::string_view field) {
     // The field is compared with its blanks: only the written forms " 1 ", " 2 " and

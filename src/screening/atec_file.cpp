@@ -4,8 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "foundation/trap.h"
 #include "foundation/error_texts.h"
+#include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
@@ -38,24 +38,6 @@ class ByteReader {
 static_assert(std::endian::native == std::endian::little, "ATec.dat is read in place");
 
 }  // namespace
-
-ATecState& ATec() {
-    static ATecState state;
-    return state;
-}
-
-void ResetATec() {
-    ATec() = ATecState{};
-}
-
-SearchState& Search() {
-    static SearchState state;
-    return state;
-}
-
-void ResetSearch() {
-    Search() = SearchState{};
-}
 
 std::vector<ATecRecord> ParseATec(std::string_view bytes) {
     ByteReader reader(bytes);

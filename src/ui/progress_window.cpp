@@ -13,11 +13,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/child_windows.h"
 #include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/avi_player.h"
 #include "platform/message_box.h"
+#include "ui/child_windows.h"
 
 namespace {
 
@@ -46,15 +46,6 @@ QPointer<FRM_処理中>& Instance() {
 }
 
 }  // namespace
-
-ProgressState& Progress() {
-    static ProgressState state;
-    return state;
-}
-
-void ResetProgressState() {
-    Progress() = ProgressState{};
-}
 
 int32_t ProgressStepFor(int32_t total) {
     if (total < 50) return 1;

@@ -10,10 +10,10 @@
 #include <QPointer>
 #include <QStatusBar>
 
-#include "ui/frame_access.h"
 #include "foundation/selection.h"
-#include "views/selection_window.h"
 #include "foundation/startup.h"
+#include "ui/frame_access.h"
+#include "views/selection_window.h"
 
 namespace {
 
@@ -38,15 +38,6 @@ QMenuBar* MenusOf(QMdiSubWindow* window) {
 }
 
 }  // namespace
-
-ViewState& Views() {
-    static ViewState state;
-    return state;
-}
-
-void ResetViewState() {
-    Views() = ViewState{};
-}
 
 MDF_メイン::MDF_メイン(QWidget* parent) : QMainWindow(parent) {
     setObjectName(Q(kMainFrameName));

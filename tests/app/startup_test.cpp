@@ -5,6 +5,8 @@
 #include "foundation/startup.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 
 #include <QCheckBox>
 #include <QDir>
@@ -16,18 +18,17 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/main_sequence.h"
 #include "foundation/database.h"
 #include "foundation/issue_list.h"
-#include "views/list_services.h"
-#include "ui/progress_window.h"
 #include "foundation/selection.h"
-#include "views/selection_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_stores.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
@@ -35,11 +36,15 @@
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
+#include "support/fresh_state.h"
 #include "support/market_fixture.h"
 #include "support/modal.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
+#include "ui/progress_window.h"
+#include "views/list_services.h"
 #include "views/main_frame.h"
+#include "views/selection_window.h"
 
 namespace {
 
@@ -47,23 +52,6 @@ constexpr const char* kMemoFile = "memo.ini";
 // A memo store as another editor left it: no line end after its last line. The program
 // writes it back with its own line ends, so a rewritten file is told from the original.
 constexpr const char* kMemoAsFound = "1301011\tいつものメモ";
-
-void ResetRun() {
-    ResetSignin();
-    ResetSetteiState();
-    ResetTextStores();
-    ResetTextData();
-    ResetSelectionState();
-    ResetViewState();
-    ResetProgressState();
-    ResetPortfolio();
-    ResetNews();
-    ResetATec();
-    ResetSearch();
-    ResetIssueList();
-    ResetIssueSelection();
-    ResetListServices();
-}
 
 void WriteText(const std::string& path, const std::string& text) {
     std::string error;
@@ -82,7 +70,7 @@ void SaveSignIn(const std::string& id, const std::string& password) {
     LoadSettei(pair);
     pair = {id, password};
     ASSERT_TRUE(SaveSettei(pair));
-    ResetSetteiState();
+    Settei() = SetteiState{};
 }
 
 // Gives the program folder's lock back before the folder is removed.
@@ -93,15 +81,12 @@ struct InstanceLockRelease {
 class StartupTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetRun();
         SetProgramEnd([this] { ++programEnds; });
     }
     void TearDown() override {
         DestroyMainFrame();
         SetProgramEnd(nullptr);
         ReleaseInstanceLock();
-        ResetDatabase();
-        ResetRun();
     }
     // login_flg of the fixture's user, read beside the program.
     static std::string LoginFlag(const MarketFixture& market) {
@@ -119,8 +104,7 @@ class StartupTest : public ::testing::Test {
     }
     // The fixture's folder as a program folder about to start.
     void PrepareFolder(MarketFixture& market) {
-        ResetDatabase();
-        ResetRun();
+        ResetAllState();
         WriteText(market.Path() + kMemoFile, kMemoAsFound);
     }
 
@@ -259,6 +243,78 @@ TEST_F(StartupTest, ASavedIdWithoutPasswordEndsWithoutAsking) {
     ScriptedSink sink;
     sink.Expect(MsgKind::Plain, kSignInNeededMessage);
     EXPECT_FALSE(Main());
+}
+
+TEST_F(StartupTest, TheStartRemovesTheTemporariesOfAKilledWriter) {
+    TempAppFolder folder;
+    InstanceLockRelease lock;
+    WriteText(folder.File(kMemoFile), kMemoAsFound);
+    WriteText(folder.File("memo.ini.tmpAbC123"), "half a memo");
+    SaveSignIn("someone", "");
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Plain, kSignInNeededMessage);
+    EXPECT_FALSE(Main());
+    EXPECT_FALSE(FileExists(folder.File("memo.ini.tmpAbC123")));
+    EXPECT_EQ(ReadText(folder.File(kMemoFile)), kMemoAsFound);
+}
+
+// A program folder bound read-only onto itself in a mount namespace of this process's own:
+// a write refused even to root, without touching the machine's mounts. Active() is false
+// where the system does not allow it.
+class ReadOnlyBind {
+  public:
+    explicit ReadOnlyBind(const std::string& folder) {
+        if (unshare(CLONE_NEWNS) != 0) return;
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return;
+        if (mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) return;
+        bound_ = folder;
+        active_ =
+            mount(nullptr, folder.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+    ~ReadOnlyBind() {
+        if (!bound_.empty()) umount2(bound_.c_str(), MNT_DETACH);
+    }
+    bool Active() const { return active_; }
+
+  private:
+    std::string bound_;
+    bool active_ = false;
+};
+
+TEST_F(StartupTest, AProgramFolderWithoutALockEndsTheStartWithTheReason) {
+    TempAppFolder folder;
+    const std::string home = folder.Path();
+    WriteText(folder.File("plain"), "");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder.File("sealed"))));
+    struct Case {
+        const char* what;
+        std::string programFolder;
+        bool readOnlyBind;
+    };
+    const Case cases[] = {
+        {"a folder under a regular file", home + "plain/", false},
+        {"a folder that is gone", home + "gone/", false},
+        {"a read-only folder", home + "sealed/", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<ReadOnlyBind> sealed;
+        if (c.readOnlyBind) {
+            sealed = std::make_unique<ReadOnlyBind>(home + "sealed");
+            if (!sealed->Active()) {
+                std::printf("skipped: %s (no private mount namespace here)\n", c.what);
+                continue;
+            }
+        }
+        SetAppPath(c.programFolder);
+        ScriptedSink sink;
+        sink.Expect(MsgKind::Warn, InstanceLockFailedMessage());
+        EXPECT_FALSE(Main());
+        EXPECT_FALSE(MainFrameExists());
+        EXPECT_EQ(Signin().LogonInfo.UserId, "") << "no sign-in was read or asked for";
+        EXPECT_EQ(TakeInstanceLock(), InstanceLock::Failed);
+        SetAppPath(home);
+    }
 }
 
 TEST_F(StartupTest, AnInvalidSignInLeavesTheSignInWindowOpenUntilItCloses) {

@@ -1,4 +1,6 @@
 // ctest-labels: util
+#include "platform/message_box.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,7 +8,6 @@
 #include <QMessageBox>
 #include <QTest>
 
-#include "platform/message_box.h"
 #include "support/modal.h"
 #include "support/scripted_sink.h"
 

@@ -13,13 +13,13 @@
 #include <QTest>
 #include <stdexcept>
 
-#include "ui/child_windows.h"
 #include "platform/atomic_file.h"
 #include "platform/avi_player.h"
+#include "platform/busy_pointer.h"
 #include "support/avi_fixture.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
-#include "platform/busy_pointer.h"
+#include "ui/child_windows.h"
 
 namespace {
 
@@ -63,7 +63,6 @@ int BarMax() {
 
 struct Hooks {
     Hooks() {
-        ResetChildWindows();
         ChildWindows().ClearSelectedRows = [this] {
             ++cleared;
             busyWhileEnding = QApplication::overrideCursor() &&
@@ -71,7 +70,8 @@ struct Hooks {
         };
         ChildWindows().RefreshIssueList = [this] { ++refreshed; };
     }
-    ~Hooks() { ResetChildWindows(); }
+    // Unhooks the steps, which point at this object, before the test goes on.
+    ~Hooks() { ChildWindows() = ChildWindowState{}; }
     int cleared = 0;
     int refreshed = 0;
     bool busyWhileEnding = false;

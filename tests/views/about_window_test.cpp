@@ -1,4 +1,6 @@
 // ctest-labels: util
+#include "views/about_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "views/about_window.h"
 #include "foundation/text_utils.h"
 
 TEST(AboutWindow, CutsLongValues) {
@@ -21,7 +22,7 @@ TEST(AboutWindow, CutsLongValues) {
     EXPECT_EQ(AboutItemText(kanji), kanji);
     const std::string odd = "a株式会社株式会社株式会社株式会社株式";  // 37 bytes
     EXPECT_LE(LenSjis(AboutItemText(odd)), 36);
-    EXPECT_EQ(AboutItemText(odd), "a株式会社株式会社株式会社株式会社.." );
+    EXPECT_EQ(AboutItemText(odd), "a株式会社株式会社株式会社株式会社..");
     EXPECT_EQ(BuildAboutText("/opt/k/", "user"),
               "\r\n    Install：\t\t/opt/k/\r\n\r\n    名前：\t\tuser");
     EXPECT_EQ(GetAboutValue("Other"), "");

@@ -9,31 +9,23 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "ui/progress_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
 #include "platform/atomic_file.h"
 #include "support/modal.h"
 #include "support/temp_folder.h"
+#include "ui/progress_window.h"
 
 namespace {
 
 class LogonWindow : public testing::Test {
   protected:
     void SetUp() override {
-        ResetSignin();
-        ResetSetteiState();
-        ResetProgressState();
         // As at start-up: the settings record holds its defaults before the window opens.
         LogonPair none;
         LoadSettei(none);
         Signin().DownloadLogon = {"ABC123", "pw0001"};
         Signin().LogonInfo = {"saved", "savedpw"};
-    }
-    void TearDown() override {
-        ResetSignin();
-        ResetSetteiState();
-        ResetProgressState();
     }
 
     TempAppFolder folder_;
@@ -98,7 +90,7 @@ TEST_F(LogonWindow, OkTrimsTheTextsAndSavesThePairWhenAsked) {
     }
     // Start-up reads the saved pair back from the settings file.
     LogonPair saved;
-    ResetSetteiState();
+    Settei() = SetteiState{};
     LoadSettei(saved);
     EXPECT_EQ(saved.UserId, "user9");
     EXPECT_EQ(saved.Password, "pass9");
