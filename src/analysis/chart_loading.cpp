@@ -20,45 +20,58 @@ int32_t CountPointsBefore(const SeriesRecord& record, int32_t joinDate) {
     return kept;
 }
 
-bool JoinSeriesPoints(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
-                      int32_t joinDate, SeriesRecord& result, bool& sameOut) {
+bool JoinSeriesPoints(int32_t kind, SeriesRecord&& newer, SeriesRecord&& older, int32_t joinDate,
+                      SeriesRecord& result, bool& sameOut) {
     sameOut = false;
     if (kind < kChartKagi || kind > kChartMonthly) return false;
-    auto copyOf = [&](const SeriesRecord& from) {
+    const auto keep = [&](SeriesRecord& from) {
+        from.Points.resize(from.Count);
         result.Count = from.Count;
-        result.Points.assign(from.Points.begin(), from.Points.begin() + from.Count);
+        result.Points = std::move(from.Points);
         return true;
     };
-    if (newer.Count == 0) return copyOf(older);
-    if (older.Count == 0) return copyOf(newer);
+    if (newer.Count == 0) return keep(older);
+    if (older.Count == 0) return keep(newer);
 
-    result.Count = newer.Count + older.Count;
-    result.Points.assign(older.Points.begin(), older.Points.begin() + older.Count);
-    result.Points.resize(result.Count);
-    std::vector<SeriesPoint> work(newer.Points.begin(), newer.Points.begin() + newer.Count);
-    work[0].SplitFlag = kJoinedListingStart;
-    if (kind == kChartKagi || kind == kChartDaily) {
-        std::copy(work.begin(), work.end(), result.Points.begin() + older.Count);
+    const bool periods = kind == kChartWeekly || kind == kChartMonthly;
+    // Whatever may throw is read before a point moves, so a failed join leaves both whole.
+    if (periods) {
+        const int32_t olderEnd = PeriodEndNum(older.Points[older.Count - 1].DateText);
+        sameOut = IsSamePeriodDates(kind, olderEnd, joinDate);
+    }
+    const int32_t olderCount = older.Count;
+    newer.Points[0].SplitFlag = kJoinedListingStart;
+    result.Count = newer.Count + olderCount - (sameOut ? 1 : 0);
+    result.Points = std::move(older.Points);
+    if (periods) {
+        result.Points.resize(result.Count);
+        FinishPeriodPoints(sameOut, olderCount, result, newer.Points, newer.Count);
         return true;
     }
-    const int32_t olderEnd = PeriodEndNum(older.Points[older.Count - 1].DateText);
-    sameOut = IsSamePeriodDates(kind, olderEnd, joinDate);
-    if (sameOut) --result.Count;
-    result.Points.resize(result.Count);
-    FinishPeriodPoints(sameOut, older.Count, result, work, newer.Count);
+    result.Points.resize(olderCount);
+    result.Points.insert(result.Points.end(), std::make_move_iterator(newer.Points.begin()),
+                         std::make_move_iterator(newer.Points.begin() + newer.Count));
     return true;
+}
+
+bool JoinSeriesPoints(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
+                      int32_t joinDate, SeriesRecord& result, bool& sameOut) {
+    SeriesRecord newerCopy = newer;
+    SeriesRecord olderCopy = older;
+    return JoinSeriesPoints(kind, std::move(newerCopy), std::move(olderCopy), joinDate, result,
+                            sameOut);
 }
 
 bool KeepPointsBefore(SeriesRecord& record) {
     return RunTrapped([&] { record.Count = CountPointsBefore(record, SeriesLoading().JoinDate); });
 }
 
-bool JoinSeries(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
-                SeriesRecord& result) {
+bool JoinSeries(int32_t kind, SeriesRecord&& newer, SeriesRecord&& older, SeriesRecord& result) {
     if (kind < kChartKagi || kind > kChartMonthly) return false;
     return RunTrapped([&] {
         bool same = false;
-        JoinSeriesPoints(kind, newer, older, SeriesLoading().JoinDate, result, same);
+        JoinSeriesPoints(kind, std::move(newer), std::move(older), SeriesLoading().JoinDate, result,
+                         same);
         if (kind == kChartWeekly || kind == kChartMonthly)
             SeriesLoading().SamePeriodFlag[1] = same ? -1 : 0;
     });
@@ -79,9 +92,29 @@ ListingGroup GroupOfMarket(std::string_view market) {
     return ListingGroup::None;
 }
 
-// Loads one listing into the kind's shared record and takes a copy of it.
-bool LoadListing(const std::string& issueId, int32_t kind, SeriesRecord& copy) {
-    return LoadChartSeriesOne(issueId, kind) && SwapPeriodSeries(kind, false, copy);
+// The listings are joined by moving their points, not copying them. A listing loaded into
+// the kind's shared record moves out of it into record.
+bool LoadListing(const std::string& issueId, int32_t kind, SeriesRecord& record) {
+    if (!LoadChartSeriesOne(issueId, kind)) return false;
+    SeriesRecord& shared = *SharedRecordOfKind(kind);
+    record.Count = shared.Count;
+    record.Points = std::move(shared.Points);
+    shared.Points.clear();
+    return true;
+}
+
+// Moves record into the kind's shared record: the joined series, or on a failed join the
+// listing last loaded, which the shared record then holds as its load left it.
+void PutListing(int32_t kind, SeriesRecord& record) {
+    SeriesRecord& shared = *SharedRecordOfKind(kind);
+    shared.Count = record.Count;
+    shared.Points = std::move(record.Points);
+}
+
+// A join that fails after its listing was taken out puts it back.
+bool PutBackAfterFailure(int32_t kind, SeriesRecord& record) {
+    PutListing(kind, record);
+    return false;
 }
 
 // The next older listing is read only up to the day before the newer one began.
@@ -96,12 +129,15 @@ bool SetJoinDateFrom(const SeriesRecord& newer) {
 // Puts the older listing in front of newer, which becomes the joined series.
 bool JoinOlderListing(const std::string& olderId, int32_t kind, SeriesRecord& newer) {
     SeriesRecord older;
+    if (!LoadListing(olderId, kind, older)) return false;
+    const int32_t loaded = older.Count;
     SeriesRecord joined;
-    if (!LoadListing(olderId, kind, older) || !KeepPointsBefore(older) ||
-        !JoinSeries(kind, newer, older, joined))
-        return false;
-    newer = std::move(joined);
-    return true;
+    if (KeepPointsBefore(older) && JoinSeries(kind, std::move(newer), std::move(older), joined)) {
+        newer = std::move(joined);
+        return true;
+    }
+    older.Count = loaded;
+    return PutBackAfterFailure(kind, older);
 }
 
 bool LoadJoinedListings(const std::string& issueId, int32_t kind) {
@@ -111,17 +147,20 @@ bool LoadJoinedListings(const std::string& issueId, int32_t kind) {
     if (group == ListingGroup::None) return false;
     if (group == ListingGroup::OwnOnly) return LoadChartSeriesOne(issueId, kind);
     SeriesRecord joined;
-    if (!LoadListing(code + market, kind, joined) || !SetJoinDateFrom(joined)) return false;
+    if (!LoadListing(code + market, kind, joined)) return false;
+    if (!SetJoinDateFrom(joined)) return PutBackAfterFailure(kind, joined);
     // The summary stays that of the issue's own newest bar, whatever older listing follows.
     const LatestBarSummaryRec summary = SeriesLoading().LatestBarSummary;
-    if (group == ListingGroup::TwoEarlier &&
-        (!JoinOlderListing(code + "012", kind, joined) || !SetJoinDateFrom(joined)))
-        return false;
+    if (group == ListingGroup::TwoEarlier) {
+        if (!JoinOlderListing(code + "012", kind, joined)) return false;
+        if (!SetJoinDateFrom(joined)) return PutBackAfterFailure(kind, joined);
+    }
     std::string olderMarket;
-    if (!PickOlderMarket(code, olderMarket) || !JoinOlderListing(code + olderMarket, kind, joined))
-        return false;
+    if (!PickOlderMarket(code, olderMarket)) return PutBackAfterFailure(kind, joined);
+    if (!JoinOlderListing(code + olderMarket, kind, joined)) return false;
     SeriesLoading().LatestBarSummary = summary;
-    return SwapPeriodSeries(kind, true, joined);
+    PutListing(kind, joined);
+    return true;
 }
 
 }  // namespace

@@ -15,6 +15,10 @@ int32_t CountPointsBefore(const SeriesRecord& record, int32_t joinDate);
 // The older listing's points followed by the newer's. The first newer point carries
 // SplitFlag 0; for weekly and monthly kinds a first newer period in the week or month of
 // the older series' last period is merged into it (sameOut tells). False for another kind.
+// The points move out of newer and older, except when the join throws.
+bool JoinSeriesPoints(int32_t kind, SeriesRecord&& newer, SeriesRecord&& older, int32_t joinDate,
+                      SeriesRecord& result, bool& sameOut);
+// The same on copies of newer and older.
 bool JoinSeriesPoints(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
                       int32_t joinDate, SeriesRecord& result, bool& sameOut);
 
@@ -28,8 +32,7 @@ bool LoadChartSeries(const std::string& issueId, int32_t kind, bool joinListings
 bool KeepPointsBefore(SeriesRecord& record);
 // JoinSeriesPoints with JoinDate; a weekly or monthly join leaves its same-period result
 // in SamePeriodFlag slot 1, as the period builder does.
-bool JoinSeries(int32_t kind, const SeriesRecord& newer, const SeriesRecord& older,
-                SeriesRecord& result);
+bool JoinSeries(int32_t kind, SeriesRecord&& newer, SeriesRecord&& older, SeriesRecord& result);
 
 // The older market of a security code among "040", "013" and "021" by their newest rows.
 bool PickOlderMarket(const std::string& code, std::string& market);

@@ -15,17 +15,18 @@ class DateLabel {
   public:
     DateLabel() = default;
     explicit DateLabel(std::string_view text) { Assign(text); }
-    DateLabel(const DateLabel& other) { *this = other; }
-    DateLabel(DateLabel&&) noexcept = default;
     // Copied as the walks and the loaders copy points: a day or a period is three numbers.
+    DateLabel(const DateLabel& other)
+        : first_(other.first_),
+          last_(other.last_),
+          text_(CopyOf(other.text_)),
+          form_(other.form_) {}
+    DateLabel(DateLabel&&) noexcept = default;
     DateLabel& operator=(const DateLabel& other) {
         first_ = other.first_;
         last_ = other.last_;
         form_ = other.form_;
-        if (other.text_)
-            text_ = std::make_unique<std::string>(*other.text_);
-        else
-            text_.reset();
+        if (other.text_ || text_) text_ = CopyOf(other.text_);
         return *this;
     }
     DateLabel& operator=(DateLabel&&) noexcept = default;
@@ -78,6 +79,9 @@ class DateLabel {
     static constexpr int32_t kLargestDay = 99999999;
 
     static DateLabel WideDay(int32_t date);
+    static std::unique_ptr<std::string> CopyOf(const std::unique_ptr<std::string>& text) {
+        return text ? std::make_unique<std::string>(*text) : nullptr;
+    }
     void Assign(std::string_view text);
 
     int32_t first_ = 0;
