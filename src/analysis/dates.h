@@ -1,6 +1,7 @@
 #pragma once
-// Dates inside series are "yyyy/mm/dd" texts; every comparison takes them as the number
-// yyyymmdd. These helpers tie the two forms and a stored date to a bar of a series.
+// Dates inside series read as "yyyy/mm/dd" texts (a point holds a day as its number, see
+// DateLabel); every comparison takes them as the number yyyymmdd. These helpers tie the two
+// forms and a stored date to a bar of a series.
 #include <cstdint>
 #include <string>
 #include <string_view>
