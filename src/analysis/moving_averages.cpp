@@ -1,5 +1,7 @@
 #include "analysis/moving_averages.h"
 
+#include <cmath>
+
 #include "foundation/trap.h"
 #include "platform/number_format.h"
 
@@ -31,7 +33,10 @@ std::vector<double> MovingAverageOfCloses(const std::vector<SeriesPoint>& points
 
 double MaDeviation(const SeriesPoint& point, double average) {
     if (!(average > 0) || !IsValidDay(point)) return 0;
-    return ValNumber(FormatNumber((point.Close - average) / average * 100, "0.00"));
+    // Two places, as the deviation has always been shown and stored; a value that rounds to
+    // nothing is a plain zero, never -0, and one too large for a double is none.
+    const double deviation = RoundDecimalHalfAway((point.Close - average) / average * 100, 2);
+    return std::isfinite(deviation) && deviation != 0 ? deviation : 0;
 }
 
 bool CalcMovingAverages(SeriesRecord& record) {

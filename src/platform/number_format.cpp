@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <optional>
 
 namespace {
 
@@ -55,6 +57,29 @@ void RoundedDigits(double value, int decimals, std::string& integerPart, std::st
     fraction = kept.substr(pointPos);
     const size_t firstNonZero = integerPart.find_first_not_of('0');
     integerPart = firstNonZero == std::string::npos ? "" : integerPart.substr(firstNonZero);
+}
+
+// Powers of ten that a double holds exactly, for the places the arithmetic rounding takes.
+constexpr double kPlaceScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+// Below this many units of the last place the value's decimal form (15 significant digits)
+// lies within 1e-7 of a unit of its binary value, so a fraction more than kTieMargin from a
+// half rounds the same way on either form.
+constexpr double kClearUnits = 1e7;
+constexpr double kTieMargin = 1e-6;
+
+// |value| rounded to `decimals` places as RoundedDigits rounds it, worked out on the binary
+// value where that cannot differ from the decimal form; nothing when the value lies too close
+// to a half or is too large. The whole count of units and the power of ten are exact, so
+// their quotient is the double nearest the rounded decimal, as reading its digits gives.
+std::optional<double> ClearlyRoundedMagnitude(double magnitude, int decimals) {
+    if (decimals < 0 || decimals >= static_cast<int>(std::size(kPlaceScale))) return {};
+    const double scale = kPlaceScale[decimals];
+    const double units = magnitude * scale;
+    if (!(units < kClearUnits)) return {};
+    const double whole = std::floor(units);
+    const double fraction = units - whole;
+    if (std::fabs(fraction - 0.5) <= kTieMargin) return {};
+    return (fraction > 0.5 ? whole + 1 : whole) / scale;
 }
 
 bool IsPlaceholder(char c) {
@@ -159,6 +184,8 @@ std::string WholeNumberText(double whole) {
 
 double RoundDecimalHalfAway(double value, int decimals) {
     if (!std::isfinite(value)) return value;
+    if (const std::optional<double> magnitude = ClearlyRoundedMagnitude(std::fabs(value), decimals))
+        return value < 0 ? -*magnitude : *magnitude;
     std::string integerDigits, fractionDigits;
     RoundedDigits(value, decimals, integerDigits, fractionDigits);
     const std::string text = (integerDigits.empty() ? "0" : integerDigits) + "." + fractionDigits;

@@ -6,10 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <stdexcept>
 #include <string>
 
 #include "platform/number_format.h"
+#include "support/random_draws.h"
 
 namespace {
 
@@ -18,6 +20,20 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 std::string Digits(const char* lead, size_t zeros) {
     return lead + std::string(zeros, '0');
+}
+
+// The value as its text with `decimals` places reads back: the rounding every caller relied
+// on before the arithmetic one. The text never reads as -0.
+double RoundedThroughText(double value, int decimals) {
+    const std::string format = decimals == 0 ? "0" : "0." + std::string(decimals, '0');
+    return ValNumber(FormatNumber(value, format));
+}
+
+void ExpectRoundsAsItsText(double value, int decimals) {
+    const double rounded = RoundDecimalHalfAway(value, decimals);
+    const double text = RoundedThroughText(value, decimals);
+    // -0 == 0: the arithmetic rounding keeps the sign of a negative value that rounds away.
+    EXPECT_EQ(rounded, text) << std::hexfloat << value << " to " << decimals << " places";
 }
 
 }  // namespace
@@ -111,4 +127,39 @@ TEST(NumberLimits, IntegerConversionsRefuseWhatTheTypeCannotHold) {
     }
     EXPECT_EQ(RoundHalfEven<int16_t>(-32768.4), -32768);
     EXPECT_THROW(RoundHalfEven<int16_t>(32767.5), std::overflow_error);
+}
+
+// The rounding works on the binary value where the decimal form cannot round another way;
+// these values sit on or beside a half, where the two forms part.
+TEST(NumberLimits, RoundingAgreesWithTheDecimalTextAtHalves) {
+    const struct {
+        double value;
+        int decimals;
+    } cases[] = {
+        {1.005, 2},     {-1.005, 2},        {2.675, 2},     {1.0049999999999999, 2},
+        {0.125, 2},     {-0.135, 2},        {8.345, 2},     {999999.995, 2},
+        {12345.675, 2}, {-0.005, 2},        {0.0049999, 2}, {2.5, 0},
+        {-3.5, 0},      {0.45, 1},          {1e7 - 0.5, 0}, {99999.9999995, 6},
+        {4.9e-324, 2},  {123456789.125, 2},
+    };
+    for (const auto& c : cases) {
+        ExpectRoundsAsItsText(c.value, c.decimals);
+        ExpectRoundsAsItsText(std::nextafter(c.value, 0.0), c.decimals);
+        ExpectRoundsAsItsText(std::nextafter(c.value, c.value * 2), c.decimals);
+    }
+}
+
+// Halves of the last place kept, up to ±200,000 units, and a drawn spread of magnitudes, each
+// a few units of the last bit to either side.
+TEST(NumberLimits, RoundingAgreesWithTheDecimalTextOnDrawnValues) {
+    std::mt19937 random(18);
+    for (int i = 0; i < 20000; ++i) {
+        const int decimals = DrawInt(random, 0, 3);
+        const double half = (DrawInt(random, -200000, 200000) + 0.5) / std::pow(10.0, decimals);
+        const double spread = DrawUnit(random) * std::pow(10.0, DrawInt(random, -4, 9));
+        double value = Chance(random, 500) ? half : (Chance(random, 500) ? spread : -spread);
+        for (int nudge = DrawInt(random, -3, 3); nudge != 0; nudge += nudge > 0 ? -1 : 1)
+            value = std::nextafter(value, nudge > 0 ? kInf : -kInf);
+        ExpectRoundsAsItsText(value, decimals);
+    }
 }
