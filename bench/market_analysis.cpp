@@ -32,6 +32,7 @@
 #include "analysis/lines_model.h"
 #include "analysis/lines_storage.h"
 #include "analysis/moving_averages.h"
+#include "analysis/series_loading.h"
 #include "foundation/database.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
@@ -86,8 +87,9 @@ bool DrawWeeklyLines(const std::vector<std::string>& issueIds) {
     return CommitTrans(daily);
 }
 
-// What the manual analysis does for one issue.
+// What the manual analysis does for one issue. Its loads read the issue's daily rows once.
 bool AnalyseIssue(const std::string& id) {
+    const DailyRowsReadOnce rowsReadOnce;
     SeriesState& series = Series();
     if (!LoadChartSeriesOne(id, kChartDaily)) return false;
     series.DailySeries.MaPeriods = {5, 25, 0};

@@ -333,10 +333,39 @@ int32_t FillDailyPoints(const NumberRows& rows, std::vector<SeriesPoint>& points
     return count;
 }
 
+namespace {
+
+// The rows of a daily statement: read now, or kept from its first run while a
+// DailyRowsReadOnce lives.
+const NumberRows* DailyRowsOf(std::string sql) {
+    SeriesLoadingState& state = SeriesLoading();
+    if (state.DailyRowsHolds == 0) {
+        if (!ExecuteNumberSql(Database().DailyConnection, sql, state.DailyRows)) return nullptr;
+        return &state.DailyRows;
+    }
+    auto kept = state.DailyRowsByStatement.find(sql);
+    if (kept != state.DailyRowsByStatement.end()) return &kept->second;
+    std::string key = sql;  // the statement may come back rewritten
+    NumberRows rows;
+    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows)) return nullptr;
+    return &state.DailyRowsByStatement.emplace(std::move(key), std::move(rows)).first->second;
+}
+
+}  // namespace
+
+DailyRowsReadOnce::DailyRowsReadOnce() {
+    ++SeriesLoading().DailyRowsHolds;
+}
+
+DailyRowsReadOnce::~DailyRowsReadOnce() {
+    SeriesLoadingState& state = SeriesLoading();
+    if (--state.DailyRowsHolds == 0) state.DailyRowsByStatement.clear();
+}
+
 bool ReadDailyBars(std::string sql, std::vector<SeriesPoint>& points, int32_t& count) {
-    NumberRows& rows = SeriesLoading().DailyRows;
-    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows)) return false;
-    return RunTrapped([&] { count = FillDailyPoints(rows, points); });
+    const NumberRows* rows = DailyRowsOf(std::move(sql));
+    if (rows == nullptr) return false;
+    return RunTrapped([&] { count = FillDailyPoints(*rows, points); });
 }
 
 bool ReadDailyBars(std::string sql, SeriesRecord& record) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/series.h"
+#include "analysis/splits.h"
 #include "analysis/state.h"
 #include "foundation/number_rows.h"
 #include "foundation/recordset.h"
@@ -106,6 +107,20 @@ std::string MakeDailyRowsBeforeSql(const std::string& issueId, int32_t joinDate)
 // count, with one spare element after the last point.
 bool ReadDailyBars(std::string sql, std::vector<SeriesPoint>& points, int32_t& count);
 bool ReadDailyBars(std::string sql, SeriesRecord& record);
+// While one lives, ReadDailyBars runs each daily statement once and gives the rows it read
+// again after, and the split rows are read once (SplitRowsOfLoad): the analysis of one issue
+// holds one, as its daily chart, kagi chart and breakout search read the same rows. A write
+// to those rows meanwhile is not seen until the last one ends.
+class DailyRowsReadOnce {
+  public:
+    DailyRowsReadOnce();
+    ~DailyRowsReadOnce();
+    DailyRowsReadOnce(const DailyRowsReadOnce&) = delete;
+    DailyRowsReadOnce& operator=(const DailyRowsReadOnce&) = delete;
+
+  private:
+    SplitRowsOfLoad splits_;
+};
 // The daily rows as points; a Null price, volume or date throws.
 int32_t FillDailyPoints(const NumberRows& rows, std::vector<SeriesPoint>& points);
 bool CountPeriodRows(int32_t kind, SeriesRecord& record, const NumberRows* rows);

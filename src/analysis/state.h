@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ struct SeriesLoadingState {
     // the next load instead of being allocated again.
     NumberRows DailyRows;
     NumberRows PeriodRows;
+    // While DailyRowsReadOnce objects live (their number): the rows each daily statement
+    // gave, by its text.
+    int DailyRowsHolds = 0;
+    std::map<std::string, NumberRows, std::less<>> DailyRowsByStatement;
 };
 
 SeriesLoadingState& SeriesLoading();

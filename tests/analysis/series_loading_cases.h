@@ -85,6 +85,21 @@ const std::vector<Bar> kMarchDays = {
     {"2024/03/11", 106, 107, 99, 100, 10},   // Mon
 };
 
+// Every statement passes the check before it; counting there counts the statements.
+struct StatementCounter {
+    int Count = 0;
+    StatementCheck Previous = Database().BeforeStatement;
+    StatementCounter() {
+        Database().BeforeStatement = [this] {
+            ++Count;
+            return !Previous || Previous();
+        };
+    }
+    ~StatementCounter() { Database().BeforeStatement = Previous; }
+    StatementCounter(const StatementCounter&) = delete;
+    StatementCounter& operator=(const StatementCounter&) = delete;
+};
+
 }  // namespace series_loading_cases
 
 using namespace series_loading_cases;
@@ -305,13 +320,8 @@ TEST_P(SeriesLoads, JoinDateIsDisarmedWhenAJoinedLoadFails) {
 TEST_P(SeriesLoads, AChartLoadReadsItsSplitRowsOnce) {
     Daily("9001011", kMarchDays);
     Split("9001011", 20240305, 0.5);
-    // Every statement passes the check before it; counting there counts the statements.
-    int statements = 0;
-    StatementCheck check = Database().BeforeStatement;
-    Database().BeforeStatement = [&] {
-        ++statements;
-        return !check || check();
-    };
+    StatementCounter counter;
+    int& statements = counter.Count;
     // The daily rows, then the split rows for both the prices and the marks.
     ASSERT_TRUE(LoadChartSeries("9001011", kChartDaily, false));
     EXPECT_EQ(statements, 2);
@@ -327,5 +337,33 @@ TEST_P(SeriesLoads, AChartLoadReadsItsSplitRowsOnce) {
     ASSERT_TRUE(LoadChartSeries("9001011", kChartKagi, false));
     EXPECT_EQ(statements, 2);
     EXPECT_EQ(FlagsOf(Series().DailySeries), (std::vector<int>{-1, -1, 1, -1, 1}));
-    Database().BeforeStatement = check;
+}
+
+TEST_P(SeriesLoads, AnIssuesAnalysisReadsItsDailyRowsOnce) {
+    Daily("9001011", kMarchDays);
+    Split("9001011", 20240305, 0.5);
+    StatementCounter counter;
+    int& statements = counter.Count;
+    {
+        const DailyRowsReadOnce readOnce;
+        // The daily chart reads the daily and the split rows; the kagi chart and a second
+        // daily chart take the same rows again, each with its own adjustment.
+        ASSERT_TRUE(LoadChartSeries("9001011", kChartDaily, false));
+        EXPECT_EQ(ClosesOf(Series().DailySeries), (std::vector<double>{50, 55, 104, 106, 100}));
+        ASSERT_TRUE(LoadChartSeries("9001011", kChartKagi, false));
+        EXPECT_EQ(ClosesOf(Series().DailySeries), (std::vector<double>{100, 110, 104, 106, 100}));
+        Daily("9001011", {{"2024/03/12", 100, 101, 99, 101, 10}});
+        Split("9001011", 20240307, 0.5);
+        statements = 0;
+        ASSERT_TRUE(LoadChartSeries("9001011", kChartDaily, false));
+        EXPECT_EQ(statements, 0);
+        EXPECT_EQ(ClosesOf(Series().DailySeries), (std::vector<double>{50, 55, 104, 106, 100}));
+        // The stored weeks are read at each load, the daily rows after them once.
+        ASSERT_TRUE(LoadChartSeries("9001011", kChartWeekly, false));
+        ASSERT_TRUE(LoadChartSeries("9001011", kChartWeekly, false));
+        EXPECT_EQ(statements, 3);
+    }
+    // Once the analysis is over, a load reads the rows and splits written meanwhile.
+    ASSERT_TRUE(LoadChartSeries("9001011", kChartDaily, false));
+    EXPECT_EQ(ClosesOf(Series().DailySeries), (std::vector<double>{25, 27.5, 52, 53, 100, 101}));
 }
