@@ -11,6 +11,39 @@ bool IsValidDay(const SeriesPoint& point) {
     return point.Close > 0 && point.Volume > 0;
 }
 
+// Below 2^53 every sum of whole numbers is exact, whatever the order of the additions.
+constexpr double kExactWholeSums = 9007199254740992.0;
+
+// The closes of the valid days are whole and their total is exact: then a running sum over
+// the window is the very sum that adding up each window gives.
+bool ClosesAddExactly(const std::vector<SeriesPoint>& points, int32_t count) {
+    double total = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (!IsValidDay(points[i])) continue;
+        if (points[i].Close != std::floor(points[i].Close)) return false;
+        total += points[i].Close;
+    }
+    return total < kExactWholeSums;
+}
+
+// The window moved one day at a time: the day entering added, the day leaving taken off.
+void RunningAverages(const std::vector<SeriesPoint>& points, int32_t count, int32_t period,
+                     std::vector<double>& averages) {
+    double sum = 0;
+    int32_t valid = 0;
+    for (int32_t j = 0; j < count; ++j) {
+        if (IsValidDay(points[j])) {
+            sum += points[j].Close;
+            ++valid;
+        }
+        if (j >= period && IsValidDay(points[j - period])) {
+            sum -= points[j - period].Close;
+            --valid;
+        }
+        if (j >= period - 1 && valid > 0) averages[j] = sum / valid;
+    }
+}
+
 }  // namespace
 
 std::vector<double> MovingAverageOfCloses(const std::vector<SeriesPoint>& points, int32_t count,
@@ -18,6 +51,10 @@ std::vector<double> MovingAverageOfCloses(const std::vector<SeriesPoint>& points
     std::vector<double> averages(static_cast<size_t>(count), -1.0);
     if (period < 0) period = count;
     if (period == 0) return averages;
+    if (ClosesAddExactly(points, count)) {
+        RunningAverages(points, count, period, averages);
+        return averages;
+    }
     for (int32_t j = period - 1; j < count; ++j) {
         double sum = 0;
         int32_t valid = 0;

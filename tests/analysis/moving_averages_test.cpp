@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "analysis/series_points.h"
+#include "support/random_draws.h"
 
 namespace {
 
@@ -74,5 +77,42 @@ TEST(MovingAverages, DeviationAtTwoDecimals) {
         point.Close = close;
         point.Volume = 1;
         EXPECT_DOUBLE_EQ(MaDeviation(point, average), deviation) << close << " " << average;
+    }
+}
+
+// Each window added up on its own, the way the averages are defined.
+static std::vector<double> WindowSums(const SeriesRecord& record, int32_t period) {
+    std::vector<double> averages(static_cast<size_t>(record.Count), -1.0);
+    for (int32_t j = period - 1; j < record.Count; ++j) {
+        double sum = 0;
+        int32_t valid = 0;
+        for (int32_t i = j - period + 1; i <= j; ++i) {
+            const SeriesPoint& point = record.Points[i];
+            if (point.Close > 0 && point.Volume > 0) sum += point.Close, ++valid;
+        }
+        if (valid > 0) averages[j] = sum / valid;
+    }
+    return averages;
+}
+
+// Whole closes, fractional ones (a split-adjusted series) and very large ones, with days
+// left out: every average is the window's own sum to the last bit.
+TEST(MovingAverages, EveryWindowAsItsOwnSum) {
+    std::mt19937 random(25);
+    const struct {
+        const char* name;
+        double scale;  // the closes are whole numbers times this
+    } kinds[] = {{"whole", 1}, {"tenths", 0.1}, {"thirds", 1.0 / 3}, {"huge", 1e15}};
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        std::vector<std::pair<double, double>> days;
+        for (int i = 0; i < 600; ++i)
+            days.emplace_back(DrawInt(random, 0, 30000) * kind.scale, Chance(random, 100) ? 0 : 1);
+        const SeriesRecord record = Closes(days);
+        for (int32_t period : {1, 5, 25, 75}) {
+            const std::vector<double> got =
+                MovingAverageOfCloses(record.Points, record.Count, period);
+            EXPECT_EQ(got, WindowSums(record, period)) << "period " << period;
+        }
     }
 }
