@@ -18,6 +18,7 @@
 #include "analysis/chart_loading.h"
 #include "analysis/kagi.h"
 #include "analysis/moving_averages.h"
+#include "platform/memory_reuse.h"
 #include "support/bench_market.h"
 #include "support/side_by_side.h"
 
@@ -63,6 +64,7 @@ bool LoadCases(const BenchMarket& market, std::deque<KagiCase>& cases) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();  // as the program does at start-up
     QCoreApplication app(argc, argv);
     UseDefaultSettings();
     BenchMarket market(TestEngine::Sqlite, MarketSpec{kOrdinaryIssues, kDays});

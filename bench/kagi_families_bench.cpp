@@ -22,6 +22,7 @@
 #include "analysis/kagi.h"
 #include "foundation/database.h"
 #include "foundation/settings.h"
+#include "platform/memory_reuse.h"
 #include "support/market_fixture.h"
 
 namespace {
@@ -290,6 +291,7 @@ BENCHMARK(BM_KagiBuildPerStroke)
 BENCHMARK(BM_KagiFamiliesPerStroke)->Arg(500)->Arg(1000)->Arg(3000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();  // as the program does at start-up
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -24,6 +24,7 @@
 #include "foundation/database.h"
 #include "foundation/signin.h"
 #include "foundation/sql_builders.h"
+#include "platform/memory_reuse.h"
 #include "support/bare_catalog.h"
 #include "support/bench_market.h"
 #include "support/side_by_side.h"
@@ -176,6 +177,7 @@ void RegisterEngine(const char* name, TestEngine engine) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();  // as the program does at start-up
     QCoreApplication app(argc, argv);
     UseDefaultSettings();
     GivenFolder() = GivenMarketFolder(argc, argv);

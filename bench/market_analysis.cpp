@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/breakout_signals.h"
@@ -37,6 +38,7 @@
 #include "foundation/settings.h"
 #include "foundation/signin.h"
 #include "foundation/sql_builders.h"
+#include "platform/memory_reuse.h"
 #include "support/bare_catalog.h"
 #include "support/bench_market.h"
 #include "support/side_by_side.h"
@@ -97,8 +99,9 @@ bool AnalyseIssue(const std::string& id) {
         return false;
     if (!LoadChartSeriesOne(id, kChartMonthly)) return false;
     if (!LoadChartSeries(id, kChartKagi, false)) return false;
-    series.KagiSeries.Points = series.DailySeries.Points;
+    // The kagi build leaves its strokes in the daily record too, so the bars move over.
     series.KagiSeries.Count = series.DailySeries.Count;
+    series.KagiSeries.Points = std::move(series.DailySeries.Points);
     if (series.KagiSeries.Count <= 0) return true;
     // Both checks on, as for an issue whose weekly chart has a judgement line and barrier.
     return BuildKagi(id) && CheckShasenKanmonSignal(id, true, true);
@@ -130,6 +133,7 @@ void MarketAnalysisBesideBareScan(benchmark::State& state, BenchMarket* market) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();  // as the program does at start-up
     QCoreApplication app(argc, argv);
     UseDefaultSettings();
     UserSettei& settings = Settei().Record.UserSettei;

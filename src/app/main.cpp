@@ -3,8 +3,10 @@
 
 #include "app/main_sequence.h"
 #include "platform/app_path.h"
+#include "platform/memory_reuse.h"
 
 int main(int argc, char* argv[]) {
+    KeepFreedMemoryForReuse();
     QApplication app(argc, argv);
     // The application's name titles the message boxes. It is not set as the display name,
     // which the window system would append to every window's caption.
