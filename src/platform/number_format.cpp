@@ -1,6 +1,7 @@
 #include "platform/number_format.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -76,7 +77,9 @@ std::optional<double> ClearlyRoundedMagnitude(double magnitude, int decimals) {
     const double scale = kPlaceScale[decimals];
     const double units = magnitude * scale;
     if (!(units < kClearUnits)) return {};
-    const double whole = std::floor(units);
+    // Truncation is the floor of a value that is not negative, and without SSE4.1 it is a
+    // few instructions where std::floor is a call.
+    const double whole = static_cast<double>(static_cast<int64_t>(units));
     const double fraction = units - whole;
     if (std::fabs(fraction - 0.5) <= kTieMargin) return {};
     return (fraction > 0.5 ? whole + 1 : whole) / scale;
