@@ -1,10 +1,10 @@
 #include "analysis/splits.h"
 
 #include <cmath>
-#include <map>
 #include <stdexcept>
 
 #include "analysis/dates.h"
+#include "analysis/state.h"
 #include "foundation/database.h"
 #include "foundation/error_texts.h"
 #include "foundation/sql_builders.h"
@@ -109,18 +109,6 @@ bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord&
 
 namespace {
 
-// While a chart load runs, each issue's split rows come from the table once: the price
-// adjustment and the split marks of one load ask for the same rows.
-struct SplitRowsMemo {
-    int Loads = 0;  // SplitRowsOfLoad objects alive
-    std::map<std::string, std::vector<SplitRow>, std::less<>> Rows;
-};
-
-SplitRowsMemo& Memo() {
-    static SplitRowsMemo memo;
-    return memo;
-}
-
 bool ReadSplitTable(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits) {
     std::string sql = std::string("SELECT ") + "*" + " FROM " + kSplitTable + " WHERE " + "銘柄ID" +
                       " = " + SqlText(issueId) + " ORDER BY " + "日付" + (ascending ? " ASC" : "");
@@ -140,25 +128,28 @@ bool ReadSplitTable(const std::string& issueId, bool ascending, std::vector<Spli
 
 }  // namespace
 
+// While a chart load runs, each issue's split rows come from the table once: the price
+// adjustment and the split marks of one load ask for the same rows.
 SplitRowsOfLoad::SplitRowsOfLoad() {
-    ++Memo().Loads;
+    ++SeriesLoading().SplitRowsHolds;
 }
 
 SplitRowsOfLoad::~SplitRowsOfLoad() {
-    SplitRowsMemo& memo = Memo();
-    if (--memo.Loads == 0) memo.Rows.clear();
+    SeriesLoadingState& state = SeriesLoading();
+    if (--state.SplitRowsHolds == 0) state.SplitRowsByIssue.clear();
 }
 
 bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits) {
-    SplitRowsMemo& memo = Memo();
-    if (memo.Loads == 0) return ReadSplitTable(issueId, ascending, splits);
+    SeriesLoadingState& state = SeriesLoading();
+    if (state.SplitRowsHolds == 0) return ReadSplitTable(issueId, ascending, splits);
     // Both orders are the table's date order: " ASC" only spells it out.
-    if (const auto found = memo.Rows.find(issueId); found != memo.Rows.end()) {
+    if (const auto found = state.SplitRowsByIssue.find(issueId);
+        found != state.SplitRowsByIssue.end()) {
         splits = found->second;
         return true;
     }
     if (!ReadSplitTable(issueId, ascending, splits)) return false;
-    memo.Rows.emplace(issueId, splits);
+    state.SplitRowsByIssue.emplace(issueId, splits);
     return true;
 }
 

@@ -18,6 +18,7 @@
 #include "analysis/lines_records.h"
 #include "analysis/rule_marks.h"
 #include "analysis/series.h"
+#include "analysis/splits.h"
 #include "foundation/number_rows.h"
 
 // --- Series ----------------------------------------------------------------------------------
@@ -67,6 +68,9 @@ struct SeriesLoadingState {
     // gave, by its text.
     int DailyRowsHolds = 0;
     std::map<std::string, NumberRows, std::less<>> DailyRowsByStatement;
+    // While SplitRowsOfLoad objects live (their number): each issue's split rows as read.
+    int SplitRowsHolds = 0;
+    std::map<std::string, std::vector<SplitRow>, std::less<>> SplitRowsByIssue;
 };
 
 SeriesLoadingState& SeriesLoading();
