@@ -47,6 +47,13 @@ struct SeriesPoint {
     double Ma2Deviation = 0;
 };
 
+// One row of the split-factor table: the last day at the old price level and the factor
+// that brings prices up to that day onto the level after the split.
+struct SplitRow {
+    int32_t Date = 0;
+    double Factor = 1;
+};
+
 // One diagonal-line slot: an upper and a lower line, each from a left to a right point.
 // An unset point has index and price -100; a line is present when its left index >= 0.
 constexpr int32_t kUnsetIndex = -100;

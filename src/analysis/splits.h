@@ -10,13 +10,6 @@
 #include "analysis/series.h"
 #include "foundation/recordset.h"
 
-// One row of the split-factor table: the last day at the old price level and the factor
-// that brings prices up to that day onto the level after the split.
-struct SplitRow {
-    int32_t Date = 0;
-    double Factor = 1;
-};
-
 // --- Pure computation --------------------------------------------------------------------
 
 // Multiplies the prices (not volumes) of every point dated on or before each split by its

@@ -18,7 +18,6 @@
 #include "analysis/lines_records.h"
 #include "analysis/rule_marks.h"
 #include "analysis/series.h"
-#include "analysis/splits.h"
 #include "foundation/number_rows.h"
 
 // --- Series ----------------------------------------------------------------------------------
