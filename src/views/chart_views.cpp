@@ -271,6 +271,11 @@ void ClearChartPictures(ChartWindow& window) {
         pane->surface().Clear();
         pane->update();
     }
+    // Shapes over an empty pane would stand for a chart that is no longer there.
+    PriceOverlay& overlay = OverlayOf(window.ChartKind());
+    for (LinePlacement& line : overlay.LIN_斜線T10) line.Visible = false;
+    for (LinePlacement& line : overlay.LIN_斜線B10) line.Visible = false;
+    for (ShapePlacement& shape : overlay.SHP_関門10) shape.Visible = false;
 }
 
 void ClearChartWindow(ChartWindow& window) {

@@ -35,7 +35,7 @@ bool ShowKagiChartFromDaily(const std::string& issueId);
 bool DrawCandleKindChart(int32_t chartKind);
 // ShowDailyChart, ShowWeeklyChart, ShowMonthlyChart: loads the issue's bars, then draws.
 bool ShowCandleChart(const std::string& issueId, int32_t chartKind);
-// Clears the four chart panes of the window.
+// Clears the four chart panes of the window and hides its line and barrier shapes.
 void ClearChartPictures(ChartWindow& window);
 // The window shows nothing: pictures cleared, scroll bar emptied, the lines and barriers of
 // the window's own chart emptied and hidden.

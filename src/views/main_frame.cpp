@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -241,25 +242,37 @@ void SetProgramEnd(std::function<void()> end) {
     ProgramEnd() = end ? std::move(end) : [] { QCoreApplication::exit(0); };
 }
 
-void ShowSelectionList() {
+namespace {
+
+// A step of the return to the list: a failure is passed over and the next step runs.
+template <typename Step>
+void Attempt(Step&& step) {
     try {
-        Views().ViewKind = kViewList;
-        ClearSelectedRows();
+        step();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void ShowSelectionList() {
+    Attempt([] { Views().ViewKind = kViewList; });
+    Attempt([] { ClearSelectedRows(); });
+    Attempt([] { MainFrame().setWindowTitle(Q("選択")); });
+    Attempt([] { UpdateMainToolbar(); });
+    Attempt([] {
         MDF_メイン& frame = MainFrame();
-        frame.setWindowTitle(Q("選択"));
-        UpdateMainToolbar();
         frame.show();
         FRM_選択& list = SelectionWindow();
         QMdiSubWindow* window = frame.AddChild(&list);
         // The list lives until the program ends: its sub-window has no buttons to close it.
         window->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        if (QLayout* layout = frame.layout()) layout->activate();
         const QSize client = frame.ClientArea()->viewport()->size();
         window->setGeometry(0, 0, client.width(), client.height());
         list.show();
         window->show();
         window->raise();
         frame.ClientArea()->setActiveSubWindow(window);
-    } catch (...) {
-        // Every failure here is ignored: the list shows as far as it came.
-    }
+    });
 }

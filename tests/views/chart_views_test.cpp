@@ -247,6 +247,32 @@ TEST_F(ChartViewsTest, AnIssueWithoutRowsClearsTheWindowSilently) {
     EXPECT_TRUE(sink.Shown().empty());
 }
 
+// Clearing empties the lines and barriers of the cleared window's own chart, whatever view
+// is on screen, and hides its shapes; the other charts keep theirs.
+TEST_F(ChartViewsTest, ClearingAWindowEmptiesItsOwnChartsLinesOnly) {
+    const KanmonRec barrier{900, 800, 0};
+    for (const int view : {4, 5, 8, 11}) {
+        for (int kind = 4; kind <= 7; ++kind) {
+            RecordOfChart(kind).KanmonSlots[0] = barrier;
+            OverlayOf(kind).SHP_関門10[0].Visible = true;
+        }
+        Views().ViewKind = view;
+        ClearChartWindow(ChartWindowOf(5));
+        EXPECT_LT(RecordOfChart(5).KanmonSlots[0].Upper, 0) << view;
+        EXPECT_FALSE(OverlayOf(5).SHP_関門10[0].Visible) << view;
+        for (const int other : {4, 6, 7}) {
+            EXPECT_DOUBLE_EQ(RecordOfChart(other).KanmonSlots[0].Upper, 900) << view << other;
+            EXPECT_TRUE(OverlayOf(other).SHP_関門10[0].Visible) << view << other;
+        }
+    }
+    // Clearing the pictures alone hides the shapes and keeps the sets.
+    OverlayOf(4).LIN_斜線T10[1].Visible = true;
+    ClearChartPictures(ChartWindowOf(4));
+    EXPECT_FALSE(OverlayOf(4).LIN_斜線T10[1].Visible);
+    EXPECT_FALSE(OverlayOf(4).SHP_関門10[0].Visible);
+    EXPECT_DOUBLE_EQ(RecordOfChart(4).KanmonSlots[0].Upper, 900);
+}
+
 TEST_F(ChartViewsTest, APositionPastTheListWarnsPerLookupAndInterruptsOnce) {
     SelectRows(1, 1);
     Press(5);
@@ -284,6 +310,25 @@ TEST_F(ChartViewsTest, SelectAndCloseReturnToTheList) {
     EXPECT_TRUE(weekly.isNull());
     EXPECT_NE(FindChartWindow(5), nullptr);
     EXPECT_EQ(FrameMenuCaptions().size(), 6);
+}
+
+TEST_F(ChartViewsTest, OnlyTheActiveChildsShortcutsAreLive) {
+    MainFrame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&MainFrame()));
+    SelectRows(1, 3);
+    Press(5);
+    QTest::keyClick(&MainFrame(), Qt::Key_X, Qt::ControlModifier);  // 次
+    EXPECT_EQ(IssueSelection().CurrentIssuePos, 1);
+    Press(3);
+    // The daily window is still there under the list; its 閉じる (Ctrl+Q) is not live.
+    QTest::keyClick(&MainFrame(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_NE(FindChartWindow(5), nullptr);
+    EXPECT_EQ(programEnds, 0);
+    // The list's own Ctrl+E opens the daily view of the selection.
+    SelectRows(2, 2);
+    QTest::keyClick(&MainFrame(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(Views().ViewKind, 5);
+    EXPECT_EQ(Caption(), "[日足]   " + TitleAt(PositionOfRow(2)));
 }
 
 TEST_F(ChartViewsTest, TheChartWindowsMenuTreeAndItsCreationMarks) {
