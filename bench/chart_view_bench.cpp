@@ -18,6 +18,7 @@
 #include "foundation/state.h"
 #include "support/bench_market.h"
 #include "support/side_by_side.h"
+#include "views/chart_commands.h"
 #include "views/chart_views.h"
 #include "views/chart_window.h"
 #include "views/list_services.h"

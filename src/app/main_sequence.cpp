@@ -16,7 +16,7 @@
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
-#include "views/chart_views.h"
+#include "views/chart_commands.h"
 #include "views/list_services.h"
 #include "views/logon_window.h"
 #include "views/main_frame.h"

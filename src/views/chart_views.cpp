@@ -23,12 +23,10 @@
 #include "platform/busy_pointer.h"
 #include "platform/message_box.h"
 #include "ui/frame_access.h"
-#include "views/about_window.h"
 #include "views/chart_controls.h"
 #include "views/chart_window.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
-#include "views/menu_table.h"
 #include "views/selection_window.h"
 #include "views/state.h"
 #include "views/view_rules.h"
@@ -155,33 +153,6 @@ void BackToList() {
         IssueList().IssueListRecordset = IssueList().ShownListRecordset;
     }
     ShowSelectionList();
-}
-
-// A chart window's menu item runs its command only while the item can be reached.
-void OnItem(ChartWindow& window, const char* name, void (*command)()) {
-    QAction* action = window.MenuItem(name);
-    QObject::connect(action, &QAction::triggered, &window, [action, command] {
-        if (MenuItemReachable(action)) command();
-    });
-}
-
-void WireWindow(ChartWindow& window) {
-    const int32_t kind = window.ChartKind();
-    QObject::connect(&window.PeriodBar(), &QScrollBar::valueChanged, &window,
-                     [kind] { OnPeriodChange(kind); });
-    static void (*const closers[])() = {[] { CloseChartWindow(4); }, [] { CloseChartWindow(5); },
-                                        [] { CloseChartWindow(6); }, [] { CloseChartWindow(7); }};
-    OnItem(window, "MNU_終了", closers[KindIndex(kind)]);
-    OnItem(window, "MNU_鈎足", ShowKagiView);
-    OnItem(window, "MNU_日足", ShowDailyView);
-    OnItem(window, "MNU_週足", ShowWeeklyView);
-    OnItem(window, "MNU_月足", ShowMonthlyView);
-    OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
-    OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
-    OnItem(window, "MNU_バージョン情報", [] {
-        FRM_バージョン情報 about(&MainFrame());
-        about.exec();
-    });
 }
 
 }  // namespace
@@ -373,14 +344,4 @@ void CloseChartWindow(int32_t chartKind) {
     IssueList().IssueListRecordset = IssueList().ShownListRecordset;
     ShowSelectionList();
     UnloadChartWindow(chartKind);
-}
-
-void InstallViewsCommands() {
-    SelectionRoutines& routines = Selection().Routines;
-    routines.ShowKagiView = ShowKagiView;
-    routines.ShowDailyView = ShowDailyView;
-    routines.ShowWeeklyView = ShowWeeklyView;
-    routines.ShowMonthlyView = ShowMonthlyView;
-    Views().ToolbarCommand = [](int code) { DoCommand(code); };
-    Views().WireChartWindow = WireWindow;
 }

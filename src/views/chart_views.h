@@ -63,7 +63,3 @@ void ShowSingleView(int32_t chartKind);
 void DoCommand(int32_t code);
 // 閉じる of a chart window: back to the list, and the window is destroyed.
 void CloseChartWindow(int32_t chartKind);
-
-// Installs the view routines into the selection window's menus, the dispatcher into the
-// toolbar and the wiring of every chart window created from now on.
-void InstallViewsCommands();

@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -114,6 +115,22 @@ ChartPricePane::ChartPricePane(int32_t chartKind, QWidget* parent)
     QFont font(Q(kGothicFace));
     font.setPointSize(9);
     setFont(font);
+    setMouseTracking(true);
+}
+
+QPointF ChartPricePane::ToScale(QPointF pixel) {
+    const Surface& scale = surface();
+    const double width = std::max(1, this->width());
+    const double height = std::max(1, this->height());
+    return {scale.ScaleLeft() + pixel.x() * scale.ScaleWidth() / width,
+            scale.ScaleTop() + pixel.y() * scale.ScaleHeight() / height};
+}
+
+void ChartPricePane::mouseMoveEvent(QMouseEvent* event) {
+    PictureBox::mouseMoveEvent(event);
+    if (!MouseMoved) return;
+    const QPointF at = ToScale(event->position());
+    MouseMoved(at.x(), at.y());
 }
 
 void ChartPricePane::paintEvent(QPaintEvent* event) {

@@ -31,6 +31,7 @@
 // values: every menu enabled, MNU_注目 hidden, the creation check marks, the cursor lines
 // hidden and the overlay in its creation colours.
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,9 +58,14 @@ class ChartPricePane : public PictureBox {
     ChartPricePane(int32_t chartKind, QWidget* parent);
     LinePlacement LIN_CursorX;
     LinePlacement LIN_CursorY;
+    // The mouse moving over the pane, in the pane's user scale (set by the view controller).
+    std::function<void(double x, double y)> MouseMoved;
+    // A pixel position of the pane in its user scale.
+    QPointF ToScale(QPointF pixel);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
     int32_t chartKind_;

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "foundation/selection.h"
@@ -41,6 +42,9 @@ QString Q(const char* text) {
 constexpr double kToolbarHeight = 885;
 constexpr double kLineToolbarHeight = 810;
 constexpr int kMaPanels = 4;
+// The smallest frame, in twips.
+constexpr double kMinimumWidth = 4800;
+constexpr double kMinimumHeight = 3600;
 
 // The hidden menu bar an MDI child carries for the frame to show.
 QMenuBar* MenusOf(QMdiSubWindow* window) {
@@ -53,6 +57,7 @@ QMenuBar* MenusOf(QMdiSubWindow* window) {
 MDF_メイン::MDF_メイン(QWidget* parent) : QMainWindow(parent) {
     setObjectName(Q(kMainFrameName));
     setAttribute(Qt::WA_DeleteOnClose);
+    setMinimumSize(TwipsToPixels(kMinimumWidth), TwipsToPixels(kMinimumHeight));
     resize(1024, 720);
 
     clientArea_ = new QMdiArea(this);
@@ -204,9 +209,34 @@ FrameCloseHold::FrameCloseHold() {
 
 FrameCloseHold::~FrameCloseHold() {
     ViewState& views = Views();
-    if (--views.RoutineDepth > 0 || !views.ClosePending) return;
-    views.ClosePending = false;
-    if (MainFrameExists()) MainFrame().close();
+    if (--views.RoutineDepth > 0) return;
+    if (views.ClosePending) {
+        views.ClosePending = false;
+        views.RelayoutPending = false;
+        if (MainFrameExists()) MainFrame().close();
+        return;
+    }
+    if (!views.RelayoutPending) return;
+    views.RelayoutPending = false;
+    if (views.RelayoutView) views.RelayoutView();
+}
+
+void MDF_メイン::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (isMinimized() || isClosing_ || relayoutQueued_) return;
+    relayoutQueued_ = true;
+    QTimer::singleShot(0, this, [this] { Relayout(); });
+}
+
+void MDF_メイン::Relayout() {
+    relayoutQueued_ = false;
+    if (isMinimized() || isClosing_) return;
+    ViewState& views = Views();
+    if (views.RoutineDepth > 0) {
+        views.RelayoutPending = true;
+        return;
+    }
+    if (views.RelayoutView) views.RelayoutView();
 }
 
 void UpdateMainToolbar() {

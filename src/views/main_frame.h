@@ -48,10 +48,14 @@ class MDF_メイン : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // The frame's own resize (not its client area's): the open view is laid out again once
+    // the burst of resizes is over.
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void ShowMenusOf(QMdiSubWindow* window);
     void BuildToolbars();
+    void Relayout();
 
     QMdiArea* clientArea_ = nullptr;
     QMenuBar* ownMenus_ = nullptr;
@@ -63,11 +67,13 @@ class MDF_メイン : public QMainWindow {
     QStatusBar* maBar_ = nullptr;
     std::array<QAction*, 26> buttons_{};
     bool isClosing_ = false;
+    bool relayoutQueued_ = false;
 };
 
 // A view routine, or a long job that lets events run, holds the frame open while it runs:
 // a close of the frame that comes meanwhile asks the job to stop and is carried out, with
-// the shut-down, once the last such routine has returned.
+// the shut-down, once the last such routine has returned; a resize that comes meanwhile is
+// laid out then.
 class FrameCloseHold {
   public:
     FrameCloseHold();

@@ -33,6 +33,10 @@ struct ViewState {
     // View routines running now; a close of the main frame that comes meanwhile waits.
     int32_t RoutineDepth = 0;
     bool ClosePending = false;
+    // A resize of the main frame that came while a routine ran, laid out when it is done.
+    bool RelayoutPending = false;
+    // Lays the open view out again after a resize; installed by the view controller.
+    std::function<void()> RelayoutView;
     // Wires a chart window's menus and scroll bar when it is created; installed by the
     // view controller (InstallViewsCommands).
     std::function<void(ChartWindow&)> WireChartWindow;

@@ -32,6 +32,7 @@
 #include "support/scripted_sink.h"
 #include "ui/frame_access.h"
 #include "ui/state.h"
+#include "views/chart_commands.h"
 #include "views/chart_controls.h"
 #include "views/chart_window.h"
 #include "views/list_services.h"
