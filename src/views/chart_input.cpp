@@ -7,6 +7,7 @@
 
 #include "analysis/lines_geometry.h"
 #include "analysis/state.h"
+#include "foundation/trap.h"
 #include "ui/frame_access.h"
 #include "views/chart_controls.h"
 #include "views/chart_views.h"
@@ -17,15 +18,6 @@
 #include "views/view_rules.h"
 
 namespace {
-
-// A step of the mouse move: its failure shows nothing and the next step runs.
-template <typename Step>
-void Skipping(Step&& step) {
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 void MoveCursorLine(ChartPricePane& pane, int32_t column) {
     const Surface& scale = pane.surface();
@@ -70,18 +62,20 @@ void OnPriceMouseMove(int32_t chartKind, double x, double y) {
     ChartPricePane& pane = window->PricePane();
     SeriesRecord& record = RecordOfChart(chartKind);
     const bool kagi = chartKind == kChartKagi;
+    // A step that fails shows nothing and the next step runs.
     int32_t column = 0;
-    Skipping([&] { column = CursorColumn(x, kagi); });
-    Skipping([&] { MoveCursorLine(pane, column); });
-    Skipping([&] { record.ChartKind = chartKind; });
-    Skipping([&] { record.CursorPoint = CursorPointOf(column, record.FirstShownPoint, kagi); });
-    Skipping([&] {
+    IgnoringErrors([&] { column = CursorColumn(x, kagi); });
+    IgnoringErrors([&] { MoveCursorLine(pane, column); });
+    IgnoringErrors([&] { record.ChartKind = chartKind; });
+    IgnoringErrors(
+        [&] { record.CursorPoint = CursorPointOf(column, record.FirstShownPoint, kagi); });
+    IgnoringErrors([&] {
         ShowShasenKanmonPrice(record.CursorPoint, y, record.ChartKind);
         SetMainStatusPanel(4, Overlay().KanmonPriceText);
         SetMainStatusPanel(5, Overlay().ShasenPriceText);
     });
-    Skipping([&] { ShowCursorStatus(record); });
-    Skipping([&] {
+    IgnoringErrors([&] { ShowCursorStatus(record); });
+    IgnoringErrors([&] {
         const RuleMarkState& marks = RuleMarks();
         ShowTip(pane, CursorTipText(record, marks.RuleMarkTable, marks.RuleMarkCount));
     });

@@ -1,5 +1,6 @@
 #include "views/cursor_readout.h"
 
+#include "foundation/text_utils.h"
 #include "platform/number_format.h"
 
 namespace {
@@ -13,24 +14,12 @@ size_t LastCharacterLength(const std::string& text) {
     return text.size() - start;
 }
 
-std::vector<std::string> SplitAtRo(const std::string& text) {
-    std::vector<std::string> pieces;
-    const std::string ro = kRo;
-    size_t start = 0;
-    for (size_t found = text.find(ro); found != std::string::npos; found = text.find(ro, start)) {
-        pieces.push_back(text.substr(start, found - start));
-        start = found + ro.size();
-    }
-    pieces.push_back(text.substr(start));
-    return pieces;
-}
-
 // " 「ろさ売①」「ろあ買」②": every piece bracketed, the last one's last character outside.
 std::string MarkPart(const std::string& ruleText) {
-    const std::vector<std::string> pieces = SplitAtRo(ruleText);
+    const std::vector<std::string_view> pieces = SplitAt(ruleText, kRo);
     std::string mark = std::string(" 「") + kRo;
-    for (size_t i = 1; i + 1 < pieces.size(); ++i) mark += pieces[i] + "」「" + kRo;
-    const std::string& last = pieces.back();
+    for (size_t i = 1; i + 1 < pieces.size(); ++i) mark += std::string(pieces[i]) + "」「" + kRo;
+    const std::string last(pieces.back());
     const size_t tail = LastCharacterLength(last);
     return mark + last.substr(0, last.size() - tail) + "」" + last.substr(last.size() - tail);
 }

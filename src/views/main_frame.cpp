@@ -16,6 +16,7 @@
 #include "foundation/selection.h"
 #include "foundation/settings.h"
 #include "foundation/startup.h"
+#include "foundation/trap.h"
 #include "platform/twips.h"
 #include "ui/frame_access.h"
 #include "ui/state.h"
@@ -272,25 +273,13 @@ void SetProgramEnd(std::function<void()> end) {
     ProgramEnd() = end ? std::move(end) : [] { QCoreApplication::exit(0); };
 }
 
-namespace {
-
-// A step of the return to the list: a failure is passed over and the next step runs.
-template <typename Step>
-void Attempt(Step&& step) {
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
-}  // namespace
-
+// Every step is attempted: a failure is passed over and the next step runs.
 void ShowSelectionList() {
-    Attempt([] { Views().ViewKind = kViewList; });
-    Attempt([] { ClearSelectedRows(); });
-    Attempt([] { MainFrame().setWindowTitle(Q("選択")); });
-    Attempt([] { UpdateMainToolbar(); });
-    Attempt([] {
+    IgnoringErrors([] { Views().ViewKind = kViewList; });
+    IgnoringErrors([] { ClearSelectedRows(); });
+    IgnoringErrors([] { MainFrame().setWindowTitle(Q("選択")); });
+    IgnoringErrors([] { UpdateMainToolbar(); });
+    IgnoringErrors([] {
         MDF_メイン& frame = MainFrame();
         frame.show();
         FRM_選択& list = SelectionWindow();
