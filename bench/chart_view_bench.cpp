@@ -4,9 +4,14 @@
 // DrawCandleChart into images of the panes' sizes.
 //
 // Goal: the view within 1.5× of its two parts.
+//
+// One mouse move over the price pane of the 150-bar daily chart (column, cursor line, the
+// three read-outs, tooltip, repaint of the pane) beside a bare repaint of the pane, which
+// paints its cached picture. Goal: within 2×; a move never redraws the chart.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <cstdlib>
 #include <memory>
 
@@ -67,6 +72,39 @@ void DailyViewBesideItsParts(benchmark::State& state) {
     DestroyMainFrame();
 }
 BENCHMARK(DailyViewBesideItsParts)->Apply(SideBySideRun);
+
+void MouseMoveBesideBareRepaint(benchmark::State& state) {
+    BenchMarket market(TestEngine::Sqlite, MarketSpec{4, 600});
+    if (!market.Ready()) {
+        state.SkipWithError(market.Error().c_str());
+        return;
+    }
+    InstallViewsCommands();
+    Views().DisplayCount = {50, 150, 150, 150};
+    MainFrame().resize(1600, 900);
+    MainFrame().show();
+    ShowIssueList(SelectionWindow().Grid(), kListAll);
+    ShowSelectionList();
+    IssueSelection().SelectedRows = {4};
+    IssueSelection().CurrentIssuePos = 0;
+    ShowDailyView();
+    ChartPricePane& pane = FindChartWindow(5)->PricePane();
+    int x = 0;
+    const int drawn = Views().ChartDrawings[1];
+    const TimedWork move{{}, [&] {
+                             x = (x + 7) % pane.width();
+                             QMouseEvent event(QEvent::MouseMove, QPointF(x, pane.height() / 2.0),
+                                               pane.mapToGlobal(QPointF(x, pane.height() / 2.0)),
+                                               Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                             QApplication::sendEvent(&pane, &event);
+                             pane.repaint();
+                         }};
+    const TimedWork repaint{{}, [&] { pane.repaint(); }};
+    ReportSideBySide(state, move, repaint);
+    state.counters["redraws"] = Views().ChartDrawings[1] - drawn;
+    DestroyMainFrame();
+}
+BENCHMARK(MouseMoveBesideBareRepaint)->Apply(SideBySideRun);
 
 }  // namespace
 
