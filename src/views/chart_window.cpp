@@ -112,7 +112,7 @@ ChartPricePane::ChartPricePane(int32_t chartKind, QWidget* parent)
     : PictureBox(parent), chartKind_(chartKind) {
     LIN_CursorX.BorderColor = kCursorLineColour;
     LIN_CursorY.BorderColor = kCursorLineColour;
-    QFont font(Q(kGothicFace));
+    QFont font(InstalledFace(Q("ＭＳ ゴシック")));
     font.setPointSize(9);
     setFont(font);
     setMouseTracking(true);
@@ -171,7 +171,7 @@ void ChartWindow::BuildControls() {
     container_ = Named(new QWidget(this), "PIC_罫線", nullptr);
     container_->setAutoFillBackground(true);
     container_->setPalette(QPalette(Qt::white));
-    QFont titleFont(Q(kGothicFace));
+    QFont titleFont(InstalledFace(Q("ＭＳ Ｐゴシック")));
     titleFont.setPointSize(9);
     for (int i = 0; i < kCellCount; ++i) {
         auto* border = Named(new QLabel(container_), "LBL_Border", nullptr);

@@ -316,6 +316,20 @@ TEST_F(ChartViewsTest, TheChartWindowsMenuTreeAndItsCreationMarks) {
     EXPECT_EQ(kagi.MenuItem("MNU_表示銘柄数004")->text(), " 4銘柄");
     EXPECT_TRUE(kagi.MenuItem("MNU_表示本数04")->isChecked());
     EXPECT_EQ(kagi.findChildren<QWidget*>("PIC_MCht").size(), kCellCount);
+    EXPECT_EQ(kagi.PricePane().font().family(), "IPAGothic");
+    const QList<QWidget*> titles = kagi.findChildren<QWidget*>("TXT_Title");
+    ASSERT_EQ(titles.size(), kCellCount);
+    EXPECT_EQ(titles[0]->font().family(), "IPAPGothic");
+    // Back to front inside the container: the cells' frames, titles, the panes, the cells,
+    // the print copy and the corner box.
+    QStringList stacking;
+    for (QObject* child : kagi.Container().children()) {
+        const QString name = child->objectName();
+        if (stacking.isEmpty() || stacking.back() != name) stacking << name;
+    }
+    EXPECT_EQ(stacking,
+              (QStringList{"LBL_Border", "TXT_Title", "PIC_Cht10", "PIC_Cht20", "PIC_Cht11",
+                           "PIC_Cht30", "PIC_MCht", "PIC_Cht00", "PIC_Cht31"}));
 
     // The view moves the marks; a window destroyed by 閉じる comes back with the creation ones.
     SelectRows(1, 1);
