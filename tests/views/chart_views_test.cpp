@@ -482,6 +482,11 @@ TEST_F(ChartViewsTest, ACloseDuringAViewWaitsForItAndShutsDownOnce) {
         EXPECT_TRUE(MainFrame().isVisible());
     }
     EXPECT_EQ(programEnds, 1);
+    // The closing frame lays nothing out.
+    const auto drawn = Views().ChartDrawings;
+    MainFrame().resize(900, 600);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Views().ChartDrawings, drawn);
 }
 
 TEST_F(ChartViewsTest, PicturesOfTheFourViews) {
