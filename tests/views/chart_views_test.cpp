@@ -91,6 +91,25 @@ TEST_F(ChartViewsTest, SingleViewsShowTheFirstSelectedIssue) {
     EXPECT_TRUE(MainFrame().Panel(2)->isVisibleTo(&MainFrame()));
 }
 
+TEST_F(ChartViewsTest, TheListWindowsItemsAndEnterOpenTheViews) {
+    SelectRows(2, 2);
+    SelectionWindow().MenuItem("MNU_月足")->trigger();
+    EXPECT_EQ(Views().ViewKind, 7);
+    EXPECT_EQ(Caption(), "[月足]   " + TitleAt(PositionOfRow(2)));
+    Press(3);
+    SelectRows(3, 3);
+    QTest::keyClick(&SelectionWindow().Grid(), Qt::Key_Return);
+    EXPECT_EQ(Views().ViewKind, 4);
+    EXPECT_EQ(Caption(), "[鈎足]   " + TitleAt(PositionOfRow(3)));
+    // Without a selection the list says so and stays.
+    Press(3);
+    SelectionWindow().Grid().SetRow(0);
+    sink.Expect(MsgKind::Warn, "対象となる銘柄を選択してください。");
+    Press(5);
+    EXPECT_EQ(Views().ViewKind, 3);
+    EXPECT_TRUE(sink.AllShown());
+}
+
 TEST_F(ChartViewsTest, TheWindowFitsTheClientAreaInPixelsOfTheTwips) {
     SelectRows(1, 1);
     Press(5);
