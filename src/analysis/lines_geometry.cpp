@@ -77,15 +77,14 @@ void ClipLine(const LineHalf& half, const PrintPriceBand& band, int32_t kind, Se
         setRight(*k, EvalLineEquation(line, BarToX(*k, 0, kind)));
 }
 
-// The shared record of a chart kind (any kind but 4, 5 and 6 counts as monthly).
+}  // namespace
+
 SeriesRecord& RecordOfChart(int32_t kind) {
     SeriesState& series = Series();
     SeriesRecord* records[] = {&series.KagiSeries, &series.DailySeries, &series.WeeklySeries,
                                &series.MonthlySeries};
     return *records[ChartSlotOf(kind)];
 }
-
-}  // namespace
 
 double BarToX(int32_t index, int32_t first, int32_t kind) {
     const double k = static_cast<double>(index) - static_cast<double>(first);
@@ -166,8 +165,11 @@ void HideShape(ShapePlacement& shape) {
 void ResetShasenKanmonForView(int32_t viewKind) {
     if (viewKind < 4 || viewKind > 10) return;
     // Views 8..10 pair a candle chart with the kagi chart; the kagi chart is the one reset.
-    const int32_t kind =
-        viewKind >= kChartDaily && viewKind <= kChartMonthly ? viewKind : kChartKagi;
+    ResetShasenKanmonForChart(viewKind >= kChartDaily && viewKind <= kChartMonthly ? viewKind
+                                                                                   : kChartKagi);
+}
+
+void ResetShasenKanmonForChart(int32_t kind) {
     SeriesRecord& record = RecordOfChart(kind);
     InitShasenSet(record.ShasenSlots);
     InitKanmonSet(record.KanmonSlots);

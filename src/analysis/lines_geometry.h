@@ -29,6 +29,8 @@ LineHalf LowerHalf(const ShasenRec& slot);
 
 // The overlay of the chart window that shows a chart kind.
 PriceOverlay& OverlayOf(int32_t chartKind);
+// The shared record of a chart kind (any kind but 4, 5 and 6 counts as monthly).
+SeriesRecord& RecordOfChart(int32_t kind);
 
 void PlaceLineShape(const LineHalf& half, int32_t first, double divisor, int32_t kind,
                     LinePlacement& line);
@@ -46,6 +48,8 @@ void HideShape(ShapePlacement& shape);
 // After a chart of views 4..10 failed to show: the view's record loses its lines and
 // barriers and its window's overlay is hidden. The snapshots stay.
 void ResetShasenKanmonForView(int32_t viewKind);
+// The same for one chart: its record loses its lines and barriers, its overlay is hidden.
+void ResetShasenKanmonForChart(int32_t kind);
 // Hides the current auxiliary barrier; the judgement barrier is left alone.
 void HideCurKanmonShape(PriceOverlay& overlay);
 

@@ -41,10 +41,14 @@ struct LineKindCodes {
 constexpr int32_t RgbColour(int32_t r, int32_t g, int32_t b) {
     return r | (g << 8) | (b << 16);
 }
-// The windows' own colours: the judgement slot stands out, auxiliary slots are grey
-// until the editor highlights the current one.
-constexpr int32_t kJudgementShapeColour = RgbColour(255, 0, 0);
-constexpr int32_t kAuxiliaryShapeColour = RgbColour(128, 128, 128);
+// The colours a chart window gives its shapes when it is created: the judgement slot's
+// upper line red and lower line green, its barrier bright green; auxiliary lines grey and
+// auxiliary barriers silver, until the editor highlights the current slot.
+constexpr int32_t kJudgementUpperLineColour = RgbColour(255, 0, 0);
+constexpr int32_t kJudgementLowerLineColour = RgbColour(0, 192, 0);
+constexpr int32_t kAuxiliaryLineColour = RgbColour(128, 128, 128);
+constexpr int32_t kJudgementKanmonColour = RgbColour(0, 255, 0);
+constexpr int32_t kAuxiliaryKanmonColour = RgbColour(192, 192, 192);
 
 // A Line control: its end points; the hidden position is X1 = X2 = Y1 = Y2 = -100.
 struct LinePlacement {
@@ -52,7 +56,7 @@ struct LinePlacement {
     double Y1 = -100;
     double X2 = -100;
     double Y2 = -100;
-    int32_t BorderColor = kAuxiliaryShapeColour;
+    int32_t BorderColor = kAuxiliaryLineColour;
     bool Visible = false;
 };
 
@@ -66,7 +70,7 @@ struct ShapePlacement {
     double Height = 10;
     double Upper = kUnsetPrice;
     double Lower = kUnsetPrice;
-    int32_t BorderColor = kAuxiliaryShapeColour;
+    int32_t BorderColor = kAuxiliaryKanmonColour;
     bool Visible = false;
 };
 
@@ -75,9 +79,9 @@ struct PriceOverlay {
     std::array<LinePlacement, kLineSlotCount> LIN_斜線B10;
     std::array<ShapePlacement, kKanmonSlotCount> SHP_関門10;
     PriceOverlay() {
-        LIN_斜線T10[0].BorderColor = kJudgementShapeColour;
-        LIN_斜線B10[0].BorderColor = kJudgementShapeColour;
-        SHP_関門10[0].BorderColor = kJudgementShapeColour;
+        LIN_斜線T10[0].BorderColor = kJudgementUpperLineColour;
+        LIN_斜線B10[0].BorderColor = kJudgementLowerLineColour;
+        SHP_関門10[0].BorderColor = kJudgementKanmonColour;
     }
 };
 

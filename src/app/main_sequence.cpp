@@ -16,6 +16,7 @@
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
+#include "views/chart_commands.h"
 #include "views/list_services.h"
 #include "views/logon_window.h"
 #include "views/main_frame.h"
@@ -58,6 +59,7 @@ void ReportedStep(bool (*step)(), const char* name) {
 // The start-up list in the selection window, shown in the main frame. The frame exists
 // before the list is filled, so the fill's count reaches its status bar.
 void ShowStartupList() {
+    InstallViewsCommands();
     MainFrame();
     ShowIssueList(SelectionWindow().Grid(), kListStartup);
     ShowSelectionList();

@@ -34,6 +34,7 @@ inline constexpr int kField転換日 = 16;
 inline constexpr int kField転換状況 = 17;
 inline constexpr int kField斜線W = 21;
 inline constexpr int kField関門W = 25;
+inline constexpr int kField市場名 = 35;
 inline constexpr int kField略称 = 36;
 inline constexpr int kField表示順 = 37;
 inline constexpr int kField業種名 = 38;

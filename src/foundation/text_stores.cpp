@@ -61,14 +61,7 @@ const StoreKind kKanmon{"kanmon.ini",
 
 // The text split at every CR LF; the part after the last CR LF is included, empty or not.
 std::vector<std::string_view> SplitCrLf(std::string_view text) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (size_t at = text.find(kCrLf); at != std::string_view::npos; at = text.find(kCrLf, start)) {
-        parts.push_back(text.substr(start, at - start));
-        start = at + kCrLf.size();
-    }
-    parts.push_back(text.substr(start));
-    return parts;
+    return SplitAt(text, kCrLf);
 }
 
 // A text whose last line lacks its CR LF would lose that line when written back.

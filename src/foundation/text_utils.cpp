@@ -306,3 +306,15 @@ std::vector<std::string_view> TextLines(std::string_view text) {
     if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
 }
+
+std::vector<std::string_view> SplitAt(std::string_view text, std::string_view separator) {
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    for (size_t at = text.find(separator); at != std::string_view::npos;
+         at = text.find(separator, start)) {
+        parts.push_back(text.substr(start, at - start));
+        start = at + separator.size();
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}

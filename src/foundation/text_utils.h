@@ -65,3 +65,6 @@ double NumericValue(std::string_view text);
 // Lines of a file: CR LF ends a line, and so does a lone CR or LF from another editor.
 // A last line without its line end still counts.
 std::vector<std::string_view> TextLines(std::string_view text);
+// The text split at every occurrence of separator (not empty); the part after the last one
+// is included, empty or not.
+std::vector<std::string_view> SplitAt(std::string_view text, std::string_view separator);

@@ -21,6 +21,15 @@ bool RunTrapped(Step&& step, const std::string& tag = {}) {
     return false;
 }
 
+// Runs step; a thrown error is passed over without a word.
+template <typename Step>
+void IgnoringErrors(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
 // A control that a routine was handed does not exist (a name that findChild missed).
 template <typename T>
 T* RequireControl(T* control) {

@@ -174,13 +174,14 @@ constexpr FaceAlias kFaceAliases[] = {
 };
 }  // namespace
 
-void Surface::SetFontFace(const QString& face) {
+QString InstalledFace(const QString& face) {
     for (const FaceAlias& alias : kFaceAliases)
-        if (face == QString::fromUtf8(alias.Platform)) {
-            font_.setFamily(QString::fromLatin1(alias.Installed));
-            return;
-        }
-    font_.setFamily(face);
+        if (face == QString::fromUtf8(alias.Platform)) return QString::fromLatin1(alias.Installed);
+    return face;
+}
+
+void Surface::SetFontFace(const QString& face) {
+    font_.setFamily(InstalledFace(face));
 }
 void Surface::SetFontSize(double points) {
     font_.setPointSizeF(std::max(1.0, points));

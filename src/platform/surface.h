@@ -28,6 +28,9 @@ enum class FillStyle { Solid = 0, Transparent = 1, HorizontalLine = 2, DiagonalC
 // The installed Japanese faces: Gothic for panes, Mincho for printed pages.
 extern const char* const kGothicFace;
 extern const char* const kMinchoFace;
+// The installed face that stands in for a platform face ("ＭＳ Ｐゴシック" → IPAPGothic);
+// any other face as it is.
+QString InstalledFace(const QString& face);
 
 // The descriptions of a surface's run-time errors: no device behind it, a zero scale.
 extern const char* const kMissingObjectError;

@@ -47,22 +47,12 @@ void Run(const Routine& routine, Args... args) {
     if (routine) routine(args...);
 }
 
-// An item under a hidden or disabled menu cannot be reached, by its shortcut neither.
-bool Reachable(const QAction* action) {
-    for (QObject* object : action->associatedObjects()) {
-        auto* menu = qobject_cast<QMenu*>(object);
-        if (!menu) continue;
-        QAction* owner = menu->menuAction();
-        if (!owner->isVisible() || !owner->isEnabled()) return false;
-        if (!Reachable(owner)) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-const std::vector<MenuRow>& SelectionMenuTable() {
-    static const std::vector<MenuRow> table = {
+namespace {
+
+std::vector<MenuRow> BuildSelectionMenuTable() {
+    const std::vector<MenuRow> head = {
         {K::Top, "MNU_ファイル", "", "ﾌｧｲﾙ(&F)", "", false},
         {K::Item, "MNU_印刷", "MNU_ファイル", "印刷(&P)", "Ctrl+P", false},
         {K::Separator, "区分線f01", "MNU_ファイル", "", "", false},
@@ -80,18 +70,8 @@ const std::vector<MenuRow>& SelectionMenuTable() {
         {K::Separator, "区分線s01", "MNU_検索", "", "", false},
         {K::Item, "MNU_コード検索", "MNU_検索", "証券ｺｰﾄﾞ(&C)", "Ctrl+K", false},
         {K::Item, "MNU_銘柄名検索", "MNU_検索", "銘柄名(&N)", "", false},
-        {K::Top, "MNU_罫線", "", "罫線(&C)", "", false},
-        {K::Item, "MNU_鈎足", "MNU_罫線", "鈎足(&K)", "Ctrl+W", false},
-        {K::Separator, "区分線c01", "MNU_罫線", "", "", false},
-        {K::Item, "MNU_日足", "MNU_罫線", "日足(&D)", "Ctrl+E", false},
-        {K::Item, "MNU_週足", "MNU_罫線", "週足(&W)", "Ctrl+R", false},
-        {K::Item, "MNU_月足", "MNU_罫線", "月足(&M)", "Ctrl+T", false},
-        {K::Separator, "区分線c02", "MNU_罫線", "", "", false},
-        {K::Item, "MNU_日鈎", "MNU_罫線", "日足･鈎足(&H)", "Ctrl+S", false},
-        {K::Item, "MNU_週鈎", "MNU_罫線", "週足･鈎足(&S)", "Ctrl+D", false},
-        {K::Item, "MNU_月鈎", "MNU_罫線", "月足･鈎足(&T)", "Ctrl+F", false},
-        {K::Separator, "区分線c03", "MNU_罫線", "", "", false},
-        {K::Item, "MNU_鈎日週月", "MNU_罫線", "鈎・日・週・月(&A)", "Ctrl+V", false},
+    };
+    const std::vector<MenuRow> tail = {
         {K::Top, "MNU_編集", "", "編集(&E)", "", false},
         {K::Item, "MNU_手動分析", "MNU_編集", "手動分析(&M)", "Ctrl+M", true},
         {K::Separator, "区分線e01", "MNU_編集", "", "", false},
@@ -123,6 +103,13 @@ const std::vector<MenuRow>& SelectionMenuTable() {
         {K::Top, "MNU_ヘルプ", "", "ﾍﾙﾌﾟ(&H)", "", false},
         {K::Item, "MNU_バージョン情報", "MNU_ヘルプ", "ﾊﾞｰｼﾞｮﾝ情報(&A)", "", false},
     };
+    return JoinMenuRows({head, ChartViewMenuRows(), tail});
+}
+
+}  // namespace
+
+const std::vector<MenuRow>& SelectionMenuTable() {
+    static const std::vector<MenuRow> table = BuildSelectionMenuTable();
     return table;
 }
 
@@ -155,7 +142,7 @@ FRM_選択::FRM_選択(QWidget* parent) : QWidget(parent) {
     menuBar_ = new QMenuBar(this);
     menuBar_->setObjectName(QStringLiteral("MenuBar"));
     menuBar_->hide();
-    BuildMenus();
+    BuildMenuBar(*menuBar_, SelectionMenuTable(), items_);
     WireMenus();
     WireGrid();
 
@@ -177,36 +164,10 @@ QAction* FRM_選択::MenuItem(const std::string& name) const {
     return found == items_.end() ? nullptr : found->second;
 }
 
-void FRM_選択::BuildMenus() {
-    std::map<std::string, QMenu*> menus;
-    for (const MenuRow& row : SelectionMenuTable()) {
-        QAction* action = nullptr;
-        if (row.kind == K::Top) {
-            QMenu* menu = menuBar_->addMenu(Q(row.caption));
-            menu->setObjectName(Q(row.name));
-            menus[row.name] = menu;
-            action = menu->menuAction();
-        } else if (row.kind == K::Submenu) {
-            QMenu* menu = menus.at(row.parent)->addMenu(Q(row.caption));
-            menu->setObjectName(Q(row.name));
-            menus[row.name] = menu;
-            action = menu->menuAction();
-        } else if (row.kind == K::Separator) {
-            action = menus.at(row.parent)->addSeparator();
-        } else {
-            action = menus.at(row.parent)->addAction(Q(row.caption));
-            if (*row.shortcut) action->setShortcut(QKeySequence(Q(row.shortcut)));
-        }
-        action->setObjectName(Q(row.name));
-        action->setVisible(!row.hidden);
-        items_[row.name] = action;
-    }
-}
-
 void FRM_選択::OnMenu(const std::string& name, const std::function<void()>& handler) {
     QAction* action = items_.at(name);
     connect(action, &QAction::triggered, this, [this, action, handler] {
-        if (Reachable(action)) handler();
+        if (MenuItemReachable(action)) handler();
     });
 }
 

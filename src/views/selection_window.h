@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "views/menu_table.h"
 #include "views/state.h"
 
 class FlexGrid;
@@ -24,16 +25,6 @@ class QAction;
 class QMenu;
 class QMenuBar;
 
-// One row of the menu bar, in the order the bar is built.
-enum class MenuKind { Top, Submenu, Item, Separator };
-struct MenuRow {
-    MenuKind kind;
-    const char* name;     // MNU_… or the separator's 区分線…
-    const char* parent;   // the menu it sits in; "" for a top-level menu
-    const char* caption;  // with its access key
-    const char* shortcut;
-    bool hidden;
-};
 const std::vector<MenuRow>& SelectionMenuTable();
 
 // The header-click column: column c (2 to 16) whose left edge <= x <= its right edge,
@@ -56,7 +47,6 @@ class FRM_選択 : public QWidget {
     std::array<int16_t, 17> ColumnSortFlags{};
 
   private:
-    void BuildMenus();
     void WireMenus();
     void WireGrid();
     void OnMenu(const std::string& name, const std::function<void()>& action);

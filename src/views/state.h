@@ -13,10 +13,37 @@
 class FlexGrid;
 class QWidget;
 
+class ChartWindow;
+
+// The view on screen and what the chart windows share. The per-kind arrays are in the
+// order kagi, daily, weekly, monthly (KindIndex in views/view_rules.h).
 struct ViewState {
-    int16_t ViewKind = 0;                               // 3 the issue list; the chart views later
+    // The view on screen; the kinds are listed in views/view_rules.h (3 the issue list).
+    int16_t ViewKind = 0;
     int16_t ListReloadPending = 0;                      // read by the list command of the toolbar
-    std::array<int32_t, kDisplayKinds> DisplayCount{};  // kagi, daily, weekly, monthly
+    std::array<int32_t, kDisplayKinds> DisplayCount{};  // points a chart shows
+    // Issues a chart window shows at once: 1, or 4, 9 or 12 in a multi-issue view.
+    std::array<int16_t, kDisplayKinds> IssuesPerWindow{1, 1, 1, 1};
+    // -1 lets a period scroll bar's change redraw its chart; 0 while the setters move it.
+    int16_t ScrollArmed = -1;
+    // The last final state the internet transfer reported: 11 error, 12 response complete.
+    int16_t InetState = 0;
+    // The chart windows that exist, by kind; a window clears its own entry when destroyed.
+    std::array<ChartWindow*, kDisplayKinds> ChartWindows{};
+    // View routines running now; a close of the main frame that comes meanwhile waits.
+    int32_t RoutineDepth = 0;
+    bool ClosePending = false;
+    // A resize of the main frame that came while a routine ran, laid out when it is done.
+    bool RelayoutPending = false;
+    // Lays the open view out again after a resize; installed by the view controller.
+    std::function<void()> RelayoutView;
+    // Wires a chart window's menus and scroll bar when it is created; installed by the
+    // view controller (InstallViewsCommands).
+    std::function<void(ChartWindow&)> WireChartWindow;
+    // Drawings of each chart since the start, for tests and measurements.
+    std::array<int32_t, kDisplayKinds> ChartDrawings{};
+    // Where the main toolbar's clicks go: the command dispatcher, installed likewise.
+    std::function<void(int code)> ToolbarCommand;
 };
 
 ViewState& Views();

@@ -71,9 +71,11 @@ TEST_F(LinesGeometryTest, LinesArePlacedOrHiddenPerHalf) {
         EXPECT_DOUBLE_EQ(hidden->Y2, -100);
     }
     // The windows' colours: judgement slot apart from the grey auxiliary slots.
-    EXPECT_EQ(overlay.LIN_斜線T10[0].BorderColor, kJudgementShapeColour);
-    EXPECT_EQ(overlay.LIN_斜線T10[1].BorderColor, kAuxiliaryShapeColour);
-    EXPECT_EQ(overlay.SHP_関門10[0].BorderColor, kJudgementShapeColour);
+    EXPECT_EQ(overlay.LIN_斜線T10[0].BorderColor, kJudgementUpperLineColour);
+    EXPECT_EQ(overlay.LIN_斜線B10[0].BorderColor, kJudgementLowerLineColour);
+    EXPECT_EQ(overlay.LIN_斜線T10[1].BorderColor, kAuxiliaryLineColour);
+    EXPECT_EQ(overlay.SHP_関門10[0].BorderColor, kJudgementKanmonColour);
+    EXPECT_EQ(overlay.SHP_関門10[1].BorderColor, kAuxiliaryKanmonColour);
 }
 
 TEST_F(LinesGeometryTest, BarriersReachBeyondThePaneAndKeepTheirPrices) {

@@ -1,0 +1,60 @@
+#include "views/chart_commands.h"
+
+#include <QAction>
+#include <QScrollBar>
+
+#include "views/about_window.h"
+#include "views/chart_input.h"
+#include "views/chart_views.h"
+#include "views/chart_window.h"
+#include "views/main_frame.h"
+#include "views/menu_table.h"
+#include "views/state.h"
+#include "views/view_rules.h"
+
+namespace {
+
+// A chart window's menu item runs its command only while the item can be reached.
+template <typename Command>
+void OnItem(ChartWindow& window, const char* name, Command command) {
+    QAction* action = window.MenuItem(name);
+    QObject::connect(action, &QAction::triggered, &window, [action, command] {
+        if (MenuItemReachable(action)) command();
+    });
+}
+
+void WireWindow(ChartWindow& window) {
+    const int32_t kind = window.ChartKind();
+    QObject::connect(&window.PeriodBar(), &QScrollBar::valueChanged, &window,
+                     [kind] { OnPeriodChange(kind); });
+    window.PricePane().MouseMoved = [kind](double x, double y) { OnPriceMouseMove(kind, x, y); };
+    OnItem(window, "MNU_終了", [kind] { CloseChartWindow(kind); });
+    OnItem(window, "MNU_鈎足", ShowKagiView);
+    OnItem(window, "MNU_日足", ShowDailyView);
+    OnItem(window, "MNU_週足", ShowWeeklyView);
+    OnItem(window, "MNU_月足", ShowMonthlyView);
+    for (const CountItem& item : CountItems(kind)) {
+        const int32_t count = item.count;
+        OnItem(window, item.name, [kind, count] { OnCountItem(kind, count); });
+    }
+    OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
+    OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
+    OnItem(window, "MNU_バージョン情報", [] {
+        FRM_バージョン情報 about(&MainFrame());
+        about.exec();
+    });
+}
+
+}  // namespace
+
+void InstallViewsCommands() {
+    SelectionRoutines& routines = Selection().Routines;
+    routines.ShowKagiView = ShowKagiView;
+    routines.ShowDailyView = ShowDailyView;
+    routines.ShowWeeklyView = ShowWeeklyView;
+    routines.ShowMonthlyView = ShowMonthlyView;
+    ViewState& views = Views();
+    views.ToolbarCommand = [](int code) { DoCommand(code); };
+    views.RelayoutView = RelayoutView;
+    views.WireChartWindow = WireWindow;
+}

@@ -1,0 +1,347 @@
+#include "views/chart_views.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <stdexcept>
+
+#include "analysis/chart_loading.h"
+#include "analysis/kagi.h"
+#include "analysis/lines_geometry.h"
+#include "analysis/lines_storage.h"
+#include "analysis/moving_averages.h"
+#include "analysis/state.h"
+#include "drawing/candle_chart.h"
+#include "drawing/kagi_chart.h"
+#include "foundation/error_texts.h"
+#include "foundation/issue_list.h"
+#include "foundation/settings.h"
+#include "foundation/state.h"
+#include "foundation/trap.h"
+#include "platform/busy_pointer.h"
+#include "platform/message_box.h"
+#include "ui/frame_access.h"
+#include "views/chart_controls.h"
+#include "views/chart_window.h"
+#include "views/list_services.h"
+#include "views/main_frame.h"
+#include "views/selection_window.h"
+#include "views/state.h"
+#include "views/view_rules.h"
+
+namespace {
+
+constexpr const char* kInterrupted = "処理が中断されました。";
+
+// The moving-average periods of a candlestick kind when the averages are on.
+struct AveragePeriods {
+    int16_t First;
+    int16_t Second;
+};
+AveragePeriods AveragePeriodsOf(int32_t chartKind) {
+    static const AveragePeriods periods[] = {{5, 25}, {13, 26}, {6, 12}};
+    return periods[KindIndex(chartKind) - 1];
+}
+
+// Repaints and geometry run; the user's clicks and keys wait until the routine is done.
+void LetPaintsRun() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+int32_t DisplayCountOf(int32_t chartKind) {
+    return Views().DisplayCount[KindIndex(chartKind)];
+}
+
+KagiDrawSettings KagiSettingsFromSettei() {
+    const UserSettei& user = Settei().Record.UserSettei;
+    KagiDrawSettings settings;
+    settings.ConversionColouring = user.OPT_転換 == -1;
+    settings.FrameRuleText = user.OPT_枠 == -1;
+    return settings;
+}
+
+void RefreshPanes(ChartWindow& window) {
+    for (const char* name : {"PIC_Cht10", "PIC_Cht11", "PIC_Cht20", "PIC_Cht30"})
+        window.Pane(name)->update();
+}
+
+// The drawing of the kind's record into its window (DrawKagiChart or DrawCandleChart).
+bool DrawRecord(ChartWindow& window, int32_t chartKind) {
+    SeriesRecord& record = RecordOfChart(chartKind);
+    const int32_t count = DisplayCountOf(chartKind);
+    ++Views().ChartDrawings[KindIndex(chartKind)];
+    const bool drawn = chartKind == 4 ? DrawKagiChart(window.Panes(), record, count,
+                                                      KagiSettingsFromSettei(), CurrentKagiTables())
+                                      : DrawCandleChart(window.Panes(), record, count);
+    RefreshPanes(window);
+    return drawn;
+}
+
+void PlaceShapes(ChartWindow& window, int32_t chartKind) {
+    const double paneWidth = window.PricePane().surface().ScaleWidth();
+    PlaceShasenKanmonShapes(OverlayOf(chartKind), RecordOfChart(chartKind), paneWidth);
+    window.PricePane().update();
+}
+
+// Runs a driver's body; a run-time error clears the window and gives false.
+template <typename Body>
+bool ClearingOnError(ChartWindow& window, Body&& body) {
+    try {
+        return body();
+    } catch (...) {
+        ClearChartWindow(window);
+        return false;
+    }
+}
+
+// The kagi steps after the build (ShowKagiChart steps 3 to 8).
+bool ShowBuiltKagi(ChartWindow& window, const std::string& issueId) {
+    SeriesRecord& kagi = Series().KagiSeries;
+    if (kagi.Count == 0) {
+        ClearChartWindow(window);
+        return true;
+    }
+    kagi.ChartKind = 4;
+    if (!LoadShasenKanmon(kagi, issueId)) {
+        ClearChartWindow(window);
+        return false;
+    }
+    kagi.FirstShownPoint = kShowLatestPoints;
+    SetKindScroll(4);
+    if (!DrawRecord(window, 4)) {
+        ClearChartWindow(window);
+        return false;
+    }
+    PlaceShapes(window, 4);
+    return true;
+}
+
+// A failure before the candlestick drawing: the window is cleared and the chain goes on.
+bool ClearedBeforeDrawing(ChartWindow& window) {
+    ClearChartWindow(window);
+    return true;
+}
+
+// The caption of a single view and its loading chain (steps 12 of the single views).
+bool LoadSingleView(int32_t chartKind) {
+    std::string title;
+    GetCurrentTitle(title);
+    SetMainCaption(ViewBracket(chartKind) + title);
+    std::string issueId;
+    if (!GetCurrentIssueId(issueId)) return false;
+    return chartKind == 4 ? ShowKagiChartFromDaily(issueId) : ShowCandleChart(issueId, chartKind);
+}
+
+void HideOtherChartWindows(int32_t shownKind) {
+    for (int32_t kind = 4; kind <= 7; ++kind) {
+        if (kind == shownKind) continue;
+        ChartWindow* window = FindChartWindow(kind);
+        if (!window) continue;
+        QWidget* sub = ChartSubWindow(*window);
+        (sub ? sub : static_cast<QWidget*>(window))->hide();
+    }
+}
+
+void BackToList() {
+    ViewState& views = Views();
+    if (views.ListReloadPending == -1) {
+        ShowAllIssues();
+        views.ListReloadPending = 0;
+    } else {
+        IssueList().IssueListRecordset = IssueList().ShownListRecordset;
+    }
+    ShowSelectionList();
+}
+
+}  // namespace
+
+bool GetCurrentTitle(std::string& title) {
+    title.clear();
+    return RunTrapped([&] {
+        const IssueSelectionState& selection = IssueSelection();
+        const int32_t pos = selection.CurrentIssuePos;
+        if (pos < 0 || pos >= selection.SelectedCount())
+            throw std::out_of_range(kErrSubscriptOutOfRange);
+        const auto& record = RecordAt(IssueList().IssueListRecordset, selection.SelectedRows[pos]);
+        title = FieldText(record.at(kField証券コード)) + "   " +
+                FieldText(record.at(kField市場名)) + "   " + FieldText(record.at(kField銘柄名));
+    });
+}
+
+bool StepIssue(int32_t step, int32_t& code) {
+    const int16_t view = Views().ViewKind;
+    const int32_t perWindow =
+        IsMultiView(view) ? Views().IssuesPerWindow[KindIndex(view - kMultiViewOffset)] : 1;
+    return MoveIssuePos(EffectiveStep(view, step, perWindow), code);
+}
+
+bool MoveIssuePos(int32_t step, int32_t& code) {
+    IssueSelectionState& selection = IssueSelection();
+    const auto moved = MovedIssuePos(selection.CurrentIssuePos, step, selection.SelectedCount());
+    if (!moved) return false;
+    selection.CurrentIssuePos = *moved;
+    code = Views().ViewKind;
+    return true;
+}
+
+bool ShowKagiChart(const std::string& issueId) {
+    ChartWindow& window = ChartWindowOf(4);
+    return ClearingOnError(window, [&] {
+        if (Series().KagiSeries.Count == 0) return ClearedBeforeDrawing(window);
+        if (!BuildKagi(issueId)) {
+            ClearChartWindow(window);
+            return false;
+        }
+        return ShowBuiltKagi(window, issueId);
+    });
+}
+
+bool ShowKagiChartFromDaily(const std::string& issueId) {
+    if (!LoadChartSeries(issueId, 4)) return false;
+    SeriesState& series = Series();
+    series.KagiSeries.Points = series.DailySeries.Points;
+    series.KagiSeries.Count = series.DailySeries.Count;
+    return ShowKagiChart(issueId);
+}
+
+bool DrawCandleKindChart(int32_t chartKind) {
+    ChartWindow& window = ChartWindowOf(chartKind);
+    return ClearingOnError(window, [&] {
+        SeriesRecord& record = RecordOfChart(chartKind);
+        if (record.Count == 0) return ClearedBeforeDrawing(window);
+        record.ChartKind = chartKind;
+        std::string issueId;
+        if (!GetCurrentIssueId(issueId)) return ClearedBeforeDrawing(window);
+        if (!LoadShasenKanmon(record, issueId)) return ClearedBeforeDrawing(window);
+        const bool averages = Settei().Record.UserSettei.OPT_MAOn == -1;
+        const AveragePeriods periods = AveragePeriodsOf(chartKind);
+        record.MaPeriods[0] = averages ? periods.First : 0;
+        record.MaPeriods[1] = averages ? periods.Second : 0;
+        if (!CalcMovingAverages(record) || !CalcMaDeviation(record))
+            return ClearedBeforeDrawing(window);
+        record.FirstShownPoint = kShowLatestPoints;
+        SetKindScroll(chartKind);
+        if (!DrawRecord(window, chartKind)) return false;
+        PlaceShapes(window, chartKind);
+        return true;
+    });
+}
+
+bool ShowCandleChart(const std::string& issueId, int32_t chartKind) {
+    bool shown = false;
+    RunTrapped(
+        [&] { shown = LoadChartSeries(issueId, chartKind) && DrawCandleKindChart(chartKind); });
+    return shown;
+}
+
+void ClearChartPictures(ChartWindow& window) {
+    for (const char* name : {"PIC_Cht10", "PIC_Cht11", "PIC_Cht20", "PIC_Cht30"}) {
+        PictureBox* pane = window.Pane(name);
+        pane->surface().Clear();
+        pane->update();
+    }
+    // Shapes over an empty pane would stand for a chart that is no longer there.
+    PriceOverlay& overlay = OverlayOf(window.ChartKind());
+    for (LinePlacement& line : overlay.LIN_斜線T10) line.Visible = false;
+    for (LinePlacement& line : overlay.LIN_斜線B10) line.Visible = false;
+    for (ShapePlacement& shape : overlay.SHP_関門10) shape.Visible = false;
+}
+
+void ClearChartWindow(ChartWindow& window) {
+    ClearChartPictures(window);
+    ClearPeriodScroll(window);
+    // The window's own chart loses its lines and barriers, whichever view is on screen.
+    ResetShasenKanmonForChart(window.ChartKind());
+    window.PricePane().update();
+}
+
+void RedrawChart(int32_t chartKind) {
+    ChartWindow& window = ChartWindowOf(chartKind);
+    if (!DrawRecord(window, chartKind)) MsgInfo(kInterrupted);
+    PlaceShapes(window, chartKind);
+}
+
+void OnPeriodChange(int32_t chartKind) {
+    ChartWindow* window = FindChartWindow(chartKind);
+    if (!window) return;
+    QScrollBar& bar = window->PeriodBar();
+    bar.setProperty("Arrows", ScrollArrows(bar.value(), bar.minimum(), bar.maximum()));
+    ViewState& views = Views();
+    SeriesRecord& record = RecordOfChart(chartKind);
+    if (chartKind == 4 && record.Count >= 1 && bar.value() >= record.Count) {
+        views.ScrollArmed = 0;
+        bar.setValue(record.Count - 1);
+        views.ScrollArmed = -1;
+    }
+    record.FirstShownPoint = bar.value();
+    if (views.ScrollArmed == -1) RedrawChart(chartKind);
+}
+
+void ShowKagiView() {
+    ShowSingleView(4);
+}
+void ShowDailyView() {
+    ShowSingleView(5);
+}
+void ShowWeeklyView() {
+    ShowSingleView(6);
+}
+void ShowMonthlyView() {
+    ShowSingleView(7);
+}
+
+void ShowSingleView(int32_t chartKind) {
+    FrameCloseHold hold;
+    SetHourglass();
+    ViewState& views = Views();
+    views.ViewKind = static_cast<int16_t>(chartKind);
+    UpdateMainToolbar();
+    ChartWindow& window = ChartWindowOf(chartKind);
+    SetChartMenus(window);
+    LayoutChartWindow(window);
+    SetChartPanesVisible(window, false);
+    HideOtherChartWindows(chartKind);
+    views.IssuesPerWindow[KindIndex(chartKind)] = 1;
+    ResetIssuesPerWindowChecks(window);
+    SetBarCount(DisplayCountOf(chartKind));
+    LetPaintsRun();
+    if (!LoadSingleView(chartKind)) MsgInfo(kInterrupted);
+    // The window may be gone when a close of the program came meanwhile.
+    if (ChartWindow* shown = FindChartWindow(chartKind)) SetChartPanesVisible(*shown, true);
+    ResetPointer();
+}
+
+void DoCommand(int32_t code) {
+    // The list view is told by its own button, 修正, which only the list view shows.
+    const bool list = MainFrameExists() && MainFrame().ToolbarButton(16)->isVisible();
+    if (!list && (code == 24 || code == 25)) {
+        if (!StepIssue(code == 24 ? -1 : 1, code)) return;
+    }
+    if (list && code >= 4 && code <= 11 && !CheckIssueSelected()) return;
+    switch (code) {
+        case 2:
+            ShowAllIssues();
+            return;
+        case 3:
+            BackToList();
+            return;
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+            ShowSingleView(code);
+            return;
+        default:
+            // The other commands come with their windows.
+            return;
+    }
+}
+
+void CloseChartWindow(int32_t chartKind) {
+    if (FlexGrid* grid = ListServices().Links.FGR_該当銘柄) CollectSelectedRows(*grid);
+    IssueList().IssueListRecordset = IssueList().ShownListRecordset;
+    ShowSelectionList();
+    UnloadChartWindow(chartKind);
+}

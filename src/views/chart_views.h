@@ -1,0 +1,65 @@
+#pragma once
+// The view controller of the chart windows: the current issue and the step through the
+// selection, the show drivers that load an issue's series into its record and draw it with
+// its lines and barriers, the redraws from the records in memory, the single-chart views,
+// the command dispatcher and the chart windows' menu commands.
+//
+// A view routine runs to its end in one call: it lets repaints and geometry run where the
+// windows should show their new state (LetPaintsRun), but user input waits until it has
+// returned, and a close of the main frame waits for it too (FrameCloseHold).
+#include <cstdint>
+#include <string>
+
+class ChartWindow;
+
+// ---- The current issue ----
+
+// The title of the issue at CurrentIssuePos: 証券コード, 市場名 and 銘柄名 with three blanks
+// between them. "" and false (after a warning with the error's description) on failure.
+bool GetCurrentTitle(std::string& title);
+// The previous (-1) or next (+1) issue, or page of issues in a multi-issue view: false at
+// either end; else CurrentIssuePos moves and code becomes ViewKind, the view to show again.
+bool StepIssue(int32_t step, int32_t& code);
+bool MoveIssuePos(int32_t step, int32_t& code);
+
+// ---- Show drivers ----
+
+// The kagi chart of the daily bars in KagiSeries; an empty series or chart clears the
+// window and gives true, a failure clears it and gives false.
+bool ShowKagiChart(const std::string& issueId);
+// Loads the issue's daily bars, then ShowKagiChart.
+bool ShowKagiChartFromDaily(const std::string& issueId);
+// DrawDailyChart, DrawWeeklyChart, DrawMonthlyChart (kind 5 to 7): the candlestick chart of
+// the bars in the kind's record, with its averages, lines and barriers. Only a failed
+// drawing gives false; any earlier failure clears the window and gives true.
+bool DrawCandleKindChart(int32_t chartKind);
+// ShowDailyChart, ShowWeeklyChart, ShowMonthlyChart: loads the issue's bars, then draws.
+bool ShowCandleChart(const std::string& issueId, int32_t chartKind);
+// Clears the four chart panes of the window and hides its line and barrier shapes.
+void ClearChartPictures(ChartWindow& window);
+// The window shows nothing: pictures cleared, scroll bar emptied, the lines and barriers of
+// the window's own chart emptied and hidden.
+void ClearChartWindow(ChartWindow& window);
+
+// ---- Redraws from the records in memory ----
+
+// RedrawKagi, RedrawDaily, RedrawWeekly, RedrawMonthly: draws the kind's record into its
+// window and places its lines and barriers; a failed drawing says "処理が中断されました。".
+void RedrawChart(int32_t chartKind);
+// The period scroll bar's change in the window of a kind (the user let go of it, or a setter
+// moved it): the first shown point follows the bar, and the chart is drawn again when armed.
+void OnPeriodChange(int32_t chartKind);
+
+// ---- Views ----
+
+void ShowKagiView();
+void ShowDailyView();
+void ShowWeeklyView();
+void ShowMonthlyView();
+// One of the four above by chart kind (4 to 7).
+void ShowSingleView(int32_t chartKind);
+
+// The command dispatcher behind the toolbar and the chart windows' previous and next items.
+void DoCommand(int32_t code);
+// 閉じる of a chart window: back to the list, and the window is destroyed.
+void CloseChartWindow(int32_t chartKind);
