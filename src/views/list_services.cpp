@@ -27,6 +27,7 @@
 namespace {
 
 constexpr int kFirstTitledColumn = 2;
+constexpr int kObservationGridCols = 8;
 constexpr std::array<const char*, 15> kListTitles = {"コード", "注目", "銘柄名", "市場",   "株価",
                                                      "前日比", "単位", "転換",   "転換日", "上昇率",
                                                      "下落率", "斜線", "関門",   "業種",   "メモ"};
@@ -160,8 +161,13 @@ void SetListGridHeaders(FlexGrid& grid) {
 
 void SetObservationGridHeaders(FlexGrid& grid) {
     RunTrapped([&] {
+        grid.Clear();
+        grid.SetRows(1);
+        grid.SetCols(kObservationGridCols);
         SetObserveGridLayout(grid);
         WriteTitles(grid, kObservationTitles);
+        grid.SetColAlignment(6, FlexAlign::CenterCenter);
+        for (int col : {3, 4, 7}) grid.SetColAlignment(col, FlexAlign::LeftCenter);
     });
 }
 
@@ -201,6 +207,18 @@ void ShowChuumokuIssues() {
         ShowIssueList(grid, kListWatched);
         SelectWholeList(grid);
         SetListCountText(std::to_string(grid.Rows() - 1) + kListCountSuffix);
+    });
+}
+
+void ShowChosenIssues() {
+    RunTrapped([] {
+        FlexGrid& grid = ListGrid();
+        HideGrid(grid);
+        SetListGridHeaders(grid);
+        EndTextDataMode();
+        FillIssueGrid(grid);
+        ShowGrid(grid);
+        SelectAllRows(grid);
     });
 }
 

@@ -22,7 +22,7 @@ void SetListCountText(const std::string& text);
 void SetListGridHeaders(FlexGrid& grid);
 // The alignments of the issue grid's columns, set again after cells change.
 void SetListColumnAlignments(FlexGrid& grid);
-// The observation grid's widths and titles.
+// The observation grid cleared to its header row: 8 columns, widths, titles, alignments.
 void SetObservationGridHeaders(FlexGrid& grid);
 // The menus of the selection window that text-data mode disables.
 void UpdateSelectionMenus();
@@ -30,6 +30,9 @@ void UpdateSelectionMenus();
 void MarkTextDataMode();
 void ShowAllIssues();
 void ShowChuumokuIssues();
+// The issue list refilled with the issues a search or observation dialog handed back
+// (IssueListRecordset, SelectedRows and SelectedRowTexts), every row selected.
+void ShowChosenIssues();
 // The selection collected; without one "対象となる銘柄を選択してください。" and false.
 bool CheckIssueSelected();
 // The 銘柄ID of the issue the views show ("" and true in text-data mode).

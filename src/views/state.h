@@ -41,6 +41,8 @@ struct SelectionRoutines {
     std::function<void()> ShowKagiJudgeSettings;  // FRM_鈎判設定, modal
     std::function<void()> ShowManualAnalysis;     // FRM_手動分析 as a child dialog
     std::function<void()> ShowIssueJoin;          // FRM_銘柄修正 on its merge tab
+    // FRM_印刷, modal over the window that asks, which has stored itself as PrintCaller.
+    std::function<void(QWidget* owner)> ShowPrintDialog;
     std::function<void()> DeleteSelectedIssues;
     std::function<void()> RunOptimize;
 };
