@@ -12,19 +12,15 @@
 
 namespace {
 
-constexpr int kHourglass = 11;
-constexpr int kDefaultPointer = 0;
-
 void ObserveSelection() {
     const FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
     if (!grid || !CollectSelectedRows(*grid)) {
         MsgWarn(kSelectIssueMessage);
         return;
     }
-    const int mode = Selection().ObservationOrder != 0 ? kListBackward : kListForward;
     RecordsetPtr found;
     // ExecuteSql has told the user why; the previous list must not pass for the new one.
-    if (!QueryIssueList(mode, found)) return;
+    if (!QueryIssueList(ObservationListMode(Selection().ObservationOrder), found)) return;
     Observation().ObservationRecordset = found;
     if (!found || found->RecordCount() <= 0) {
         MsgInfo(kNoObservationMessage);
@@ -40,7 +36,7 @@ void ObserveSelection() {
 }  // namespace
 
 void RunObservation() {
-    SetMainPointer(kHourglass);
+    SetMainPointer(kHourglassPointer);
     ObserveSelection();
     SetMainPointer(kDefaultPointer);
 }

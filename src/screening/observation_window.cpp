@@ -18,15 +18,13 @@
 #include "ui/dialog_keys.h"
 #include "ui/grid_sort.h"
 #include "ui/grid_wheel.h"
+#include "ui/list_dialogs.h"
 #include "views/list_services.h"
 #include "views/state.h"
 
 namespace {
 
 constexpr int kLastSortColumn = 7;
-constexpr uint32_t kCyan = 0xFFFF00;
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
 
 // The fields of the attribute query the list shows: display order, code, name, market.
 constexpr std::array<int, 4> kIssueFields = {kField表示順, kField証券コード, kField銘柄名,
@@ -34,23 +32,6 @@ constexpr std::array<int, 4> kIssueFields = {kField表示順, kField証券コー
 // Line price, observation and rule of each direction.
 constexpr std::array<int, 3> kForwardFields = {27, 29, 28};
 constexpr std::array<int, 3> kBackwardFields = {31, 33, 32};
-
-QString Q(const char* text) {
-    return QString::fromUtf8(text);
-}
-
-// A control placed by its twips, as the window's layout gives them.
-template <typename T>
-T* Place(T* control, const char* name, int left, int top, int width, int height) {
-    if (*name) control->setObjectName(Q(name));
-    control->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                         TwipsToPixels(height));
-    return control;
-}
-
-int ObservationListMode(int16_t order) {
-    return order == 0 ? kListForward : kListBackward;
-}
 
 std::string RowText(const Recordset& records, int position, int16_t order) {
     const std::vector<FieldValue>& record = records.Row(position);
@@ -63,11 +44,12 @@ std::string RowText(const Recordset& records, int position, int16_t order) {
 
 }  // namespace
 
+int ObservationListMode(int16_t order) {
+    return order == 0 ? kListForward : kListBackward;
+}
+
 FRM_先行観測::FRM_先行観測(QWidget* parent) : QDialog(parent) {
-    setObjectName(Q(kObservationFormName));
-    setWindowTitle(Q("先行観測"));
-    setModal(true);
-    setFixedSize(TwipsToPixels(6735), TwipsToPixels(5160));
+    SetUpListDialog(*this, kObservationFormName, "先行観測", 6735, 5160);
     BuildControls();
     WireControls();
 
@@ -91,26 +73,24 @@ FRM_先行観測::~FRM_先行観測() {
 }
 
 void FRM_先行観測::BuildControls() {
-    auto* panel = Place(new QWidget(this), "PIC_Panel", 120, 120, 6495, 4215);
-    grid_ = Place(new FlexGrid(panel), "FGR_該当銘柄", 0, 0, 6435, 2895);
-    grid_->SetSelectionByRow(true);
-    grid_->SetBackColorSel(kCyan);
-    grid_->SetForeColorSel(kBlack);
-    grid_->SetBackColor(kWhite);
-    grid_->setFont(QFont(Q("ＭＳ Ｐゴシック"), 9));
+    auto* panel = PlaceControl(new QWidget(this), "PIC_Panel", 120, 120, 6495, 4215);
+    grid_ = PlaceControl(new FlexGrid(panel), "FGR_該当銘柄", 0, 0, 6435, 2895);
+    StyleListGrid(*grid_);
 
-    auto* frame = Place(new QGroupBox(Q("対象"), panel), "FRA_対象", 240, 3000, 3615, 855);
-    forward_ = Place(new QRadioButton(Q("順方向への引線に対する観測"), frame), "OPT_順次観測", 120,
-                     240, 2895, 252);
-    backward_ = Place(new QRadioButton(Q("逆方向への引線に対する観測"), frame), "OPT_逆次観測", 120,
-                      480, 2895, 252);
+    auto* frame =
+        PlaceControl(new QGroupBox(Utf8("対象"), panel), "FRA_対象", 240, 3000, 3615, 855);
+    forward_ = PlaceControl(new QRadioButton(Utf8("順方向への引線に対する観測"), frame),
+                            "OPT_順次観測", 120, 240, 2895, 252);
+    backward_ = PlaceControl(new QRadioButton(Utf8("逆方向への引線に対する観測"), frame),
+                             "OPT_逆次観測", 120, 480, 2895, 252);
     forward_->setChecked(true);
-    print_ = Place(new QPushButton(Q("印刷(&P)"), panel), "CMD_Print", 4800, 3000, 1200, 310);
-    ok_ = Place(new QPushButton(QStringLiteral("OK"), this), "CMD_OK", 3960, 4740, 1200, 310);
-    auto* cancel = Place(new QPushButton(Q("ｷｬﾝｾﾙ"), this), "CMD_cancel", 5280, 4740, 1200, 310);
-    auto* separator = Place(new QFrame(this), "LIN_区切", 120, 4560, 6480, 30);
-    separator->setFrameShape(QFrame::HLine);
-    separator->setFrameShadow(QFrame::Sunken);
+    print_ =
+        PlaceControl(new QPushButton(Utf8("印刷(&P)"), panel), "CMD_Print", 4800, 3000, 1200, 310);
+    ok_ =
+        PlaceControl(new QPushButton(QStringLiteral("OK"), this), "CMD_OK", 3960, 4740, 1200, 310);
+    auto* cancel =
+        PlaceControl(new QPushButton(Utf8("ｷｬﾝｾﾙ"), this), "CMD_cancel", 5280, 4740, 1200, 310);
+    AddSeparator(this, 120, 4560, 6480);
 
     setTabOrder(forward_, backward_);
     setTabOrder(backward_, print_);
@@ -204,19 +184,10 @@ void FRM_先行観測::EnableChoice(bool enabled) {
 void FRM_先行観測::OnOk() {
     setCursor(Qt::WaitCursor);
     RunTrapped([this] {
-        if (!CollectSelectedRows(*grid_)) {
+        if (!HandOverChosenRows(*grid_, Observation().ObservationRecordset)) {
             MsgWarn(kSelectIssueMessage);
             return;
         }
-        int32_t first = 0;
-        int32_t last = 0;
-        GetGridSelRange(*grid_, first, last);
-        // One spare entry after the chosen rows' labels, as the list fill expects.
-        std::vector<std::string> texts;
-        for (int32_t row = first; row <= last; ++row) texts.push_back(grid_->TextMatrix(row, 0));
-        texts.emplace_back();
-        IssueList().SelectedRowTexts = std::move(texts);
-        IssueList().IssueListRecordset = Observation().ObservationRecordset;
         Observation().ObservationResult = -1;
         done(Accepted);
     });

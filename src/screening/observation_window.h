@@ -7,6 +7,7 @@
 // The window shows Observation().ObservationRecordset, which the observation command has
 // filled; it closes with Observation().ObservationResult -1 after OK, 0 otherwise.
 #include <QDialog>
+#include <cstdint>
 
 class FlexGrid;
 class QRadioButton;
@@ -15,6 +16,9 @@ class QPushButton;
 inline constexpr const char* kObservationFormName = "FRM_先行観測";
 inline constexpr const char* kNoObservationMessage = "成立する銘柄はありませんでした。";
 inline constexpr const char* kNoPrinterMessage = "出力可能なﾌﾟﾘﾝﾀが存在しません。";
+
+// The list mode of an observation order: 6 forward (0), 7 backward (-1).
+int ObservationListMode(int16_t order);
 
 class FRM_先行観測 : public QDialog {
   public:

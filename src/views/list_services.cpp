@@ -260,6 +260,19 @@ bool CollectSelectedRows(const FlexGrid& grid) {
     return collected;
 }
 
+bool HandOverChosenRows(const FlexGrid& grid, const RecordsetPtr& records) {
+    if (!CollectSelectedRows(grid)) return false;
+    int32_t first = 0;
+    int32_t last = 0;
+    GetGridSelRange(grid, first, last);
+    std::vector<std::string> texts;
+    for (int32_t row = first; row <= last; ++row) texts.push_back(grid.TextMatrix(row, 0));
+    texts.emplace_back();
+    IssueList().SelectedRowTexts = std::move(texts);
+    IssueList().IssueListRecordset = records;
+    return true;
+}
+
 void SelectAllRows(FlexGrid& grid) {
     RunTrapped([&] {
         if (grid.Rows() <= 1) return;

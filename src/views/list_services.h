@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "foundation/recordset.h"
 #include "views/state.h"
 
 class FlexGrid;
@@ -44,6 +45,11 @@ inline constexpr const char* kSelectIssueMessage = "対象となる銘柄を選�
 // when the current row is the header or a selected row's label is not a positive number
 // (the caller says "対象となる銘柄を選択してください。").
 bool CollectSelectedRows(const FlexGrid& grid);
+// The rows chosen in a search or observation grid handed to the issue list: SelectedRows,
+// SelectedRowTexts (the rows' column-0 labels, then one spare entry, as the list fill
+// reads them) and IssueListRecordset := records. False, with nothing handed over, when
+// no data row is chosen (the caller says "対象となる銘柄を選択してください。").
+bool HandOverChosenRows(const FlexGrid& grid, const RecordsetPtr& records);
 // Every data row selected, and the grid coloured so that the current row looks selected.
 void SelectAllRows(FlexGrid& grid);
 // The smaller and the larger of Row and RowSel.

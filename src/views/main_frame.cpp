@@ -130,6 +130,8 @@ void SetProgramEnd(std::function<void()> end) {
 void ShowSelectionList() {
     try {
         Views().ViewKind = 3;
+        // A search's issues shown in a chart view are done with once the list is back.
+        IssueSearch().SearchResult = 0;
         ClearSelectedRows();
         MDF_メイン& frame = MainFrame();
         frame.setWindowTitle(Q("選択"));
