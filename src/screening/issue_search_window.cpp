@@ -167,12 +167,6 @@ QLineEdit* FRM_銘柄検索::PreparedBox() const {
     return byCode_->isChecked() ? code_ : name_;
 }
 
-void FRM_銘柄検索::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    // The user types at once into the box of the search the command prepared.
-    SelectAllText(PreparedBox());
-}
-
 void FRM_銘柄検索::SearchByNameText() {
     SetMainPointer(kHourglassPointer);
     if (name_->text().isEmpty()) {

@@ -33,9 +33,6 @@ class FRM_銘柄検索 : public QDialog {
 
     void reject() override;
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-
   private:
     // The box of the prepared search, its text selected for retyping.
     QLineEdit* PreparedBox() const;

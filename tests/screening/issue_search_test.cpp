@@ -37,6 +37,11 @@ TEST_P(IssueSearchTest, CtrlKTypedCodeAndOkShowTheFoundIssuesInTheList) {
         EXPECT_EQ(modal->focusWidget(), code);
         EXPECT_FALSE(Box("TXT_Name")->isEnabled());
         EXPECT_FALSE(Button(modal, "CMD_OK")->isEnabled());
+        // Column edges move only right of the hidden position column.
+        emit Found().MouseMove(0, 0, 100, 10);
+        EXPECT_FALSE(Found().AllowUserResizing());
+        emit Found().MouseMove(0, 0, 900, 10);
+        EXPECT_TRUE(Found().AllowUserResizing());
         // Only digits reach the box from the keyboard.
         QTest::keyClicks(code, "7x2");
         EXPECT_EQ(code->text(), "72");
