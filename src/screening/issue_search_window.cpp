@@ -17,7 +17,6 @@
 #include "foundation/trap.h"
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
-#include "platform/twips.h"
 #include "portfolio/state.h"
 #include "ui/dialog_keys.h"
 #include "ui/frame_access.h"

@@ -1,6 +1,5 @@
 #include "screening/observation_window.h"
 
-#include <QFrame>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,7 +12,6 @@
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
 #include "platform/printers.h"
-#include "platform/twips.h"
 #include "screening/state.h"
 #include "ui/dialog_keys.h"
 #include "ui/grid_sort.h"
