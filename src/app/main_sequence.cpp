@@ -16,6 +16,7 @@
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
+#include "screening/commands.h"
 #include "views/chart_commands.h"
 #include "views/list_services.h"
 #include "views/logon_window.h"
@@ -115,6 +116,8 @@ bool ProgramRuns() {
 
 bool Main() {
     if (!HoldsProgramFolder()) return false;
+    // The menus and the toolbar start the subsystems' commands through these routines.
+    InstallScreeningCommands();
     IgnoreFailure(RemoveInterruptedWrites);
     IgnoreFailure(MakeMailDataFolder);
     IgnoreFailure(LoadSavedSignIn);

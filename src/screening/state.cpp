@@ -10,7 +10,13 @@ SearchState& Search() {
     return state;
 }
 
+ObservationState& Observation() {
+    static ObservationState state;
+    return state;
+}
+
 void ResetScreeningState() {
+    Observation() = ObservationState{};
     ATec() = ATecState{};
     Search() = SearchState{};
 }

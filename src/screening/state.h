@@ -1,10 +1,14 @@
 #pragma once
 // The shared records of the screening, one owner for them all: the manual analysis results
-// the compound search filters by, and the compound search's own flag. Each record lives for
-// the whole run; ResetScreeningState gives every one of them the values of a fresh start.
+// the compound search filters by, the compound search's own flag and the observation list. Each
+// record lives for the whole run; ResetScreeningState gives every one of them the values of a fresh
+// start.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "foundation/recordset.h"
 
 // One issue's result of the manual analysis, as "ATec.dat" stores it.
 struct ATecRecord {
@@ -29,6 +33,16 @@ struct SearchState {
 };
 
 SearchState& Search();
+
+// The observation list: the records it shows, how its window closed, and the order flags of
+// its sortable columns 2 to 7, which keep what the user left them at for the whole run.
+struct ObservationState {
+    RecordsetPtr ObservationRecordset;
+    int16_t ObservationResult = 0;             // -1 closed with OK, else 0
+    std::array<int16_t, 8> ColumnSortFlags{};  // 0 the next click sorts descending, -1 ascending
+};
+
+ObservationState& Observation();
 
 // Every record above as a fresh run has it.
 void ResetScreeningState();

@@ -26,6 +26,8 @@ std::string MainStatusPanel(int panel);
 
 void SetMainCaption(const std::string& caption);
 // The frame's own pointer: the hourglass (11) or the default (0).
+inline constexpr int kHourglassPointer = 11;
+inline constexpr int kDefaultPointer = 0;
 void SetMainPointer(int pointer);
 // Closes the frame, which shuts the program down.
 void UnloadMainFrame();

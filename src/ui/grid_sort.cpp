@@ -7,6 +7,7 @@
 #include "foundation/trap.h"
 #include "platform/busy_pointer.h"
 #include "platform/flex_grid.h"
+#include "platform/twips.h"
 
 namespace {
 
@@ -124,4 +125,37 @@ double AddColumnWidth(const FlexGrid& grid, int column, double x) {
     double edge = 0;
     RunTrapped([&] { edge = x + grid.ColWidth(column); });
     return edge;
+}
+
+namespace {
+
+// The column from 2 up whose left edge <= x <= its right edge, column 2 starting at
+// firstEdge; a shared edge belongs to the left column.
+int ColumnFromEdge(const std::vector<double>& widths, double firstEdge, double x) {
+    double left = firstEdge;
+    for (int c = kCodeColumn; c < static_cast<int>(widths.size()); ++c) {
+        const double right = left + widths[c];
+        if (left <= x && x <= right) return c;
+        left = right;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int HeaderClickColumn(const std::vector<double>& widths, int leftCol, double x) {
+    const int last = static_cast<int>(widths.size()) - 1;
+    double left = last >= 1 ? widths[0] + widths[1] : 0;
+    for (int c = 1; c <= leftCol - 1 && c <= last; ++c) left -= widths[c];
+    return ColumnFromEdge(widths, left, x);
+}
+
+int HeaderColumnAt(const FlexGrid& grid, int lastColumn, double x) {
+    std::vector<double> widths;
+    for (int c = 0; c <= lastColumn && c < grid.Cols(); ++c) widths.push_back(grid.ColWidth(c));
+    // Scrolled to its end the grid shows its last column whole and so the column at its left
+    // edge only in part: the columns' edges are taken where the grid draws them.
+    if (widths.size() > kCodeColumn && widths[kCodeColumn] > 0)
+        return ColumnFromEdge(widths, PixelsToTwips(grid.columnViewportPosition(kCodeColumn)), x);
+    return HeaderClickColumn(widths, grid.LeftCol(), x);
 }

@@ -4,6 +4,7 @@
 // its issues. Rows equal in the clicked column come out by code ascending, and rows
 // equal in both by market display order ascending.
 #include <cstdint>
+#include <vector>
 
 class FlexGrid;
 
@@ -29,3 +30,11 @@ void SortObserveGridBy(FlexGrid& grid, int c, int t);
 // x + ColWidth(column): the right edge of a column from its left edge. A failure shows
 // its description with MsgWarn and gives 0.
 double AddColumnWidth(const FlexGrid& grid, int column, double x);
+
+// The header-click column: the column c from 2 up to the last of widths whose left edge
+// <= x <= its right edge, the lower column on a shared edge; -1 left of column 2 or right
+// of the last. widths holds ColWidth(0 ..); leftCol is the first column at the left edge,
+// the columns scrolled out before it moving column 2's edge left by their widths.
+int HeaderClickColumn(const std::vector<double>& widths, int leftCol, double x);
+// The same on a grid's own widths and left column, for columns 2 .. lastColumn.
+int HeaderColumnAt(const FlexGrid& grid, int lastColumn, double x);

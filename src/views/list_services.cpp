@@ -27,6 +27,7 @@
 namespace {
 
 constexpr int kFirstTitledColumn = 2;
+constexpr int kObservationGridCols = 8;
 constexpr std::array<const char*, 15> kListTitles = {"コード", "注目", "銘柄名", "市場",   "株価",
                                                      "前日比", "単位", "転換",   "転換日", "上昇率",
                                                      "下落率", "斜線", "関門",   "業種",   "メモ"};
@@ -160,8 +161,13 @@ void SetListGridHeaders(FlexGrid& grid) {
 
 void SetObservationGridHeaders(FlexGrid& grid) {
     RunTrapped([&] {
+        grid.Clear();
+        grid.SetRows(1);
+        grid.SetCols(kObservationGridCols);
         SetObserveGridLayout(grid);
         WriteTitles(grid, kObservationTitles);
+        grid.SetColAlignment(6, FlexAlign::CenterCenter);
+        for (int col : {3, 4, 7}) grid.SetColAlignment(col, FlexAlign::LeftCenter);
     });
 }
 
@@ -204,6 +210,18 @@ void ShowChuumokuIssues() {
     });
 }
 
+void ShowChosenIssues() {
+    RunTrapped([] {
+        FlexGrid& grid = ListGrid();
+        HideGrid(grid);
+        SetListGridHeaders(grid);
+        EndTextDataMode();
+        FillIssueGrid(grid);
+        ShowGrid(grid);
+        SelectAllRows(grid);
+    });
+}
+
 bool CheckIssueSelected() {
     const FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
     if (!grid || !CollectSelectedRows(*grid)) {
@@ -240,6 +258,19 @@ bool CollectSelectedRows(const FlexGrid& grid) {
         collected = true;
     });
     return collected;
+}
+
+bool HandOverChosenRows(const FlexGrid& grid, const RecordsetPtr& records) {
+    if (!CollectSelectedRows(grid)) return false;
+    int32_t first = 0;
+    int32_t last = 0;
+    GetGridSelRange(grid, first, last);
+    std::vector<std::string> texts;
+    for (int32_t row = first; row <= last; ++row) texts.push_back(grid.TextMatrix(row, 0));
+    texts.emplace_back();
+    IssueList().SelectedRowTexts = std::move(texts);
+    IssueList().IssueListRecordset = records;
+    return true;
 }
 
 void SelectAllRows(FlexGrid& grid) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "foundation/recordset.h"
 #include "views/state.h"
 
 class FlexGrid;
@@ -22,7 +23,7 @@ void SetListCountText(const std::string& text);
 void SetListGridHeaders(FlexGrid& grid);
 // The alignments of the issue grid's columns, set again after cells change.
 void SetListColumnAlignments(FlexGrid& grid);
-// The observation grid's widths and titles.
+// The observation grid cleared to its header row: 8 columns, widths, titles, alignments.
 void SetObservationGridHeaders(FlexGrid& grid);
 // The menus of the selection window that text-data mode disables.
 void UpdateSelectionMenus();
@@ -30,6 +31,9 @@ void UpdateSelectionMenus();
 void MarkTextDataMode();
 void ShowAllIssues();
 void ShowChuumokuIssues();
+// The issue list refilled with the issues a search or observation dialog handed back
+// (IssueListRecordset, SelectedRows and SelectedRowTexts), every row selected.
+void ShowChosenIssues();
 // The selection collected; without one "対象となる銘柄を選択してください。" and false.
 bool CheckIssueSelected();
 // The 銘柄ID of the issue the views show ("" and true in text-data mode).
@@ -41,6 +45,11 @@ inline constexpr const char* kSelectIssueMessage = "対象となる銘柄を選�
 // when the current row is the header or a selected row's label is not a positive number
 // (the caller says "対象となる銘柄を選択してください。").
 bool CollectSelectedRows(const FlexGrid& grid);
+// The rows chosen in a search or observation grid handed to the issue list: SelectedRows,
+// SelectedRowTexts (the rows' column-0 labels, then one spare entry, as the list fill
+// reads them) and IssueListRecordset := records. False, with nothing handed over, when
+// no data row is chosen (the caller says "対象となる銘柄を選択してください。").
+bool HandOverChosenRows(const FlexGrid& grid, const RecordsetPtr& records);
 // Every data row selected, and the grid coloured so that the current row looks selected.
 void SelectAllRows(FlexGrid& grid);
 // The smaller and the larger of Row and RowSel.

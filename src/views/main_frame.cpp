@@ -276,6 +276,8 @@ void SetProgramEnd(std::function<void()> end) {
 // Every step is attempted: a failure is passed over and the next step runs.
 void ShowSelectionList() {
     IgnoringErrors([] { Views().ViewKind = kViewList; });
+    // A search's issues shown in a chart view are done with once the list is back.
+    IgnoringErrors([] { IssueSearch().SearchResult = 0; });
     IgnoringErrors([] { ClearSelectedRows(); });
     IgnoringErrors([] { MainFrame().setWindowTitle(Q("選択")); });
     IgnoringErrors([] { UpdateMainToolbar(); });

@@ -24,7 +24,6 @@ namespace {
 constexpr const char* kFormName = "FRM_選択";
 constexpr const char* kGridName = "FGR_該当銘柄";
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr int kFirstSortColumn = 2;
 constexpr int kLastSortColumn = 16;
 
 // The menus the Load handler hides besides those created hidden.
@@ -111,19 +110,6 @@ std::vector<MenuRow> BuildSelectionMenuTable() {
 const std::vector<MenuRow>& SelectionMenuTable() {
     static const std::vector<MenuRow> table = BuildSelectionMenuTable();
     return table;
-}
-
-int HeaderClickColumn(const std::vector<double>& widths, int leftCol, double x) {
-    auto width = [&](int c) { return c < static_cast<int>(widths.size()) ? widths[c] : 0.0; };
-    // Columns scrolled out of sight at the left move column 2's edge left by their widths.
-    double left = width(0) + width(1);
-    for (int c = 1; c <= leftCol - 1; ++c) left -= width(c);
-    for (int c = kFirstSortColumn; c <= kLastSortColumn; ++c) {
-        const double right = left + width(c);
-        if (left <= x && x <= right) return c;
-        left = right;
-    }
-    return -1;
 }
 
 FRM_選択::FRM_選択(QWidget* parent) : QWidget(parent) {
@@ -260,11 +246,8 @@ void FRM_選択::OnHeaderMouseDown(int button, double x, double y) {
     FlexGrid& grid = *grid_;
     grid.SetBackColor(kWhite);
     if (y > grid.RowHeight(0)) return;
-    std::vector<double> widths;
-    for (int c = 0; c <= kLastSortColumn && c < grid.Cols(); ++c)
-        widths.push_back(grid.ColWidth(c));
-    const int column = HeaderClickColumn(widths, grid.LeftCol(), x);
-    if (column >= kFirstSortColumn) SortSelectGrid(grid, ColumnSortFlags[column], column);
+    const int column = HeaderColumnAt(grid, kLastSortColumn, x);
+    if (column >= 0) SortSelectGrid(grid, ColumnSortFlags[column], column);
     grid.SetCol(0);
     // A list without data rows has no row 1 to move to.
     if (grid.Rows() <= 1) return;

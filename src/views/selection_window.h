@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/grid_sort.h"
 #include "views/menu_table.h"
 #include "views/state.h"
 
@@ -26,11 +27,6 @@ class QMenu;
 class QMenuBar;
 
 const std::vector<MenuRow>& SelectionMenuTable();
-
-// The header-click column: column c (2 to 16) whose left edge <= x <= its right edge,
-// the lower column on a shared edge; -1 left of column 2 or right of column 16.
-// widths holds ColWidth(0 .. 16); leftCol is the first column at the left edge.
-int HeaderClickColumn(const std::vector<double>& widths, int leftCol, double x);
 
 class FRM_選択 : public QWidget {
   public:

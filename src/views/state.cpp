@@ -15,7 +15,19 @@ ListServicesState& ListServices() {
     return state;
 }
 
+IssueSearchState& IssueSearch() {
+    static IssueSearchState state;
+    return state;
+}
+
+ChartViewHooks& ChartViews() {
+    static ChartViewHooks state;
+    return state;
+}
+
 void ResetViewsState() {
+    IssueSearch() = IssueSearchState{};
+    ChartViews() = ChartViewHooks{};
     Views() = ViewState{};
     Selection() = SelectionState{};
     ListServices() = ListServicesState{};

@@ -68,6 +68,8 @@ struct SelectionRoutines {
     std::function<void()> ShowKagiJudgeSettings;  // FRM_鈎判設定, modal
     std::function<void()> ShowManualAnalysis;     // FRM_手動分析 as a child dialog
     std::function<void()> ShowIssueJoin;          // FRM_銘柄修正 on its merge tab
+    // FRM_印刷, modal over the window that asks, which has stored itself as PrintCaller.
+    std::function<void(QWidget* owner)> ShowPrintDialog;
     std::function<void()> DeleteSelectedIssues;
     std::function<void()> RunOptimize;
 };
@@ -93,6 +95,27 @@ struct ListServicesState {
 };
 
 ListServicesState& ListServices();
+
+// The issue search: the two texts its boxes show and the list query's name and code
+// searches read (the issue attribute window writes the code too, without the window), and
+// how the window closed. The window's owner installs the two routines that reach it.
+struct IssueSearchState {
+    std::string NameText;
+    std::string CodeText;
+    int16_t SearchResult = 0;  // -1 from the window's OK until the found issues are shown
+    std::function<QWidget*()> SearchWindow;  // FRM_銘柄検索, loaded on first use, not shown
+    std::function<void()> ShowSearchWindow;  // modal over the main frame; it unloads on closing
+};
+
+IssueSearchState& IssueSearch();
+
+// The chart windows' routine that shows a chart view (4 to 11) of the issue at
+// CurrentIssuePos. The chart windows install it; until then nothing is shown.
+struct ChartViewHooks {
+    std::function<void(int16_t viewKind)> ShowChartView;
+};
+
+ChartViewHooks& ChartViews();
 
 // Every record above as a fresh run has it.
 void ResetViewsState();
