@@ -16,6 +16,7 @@
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
+#include "screening/commands.h"
 #include "views/list_services.h"
 #include "views/logon_window.h"
 #include "views/main_frame.h"
@@ -113,6 +114,7 @@ bool ProgramRuns() {
 
 bool Main() {
     if (!HoldsProgramFolder()) return false;
+    InstallScreeningCommands();
     IgnoreFailure(RemoveInterruptedWrites);
     IgnoreFailure(MakeMailDataFolder);
     IgnoreFailure(LoadSavedSignIn);
