@@ -21,6 +21,7 @@
 #include <functional>
 #include <span>
 #include <tuple>
+#include <utility>
 
 #include "foundation/issue_list.h"
 #include "foundation/selection.h"
@@ -181,6 +182,12 @@ class SearchBoxFilter : public QObject {
         setObjectName(kName);
         box->installEventFilter(this);
     }
+    // OK and 適用: a click on them has just left the box, and a refusal shown then stands;
+    // otherwise (Enter) the box has not been left and its rule runs now.
+    bool Commit() {
+        if (std::exchange(refusedOnLeaving_, false)) return false;
+        return Leave();
+    }
     // The check, format and pair rule; false when the check refused the text.
     bool Leave() {
         if (leaving_) return true;
@@ -195,6 +202,8 @@ class SearchBoxFilter : public QObject {
         if (watched != box_) return false;
         switch (event->type()) {
             case QEvent::KeyPress:
+                // A key in the box is the user working on, not the click that left it.
+                refusedOnLeaving_ = false;
                 return Refuses(static_cast<QKeyEvent*>(event));
             case QEvent::InputMethod:
                 return !TakesAll(static_cast<QInputMethodEvent*>(event)->commitString());
@@ -237,7 +246,7 @@ class SearchBoxFilter : public QObject {
         // Focus lost to a message box, a menu or another application is not leaving the box.
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
             reason != Qt::MenuBarFocusReason)
-            Leave();
+            refusedOnLeaving_ = !Leave();
         return true;
     }
 
@@ -245,6 +254,7 @@ class SearchBoxFilter : public QObject {
     const NumberBox& row_;
     std::function<bool()> leave_;
     bool leaving_ = false;
+    bool refusedOnLeaving_ = false;
 };
 
 QGroupBox* Frame(QVBoxLayout* tab, const char* name, const char* caption) {
@@ -633,7 +643,7 @@ bool FRM_複合検索::CommitFocusedBox() {
     if (!focused || !isAncestorOf(focused)) return true;
     auto* filter = dynamic_cast<SearchBoxFilter*>(
         focused->findChild<QObject*>(SearchBoxFilter::kName, Qt::FindDirectChildrenOnly));
-    return !filter || filter->Leave();
+    return !filter || filter->Commit();
 }
 
 bool FRM_複合検索::SaveConditions() {

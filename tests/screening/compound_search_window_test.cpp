@@ -316,6 +316,28 @@ TEST_F(CompoundSearchTest, ApplyWritesTheConditionsAtTheirOffsets) {
     EXPECT_EQ(record.SearchSettei.UpMin.Text, "12");
 }
 
+// Clicking a button leaves the box first: its refusal is shown once and nothing is saved.
+TEST_F(CompoundSearchTest, AButtonClickedFromARefusedBoxSavesNothing) {
+    Open();
+    window->Tabs()->setCurrentIndex(3);
+    QTest::mouseClick(Check("CHK_下限"), Qt::LeftButton);
+    QLineEdit* box = Get("TXT_Min");
+    ASSERT_TRUE(box->hasFocus());
+    box->setText(QStringLiteral("-"));
+    sink.Expect(MsgKind::Warn, kNotNumeric);
+    QTest::mouseClick(Get<QPushButton>("CMD_適用"), Qt::LeftButton);
+    EXPECT_TRUE(sink.AllShown());
+    EXPECT_EQ(Search().SearchApplied, 0);
+    EXPECT_EQ(Settei().Record.SearchSettei.株価Min.Check, 0);
+    EXPECT_TRUE(box->hasFocus());
+    // Mended, the next click applies.
+    box->setText(QStringLiteral("150"));
+    QTest::mouseClick(Get<QPushButton>("CMD_適用"), Qt::LeftButton);
+    EXPECT_EQ(Search().SearchApplied, -1);
+    EXPECT_EQ(Settei().Record.SearchSettei.株価Min.Text, "150");
+    EXPECT_EQ(Settei().Record.SearchSettei.株価Min.Check, 1);
+}
+
 // A saved date that is no date: every setting goes back to its default, with both messages.
 TEST_F(CompoundSearchTest, ASavedDateThatIsNoDateResetsEverySetting) {
     Settei().Record.SearchSettei.開始.Text = "2024/02/30";
