@@ -610,7 +610,9 @@ void FRM_複合検索::Load() {
     RunTrapped([this] {
         SetteiRecord& record = Settei().Record;
         if (!LoadBoundControls(*this, kSection, kLoadOrder, record)) {
-            ResetSettei(Signin().LogonInfo);
+            // Every setting goes back to its default; the run keeps the pair it signed in with.
+            LogonPair logon = Signin().LogonInfo;
+            ResetSettei(logon);
             LoadBoundControls(*this, kSection, kLoadOrder, record);
         }
         ClearSelectedRows();

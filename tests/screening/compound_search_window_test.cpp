@@ -343,6 +343,7 @@ TEST_F(CompoundSearchTest, ASavedDateThatIsNoDateResetsEverySetting) {
     Settei().Record.SearchSettei.開始.Text = "2024/02/30";
     Settei().Record.UserSettei.Scope.CHK_東プ = 1;
     Settei().Record.SearchSettei.CHK_MAxG = 1;
+    Signin().LogonInfo = {"tester", "secret01"};
     sink.Expect(MsgKind::Warn, "設定する必要があります")
         .Expect(MsgKind::Info, "初期設定を読み込みました。");
     Open();
@@ -350,6 +351,7 @@ TEST_F(CompoundSearchTest, ASavedDateThatIsNoDateResetsEverySetting) {
     EXPECT_EQ(Settei().Record.UserSettei.Scope.CHK_東プ, 0);
     EXPECT_FALSE(Check("CHK_MAxG")->isChecked());
     EXPECT_NE(Settei().Record.SearchSettei.開始.Text, "2024/02/30");
+    EXPECT_EQ(Signin().LogonInfo.UserId, "tester");
 }
 
 TEST_F(CompoundSearchTest, StoredValuesTheControlsWouldRefuseReset) {
