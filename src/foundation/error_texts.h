@@ -13,6 +13,7 @@ inline constexpr const char* kErrOverflow = kNumberOverflowText;
 inline constexpr const char* kErrFileNotFound = "ファイルが見つかりません。";
 inline constexpr const char* kErrInvalidNull = "Null の使い方が不正です。";
 inline constexpr const char* kErrInputPastEnd = "ファイルの終わりを超えて入力しようとしました。";
+inline constexpr const char* kErrInvalidPropertyValue = "プロパティの値が不正です。";
 
 // A finite number written in the plain decimal form, surrounding blanks allowed; anything
 // else ("inf" and "nan" too) throws kErrTypeMismatch.

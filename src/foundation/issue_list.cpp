@@ -55,6 +55,13 @@ ListTail SearchTail(const char* column, const std::string& pattern, bool without
             {pattern}};
 }
 
+ListTail CompoundSearchTail(const std::function<bool(ListTail&)>& source) {
+    if (!source) throw std::runtime_error("コントロールが見つかりません。");
+    ListTail tail;
+    if (!source(tail)) return {{}, {}, true};
+    return tail;
+}
+
 ListTail BuildListTail(int mode) {
     if (mode == kListStartup)
         mode = Settei().Record.SearchSettei.CHK_Save == 1 ? kListCompound : kListAll;
@@ -63,7 +70,7 @@ ListTail BuildListTail(int mode) {
         case kListAll:
             return {kListOrder, {}};
         case kListCompound:
-            return {Required(sources.MakeSearchSql), {}};
+            return CompoundSearchTail(sources.MakeSearchSql);
         case kListByName:
         case kListByNameNoIndex:
             return SearchTail("銘柄名", "%" + Required(sources.SearchNameText) + "%",
@@ -98,6 +105,7 @@ ListTail MakeListSql(int mode) {
 
 bool QueryIssueList(int mode, RecordsetPtr& recordset) {
     const ListTail tail = MakeListSql(mode);
+    if (tail.Failed) return false;
     std::string sql = MakeIssueAttrSql(tail.Text);
     return ExecuteSql(Database().DailyConnection, sql, recordset, tail.Parameters);
 }

@@ -57,18 +57,12 @@ enum ListMode : int {
     kListByCodeNoIndex = 10,
 };
 
-// The tail of the attribute query for a list mode, with the values its "?" markers stand
-// for, in order: the searches' typed texts travel as values, never inside the text.
-struct ListTail {
-    std::string Text;
-    std::vector<FieldValue> Parameters;
-};
-
 // The tail of the attribute query for a list mode: its WHERE condition and ORDER BY.
-// A failure while the tail is built is shown and gives an empty tail.
+// A failure while the tail is built is shown and gives an empty tail; a compound search
+// that cannot be built gives a failed one, on which no statement runs.
 ListTail MakeListSql(int mode);
 // The attribute query with the tail of a list mode, run on the daily catalog; false when
-// it failed (ExecuteSql has told the user), leaving recordset as it was.
+// the tail failed or the query failed (the user has been told), leaving recordset as it was.
 bool QueryIssueList(int mode, RecordsetPtr& recordset);
 // The tail's IN list of watched issues: "'ID'," for every store line with an ID before
 // its TAB, in store order.

@@ -92,11 +92,22 @@ TextDataState& TextData();
 
 // --- The issue list, its selection and the edit queue --------------------------------------
 
+// The tail of the attribute query for a list mode, with the values its "?" markers stand
+// for, in order: the searches' typed texts travel as values, never inside the text.
+struct ListTail {
+    std::string Text;
+    std::vector<FieldValue> Parameters;
+    // Building the tail failed and the user was told: no statement runs on it.
+    bool Failed = false;
+};
+
 // What the windows supply to the list query. The compound search gives its whole tail;
 // the issue search gives the texts of its TXT_Name and TXT_Code boxes; the selection
 // window its selected issues. Unset, a search mode fails as a missing control does.
 struct ListTailSources {
-    std::function<std::string()> MakeSearchSql;   // modes 3, and 2 with the saved search
+    // Modes 3, and 2 with the saved search: false when the search could not be built (it
+    // has told the user), tail untouched.
+    std::function<bool(ListTail&)> MakeSearchSql;
     std::function<std::string()> SearchNameText;  // modes 4 and 9
     std::function<std::string()> SearchCodeText;  // modes 5 and 10
     // Modes 6 and 7: "銘柄ID IN (…) And " for the issues selected in the list, from the

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 #include "foundation/error_texts.h"
@@ -35,6 +36,22 @@ class ByteReader {
     size_t at_ = 0;
 };
 
+// Appends little-endian values to a file image.
+class ByteWriter {
+  public:
+    template <typename T>
+    void Write(T value) {
+        char bytes[sizeof(T)];
+        std::memcpy(bytes, &value, sizeof(T));
+        bytes_.append(bytes, sizeof(T));
+    }
+    void Append(std::string_view bytes) { bytes_ += bytes; }
+    std::string Take() { return std::move(bytes_); }
+
+  private:
+    std::string bytes_;
+};
+
 static_assert(std::endian::native == std::endian::little, "ATec.dat is read in place");
 
 }  // namespace
@@ -58,6 +75,34 @@ std::vector<ATecRecord> ParseATec(std::string_view bytes) {
         records.push_back(std::move(record));
     }
     return records;
+}
+
+std::string EncodeATec(const std::vector<ATecRecord>& records) {
+    if (records.size() > static_cast<size_t>(std::numeric_limits<int16_t>::max()))
+        throw std::overflow_error(kErrOverflow);
+    ByteWriter writer;
+    writer.Write(static_cast<int16_t>(records.size()));
+    for (const ATecRecord& record : records) {
+        const std::string id = ToCp932(record.銘柄ID);
+        if (id.size() > std::numeric_limits<uint16_t>::max())
+            throw std::overflow_error(kErrOverflow);
+        writer.Write(static_cast<uint16_t>(id.size()));
+        writer.Append(id);
+        writer.Write(record.MAxG);
+        writer.Write(record.MAxD);
+        writer.Write(record.出増005D);
+        writer.Write(record.乖離005D);
+        writer.Write(record.乖離025D);
+    }
+    return writer.Take();
+}
+
+bool SaveATec(const std::vector<ATecRecord>& records) {
+    return RunTrapped([&records] {
+        std::string error;
+        if (!WriteFileAtomically(AppPath() + kATecFileName, EncodeATec(records), error))
+            throw std::runtime_error(error);
+    });
 }
 
 bool LoadATec() {

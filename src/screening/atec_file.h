@@ -1,6 +1,6 @@
 #pragma once
-// The results of the manual analysis that the compound search filters by, as start-up
-// reads them from "ATec.dat". The run that writes the file comes later.
+// The results of the manual analysis that the compound search filters by: the manual
+// analysis writes "ATec.dat", start-up reads it.
 //
 // "ATec.dat", little-endian, no padding: a signed 16-bit record count N, then records of
 // an unsigned 16-bit length L, L bytes of the issue ID in code page 932, three signed
@@ -22,3 +22,11 @@ bool LoadATec();
 // The pure part: the records of a file image, up to its count or the end of the data.
 // Throws for a negative count or a record cut short.
 std::vector<ATecRecord> ParseATec(std::string_view bytes);
+
+// The file image of records, as ParseATec reads it back. Throws when there are more
+// records than the count holds or an ID is longer than its length field.
+std::string EncodeATec(const std::vector<ATecRecord>& records);
+// Writes "ATec.dat" whole (a temporary file renamed over the old one), so no record of an
+// earlier run stays behind the new ones. A failure shows its description through MsgWarn
+// and gives false, the old file untouched.
+bool SaveATec(const std::vector<ATecRecord>& records);

@@ -1,12 +1,17 @@
 #include "screening/commands.h"
 
+#include "foundation/state.h"
+#include "screening/compound_search_window.h"
 #include "screening/issue_search_window.h"
 #include "screening/observation_command.h"
+#include "screening/search_query.h"
 #include "views/issue_search_commands.h"
 #include "views/state.h"
 
 void InstallScreeningCommands() {
+    IssueList().Sources.MakeSearchSql = [](ListTail& tail) { return MakeSearchSql(tail); };
     SelectionRoutines& routines = Selection().Routines;
+    routines.ShowCompoundSearch = ShowCompoundSearch;
     routines.RunObservation = [] { RunObservation(); };
     routines.SearchByCode = [] { SearchByCode(); };
     routines.SearchByName = [] { SearchByName(); };

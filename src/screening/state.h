@@ -18,6 +18,8 @@ struct ATecRecord {
     int16_t 出増005D = 0;  // -1: the last day's volume at least five times the mean
     double 乖離005D = 0;   // deviation from the 5-day average, percent
     double 乖離025D = 0;   // deviation from the 25-day average, percent
+
+    bool operator==(const ATecRecord&) const = default;
 };
 
 struct ATecState {

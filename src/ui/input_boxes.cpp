@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFocusEvent>
@@ -221,6 +222,36 @@ class InputBoxFilter : public QObject {
     bool filtering_ = false;
     bool leaving_ = false;
     std::vector<std::function<bool()>> leave_;
+};
+
+// Keeps a date pair in order after a change of one picker: at once for a date typed or
+// stepped in the box, and only when its calendar closes for one chosen in the calendar,
+// whose every move would otherwise push the other date around. Owned by the picker.
+class CalendarGuard : public QObject {
+  public:
+    CalendarGuard(QDateTimeEdit* picker, std::function<void()> keepOrder)
+        : QObject(picker), keepOrder_(std::move(keepOrder)) {
+        QObject::connect(picker, &QDateTimeEdit::dateTimeChanged, this, [this] {
+            if (!open_) keepOrder_();
+        });
+        if (!picker->calendarPopup()) return;
+        if (QWidget* calendar = picker->calendarWidget())
+            calendar->window()->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) open_ = true;
+        if (event->type() == QEvent::Hide && open_) {
+            open_ = false;
+            keepOrder_();
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> keepOrder_;
+    bool open_ = false;
 };
 
 // One numeric box kind: its keys, its check, its format and its spinner steps.
@@ -493,10 +524,8 @@ void BindDateRange(QWidget* dialog) {
     auto* start = dialog->findChild<QDateTimeEdit*>(QStringLiteral("DPC_開始"));
     auto* end = dialog->findChild<QDateTimeEdit*>(QStringLiteral("DPC_終了"));
     if (!start || !end) return;
-    QObject::connect(start, &QDateTimeEdit::dateTimeChanged, dialog,
-                     [dialog] { KeepEndAfterStart(dialog); });
-    QObject::connect(end, &QDateTimeEdit::dateTimeChanged, dialog,
-                     [dialog] { KeepStartBeforeEnd(dialog); });
+    new CalendarGuard(start, [dialog] { KeepEndAfterStart(dialog); });
+    new CalendarGuard(end, [dialog] { KeepStartBeforeEnd(dialog); });
 }
 
 void BindConditionLine(QWidget* dialog, QAbstractButton* check, QWidget* box, QWidget* companion) {

@@ -80,6 +80,8 @@ void BindPercentBox(QLineEdit* box, UpDownSpinner* spinner = nullptr);
 void BindMinMaxPair(QLineEdit* minBox, QLineEdit* maxBox);
 // Two decimal boxes (the deviation pairs): checked and ordered on leaving either.
 void BindDecimalPair(QLineEdit* minBox, QLineEdit* maxBox);
+// The DPC_開始 / DPC_終了 pair kept in order: at every change typed or stepped in a box,
+// and when a picker's calendar closes for a date chosen there.
 void BindDateRange(QWidget* dialog);
 // A condition line: its check box enables the box, and the companion follows the box.
 void BindConditionLine(QWidget* dialog, QAbstractButton* check, QWidget* box,

@@ -172,6 +172,39 @@ TEST_F(StartupTest, SavedSignInStartsWithTheListAndClosingSignsOut) {
     EXPECT_EQ(ReadText(market.Path() + kMemoFile), MemoFileText(TextStores().MemoText));
 }
 
+// The search saved for start-up is the first list; the analysis results are read after
+// it, so its analysis condition restricts nothing yet.
+TEST_F(StartupTest, ASearchSavedForStartUpIsTheFirstList) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
+    InstanceLockRelease lock;
+    PrepareFolder(market);
+    LogonPair pair{MarketFixture::kUserId, MarketFixture::kPassword};
+    LoadSettei(pair);
+    pair = {MarketFixture::kUserId, MarketFixture::kPassword};
+    SearchSettei& search = Settei().Record.SearchSettei;
+    search.Scope.OPT_全て = 0;
+    search.Scope.OPT_指定 = -1;
+    search.Scope.CHK_東プ = 1;
+    search.CHK_MAxG = 1;
+    search.CHK_Save = 1;
+    ASSERT_TRUE(SaveSettei(pair));
+    Settei() = SetteiState{};
+    std::string error;
+    const std::string atec = EncodeATec({{"7203011", -1, 0, 0, 0, 0}});
+    ASSERT_TRUE(WriteFileAtomically(market.Path() + kATecFileName, atec, error)) << error;
+    ScriptedSink sink;
+
+    ASSERT_TRUE(Main());
+    FlexGrid& grid = SelectionWindow().Grid();
+    ASSERT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.TextMatrix(1, 2), "1301");
+    EXPECT_EQ(grid.TextMatrix(2, 2), "1312");
+    EXPECT_EQ(MainFrame().Panel(2)->text().toStdString(), "2 件表示されました。");
+    EXPECT_EQ(ATec().ATecCount, 1);
+    MainFrame().close();
+}
+
 TEST_F(StartupTest, AListCommandEndsTheTextDataMode) {
     MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
     KABUTO_REQUIRE_MARKET(market);

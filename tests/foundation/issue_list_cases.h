@@ -155,7 +155,10 @@ TEST_P(IssueListTest, AFailedQueryLeavesTheListAsItWas) {
     const RecordsetPtr before = IssueList().IssueListRecordset;
     const std::vector<std::string> firstRow = grid_->RowCells(1);
     const std::string status = status_;
-    IssueList().Sources.MakeSearchSql = [] { return std::string(" WHERE 無い列 = 1"); };
+    IssueList().Sources.MakeSearchSql = [](ListTail& tail) {
+        tail.Text = " WHERE 無い列 = 1";
+        return true;
+    };
     ScriptedSink sink;
     sink.Expect(MsgKind::Warn);
     EXPECT_FALSE(ShowIssueList(*grid_, 3));

@@ -65,12 +65,18 @@ TEST_F(ListTails, WatchedIssuesComeFromEveryStoreLineWithAnId) {
 
 TEST_F(ListTails, SearchModesUseTheSearchWindowsTexts) {
     auto& sources = IssueList().Sources;
-    sources.MakeSearchSql = [] { return std::string(" WHERE 株価 > 100"); };
+    sources.MakeSearchSql = [](ListTail& tail) {
+        tail = {" WHERE 株価 > ?", {int64_t{100}}};
+        return true;
+    };
     sources.SearchNameText = [] { return std::string("銘柄'13"); };
     sources.SearchCodeText = [] { return std::string("72"); };
-    EXPECT_EQ(MakeListSql(3).Text, " WHERE 株価 > 100");
-    Settei().Record.SearchSettei.CHK_Save = 1;
-    EXPECT_EQ(MakeListSql(2).Text, " WHERE 株価 > 100");
+    for (int16_t save : {0, 1}) {
+        Settei().Record.SearchSettei.CHK_Save = save;
+        const int mode = save ? 2 : 3;
+        EXPECT_EQ(MakeListSql(mode).Text, " WHERE 株価 > ?") << mode;
+        EXPECT_EQ(MakeListSql(mode).Parameters, std::vector<FieldValue>{int64_t{100}}) << mode;
+    }
     // The typed texts travel as the pattern's value: none of them reaches the text.
     const std::string withoutIndices = " AND 市場名 <> '指標' ";
     const struct {
@@ -88,6 +94,18 @@ TEST_F(ListTails, SearchModesUseTheSearchWindowsTexts) {
         EXPECT_EQ(tail.Text, c.text) << c.mode;
         EXPECT_EQ(tail.Parameters, std::vector<FieldValue>{c.pattern}) << c.mode;
     }
+}
+
+// A compound search that could not be built has told the user; its tail runs nothing.
+TEST_F(ListTails, AFailedCompoundSearchGivesAFailedTail) {
+    IssueList().Sources.MakeSearchSql = [](ListTail& tail) { return false; };
+    const ListTail tail = MakeListSql(3);
+    EXPECT_TRUE(tail.Failed);
+    EXPECT_EQ(tail.Text, "");
+    RecordsetPtr untouched;
+    EXPECT_FALSE(QueryIssueList(3, untouched));
+    EXPECT_FALSE(untouched);
+    EXPECT_FALSE(MakeListSql(1).Failed);
 }
 
 TEST_F(ListTails, AMissingSearchWindowIsShownAndGivesNoTail) {

@@ -1,10 +1,11 @@
-// ctest-labels: app
+// ctest-labels: app screenquery
 #include "screening/atec_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "support/scripted_sink.h"
@@ -82,6 +83,35 @@ TEST_F(ATecFileTest, ADamagedFileWarnsAndKeepsTheTable) {
         EXPECT_FALSE(LoadATec());
         EXPECT_EQ(ATec().ATecCount, 1);
     }
+}
+
+TEST_F(ATecFileTest, OneRecordIsThirtyThreeBytesAndReadsBack) {
+    const std::vector<ATecRecord> records = {{"7203011", -1, 0, 0, 1.25, -3.5}};
+    const std::string expected = std::string(
+                                     "\x01\x00\x07\x00"
+                                     "7203011"
+                                     "\xff\xff\x00\x00\x00\x00",
+                                     17) +
+                                 Bytes(1.25) + Bytes(-3.5);
+    ASSERT_TRUE(SaveATec(records));
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(folder.File(kATecFileName), bytes));
+    EXPECT_EQ(bytes.size(), 33u);
+    EXPECT_EQ(bytes, expected);
+    ASSERT_TRUE(LoadATec());
+    EXPECT_EQ(ATec().ATecCount, 1);
+    EXPECT_EQ(ATec().ATecTable, records);
+}
+
+// A write over an older, longer file leaves none of its records behind.
+TEST_F(ATecFileTest, AShorterRunReplacesTheWholeFile) {
+    const std::vector<ATecRecord> shorter = {{"7203011", 0, 0, -1, 0, 0}};
+    ASSERT_TRUE(SaveATec({{"1301011", -1, 0, 0, 2, 3}, {"1302011", 0, -1, 0, 4, 5}}));
+    ASSERT_TRUE(SaveATec(shorter));
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(folder.File(kATecFileName), bytes));
+    EXPECT_EQ(bytes.size(), 33u);
+    EXPECT_EQ(ParseATec(bytes), shorter);
 }
 
 }  // namespace
