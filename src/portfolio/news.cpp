@@ -7,21 +7,18 @@
 
 #include "foundation/database.h"
 #include "foundation/error_texts.h"
+#include "foundation/issue_list.h"
 #include "foundation/sql_builders.h"
 #include "foundation/trap.h"
 #include "platform/cp932.h"
 #include "platform/number_format.h"
+#include "portfolio/issue_rows.h"
 #include "portfolio/news_file.h"
 
 namespace {
 
-constexpr int kFieldName = 1;
 constexpr int kFieldRuleDate = 14;
 constexpr int kFieldRule = 15;
-constexpr int kFieldTurnDate = 16;
-constexpr int kFieldTurn = 17;
-constexpr int kBarClose = 4;
-constexpr int kBarVolume = 5;
 constexpr int kBuyListCount = 2;
 
 // The market codes that select a fixed element of the markets in display order.
@@ -39,11 +36,6 @@ std::string Characters(std::string_view text, int count) {
     const std::u32string points = Utf8ToCodePoints(text);
     const size_t n = std::min<size_t>(points.size(), static_cast<size_t>(std::abs(count)));
     return CodePointsToUtf8(count >= 0 ? points.substr(0, n) : points.substr(points.size() - n));
-}
-
-const FieldValue& FieldOf(const std::vector<FieldValue>& row, int index) {
-    if (index >= static_cast<int>(row.size())) throw std::out_of_range(kErrSubscriptOutOfRange);
-    return row[index];
 }
 
 // A stored date compared with the newest data date as a number: a text that is not a
@@ -89,28 +81,13 @@ std::string RulePieces(const std::string& rule) {
 
 std::string RuleSentence(std::string_view label, std::string_view name,
                          const std::vector<FieldValue>& row, int32_t latestDate) {
-    const FieldValue& rule = FieldOf(row, kFieldRule);
-    if (IsNull(rule) || !IsDate(FieldOf(row, kFieldRuleDate), latestDate)) return {};
-    const FieldValue& turn = FieldOf(row, kFieldTurn);
-    const bool turned = !IsNull(turn) && IsDate(FieldOf(row, kFieldTurnDate), latestDate);
+    const FieldValue& rule = RowField(row, kFieldRule);
+    if (IsNull(rule) || !IsDate(RowField(row, kFieldRuleDate), latestDate)) return {};
+    const FieldValue& turn = RowField(row, kField転換状況);
+    const bool turned = !IsNull(turn) && IsDate(RowField(row, kField転換日), latestDate);
     const std::string ending = turned ? "、" + FieldText(turn) + "転換しました。" : "ました。";
     return std::string(label) + std::string(name) + "で、" + RulePieces(FieldText(rule)) +
            "法則が出現し" + ending + "\r\n";
-}
-
-std::string MissingIssueLine(std::string_view label, std::string_view issueId,
-                             const std::vector<TextPair>& markets) {
-    return "つぎの銘柄が見つかりません。確認のうえ再登録してください。<分類>コード（市場）： ''" +
-           std::string(label) + Characters(issueId, 4) + "（" +
-           MarketAbbreviation(issueId, markets) + "）''\r\n";
-}
-
-const std::vector<FieldValue>* FindIssueRow(const Recordset& issues, const std::string& issueId) {
-    for (int row = 0; row < issues.RecordCount(); ++row) {
-        const std::vector<FieldValue>& fields = issues.Row(row);
-        if (FieldText(FieldOf(fields, 0)) == issueId) return &fields;
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -129,28 +106,28 @@ std::string MarketAbbreviation(std::string_view issueId, const std::vector<TextP
     return kUnknownMarketText;
 }
 
+std::string MissingIssueName(int listNumber, std::string_view issueId,
+                             const std::vector<TextPair>& markets) {
+    return "<分類>コード（市場）： ''" + NewsLabel(listNumber) + Characters(issueId, 4) + "（" +
+           MarketAbbreviation(issueId, markets) + "）''";
+}
+
 LastTwoCloses LastTwoClosesOf(const Recordset& rows) {
     LastTwoCloses closes;
-    const auto close = [&rows](int row) { return FieldNumber(FieldOf(rows.Row(row), kBarClose)); };
-    const auto valid = [&](int row) {
-        return close(row) > 0 && FieldNumber(FieldOf(rows.Row(row), kBarVolume)) > 0;
-    };
-    if (rows.RecordCount() == 0 || !valid(0)) return closes;
-    closes.Latest = close(0);
-    for (int row = 1; row < rows.RecordCount(); ++row) {
-        if (!valid(row)) continue;
-        closes.Previous = close(row);
-        break;
-    }
+    if (FirstValidBar(rows, 0) != 0) return closes;
+    closes.Latest = BarClose(rows, 0);
+    const int previous = FirstValidBar(rows, 1);
+    if (previous > 0) closes.Previous = BarClose(rows, previous);
     return closes;
 }
 
 std::string EntryNews(const PfEntry& entry, int listNumber, const std::vector<FieldValue>* issueRow,
                       const LastTwoCloses& closes, int32_t latestDate,
                       const std::vector<TextPair>& markets) {
+    if (!issueRow)
+        return kMissingIssueText + MissingIssueName(listNumber, entry.Code, markets) + "\r\n";
     const std::string label = NewsLabel(listNumber);
-    if (!issueRow) return MissingIssueLine(label, entry.Code, markets);
-    const std::string name = FieldText(FieldOf(*issueRow, kFieldName));
+    const std::string name = FieldText(RowField(*issueRow, kField銘柄名));
     return PriceSentence(label, name, entry, listNumber <= kBuyListCount, closes) +
            RuleSentence(label, name, *issueRow, latestDate);
 }
@@ -172,14 +149,13 @@ void GetLastTwoCloses(const std::string& issueId, double& latest, double& previo
 bool CheckPfListNews(const std::vector<PfEntry>& entries, int16_t count, int listNumber) {
     return RunTrapped([&] {
         const RecordsetPtr issues = IssueList().AllIssuesRecordset;
-        if (!issues) throw std::runtime_error(kErrObjectNotSet);
         const size_t n = std::min<size_t>(std::max<int16_t>(count, 0), entries.size());
         for (size_t i = 0; i < n; ++i) {
-            const std::vector<FieldValue>* row = FindIssueRow(*issues, entries[i].Code);
+            const std::vector<FieldValue>* row = FindIssueRow(issues, entries[i].Code);
             LastTwoCloses closes;
             if (row) {
                 GetLatestDataDate();
-                GetLastTwoCloses(FieldText(FieldOf(*row, 0)), closes.Latest, closes.Previous);
+                GetLastTwoCloses(FieldText(RowField(*row, 0)), closes.Latest, closes.Previous);
             }
             News().NewsText += EntryNews(entries[i], listNumber, row, closes, News().LatestDataDate,
                                          IssueSelection().SijouList);

@@ -22,6 +22,13 @@ std::string NewsLabel(int listNumber);
 // the list does not hold.
 std::string MarketAbbreviation(std::string_view issueId, const std::vector<TextPair>& markets);
 
+inline constexpr const char* kMissingIssueText =
+    "つぎの銘柄が見つかりません。確認のうえ再登録してください。";
+// How an entry whose issue is gone is named to the user: "<分類>コード（市場）： ''", the
+// list label, the security code part of the ID, its market in "（）" and "''".
+std::string MissingIssueName(int listNumber, std::string_view issueId,
+                             const std::vector<TextPair>& markets);
+
 // The latest and the previous valid close (close and volume above 0), 0 when missing. The
 // newest row must be valid itself: an older row never stands in for it.
 struct LastTwoCloses {
