@@ -144,6 +144,10 @@ TEST_F(PfWindowTest, TheSameFiguresOnABuyAndASellTabAndAnEmptyList) {
         EXPECT_FALSE(grid.isEnabled());
         EXPECT_EQ(Label(window, "LBL_PAL"), "0");
         EXPECT_EQ(Label(window, "LBL_Rate"), "－");
+        const int quantity = grid.horizontalHeader()->sectionViewportPosition(kPfColQuantity) + 5 +
+                             grid.viewport()->x();
+        window.PressTitle(quantity * kTwipsPerPixel);  // an empty grid sorts without a fault
+        EXPECT_EQ(grid.Rows(), 1);
     });
 }
 
