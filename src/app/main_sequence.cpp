@@ -13,6 +13,7 @@
 #include "foundation/startup.h"
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
+#include "portfolio/commands.h"
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
@@ -68,6 +69,7 @@ void ShowStartupList() {
 
 // The start-up after the sign-in, up to the list shown and the start-up files read.
 void StartSignedIn(QPointer<FRM_見出し>& splash) {
+    InstallPortfolioCommands();
     ReadTextStores();
     ShowSplash(splash);
     if (!OpenPriceDatabases()) throw StepReported();

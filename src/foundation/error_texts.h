@@ -12,6 +12,8 @@ inline constexpr const char* kErrTypeMismatch = "型が一致しません。";
 inline constexpr const char* kErrOverflow = kNumberOverflowText;
 inline constexpr const char* kErrFileNotFound = "ファイルが見つかりません。";
 inline constexpr const char* kErrInvalidNull = "Null の使い方が不正です。";
+inline constexpr const char* kErrObjectNotSet =
+    "オブジェクト変数または With ブロック変数が設定されていません。";
 inline constexpr const char* kErrInputPastEnd = "ファイルの終わりを超えて入力しようとしました。";
 inline constexpr const char* kErrInvalidPropertyValue = "プロパティの値が不正です。";
 

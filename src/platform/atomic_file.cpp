@@ -83,6 +83,28 @@ unsigned ModeFor(const std::string& target, unsigned mode) {
     return ownerOnly ? kept & ~077u : kept;
 }
 
+// The injected fault: after how many bytes the writes fail, and with which errno (0: none).
+struct WriteFault {
+    size_t AfterBytes = 0;
+    int Code = 0;
+};
+
+WriteFault& InjectedFault() {
+    static WriteFault fault;
+    return fault;
+}
+
+// write(2), or the injected fault once the file holds the bytes allowed before it.
+ssize_t WriteSome(int fd, const char* data, size_t size, size_t written) {
+    const WriteFault& fault = InjectedFault();
+    if (fault.Code == 0) return write(fd, data, size);
+    if (written >= fault.AfterBytes) {
+        errno = fault.Code;
+        return -1;
+    }
+    return write(fd, data, std::min(size, fault.AfterBytes - written));
+}
+
 // Gives the temporary file its bits and bytes and closes it; the descriptor is closed on
 // every path.
 bool FillAndClose(int fd, std::string_view bytes, unsigned mode, std::string& error) {
@@ -94,7 +116,7 @@ bool FillAndClose(int fd, std::string_view bytes, unsigned mode, std::string& er
     if (fchmod(fd, mode) != 0) return fail(errno);
     size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        const ssize_t n = WriteSome(fd, bytes.data() + written, bytes.size() - written, written);
         if (n < 0) {
             if (errno == EINTR) continue;
             return fail(errno);
@@ -156,6 +178,14 @@ std::vector<std::string> LinkTargets(const std::string& folder) {
 }
 
 }  // namespace
+
+void InjectAtomicWriteFault(size_t bytes, int code) {
+    InjectedFault() = WriteFault{bytes, code};
+}
+
+void ClearAtomicWriteFault() {
+    InjectedFault() = WriteFault{};
+}
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error,
                          unsigned mode) {

@@ -1,6 +1,7 @@
 #pragma once
 // Files the program rewrites are written whole to a temporary file beside them and
 // renamed into place, so a crash never leaves half a file.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,12 @@
 // error), which leaves the new file in place.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error,
                          unsigned mode = 0644);
+
+// A test's stand-in for a full disk: the writes of the temporary file after its first
+// `bytes` bytes fail with the errno `code`, until ClearAtomicWriteFault. The program never
+// calls these.
+void InjectAtomicWriteFault(size_t bytes, int code);
+void ClearAtomicWriteFault();
 
 // Removes the temporary files that writers killed in the middle of WriteFileAtomically
 // left in folder (which ends with "/"), and those left beside the targets of the folder's

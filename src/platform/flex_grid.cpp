@@ -182,7 +182,9 @@ class FlexGridModel : public QAbstractTableModel {
                 return QVariant::fromValue(ToQt(grid_.align_[col], text ? *text : ""));
             case Qt::BackgroundRole:
                 if (col < grid_.fixedCols_) return grid_.palette().button();
-                return {};
+                return CellBrush(row, col, &FlexGrid::CellColours::back);
+            case Qt::ForegroundRole:
+                return CellBrush(row, col, &FlexGrid::CellColours::fore);
             default:
                 return {};
         }
@@ -227,6 +229,11 @@ class FlexGridModel : public QAbstractTableModel {
     }
 
   private:
+    QVariant CellBrush(int row, int col, uint32_t FlexGrid::CellColours::*which) const {
+        const FlexGrid::CellColours* colours = grid_.ColoursOf(row, col);
+        if (!colours || colours->*which == FlexGrid::kNoColour) return {};
+        return QBrush(FromColourNumber(colours->*which));
+    }
     const std::string* Cell(int row, int col) const {
         if (row < 0 || row >= static_cast<int>(grid_.cells_.size())) return nullptr;
         const auto& cells = grid_.cells_[row];
@@ -242,6 +249,7 @@ class FlexGridModel : public QAbstractTableModel {
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
     cells_.assign(2, GridRow(cols_));
+    colours_.resize(2);
     widthTwips_.assign(cols_, -1);
     align_.assign(cols_, FlexAlign::General);
     fixedAlign_.assign(cols_, 0);
@@ -293,6 +301,7 @@ int FlexGrid::Rows() const {
 void FlexGrid::SetRows(int rows) {
     if (rows < 0) throw FlexGridError();
     cells_.resize(rows, GridRow(cols_));
+    colours_.resize(rows);
     StructureChanged();
 }
 
@@ -304,6 +313,8 @@ void FlexGrid::SetCols(int cols) {
     if (cols < 0) throw FlexGridError();
     cols_ = cols;
     for (auto& row : cells_) row.resize(cols);
+    for (auto& row : colours_)
+        if (!row.empty()) row.resize(cols);
     widthTwips_.resize(cols, -1);
     align_.resize(cols, FlexAlign::General);
     fixedAlign_.resize(cols, 0);
@@ -358,6 +369,7 @@ void FlexGrid::AddItem(std::string_view tabText, int index) {
     const bool tellView = redraw_ && !pending_ && index >= fixedRows_;
     if (tellView) model_->BeginInsert(index - fixedRows_);
     cells_.insert(cells_.begin() + index, std::move(row));
+    colours_.insert(colours_.begin() + index, std::vector<CellColours>());
     if (tellView) {
         model_->EndInsert();
     } else {
@@ -368,11 +380,13 @@ void FlexGrid::AddItem(std::string_view tabText, int index) {
 void FlexGrid::RemoveItem(int row) {
     CheckRow(row);
     cells_.erase(cells_.begin() + row);
+    colours_.erase(colours_.begin() + row);
     StructureChanged();
 }
 
 void FlexGrid::Clear() {
     for (auto& row : cells_) std::fill(row.begin(), row.end(), std::string());
+    for (auto& row : colours_) row.clear();
     if (!pending_) model_->AllChanged();
 }
 
@@ -496,6 +510,44 @@ void FlexGrid::SetBackColor(uint32_t colour) {
     ApplyPalette();
 }
 
+const FlexGrid::CellColours* FlexGrid::ColoursOf(int row, int col) const {
+    if (row < 0 || row >= static_cast<int>(colours_.size())) return nullptr;
+    const auto& colours = colours_[row];
+    return col >= 0 && col < static_cast<int>(colours.size()) ? &colours[col] : nullptr;
+}
+
+FlexGrid::CellColours& FlexGrid::ColoursFor(int row, int col) {
+    CheckRow(row);
+    CheckCol(col);
+    auto& colours = colours_[row];
+    if (colours.empty()) colours.resize(cols_);
+    return colours[col];
+}
+
+uint32_t FlexGrid::CellBackColor(int row, int col) const {
+    CheckRow(row);
+    CheckCol(col);
+    const CellColours* colours = ColoursOf(row, col);
+    return colours && colours->back != kNoColour ? colours->back : backColor_;
+}
+
+void FlexGrid::SetCellBackColor(int row, int col, uint32_t colour) {
+    ColoursFor(row, col).back = colour;
+    if (!pending_) model_->CellChanged(row, col);
+}
+
+uint32_t FlexGrid::CellForeColor(int row, int col) const {
+    CheckRow(row);
+    CheckCol(col);
+    const CellColours* colours = ColoursOf(row, col);
+    return colours && colours->fore != kNoColour ? colours->fore : 0;
+}
+
+void FlexGrid::SetCellForeColor(int row, int col, uint32_t colour) {
+    ColoursFor(row, col).fore = colour;
+    if (!pending_) model_->CellChanged(row, col);
+}
+
 void FlexGrid::SetBackColorSel(uint32_t colour) {
     backColorSel_ = colour;
     ApplyPalette();
@@ -535,12 +587,15 @@ int FlexGrid::CellHeight() const {
 void FlexGrid::ReorderRows(int first, const std::vector<int>& order) {
     const int count = static_cast<int>(order.size());
     if (first < fixedRows_ || first + count > Rows()) throw FlexGridError();
-    std::vector<GridRow> moved(count);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
         if (order[i] < 0 || order[i] >= count) throw FlexGridError();
-        moved[i] = std::move(cells_[first + order[i]]);
-    }
-    std::move(moved.begin(), moved.end(), cells_.begin() + first);
+    const auto reorder = [&](auto& rows) {
+        std::vector<typename std::decay_t<decltype(rows)>::value_type> moved(count);
+        for (int i = 0; i < count; ++i) moved[i] = std::move(rows[first + order[i]]);
+        std::move(moved.begin(), moved.end(), rows.begin() + first);
+    };
+    reorder(cells_);
+    reorder(colours_);
     if (pending_ || !redraw_) {
         pending_ = true;
         return;

@@ -134,6 +134,13 @@ class FlexGrid : public QTableView {
     void SetBackColorSel(uint32_t colour);
     uint32_t ForeColorSel() const { return foreColorSel_; }
     void SetForeColorSel(uint32_t colour);
+    // Colours of one cell; a cell never given one shows the grid's background and black
+    // text. They travel with their row when rows are added, removed or sorted; Clear and
+    // new rows have none.
+    uint32_t CellBackColor(int row, int col) const;
+    void SetCellBackColor(int row, int col, uint32_t colour);
+    uint32_t CellForeColor(int row, int col) const;
+    void SetCellForeColor(int row, int col, uint32_t colour);
 
     // --- geometry (twips): the control and its current cell, relative to the control
     int Height() const;
@@ -182,8 +189,19 @@ class FlexGrid : public QTableView {
     QPointF TwipsInControl(QWidget* source, QPointF pos) const;
     void EmitMouse(QWidget* source, QMouseEvent* event);
 
+    // A cell's own colours; kNoColour where it has none.
+    struct CellColours {
+        uint32_t back = kNoColour;
+        uint32_t fore = kNoColour;
+    };
+    static constexpr uint32_t kNoColour = 0xFFFFFFFF;
+    const CellColours* ColoursOf(int row, int col) const;
+    CellColours& ColoursFor(int row, int col);
+
     friend class FlexGridModel;
     std::vector<GridRow> cells_;
+    // One entry per row, beside cells_; a row without colours has an empty vector.
+    std::vector<std::vector<CellColours>> colours_;
     int cols_ = 2;
     int fixedRows_ = 1;
     int fixedCols_ = 1;

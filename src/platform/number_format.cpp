@@ -94,6 +94,8 @@ bool IsPlaceholder(char c) {
 std::string FormatNumber(double value, std::string_view format) {
     // Infinity and NaN have no digits to place.
     if (!std::isfinite(value)) return {};
+    // A percent format shows hundredths: 0.1 is "10.0%".
+    if (format.ends_with('%')) value *= 100;
     const size_t point = format.find('.');
     std::string_view integerFormat = format.substr(0, point);
     std::string_view fractionFormat =

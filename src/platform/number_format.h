@@ -13,7 +13,8 @@ inline constexpr const char* kNumberOverflowText = "オーバーフローしま�
 
 // A numeric format: "0" forces a digit, "#" an optional one, "," between integer
 // placeholders groups thousands, "." starts the decimals; any other character is copied.
-// Rounds halves away from zero on the decimal form of the value (1.005 → "1.01").
+// Rounds halves away from zero on the decimal form of the value (1.005 → "1.01"). A format
+// that ends in "%" shows the value times 100 ("#,##0.0%" of -0.1 is "-10.0%").
 // A format with a decimal point always writes it: FormatNumber(5, "#0.##") is "5.", as the
 // files and grids written before expect. A value that is not finite writes "".
 std::string FormatNumber(double value, std::string_view format);

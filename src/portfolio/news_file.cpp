@@ -10,8 +10,8 @@
 #include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
-#include "platform/cp932.h"
 #include "platform/number_format.h"
+#include "portfolio/cp932_file.h"
 
 void GetLatestDataDate() {
     RecordsetPtr rows;
@@ -36,10 +36,18 @@ void LoadNewsFile() {
     const std::string path = AppPath() + kNewsFileName;
     if (!FileExists(path)) return;
     RunTrapped([&path] {
-        std::string bytes;
-        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
-        std::string text;
-        if (!DecodeCp932Strict(bytes, text)) throw std::runtime_error(kErrTypeMismatch);
-        AppendCurrentNews(text, News().LatestDataDate, News().NewsText);
+        AppendCurrentNews(ReadCp932File(path), News().LatestDataDate, News().NewsText);
+    });
+}
+
+std::string NewsFileText(int32_t latestDate, std::string_view newsText) {
+    return std::to_string(latestDate) + "\r\n" + std::string(newsText);
+}
+
+bool SaveNewsFile() {
+    const NewsState& news = News();
+    if (TrimSpaces(news.NewsText).empty()) return true;
+    return RunTrapped([&news] {
+        WriteCp932File(AppPath() + kNewsFileName, NewsFileText(news.LatestDataDate, news.NewsText));
     });
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The personal news as start-up reads it back: "News.txt" holds the newest data date in
 // its first line and the news text after it, and is taken only while that date is still
-// the newest. Building and showing the news come later.
+// the newest.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,6 +17,13 @@ void GetLatestDataDate();
 // Appends the news of a still-current "News.txt" to NewsText; a failure shows its
 // description through MsgWarn and keeps what was appended before it.
 void LoadNewsFile();
+
+// Rewrites "News.txt" whole: the decimal date, CR LF, then NewsText unchanged. News of
+// nothing but blanks leaves the file as it was. A failure shows its description, leaves
+// the old file and gives false.
+bool SaveNewsFile();
+// The file's text (UTF-8).
+std::string NewsFileText(int32_t latestDate, std::string_view newsText);
 
 // The pure part: appends to newsText the lines after the first when the first line is
 // the decimal text of latestDate. Throws kErrInputPastEnd for a text without a line.

@@ -1,7 +1,7 @@
 #include "portfolio/portfolio_file.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <cmath>
+#include <cstdio>
 #include <stdexcept>
 
 #include "foundation/error_texts.h"
@@ -9,8 +9,8 @@
 #include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
-#include "platform/cp932.h"
 #include "platform/number_format.h"
+#include "portfolio/cp932_file.h"
 
 namespace {
 
@@ -28,7 +28,46 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
     return fields;
 }
 
+std::string PfLine(const PfEntry& entry, int listNumber) {
+    return entry.Code + "," + PfNumberText(listNumber) + "," + PfNumberText(entry.Quantity) + "," +
+           PfNumberText(entry.UnitPrice) + "," + PfNumberText(entry.TargetPrice) + "," +
+           PfNumberText(entry.StopPrice) + "," + PfNumberText(entry.PurchaseDate) + "\r\n";
+}
+
+// Keeps the file that could not be read beside it before a save replaces it: it may be a
+// whole portfolio that one stray line made unreadable, and the user sees only empty lists.
+void KeepUnreadableFile(const std::string& path) {
+    if (!FileExists(path)) return;
+    std::string bytes;
+    std::string error;
+    if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
+    if (!WriteFileAtomically(AppPath() + kPfBackupFileName, bytes, error))
+        throw std::runtime_error(error);
+}
+
 }  // namespace
+
+std::string PfNumberText(double value) {
+    // A value the reader refuses would make the whole file unreadable at the next start.
+    if (value == 0 || !std::isfinite(value)) return " 0 ";
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.15G", value);
+    std::string number = buffer;
+    const size_t digits = number.front() == '-' ? 1 : 0;
+    if (number.compare(digits, 2, "0.") == 0) number.erase(digits, 1);
+    return (value < 0 ? "" : " ") + number + " ";
+}
+
+std::string PfFileText(const std::array<std::vector<PfEntry>, kPfListCount>& lists,
+                       const std::array<int16_t, kPfListCount>& counts) {
+    std::string text;
+    for (int list = 0; list < kPfListCount; ++list) {
+        const size_t count =
+            std::min<size_t>(std::max<int16_t>(counts[list], 0), lists[list].size());
+        for (size_t i = 0; i < count; ++i) text += PfLine(lists[list][i], list + 1);
+    }
+    return text;
+}
 
 int PfListIndex(std::string_view field) {
     // The field is compared with its blanks: only the written forms " 1 ", " 2 " and
@@ -62,18 +101,25 @@ void LoadPfFile() {
     auto& state = Portfolio();
     for (auto& list : state.PfLists) list.clear();
     state.PfCounts = {};
+    state.PfLoadFailed = false;
     const std::string path = AppPath() + kPfFileName;
     if (!FileExists(path)) return;
-    RunTrapped([&state, &path] {
-        std::string bytes;
-        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
-        std::string text;
-        if (!DecodeCp932Strict(bytes, text)) throw std::runtime_error(kErrTypeMismatch);
+    state.PfLoadFailed = !RunTrapped([&state, &path] {
         // The lists take the entries only once the whole file was read.
-        auto lists = ParsePfText(text);
+        auto lists = ParsePfText(ReadCp932File(path));
         for (int i = 0; i < kPfListCount; ++i) {
             state.PfCounts[i] = static_cast<int16_t>(lists[i].size());
             state.PfLists[i] = std::move(lists[i]);
         }
+    });
+}
+
+bool SavePfFile() {
+    auto& state = Portfolio();
+    return RunTrapped([&state] {
+        const std::string path = AppPath() + kPfFileName;
+        if (state.PfLoadFailed) KeepUnreadableFile(path);
+        WriteCp932File(path, PfFileText(state.PfLists, state.PfCounts));
+        state.PfLoadFailed = false;
     });
 }

@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -133,6 +135,19 @@ TEST_F(AtomicFileTest, ALinkThatLeadsInACircleFailsAndWritesNothing) {
     EXPECT_FALSE(WriteFileAtomically(File("a.ini"), "x", error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(Names(dir_.path().toStdString()), (std::vector<std::string>{"a.ini", "b.ini"}));
+}
+
+TEST_F(AtomicFileTest, AWriteThatFailsMidwayLeavesTheOldFileWholeAndNoTemporary) {
+    Write(File("PF.txt"), "old bytes\r\n");
+    InjectAtomicWriteFault(4, ENOSPC);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(File("PF.txt"), "new bytes, longer than four\r\n", error));
+    EXPECT_EQ(error, std::strerror(ENOSPC));
+    EXPECT_EQ(Read(File("PF.txt")), "old bytes\r\n");
+    EXPECT_EQ(Names(dir_.path().toStdString()), std::vector<std::string>{"PF.txt"});
+    ClearAtomicWriteFault();
+    Write(File("PF.txt"), "new");
+    EXPECT_EQ(Read(File("PF.txt")), "new");
 }
 
 TEST_F(AtomicFileTest, TheTemporariesOfAKilledWriterGoAndNothingElse) {

@@ -160,6 +160,44 @@ TEST(FlexGrid, CurrentCellAndColoursInTheGridsTerms) {
     EXPECT_EQ(grid.palette().color(QPalette::Inactive, QPalette::Highlight), QColor(0, 0, 255));
 }
 
+TEST(FlexGrid, CellColoursTravelWithTheirRows) {
+    FlexGrid grid;
+    FillList(grid, 3);
+    grid.SetBackColor(0xEBEBEB);
+    EXPECT_EQ(grid.CellBackColor(2, 2), 0xEBEBEBu);
+    EXPECT_EQ(grid.CellForeColor(2, 2), 0u);
+    grid.SetCellBackColor(2, 2, 0xFFFFFF);
+    grid.SetCellForeColor(2, 2, 0xFF0000);  // blue
+    const QModelIndex shown = grid.model()->index(1, 2);
+    EXPECT_EQ(grid.model()->data(shown, Qt::ForegroundRole).value<QBrush>().color(),
+              QColor(0, 0, 255));
+    EXPECT_EQ(grid.model()->data(shown, Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(255, 255, 255));
+
+    grid.SortRows(1, 3, 2, FlexSort::NumericDescending);
+    EXPECT_EQ(grid.TextMatrix(3, 0), "1");
+    EXPECT_EQ(grid.CellForeColor(3, 2), 0u);
+    grid.SortRows(1, 3, 2, FlexSort::NumericAscending);
+    grid.SetCellForeColor(1, 2, 0x00FF00);
+    grid.SortRows(1, 3, 2, FlexSort::NumericDescending);
+    EXPECT_EQ(grid.CellForeColor(3, 2), 0x00FF00u);
+    grid.SortRows(1, 3, 2, FlexSort::NumericAscending);
+    grid.RemoveItem(1);
+    grid.AddItem("9\tnew\t90", 1);
+    EXPECT_EQ(grid.TextMatrix(2, 0), "2");
+    EXPECT_EQ(grid.CellForeColor(2, 2), 0xFF0000u);
+    EXPECT_EQ(grid.CellBackColor(2, 2), 0xFFFFFFu);
+    EXPECT_EQ(grid.CellForeColor(1, 2), 0u) << "a new row has no colours";
+    grid.SetCols(5);
+    EXPECT_EQ(grid.CellForeColor(2, 2), 0xFF0000u);
+    EXPECT_EQ(grid.CellForeColor(2, 4), 0u);
+
+    grid.Clear();
+    EXPECT_EQ(grid.CellForeColor(2, 2), 0u);
+    EXPECT_EQ(grid.CellBackColor(2, 2), 0xEBEBEBu);
+    EXPECT_THROW(grid.SetCellBackColor(9, 0, 0), FlexGridError);
+}
+
 TEST(FlexGrid, TopRowScrollsByRowsAndStopsAtTheEnd) {
     FlexGrid grid;
     ShowList(grid, 50, 300, 200);

@@ -52,6 +52,12 @@ TEST(VbFormat, NumberFormats) {
         {2.125, "0.0#", "2.13"},
         {1000000, "###,##0", "1,000,000"},
         {999999.995, "0.00", "1000000.00"},
+        // A percent format shows the value times 100.
+        {-0.1, "#,##0.0%", "-10.0%"},
+        {0.1, "#,##0.0%", "10.0%"},
+        {12.3456, "#,##0.0%", "1,234.6%"},
+        {0, "#,##0.0%", "0.0%"},
+        {-0.0004, "#,##0.0%", "0.0%"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FormatNumber(c.value, c.format), c.expected) << c.value << " " << c.format;

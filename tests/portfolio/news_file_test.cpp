@@ -1,4 +1,4 @@
-// ctest-labels: app
+// ctest-labels: app news
 #include "portfolio/news_file.h"
 
 #include <gtest/gtest.h>

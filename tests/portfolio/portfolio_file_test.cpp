@@ -1,10 +1,14 @@
-// ctest-labels: app
+// ctest-labels: app pffile
 #include "portfolio/portfolio_file.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
+#include <tuple>
 
+#include "foundation/error_texts.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
 #include "support/scripted_sink.h"
@@ -18,9 +22,124 @@ class PortfolioFileTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(WriteFileAtomically(folder.File(kPfFileName), ToCp932(text), error)) << error;
     }
+    std::string Read(const char* name) {
+        std::string bytes;
+        EXPECT_TRUE(ReadWholeFile(folder.File(name), bytes)) << name;
+        return bytes;
+    }
+    // Puts entries into a list as the portfolio window writes its copies back.
+    static void SetList(int list, std::vector<PfEntry> entries) {
+        Portfolio().PfCounts[list] = static_cast<int16_t>(entries.size());
+        Portfolio().PfLists[list] = std::move(entries);
+    }
     TempAppFolder folder;
     ScriptedSink sink;
 };
+
+TEST(PfNumberText, TheFileFormOfANumberAndItsReadingBack) {
+    struct Case {
+        double value;
+        const char* text;
+        double read;  // what the reader makes of the text
+    };
+    const Case cases[] = {
+        {2, " 2 ", 2},
+        {612.5, " 612.5 ", 612.5},
+        {0.5, " .5 ", 0.5},
+        {-0.5, "-.5 ", -0.5},
+        {-3, "-3 ", -3},
+        {0, " 0 ", 0},
+        {-0.0, " 0 ", 0},
+        {20240105, " 20240105 ", 20240105},
+        {1.0 / 3, " .333333333333333 ", 0.333333333333333},
+        {0.0001, " .0001 ", 0.0001},
+        {999999999999999, " 999999999999999 ", 999999999999999},
+        // Beyond plain decimal with 15 digits: the exponent form.
+        {1234567890123456, " 1.23456789012346E+15 ", 1.23456789012346e15},
+        {1e300, " 1E+300 ", 1e300},
+        {-1.5e-20, "-1.5E-20 ", -1.5e-20},
+        {0.00001, " 1E-05 ", 0.00001},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PfNumberText(c.value), c.text) << c.value;
+        EXPECT_EQ(StrictNumber(c.text), c.read) << c.text;
+    }
+}
+
+TEST_F(PortfolioFileTest, TheSavedFileHasTheLineFormOfEveryEntry) {
+    SetList(1, {{"7203011", 500, 612.5, 700, 560, 20240105}});
+    SetList(0, {{"1301211", 100, 0.5, 0, 0, 0}, {"1332211", -2, 1e20, 1, 2, 3}});
+    SetList(3, {{"6758011", 1, 2, 3, 4, 20231229}});
+    ASSERT_TRUE(SavePfFile());
+    const std::string written = Read(kPfFileName);
+    EXPECT_EQ(written,
+              "1301211, 1 , 100 , .5 , 0 , 0 , 0 \r\n"
+              "1332211, 1 ,-2 , 1E+20 , 1 , 2 , 3 \r\n"
+              "7203011, 2 , 500 , 612.5 , 700 , 560 , 20240105 \r\n"
+              "6758011, 4 , 1 , 2 , 3 , 4 , 20231229 \r\n");
+
+    const auto saved = Portfolio();
+    LoadPfFile();
+    for (int i = 0; i < kPfListCount; ++i) {
+        ASSERT_EQ(Portfolio().PfCounts[i], saved.PfCounts[i]) << i;
+        for (size_t j = 0; j < saved.PfLists[i].size(); ++j) {
+            const PfEntry& a = saved.PfLists[i][j];
+            const PfEntry& b = Portfolio().PfLists[i][j];
+            EXPECT_EQ(std::tie(a.Code, a.Quantity, a.UnitPrice, a.TargetPrice, a.StopPrice,
+                               a.PurchaseDate),
+                      std::tie(b.Code, b.Quantity, b.UnitPrice, b.TargetPrice, b.StopPrice,
+                               b.PurchaseDate));
+        }
+    }
+    ASSERT_TRUE(SavePfFile());
+    EXPECT_EQ(Read(kPfFileName), written);
+
+    for (int i = 0; i < kPfListCount; ++i) SetList(i, {});
+    ASSERT_TRUE(SavePfFile());
+    EXPECT_EQ(Read(kPfFileName), "");
+    EXPECT_FALSE(FileExists(folder.File(kPfBackupFileName)));
+}
+
+TEST_F(PortfolioFileTest, ASaveWritesOnlyTheEntriesThatWereLoaded) {
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += std::to_string(1000 + i) + "011, 1 , 1 , 1 , 1 , 1 , 1 \r\n";
+    WritePf(text);
+    LoadPfFile();
+    ASSERT_TRUE(SavePfFile());
+    const size_t lineLength = text.size() / 30;
+    EXPECT_EQ(Read(kPfFileName), text.substr(0, 25 * lineLength));
+}
+
+TEST_F(PortfolioFileTest, TheFirstSaveAfterAFailedLoadKeepsTheUnreadableFile) {
+    const std::string unreadable =
+        "1301211, 1 , 1 , 1 , 1 , 1 , 1 \r\n\r\n1332211, 1 , 1 , 1 , 1 , 1 , 1 \r\n";
+    WritePf(unreadable);
+    sink.Expect(MsgKind::Warn, kErrSubscriptOutOfRange);
+    LoadPfFile();
+    SetList(2, {{"7203011", 1, 1, 1, 1, 1}});
+    ASSERT_TRUE(SavePfFile());
+    EXPECT_EQ(Read(kPfBackupFileName), ToCp932(unreadable));
+    EXPECT_EQ(Read(kPfFileName), "7203011, 3 , 1 , 1 , 1 , 1 , 1 \r\n");
+
+    // Later saves replace a file that was the program's own.
+    SetList(2, {});
+    ASSERT_TRUE(SavePfFile());
+    EXPECT_EQ(Read(kPfBackupFileName), ToCp932(unreadable));
+    EXPECT_EQ(Read(kPfFileName), "");
+}
+
+TEST_F(PortfolioFileTest, ASaveThatFailsMidwayLeavesTheOldFileWhole) {
+    const std::string old = "1301211, 1 , 1 , 1 , 1 , 1 , 1 \r\n";
+    WritePf(old);
+    LoadPfFile();
+    SetList(1, {{"7203011", 500, 612.5, 700, 560, 20240105}});
+    InjectAtomicWriteFault(10, ENOSPC);
+    sink.Expect(MsgKind::Warn, std::strerror(ENOSPC));
+    EXPECT_FALSE(SavePfFile());
+    EXPECT_EQ(Read(kPfFileName), old);
+    EXPECT_TRUE(sink.AllShown());
+}
 
 TEST_F(PortfolioFileTest, NoFileGivesFourEmptyListsWithoutAMessage) {
     Portfolio().PfCounts = {3, 0, 0, 1};

@@ -2,6 +2,7 @@
 
 #include "analysis/state.h"
 #include "foundation/state.h"
+#include "platform/atomic_file.h"
 #include "portfolio/state.h"
 #include "screening/state.h"
 #include "ui/state.h"
@@ -14,4 +15,5 @@ void ResetAllState() {
     ResetUiState();
     ResetAnalysisState();
     ResetFoundationState();
+    ClearAtomicWriteFault();
 }
