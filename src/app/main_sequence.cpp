@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "acquisition/mail_data_window.h"
 #include "foundation/database.h"
 #include "foundation/issue_list.h"
 #include "foundation/printer_setup.h"
@@ -113,6 +114,7 @@ bool ProgramRuns() {
 
 bool Main() {
     if (!HoldsProgramFolder()) return false;
+    InstallAcquisitionCommands();
     IgnoreFailure(RemoveInterruptedWrites);
     IgnoreFailure(MakeMailDataFolder);
     IgnoreFailure(LoadSavedSignIn);

@@ -1,5 +1,6 @@
 #include "support/fresh_state.h"
 
+#include "acquisition/state.h"
 #include "analysis/state.h"
 #include "foundation/state.h"
 #include "portfolio/state.h"
@@ -8,6 +9,7 @@
 #include "views/state.h"
 
 void ResetAllState() {
+    ResetAcquisitionState();
     ResetPortfolioState();
     ResetScreeningState();
     ResetViewsState();
