@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "acquisition/state.h"
+#include "acquisition/text_data_window.h"
 #include "foundation/startup.h"
 #include "foundation/trap.h"
 #include "platform/flex_grid.h"
@@ -119,4 +120,5 @@ void AcquireData(bool web) {
 
 void InstallAcquisitionCommands() {
     Selection().Routines.AcquireData = AcquireData;
+    Selection().Routines.ShowTextDataWindow = ShowTextDataWindow;
 }

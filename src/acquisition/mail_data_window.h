@@ -45,5 +45,6 @@ bool ListImportableArchives(FRM_メールデータ& window);
 // The data commands: web true is the automatic download, which is not built yet and does
 // nothing; false prepares the mail-data window and shows it over the disabled main frame.
 void AcquireData(bool web);
-// Puts the data commands into the selection window's menus.
+// Puts the data commands (the mail-data window, the text-file dialog) into the selection
+// window's menus.
 void InstallAcquisitionCommands();
