@@ -107,14 +107,19 @@ bool ReadTextLine(std::string_view line, SeriesPoint& point) {
     for (size_t i = kOpen; i <= kVolume; ++i) {
         if (!IsNumericText(fields[i])) return false;
     }
+    StoreTextPoint(fields, date, point);
+    return true;
+}
+
+void StoreTextPoint(const std::vector<std::string>& fields, const std::string& slashDate,
+                    SeriesPoint& point) {
     point = SeriesPoint{};
-    point.DateText = date;
+    point.DateText = slashDate;
     point.Open = TwoDecimals(NumericValue(fields[kOpen]));
     point.High = TwoDecimals(NumericValue(fields[kHigh]));
     point.Low = TwoDecimals(NumericValue(fields[kLow]));
     point.Close = TwoDecimals(NumericValue(fields[kClose]));
     point.Volume = NumericValue(fields[kVolume]);
-    return true;
 }
 
 TextSeries ReadTextSeries(std::string_view bytes, std::string_view fileName) {

@@ -25,6 +25,10 @@ std::vector<std::string> SplitTextLine(std::string_view line);
 bool ParseTextDate(std::string_view text, std::string& slashDate);
 // One line as a bar; false for an invalid line.
 bool ReadTextLine(std::string_view line, SeriesPoint& point);
+// The bar of a line's seven checked non-empty fields: prices to two decimals, the volume
+// as read, the date as given.
+void StoreTextPoint(const std::vector<std::string>& fields, const std::string& slashDate,
+                    SeriesPoint& point);
 
 struct TextSeries {
     std::vector<SeriesPoint> points;
