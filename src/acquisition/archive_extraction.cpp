@@ -116,8 +116,10 @@ struct LhaStream {
 };
 
 // The stored name of a plain file entry; "" for folders, links and entries with a path.
+// liblhasa drops the ".." and leading "/" parts of a stored folder but keeps the folder
+// field, even when nothing is left of it: any folder field marks a name that was not plain.
 std::string LhaPlainName(const LHAFileHeader* header) {
-    if (header->path && header->path[0] != '\0') return "";
+    if (header->path) return "";
     if (!header->filename || header->symlink_target) return "";
     return header->filename;
 }

@@ -138,6 +138,20 @@ TEST_F(ArchiveExtractionTest, EntriesThatLeaveTheFolderAreNeverMatchedOrWritten)
     EXPECT_FALSE(FileExists(Path("evil.txt")));
 }
 
+TEST_F(ArchiveExtractionTest, LzhEntriesThatLeaveTheFolderAreNeverMatchedOrWritten) {
+    const std::string target = Path("target/");
+    QDir().mkpath(QString::fromStdString(target));
+    // Its entries are stored as "../evil.txt" and "/tmp/lzhfx/evil.txt".
+    const std::string archive = Fixture("names.exe");
+    for (const char* member : {"evil.txt", "../evil.txt", "/tmp/lzhfx/evil.txt"}) {
+        EXPECT_GT(UnlhaArchive(archive, target, member), 0) << member;
+    }
+    EXPECT_EQ(
+        QDir(QString::fromStdString(target)).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        QStringList{});
+    EXPECT_FALSE(FileExists(Path("evil.txt")));
+}
+
 TEST_F(ArchiveExtractionTest, UnzipResultsTellMissingFromFailed) {
     const std::string archive = Path("one.zip");
     MakeZip(archive, {{"A.TXT", "a"}, {"big.txt", std::string(kMaxMemberBytes + 1, '\0')}});
