@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QPushButton>
+#include <algorithm>
 
 #include "acquisition/state.h"
 #include "acquisition/text_data_window.h"

@@ -147,6 +147,7 @@ TEST_F(MailDataWindowTest, ImportDoesNothingAndCancelClosesWithoutRefresh) {
     Put(ZipDay("20240105"));
     GridWheel().CurrentFormName = "FRM_メールデータ";
     Open();
+    EXPECT_EQ(Window()->windowModality(), Qt::WindowModal) << "the main frame takes no input";
     QTest::mouseClick(Window()->findChild<QPushButton*>("CMD_取込開始"), Qt::LeftButton);
     ASSERT_NE(Window(), nullptr);
     EXPECT_TRUE(Window()->isVisible());
