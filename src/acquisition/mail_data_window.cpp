@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 
 #include "acquisition/state.h"
@@ -60,6 +61,9 @@ FRM_メールデータ::FRM_メールデータ(QWidget* parent) : QWidget(parent
     importButton_->setDefault(true);
     cancelButton_ = MakeButton(this, "CMD_キャンセル", "ｷｬﾝｾﾙ", kCancelBox);
     connect(cancelButton_, &QPushButton::clicked, this, &FRM_メールデータ::Cancel);
+    // The cancel button answers Esc, as a dialog's would.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, cancelButton_, &QPushButton::click);
 }
 
 void FRM_メールデータ::Cancel() {

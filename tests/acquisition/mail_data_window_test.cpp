@@ -161,6 +161,17 @@ TEST_F(MailDataWindowTest, ImportDoesNothingAndCancelClosesWithoutRefresh) {
     EXPECT_EQ(GridWheel().CurrentFormName, "");
 }
 
+TEST_F(MailDataWindowTest, EscCancels) {
+    Put(ZipDay("20240105"));
+    Open();
+    Window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window()));
+    QTest::keyClick(Window(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Window(), nullptr);
+    EXPECT_TRUE(MainFrame().isEnabled());
+}
+
 TEST_F(MailDataWindowTest, TheMenuCommandIsInstalled) {
     InstallAcquisitionCommands();
     Put(ZipDay("20240105"));
