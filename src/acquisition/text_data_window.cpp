@@ -166,6 +166,7 @@ bool FRM_テキストデータ::LoadTextSeries(int32_t& invalidLines) {
     TextData().TextDataTitle = item->text().toStdString();
     Series().TextDataSeries.clear();
     Series().TextDataCount = 0;
+    TextData().TextDataTick = 0;
     std::string bytes;
     if (!ReadWholeFile(GetSelectedPath(), bytes)) {
         MsgWarn(kErrFileNotFound);
