@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "acquisition/mail_data_window.h"
 #include "foundation/database.h"
 #include "foundation/issue_list.h"
 #include "foundation/printer_setup.h"
@@ -120,6 +121,7 @@ bool Main() {
     if (!HoldsProgramFolder()) return false;
     // The menus and the toolbar start the subsystems' commands through these routines.
     InstallScreeningCommands();
+    InstallAcquisitionCommands();
     IgnoreFailure(RemoveInterruptedWrites);
     IgnoreFailure(MakeMailDataFolder);
     IgnoreFailure(LoadSavedSignIn);

@@ -1,5 +1,6 @@
 #include "support/fresh_state.h"
 
+#include "acquisition/state.h"
 #include "analysis/state.h"
 #include "foundation/state.h"
 #include "platform/atomic_file.h"
@@ -9,6 +10,7 @@
 #include "views/state.h"
 
 void ResetAllState() {
+    ResetAcquisitionState();
     ResetPortfolioState();
     ResetScreeningState();
     ResetViewsState();

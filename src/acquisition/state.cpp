@@ -1,0 +1,10 @@
+#include "acquisition/state.h"
+
+MailDataState& MailData() {
+    static MailDataState state;
+    return state;
+}
+
+void ResetAcquisitionState() {
+    MailData() = MailDataState{};
+}
