@@ -84,7 +84,7 @@ void StartSignedIn(QPointer<FRM_見出し>& splash) {
     ReportedStep(SetRSALL, "SetRSALL");
     ReportedStep(GetSijou, "GetSijou");
     LoadPfFile();
-    Portfolio().SearchFromPf = 0;
+    IssueSearch().SearchFromPf = 0;
     LoadNewsFile();
     LoadATec();
 }

@@ -21,7 +21,6 @@ inline constexpr int kPfListCount = 4;
 struct PortfolioState {
     std::array<std::vector<PfEntry>, kPfListCount> PfLists;  // lists 1 to 4
     std::array<int16_t, kPfListCount> PfCounts{};
-    int16_t SearchFromPf = 0;  // -1 while the portfolio window uses the issue search
     // "PF.txt" was there but could not be read: the lists are empty, and the first save
     // keeps the unreadable file as "PF.txt.bak" before it replaces it.
     bool PfLoadFailed = false;

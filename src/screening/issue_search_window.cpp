@@ -17,7 +17,6 @@
 #include "foundation/trap.h"
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
-#include "portfolio/state.h"
 #include "ui/dialog_keys.h"
 #include "ui/frame_access.h"
 #include "ui/grid_layouts.h"
@@ -32,9 +31,6 @@ namespace {
 constexpr int16_t kListView = 3;
 constexpr int kCodeLength = 4;
 constexpr int kSearchGridCols = 4;
-
-// The fields a result row shows: code, market name, issue name.
-constexpr int kField市場名 = 35;
 
 QPointer<FRM_銘柄検索>& Instance() {
     static QPointer<FRM_銘柄検索> instance;
@@ -171,7 +167,7 @@ void FRM_銘柄検索::SearchByNameText() {
     if (name_->text().isEmpty()) {
         MsgWarn(kEnterNameMessage);
     } else {
-        SearchIssues(Portfolio().SearchFromPf != 0 ? kListByNameNoIndex : kListByName);
+        SearchIssues(IssueSearch().SearchFromPf != 0 ? kListByNameNoIndex : kListByName);
     }
     SetMainPointer(kDefaultPointer);
 }
@@ -185,7 +181,7 @@ void FRM_銘柄検索::SearchByCodeText() {
         code_->clear();
     } else {
         code_->setText(QString::fromStdString(code));
-        SearchIssues(Portfolio().SearchFromPf != 0 ? kListByCodeNoIndex : kListByCode);
+        SearchIssues(IssueSearch().SearchFromPf != 0 ? kListByCodeNoIndex : kListByCode);
     }
     SetMainPointer(kDefaultPointer);
 }

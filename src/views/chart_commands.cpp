@@ -48,11 +48,16 @@ void WireWindow(ChartWindow& window) {
 // The single-chart view of a kind; the paired and four-chart views are not shown from here yet.
 void ShowChartViewOfKind(int16_t viewKind) {
     switch (viewKind) {
-        case kViewKagi: return ShowKagiView();
-        case kViewDaily: return ShowDailyView();
-        case kViewWeekly: return ShowWeeklyView();
-        case kViewMonthly: return ShowMonthlyView();
-        default: return;
+        case kViewKagi:
+            return ShowKagiView();
+        case kViewDaily:
+            return ShowDailyView();
+        case kViewWeekly:
+            return ShowWeeklyView();
+        case kViewMonthly:
+            return ShowMonthlyView();
+        default:
+            return;
     }
 }
 

@@ -103,6 +103,7 @@ struct IssueSearchState {
     std::string NameText;
     std::string CodeText;
     int16_t SearchResult = 0;  // -1 from the window's OK until the found issues are shown
+    int16_t SearchFromPf = 0;  // -1 while the portfolio window uses the issue search
     std::function<QWidget*()> SearchWindow;  // FRM_銘柄検索, loaded on first use, not shown
     std::function<void()> ShowSearchWindow;  // modal over the main frame; it unloads on closing
 };

@@ -3,7 +3,6 @@
 #include <QPushButton>
 
 #include "issue_search_fixture.h"
-#include "portfolio/state.h"
 
 TEST_P(IssueSearchTest, CodesListByCodeThenByMarketOrder) {
     struct Case {
@@ -60,7 +59,7 @@ TEST_P(IssueSearchTest, FromThePortfolioTheIndexIssuesAreLeftOut) {
     EXPECT_EQ(Rows(Found()), (std::vector<std::string>{"0101 指標"}));
     SearchName("総合");
     EXPECT_EQ(Rows(Found()), (std::vector<std::string>{"0101 指標"}));
-    Portfolio().SearchFromPf = -1;
+    IssueSearch().SearchFromPf = -1;
     ScriptedSink sink;
     sink.Expect(MsgKind::Info, kNotFoundMessage).Expect(MsgKind::Info, kNotFoundMessage);
     SearchCode("01");

@@ -191,7 +191,7 @@ TEST_F(ChartViewsTest, TheKagiViewThenTheDailyViewDrawsDailyBars) {
     ASSERT_GT(daily.Count, 0);
     EXPECT_EQ(daily.ChartKind, 5);
     // Daily bars carry their own date and a high at or above the low; strokes do not.
-    EXPECT_EQ(daily.Points[0].DateText.size(), 10u);
+    EXPECT_EQ(daily.Points[0].DateText.Text().size(), 10u);
     EXPECT_TRUE(daily.Points[0].EndDateText.empty());
     EXPECT_GE(daily.Points[daily.Count - 1].High, daily.Points[daily.Count - 1].Low);
     EXPECT_GT(daily.Points[daily.Count - 1].Volume, 0);
