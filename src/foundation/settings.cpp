@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 
 #include "foundation/settings_fields.h"
@@ -11,6 +10,7 @@
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/file_errors.h"
 #include "platform/message_box.h"
 #include "platform/printers.h"
 
@@ -178,7 +178,7 @@ bool SaveSettei(const LogonPair& logon) {
 
 void ResetSettei(LogonPair& logon) {
     // A file that is already gone needs no deleting; the defaults are loaded either way.
-    if (unlink(SetteiPath().c_str()) != 0 && errno != ENOENT) MsgWarn(std::strerror(errno));
+    if (unlink(SetteiPath().c_str()) != 0 && errno != ENOENT) MsgWarn(FileErrorText(errno, SetteiPath()));
     MsgWarn("設定する必要があります");
     InitSettei(logon);
     MsgInfo("初期設定を読み込みました。");

@@ -4,13 +4,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include "foundation/error_texts.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/file_errors.h"
 #include "platform/message_box.h"
 #include "foundation/text_utils.h"
 
@@ -83,7 +83,7 @@ std::vector<std::string_view> WriteParts(std::string_view text, std::string& own
 bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = FileErrorText(errno, path);
         return false;
     }
     std::string out;
@@ -93,7 +93,7 @@ bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            error = std::strerror(errno);
+            error = FileErrorText(errno, path);
             close(fd);
             return false;
         }

@@ -10,16 +10,18 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/file_errors.h"
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error,
                          unsigned mode) {
     std::string temp = path + ".tmpXXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = FileErrorText(errno, path);
         return false;
     }
     auto fail = [&](int code) {
-        error = std::strerror(code);
+        error = FileErrorText(code, path);
         close(fd);
         unlink(temp.c_str());
         return false;
@@ -36,12 +38,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     if (fsync(fd) != 0) return fail(errno);
     if (close(fd) != 0) {
-        error = std::strerror(errno);
+        error = FileErrorText(errno, path);
         unlink(temp.c_str());
         return false;
     }
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = std::strerror(errno);
+        error = FileErrorText(errno, path);
         unlink(temp.c_str());
         return false;
     }
