@@ -12,7 +12,6 @@
 #include "platform/cp932.h"
 #include "platform/file_errors.h"
 #include "platform/message_box.h"
-#include "foundation/text_utils.h"
 
 namespace {
 
@@ -147,9 +146,16 @@ void ResetTextStores() {
     state = TextStoreState{};
 }
 
+std::vector<std::string_view> StoreLines(std::string_view fileText) {
+    std::vector<std::string_view> lines = SplitCrLf(fileText);
+    // The part after the last CR LF is a line only when the file does not end there.
+    if (lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
 std::string KeepIssueValueLines(std::string_view fileText) {
     std::string kept;
-    for (std::string_view line : TextLines(fileText)) {
+    for (std::string_view line : StoreLines(fileText)) {
         const size_t tab = line.find('\t');
         // An issue ID is seven characters; fewer than four before the TAB is no issue line.
         if (tab == std::string_view::npos || Utf8ToCodePoints(line.substr(0, tab)).size() < 4)
@@ -161,7 +167,7 @@ std::string KeepIssueValueLines(std::string_view fileText) {
 
 std::string KeepAllLines(std::string_view fileText) {
     std::string kept;
-    for (std::string_view line : TextLines(fileText)) kept.append(line).append(kCrLf);
+    for (std::string_view line : StoreLines(fileText)) kept.append(line).append(kCrLf);
     return kept;
 }
 

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <functional>
+#include <string_view>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
@@ -104,6 +106,35 @@ TEST_F(TextStoreTest, LastLineWithoutLineEndIsStillWritten) {
     TextStores().ChuumokuText = "1301011\t5";
     ASSERT_TRUE(PutChuumoku());
     EXPECT_EQ(FileBytes("chuumoku.ini"), "1301011\t5\r\n");
+}
+
+TEST_F(TextStoreTest, OnlyCrLfEndsALineSoLoneCrAndLfSurviveTheRewrite) {
+    struct Case {
+        const Store& store;
+        const char* file;
+        const char* text;  // as read; reading the rewritten file gives it again
+        const char* memo;  // FindMemo of 1301007, for the memo store
+    };
+    const Case cases[] = {
+        {kStores[0], "1301007\tone\ntwo\r\n", "1301007\tone\ntwo\r\n", "onetwo"},
+        {kStores[0], "1301007\tone\rtwo\r\n1302007\tb", "1301007\tone\rtwo\r\n1302007\tb\r\n",
+         "onetwo"},
+        {kStores[1], "1301011\t3\n1302011\t4\r\n", "1301011\t3\n1302011\t4\r\n", ""},
+        {kStores[2], "a\rb\r\nc\nd", "a\rb\r\nc\nd\r\n", ""},
+        {kStores[3], "\n\r\n\r", "\n\r\n\r\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.store.file) + " " + c.file);
+        WriteFile(c.store.file, c.file);
+        TextStores().*c.store.text = c.store.get();
+        EXPECT_EQ(TextStores().*c.store.text, c.text);
+        if (c.store.text == &TextStoreState::MemoText) EXPECT_EQ(FindMemo("1301007"), c.memo);
+        ASSERT_TRUE(c.store.put());
+        EXPECT_EQ(c.store.get(), c.text);
+    }
+    EXPECT_EQ(StoreLines("a\nb\r\n\r\nc\r"),
+              (std::vector<std::string_view>{"a\nb", "", "c\r"}));
+    EXPECT_TRUE(StoreLines("").empty());
 }
 
 TEST_F(TextStoreTest, MissingFilesAreCreatedEmpty) {
