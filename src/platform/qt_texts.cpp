@@ -10,8 +10,8 @@ bool InstallJapaneseQtTexts() {
     if (installed) return true;
     auto* translator = new QTranslator(QCoreApplication::instance());
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!translator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), folder)) {
+    if (!translator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          folder)) {
         delete translator;
         return false;
     }
