@@ -41,7 +41,7 @@ void SetPerBarCounter(benchmark::State& state, int bars) {
 void BM_BuildKagi(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const std::vector<SeriesPoint> bars = SyntheticBars(count);
-    ResetKagiAnalysis();  // the eight real families
+    ResetAnalysisState();  // the eight real families
     ApplySetteiDefaults(Settei().Record, std::chrono::year{2026} / 12 / 10);  // default options
     for (auto _ : state) {
         state.PauseTiming();

@@ -17,8 +17,6 @@
 
 namespace {
 
-SignalState state;
-
 constexpr const char* kBuy = "買";
 constexpr const char* kSell = "売";
 
@@ -161,17 +159,11 @@ LineSearchResult FindLineSignal(const LineSearchInput& input, const Direction& d
 
 }  // namespace
 
-SignalState& Signals() {
-    return state;
-}
-void ResetSignals() {
-    state = SignalState{};
-}
-
 void AppendSignalHit(const std::string& issueCode, int32_t date) {
-    state.SignalHitList.resize(state.SignalHitCount + 2);
-    state.SignalHitList[state.SignalHitCount] = SignalHit{issueCode, date};
-    ++state.SignalHitCount;
+    SignalState& signals = Signals();
+    signals.SignalHitList.resize(signals.SignalHitCount + 2);
+    signals.SignalHitList[signals.SignalHitCount] = SignalHit{issueCode, date};
+    ++signals.SignalHitCount;
 }
 
 LineSearchResult FindShasenBuySignal(const LineSearchInput& input) {

@@ -14,6 +14,7 @@
 #include "analysis/rule_marks.h"
 #include "analysis/series.h"
 #include "analysis/series_loading.h"
+#include "analysis/state.h"
 
 struct SignalRec {
     std::string RuleText;  // the confirming kagi mark's rule; empty when dated by the cut
@@ -21,21 +22,6 @@ struct SignalRec {
     std::string Side;      // "買" or "売"
 };
 
-// One issue whose weekly bar cut the weekly judgement line, with the day of the cut.
-struct SignalHit {
-    std::string IssueCode;
-    int32_t Date = 0;  // yyyymmdd
-};
-
-struct SignalState {
-    // Always one spare element behind the last entry; readers use SignalHitCount.
-    std::vector<SignalHit> SignalHitList = std::vector<SignalHit>(1);
-    int32_t SignalHitCount = 0;
-};
-
-SignalState& Signals();
-// Empties the cut list; the analysis run calls it at its start.
-void ResetSignals();
 void AppendSignalHit(const std::string& issueCode, int32_t date);
 
 // "日数制限無し" and beyond in the list of CBO_同時転換: no day limit.

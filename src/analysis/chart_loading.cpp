@@ -6,6 +6,7 @@
 #include "foundation/settings.h"
 #include "foundation/sql_builders.h"
 #include "foundation/trap.h"
+#include "platform/number_format.h"
 
 std::string ChooseOlderMarket(int32_t newest040, int32_t newest013, int32_t newest021) {
     if (newest040 >= newest013 && newest040 >= newest021) return "040";
@@ -131,9 +132,12 @@ bool PickOlderMarket(const std::string& code, std::string& market) {
     for (int m = 0; m < 3; ++m) {
         RecordsetPtr rows;
         if (!LoadBars(code + markets[m], kDailyTable, 0, rows)) return false;
-        if (rows->RecordCount() > 0)
-            newest[m] = static_cast<int32_t>(FieldNumber(rows->Row(0).at(0)));
+        const bool read = RunTrapped([&] {
+            if (rows->RecordCount() > 0)
+                newest[m] = WholeOf<int32_t>(FieldNumber(rows->Row(0).at(0)));
+        });
         CloseRecordset(rows);
+        if (!read) return false;
     }
     market = ChooseOlderMarket(newest[0], newest[1], newest[2]);
     return true;

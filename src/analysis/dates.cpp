@@ -1,5 +1,7 @@
 #include "analysis/dates.h"
 
+#include <cstdio>
+#include <ctime>
 #include <stdexcept>
 #include <string>
 
@@ -44,4 +46,14 @@ int32_t FindBarByDate(const std::vector<SeriesPoint>& points, int32_t count, int
 
 int32_t FindBarByDate(const SeriesRecord& record, int32_t date) {
     return FindBarByDate(record.Points, record.Count, date);
+}
+
+std::string TodayText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday);
+    return text;
 }

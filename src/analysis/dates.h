@@ -2,6 +2,7 @@
 // Dates inside series are "yyyy/mm/dd" texts; every comparison takes them as the number
 // yyyymmdd. These helpers tie the two forms and a stored date to a bar of a series.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,3 +21,6 @@ int32_t DateDigitsToNum(std::string_view dateText);
 // before the yyyymmdd date; -1 when there is none.
 int32_t FindBarByDate(const std::vector<SeriesPoint>& points, int32_t count, int32_t date);
 int32_t FindBarByDate(const SeriesRecord& record, int32_t date);
+
+// The local date as yyyy/mm/dd.
+std::string TodayText();

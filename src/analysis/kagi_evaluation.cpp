@@ -1,9 +1,7 @@
 #include "analysis/kagi_evaluation.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "analysis/kagi_families.h"
 #include "foundation/settings.h"
@@ -146,14 +144,7 @@ void NormaliseRuleTextInto(const std::string& text, std::string& out) {
     out += side;
 }
 
-KagiAnalysisState state;
-
 }  // namespace
-
-KagiFamilyTable DefaultKagiFamilies() {
-    return {CheckRuleRosaSell, CheckRuleRokuSell, CheckRuleRoweSell, CheckRuleRoaSell,
-            CheckRuleRosaBuy,  CheckRuleRokuBuy,  CheckRuleRoweBuy,  CheckRuleRoaBuy};
-}
 
 std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
                               int32_t i) {
@@ -217,15 +208,8 @@ void ResetKagiRuleState(KagiRuleState& s) {
     s.LastRoaSell = s.LastRoaBuy = 0;
 }
 
-KagiAnalysisState& KagiAnalysis() {
-    return state;
-}
-
-void ResetKagiAnalysis() {
-    state = KagiAnalysisState{};
-}
-
 void ResetKagiRuleState() {
+    KagiAnalysisState& state = KagiAnalysis();
     ResetKagiRuleState(state.RuleState);
     AnalysisResultRec& result = state.AnalysisResult;
     for (std::string* text : {&result.LastRuleText, &result.LastRuleDate, &result.LastSignalRule,
@@ -248,14 +232,4 @@ KagiJudgeOptions KagiJudgeOptionsFrom(const SetteiRecord& record) {
     options.AdoptSecond = j.OPT_第二採用 == kChosen;
     options.TwoTicks = record.UserSettei.OPT_二文 == kChosen;
     return options;
-}
-
-std::string TodayText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d", local.tm_year + 1900, local.tm_mon + 1,
-                  local.tm_mday);
-    return text;
 }

@@ -1,24 +1,19 @@
 #pragma once
 // The rule evaluation at a kagi point: the break test, the families of the stroke's
-// direction, the alternation of signal sides and the rule mark it records; and the
-// per-issue result block that the kagi chart leaves for the analysis run.
+// direction, the alternation of signal sides and the rule mark it records; and the start
+// of each segment in the shared rule state and result block (KagiAnalysisState).
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "analysis/kagi_families.h"
 #include "analysis/kagi_rule_state.h"
 #include "analysis/kagi_width.h"
 #include "analysis/rule_marks.h"
 #include "analysis/series.h"
+#include "analysis/state.h"
 
 struct SetteiRecord;
-
-// The eight families in the order they run; tests replace entries to inject results.
-struct KagiFamilyTable {
-    KagiFamily RosaSell, RokuSell, RoweSell, RoaSell;
-    KagiFamily RosaBuy, RokuBuy, RoweBuy, RoaBuy;
-};
-KagiFamilyTable DefaultKagiFamilies();
 
 // Everything one evaluation reads and writes.
 struct KagiEvaluator {
@@ -43,49 +38,9 @@ void ResetKagiRuleState(KagiRuleState& state);
 // The rule text as stored: no circled numbers, one side character at the end.
 std::string NormaliseRuleText(std::string text);
 
-// A projected turn: the rule that would fire and at which price.
-struct ObservationRec {
-    std::string RuleText;
-    std::string Mark;      // "転", "順", "逆" or ""
-    std::string DateText;  // the day of the computation, yyyy/mm/dd
-    double Price = 0;
-};
-
-// The per-issue result block of the kagi chart last built, stored by the analysis run.
-struct AnalysisResultRec {
-    std::string LastRuleText;           // 法則
-    std::string LastRuleDate;           // 法則日
-    std::string LastSignalRule;         // 転換法則
-    std::string LastSignalDate;         // 転換日
-    std::string LastSignalSide;         // 転換状況: "売", "買" or ""
-    std::string LatestDate;             // 最終日
-    double LatestVolume = 0;            // 出来高
-    double LatestClose = 0;             // 株価
-    int32_t RiseRate = 0;               // 上昇率
-    int32_t FallRate = 0;               // 下落率
-    std::string ChangeText;             // 前日比
-    ObservationRec ForwardObservation;  // the line goes on (順次)
-    ObservationRec ReverseObservation;  // the line turns (逆次)
-};
-
 // The options chosen (-1) in the settings record: the signal ticks of the user settings and
 // the tested member of each kagi-judgement pair.
 KagiJudgeOptions KagiJudgeOptionsFrom(const SetteiRecord& record);
 
-// The local date as yyyy/mm/dd.
-std::string TodayText();
-
-// The shared state of the kagi rules: the evaluation state of the chart last built, the
-// judgement options in force, the families, the result block and the clock that dates the
-// projections.
-struct KagiAnalysisState {
-    KagiRuleState RuleState;
-    KagiJudgeOptions Options;  // as BuildKagi last read them from the settings record
-    KagiFamilyTable Families = DefaultKagiFamilies();
-    AnalysisResultRec AnalysisResult;
-    std::function<std::string()> Today = TodayText;  // the day of the computation
-};
-KagiAnalysisState& KagiAnalysis();
-void ResetKagiAnalysis();
 // Before each segment: the shared rule state and the leading fields of AnalysisResult.
 void ResetKagiRuleState();

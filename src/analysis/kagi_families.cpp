@@ -410,3 +410,8 @@ void CheckRuleRoaBuy(const KagiPrices& T, int32_t i, KagiRuleState& state,
     Side side = BuySide(T, state);
     Roa(side, i, options, 9);
 }
+
+KagiFamilyTable DefaultKagiFamilies() {
+    return {CheckRuleRosaSell, CheckRuleRokuSell, CheckRuleRoweSell, CheckRuleRoaSell,
+            CheckRuleRosaBuy,  CheckRuleRokuBuy,  CheckRuleRoweBuy,  CheckRuleRoaBuy};
+}

@@ -18,3 +18,10 @@ void CheckRuleRoaSell(const KagiPrices& T, int32_t i, KagiRuleState& state,
                       const KagiJudgeOptions& options);
 void CheckRuleRoaBuy(const KagiPrices& T, int32_t i, KagiRuleState& state,
                      const KagiJudgeOptions& options);
+
+// The eight families in the order they run; tests replace entries to inject results.
+struct KagiFamilyTable {
+    KagiFamily RosaSell, RokuSell, RoweSell, RoaSell;
+    KagiFamily RosaBuy, RokuBuy, RoweBuy, RoaBuy;
+};
+KagiFamilyTable DefaultKagiFamilies();

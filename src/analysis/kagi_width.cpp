@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/number_format.h"
 
 namespace {
@@ -62,8 +62,6 @@ double TickByBand(double p, const TickBand (&bands)[N], double above) {
         if (p <= b.UpTo) return b.Tick;
     return above;
 }
-
-KagiWidthState state;
 
 }  // namespace
 
@@ -127,19 +125,13 @@ double RoundKagiFraction(double value) {
     return ValNumber(FormatNumber(value, "#0.##"));
 }
 
-KagiWidthState& KagiWidth() {
-    return state;
-}
-void ResetKagiWidth() {
-    state = KagiWidthState{};
-}
-
 void SetTextDataWidthFactor(double tick) {
-    state.TextDataWidthFactor = TextDataWidthFactor(tick);
+    KagiWidth().TextDataWidthFactor = TextDataWidthFactor(tick);
 }
 
 KagiMarket CurrentKagiMarket() {
-    return {state.KagiIssueKind, state.TextDataWidthFactor.K1, state.TextDataWidthFactor.K2,
+    const KagiWidthState& width = KagiWidth();
+    return {width.KagiIssueKind, width.TextDataWidthFactor.K1, width.TextDataWidthFactor.K2,
             TextData().TextDataTick};
 }
 

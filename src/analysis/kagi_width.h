@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "analysis/state.h"
+
 // What the width and the tick of one issue depend on.
 struct KagiMarket {
     int16_t Kind = 4;    // IssueKind of the issue being charted
@@ -18,10 +20,6 @@ double GetTickSize(double price, int16_t kind, double textTick);
 
 // The two width factors of a text-data series, from its price step written with up to
 // five decimals.
-struct KagiWidthFactors {
-    double K1 = 0;
-    double K2 = 0;
-};
 KagiWidthFactors TextDataWidthFactor(double tick);
 
 // A difference or width is compared at two decimals: written with "#0.##" and read back.
@@ -34,15 +32,6 @@ inline double RoundKagiDifference(double value) {
         return value;
     return RoundKagiFraction(value);
 }
-
-// The kind of the issue whose chart is being built and the text-data width factors: set by
-// BuildKagi and by the kagi view, read by the overloads below that take no market.
-struct KagiWidthState {
-    int16_t KagiIssueKind = 4;
-    KagiWidthFactors TextDataWidthFactor;
-};
-KagiWidthState& KagiWidth();
-void ResetKagiWidth();
 
 // The kagi view's step for a text-data series: sets the width factors from its tick.
 void SetTextDataWidthFactor(double tick);

@@ -8,8 +8,6 @@
 
 namespace {
 
-OverlayState state;
-
 // Larger than any price difference the read-out meets.
 constexpr double kNoDistance = 1e12;
 
@@ -102,20 +100,8 @@ LineHalf LowerHalf(const ShasenRec& slot) {
     return {slot.LowerLeftIndex, slot.LowerLeftPrice, slot.LowerRightIndex, slot.LowerRightPrice};
 }
 
-PriceOverlay::PriceOverlay() {
-    LIN_斜線T10[0].BorderColor = kJudgementShapeColour;
-    LIN_斜線B10[0].BorderColor = kJudgementShapeColour;
-    SHP_関門10[0].BorderColor = kJudgementShapeColour;
-}
-
-OverlayState& Overlay() {
-    return state;
-}
-void ResetOverlay() {
-    state = OverlayState{};
-}
 PriceOverlay& OverlayOf(int32_t chartKind) {
-    return state.Overlays[ChartSlotOf(chartKind)];
+    return Overlay().Overlays[ChartSlotOf(chartKind)];
 }
 
 void PlaceLineShape(const LineHalf& half, int32_t first, double divisor, int32_t kind,
@@ -216,8 +202,9 @@ void ShowShasenKanmonPrice(int32_t p, double y, int32_t kind) {
     const double price = y * records[slot]->PriceDivisor;
     ShasenKanmonPriceTexts texts =
         MakeShasenKanmonPriceText(p, price, kind, Lines().ShasenKanmonSnapshots[slot]);
-    state.KanmonPriceText = std::move(texts.Kanmon);
-    state.ShasenPriceText = std::move(texts.Shasen);
+    OverlayState& overlay = Overlay();
+    overlay.KanmonPriceText = std::move(texts.Kanmon);
+    overlay.ShasenPriceText = std::move(texts.Shasen);
 }
 
 std::array<ShasenRec, 5> ClipShasenLines(const std::array<ShasenRec, 5>& lineSlots,

@@ -2,14 +2,15 @@
 // Where the lines and barriers stand over a chart window's price pane. The pane's
 // coordinates: x in the drawing's units (100 per candle, 200 per kagi stroke), y the price
 // divided by PriceDivisor, larger y higher up. The overlay of each chart window (its line
-// controls LIN_斜線T10 / LIN_斜線B10 and barrier rectangles SHP_関門10) is kept here as
-// data; the chart windows paint it.
+// controls LIN_斜線T10 / LIN_斜線B10 and barrier rectangles SHP_関門10) is kept as data in
+// OverlayState; the chart windows paint it.
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "analysis/lines_model.h"
 #include "analysis/series.h"
+#include "analysis/state.h"
 
 // The x of a point's centre: candle slot k = index - first at 100 + 100k, kagi column k at
 // 100 + 200k. With first 0 it is the absolute x of the snapshots' equations.
@@ -26,56 +27,6 @@ struct LineHalf {
 LineHalf UpperHalf(const ShasenRec& slot);
 LineHalf LowerHalf(const ShasenRec& slot);
 
-// Colour numbers of the platform (red in the low byte).
-constexpr int32_t RgbColour(int32_t r, int32_t g, int32_t b) {
-    return r | (g << 8) | (b << 16);
-}
-// The windows' own colours: the judgement slot stands out, auxiliary slots are grey
-// until the editor highlights the current one.
-constexpr int32_t kJudgementShapeColour = RgbColour(255, 0, 0);
-constexpr int32_t kAuxiliaryShapeColour = RgbColour(128, 128, 128);
-
-// A Line control: its end points; the hidden position is X1 = X2 = Y1 = Y2 = -100.
-struct LinePlacement {
-    double X1 = -100;
-    double Y1 = -100;
-    double X2 = -100;
-    double Y2 = -100;
-    int32_t BorderColor = kAuxiliaryShapeColour;
-    bool Visible = false;
-};
-
-// A barrier rectangle. Top and Height are in pane units; Upper and Lower keep the full
-// prices the rectangle was placed from, so saving never reads them back through the
-// pane's rounding. The hidden position is Top -100, Left -100, Width 10, Height 10.
-struct ShapePlacement {
-    double Top = -100;
-    double Left = -100;
-    double Width = 10;
-    double Height = 10;
-    double Upper = kUnsetPrice;
-    double Lower = kUnsetPrice;
-    int32_t BorderColor = kAuxiliaryShapeColour;
-    bool Visible = false;
-};
-
-struct PriceOverlay {
-    std::array<LinePlacement, kLineSlotCount> LIN_斜線T10;
-    std::array<LinePlacement, kLineSlotCount> LIN_斜線B10;
-    std::array<ShapePlacement, kKanmonSlotCount> SHP_関門10;
-    PriceOverlay();
-};
-
-struct OverlayState {
-    // The chart windows' overlays, indexed by ChartSlotOf: kagi, daily, weekly, monthly.
-    std::array<PriceOverlay, 4> Overlays{};
-    // Panels 4 (barriers) and 5 (lines) of the main frame's status bar.
-    std::string KanmonPriceText;
-    std::string ShasenPriceText;
-};
-
-OverlayState& Overlay();
-void ResetOverlay();
 // The overlay of the chart window that shows a chart kind.
 PriceOverlay& OverlayOf(int32_t chartKind);
 

@@ -2,17 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-LinesState state;
-}
-
-LinesState& Lines() {
-    return state;
-}
-void ResetLines() {
-    state = LinesState{};
-}
-
 LineEquation MakeLineEquation(double x1, double y1, double x2, double y2) {
     return LineEquation{y2 - y1, x1 - x2, x2 * y1 - x1 * y2};
 }
@@ -74,20 +63,21 @@ void ClampShasenRec(ShasenRec& slot, int32_t count, int32_t rightLimit) {
 }
 
 void SetCurLineSlot(bool judgement) {
-    state.CurLineSlot = judgement ? 0 : 3;
+    Lines().CurLineSlot = judgement ? 0 : 3;
 }
 void SetCurKanmonSlot(bool judgement) {
-    state.CurKanmonSlot = judgement ? 0 : 1;
+    Lines().CurKanmonSlot = judgement ? 0 : 1;
 }
 
 void ClearCurShasen(std::array<ShasenRec, 5>& slots) {
-    if (state.CurLineSlot >= 1 && state.CurLineSlot <= 3) InitShasenRec(slots[state.CurLineSlot]);
+    const int16_t slot = Lines().CurLineSlot;
+    if (slot >= 1 && slot <= 3) InitShasenRec(slots[slot]);
 }
 
 void BackupShasenSet(const std::array<ShasenRec, 5>& slots) {
-    std::copy_n(slots.begin(), kLineSlotCount, state.SavedShasenSet.begin());
+    std::copy_n(slots.begin(), kLineSlotCount, Lines().SavedShasenSet.begin());
 }
 
 void RestoreShasenSet(std::array<ShasenRec, 5>& slots) {
-    std::copy_n(state.SavedShasenSet.begin(), kLineSlotCount, slots.begin());
+    std::copy_n(Lines().SavedShasenSet.begin(), kLineSlotCount, slots.begin());
 }

@@ -1,22 +1,22 @@
 #include "analysis/lines_storage.h"
 
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "analysis/dates.h"
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/recordset.h"
 #include "foundation/signin.h"
 #include "foundation/sql_builders.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
 
 namespace {
-
-LinesStorageState state;
 
 constexpr const char* kMark = "○";
 
@@ -48,8 +48,16 @@ const FieldValue& NonNull(const std::vector<FieldValue>& row, size_t index) {
 double RowNumber(const std::vector<FieldValue>& row, size_t index) {
     return FieldNumber(NonNull(row, index));
 }
+// A stored number past 32 bits is an overflow of the load, never a wrapped-around index.
 int32_t RowInt(const std::vector<FieldValue>& row, size_t index) {
-    return static_cast<int32_t>(RoundHalfEven(RowNumber(row, index)));
+    return RoundHalfEven<int32_t>(RowNumber(row, index));
+}
+
+// A line's right end is its left end plus the stored offset, and the offset is stored
+// back as their difference: held to 32 bits, a damaged row's offset cannot wrap them.
+int32_t IndexSum(int64_t sum) {
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
 }
 
 // Columns of the line query after 線種 and 番号.
@@ -138,13 +146,6 @@ void WriteListMark(const std::string& issueId, int16_t field, int16_t column, bo
 
 }  // namespace
 
-LinesStorageState& LinesStorage() {
-    return state;
-}
-void ResetLinesStorage() {
-    state = LinesStorageState{};
-}
-
 std::string MakeShasenSelectSql(std::string_view issueId, int32_t lineKindCode, int32_t userRowId) {
     return std::string("SELECT ") +
            "線種, 番号, 上値左日付, 上値左価格, 上値右位置, 上値右価格, 下値左日付, 下値左価格, "
@@ -199,18 +200,22 @@ ShasenRec AnchorShasenRow(const ShasenRow& row, const SeriesRecord& record, int1
     rec.LowerLeftPrice = row.LowerLeftPrice;
     rec.LowerRightPrice = row.LowerRightPrice;
     rec.UpperLeftIndex = FindBarByDate(record, row.UpperLeftDate);
-    rec.UpperRightIndex = rec.UpperLeftIndex + row.UpperRightOffset;
+    rec.UpperRightIndex = IndexSum(int64_t{rec.UpperLeftIndex} + row.UpperRightOffset);
     rec.LowerLeftIndex = FindBarByDate(record, row.LowerLeftDate);
-    rec.LowerRightIndex = rec.LowerLeftIndex + row.LowerRightOffset;
+    rec.LowerRightIndex = IndexSum(int64_t{rec.LowerLeftIndex} + row.LowerRightOffset);
     ClampShasenRec(rec, record.Count, record.Count + 10);
     return rec;
 }
 
 ShasenRow ShasenRowOf(const ShasenRec& slot, const SeriesRecord& record) {
-    return ShasenRow{GetBarDateNum(record, slot.UpperLeftIndex), slot.UpperLeftPrice,
-                     slot.UpperRightIndex - slot.UpperLeftIndex, slot.UpperRightPrice,
-                     GetBarDateNum(record, slot.LowerLeftIndex), slot.LowerLeftPrice,
-                     slot.LowerRightIndex - slot.LowerLeftIndex, slot.LowerRightPrice};
+    return ShasenRow{GetBarDateNum(record, slot.UpperLeftIndex),
+                     slot.UpperLeftPrice,
+                     IndexSum(int64_t{slot.UpperRightIndex} - slot.UpperLeftIndex),
+                     slot.UpperRightPrice,
+                     GetBarDateNum(record, slot.LowerLeftIndex),
+                     slot.LowerLeftPrice,
+                     IndexSum(int64_t{slot.LowerRightIndex} - slot.LowerLeftIndex),
+                     slot.LowerRightPrice};
 }
 
 int32_t FirstPackedSlot(int32_t chartKind, bool rowsPresent, int32_t firstRowNumber) {
@@ -219,7 +224,7 @@ int32_t FirstPackedSlot(int32_t chartKind, bool rowsPresent, int32_t firstRowNum
 
 bool LoadShasenDB(SeriesRecord& record, const std::string& issueId, bool& judgementFound) {
     InitShasenSet(record.ShasenSlots);
-    LinesStorageState::Chart& chart = state.Charts[ChartSlotOf(record.ChartKind)];
+    LinesStorageState::Chart& chart = LinesStorage().Charts[ChartSlotOf(record.ChartKind)];
     chart = LinesStorageState::Chart{issueId, {}};
     const bool loaded =
         LoadPackedRows(record, MakeShasenSelectSql, issueId, kLineSlotCount, judgementFound,
@@ -258,7 +263,7 @@ bool LoadShasenKanmon(SeriesRecord& record, const std::string& issueId) {
 bool SaveShasenDB(const SeriesRecord& record, const std::string& issueId, int32_t viewKind) {
     const LineKindCodes codes = Lines().Codes;
     const int32_t user = Signin().UserRowId;
-    const LinesStorageState::Chart& chart = state.Charts[ChartSlotOf(record.ChartKind)];
+    const LinesStorageState::Chart& chart = LinesStorage().Charts[ChartSlotOf(record.ChartKind)];
     std::vector<std::string> statements{MakeShasenDeleteSql(issueId, codes.LineKindCode, user)};
     bool judgementStored = false;
     try {

@@ -12,19 +12,7 @@
 #include "analysis/lines_geometry.h"
 #include "analysis/lines_model.h"
 #include "analysis/series.h"
-
-// One stored line row as the table holds it: left points by date, right points as a
-// count of points after their left point.
-struct ShasenRow {
-    int32_t UpperLeftDate = 0;
-    double UpperLeftPrice = 0;
-    int32_t UpperRightOffset = 0;
-    double UpperRightPrice = 0;
-    int32_t LowerLeftDate = 0;
-    double LowerLeftPrice = 0;
-    int32_t LowerRightOffset = 0;
-    double LowerRightPrice = 0;
-};
+#include "analysis/state.h"
 
 // --- Statements ---------------------------------------------------------------------------
 std::string MakeShasenSelectSql(std::string_view issueId, int32_t lineKindCode, int32_t userRowId);
@@ -50,26 +38,6 @@ ShasenRow ShasenRowOf(const ShasenRec& slot, const SeriesRecord& record);
 // The first slot a chart's rows fill: 0 only on the weekly chart when the first row is
 // the judgement row (番号 0), else 1. Rows fill the slots one after another.
 int32_t FirstPackedSlot(int32_t chartKind, bool rowsPresent, int32_t firstRowNumber);
-
-// A row that could not be anchored in the loaded series (a left point older than every
-// point), kept for one chart so that a save writes it back unless the user changed the
-// slot.
-struct KeptShasenRow {
-    ShasenRow Stored;
-    ShasenRec Loaded;
-};
-
-struct LinesStorageState {
-    // Per chart (ChartSlotOf): the issue whose rows were loaded and the rows kept per slot.
-    struct Chart {
-        std::string IssueId;
-        std::array<std::optional<KeptShasenRow>, kLineSlotCount> Kept;
-    };
-    std::array<Chart, 4> Charts;
-};
-
-LinesStorageState& LinesStorage();
-void ResetLinesStorage();
 
 constexpr int16_t kShasenMarkGridColumn = 13;
 constexpr int16_t kKanmonMarkGridColumn = 14;

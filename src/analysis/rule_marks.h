@@ -1,6 +1,6 @@
 #pragma once
-// The rule marks of the kagi chart last built: at most one per stroke, read by drawing,
-// the read-out, the breakout signals and the news.
+// A rule mark of the kagi chart: at most one per stroke, read by drawing, the read-out,
+// the breakout signals and the news.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,11 +12,3 @@ struct RuleHit {
     std::string DateText;      // yyyy/mm/dd
     std::string RuleText;      // e.g. "ろさ売", "ろあ買"
 };
-
-struct RuleMarkState {
-    std::vector<RuleHit> RuleMarkTable;
-    int32_t RuleMarkCount = 0;
-};
-
-RuleMarkState& RuleMarks();
-void ResetRuleMarks();

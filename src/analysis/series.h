@@ -87,20 +87,3 @@ struct KagiJoinRec {
     double OldEndPrice = 0;
     double NewStartPrice = 0;
 };
-
-// The records that live for the whole run, one owner for them all.
-struct SeriesState {
-    SeriesRecord DailySeries;
-    SeriesRecord WeeklySeries;
-    SeriesRecord MonthlySeries;
-    SeriesRecord KagiSeries;
-    std::vector<SeriesPoint> PeriodWorkSeries;
-    int32_t PeriodWorkCount = 0;
-    std::vector<SeriesPoint> TextDataSeries;
-    int32_t TextDataCount = 0;
-    std::vector<KagiJoinRec> KagiJoinTable;
-    int32_t KagiJoinCount = 0;
-};
-
-SeriesState& Series();
-void ResetSeries();

@@ -7,17 +7,15 @@
 #include "analysis/dates.h"
 #include "analysis/splits.h"
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/settings.h"
 #include "foundation/sql_builders.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/number_format.h"
 
 namespace {
-
-SeriesLoadingState state;
 
 constexpr std::string_view kPeriodSeparator = "～";
 
@@ -35,17 +33,10 @@ int32_t DateNumOfPoint(const SeriesPoint& point) {
 }
 
 void StoreSameFlag(bool same, int32_t slot) {
-    if (slot == 1 || slot == 2) state.SamePeriodFlag[slot] = same ? -1 : 0;
+    if (slot == 1 || slot == 2) SeriesLoading().SamePeriodFlag[slot] = same ? -1 : 0;
 }
 
 }  // namespace
-
-SeriesLoadingState& SeriesLoading() {
-    return state;
-}
-void ResetSeriesLoading() {
-    state = SeriesLoadingState{};
-}
 
 bool IsSameWeekDates(int32_t a, int32_t b) {
     using namespace std::chrono;
@@ -188,7 +179,7 @@ bool AggregatePeriods(int32_t kind) {
     return RunTrapped([&] {
         SeriesState& series = Series();
         if (series.PeriodWorkCount > 0)
-            state.FirstNewDate = DateNumOfPoint(series.PeriodWorkSeries[0]);
+            SeriesLoading().FirstNewDate = DateNumOfPoint(series.PeriodWorkSeries[0]);
         series.PeriodWorkCount =
             AggregatePeriodPoints(kind, series.PeriodWorkSeries, series.PeriodWorkCount);
     });
@@ -197,17 +188,18 @@ bool AggregatePeriods(int32_t kind) {
 bool FinishPeriodBars(int32_t& idx, SeriesRecord& record) {
     return RunTrapped([&] {
         const SeriesState& series = Series();
-        idx = FinishPeriodPoints(state.SamePeriodFlag[1] == -1, idx, record,
+        idx = FinishPeriodPoints(SeriesLoading().SamePeriodFlag[1] == -1, idx, record,
                                  series.PeriodWorkSeries, series.PeriodWorkCount);
     });
 }
 
 bool SetLatestBarSummary() {
-    state.LatestBarSummary = MakeLatestBarSummary(Series().DailySeries);
+    SeriesLoading().LatestBarSummary = MakeLatestBarSummary(Series().DailySeries);
     return true;
 }
 
 void ResetPeriodState() {
+    SeriesLoadingState& state = SeriesLoading();
     state.SamePeriodFlag = {};
     state.LastStoredEnd = 0;
     state.FirstNewDate = 0;
@@ -271,7 +263,7 @@ double NumberOrZero(const FieldValue& value) {
 }
 
 int32_t DateNumOfField(const FieldValue& value) {
-    return static_cast<int32_t>(RequiredNumber(value));
+    return WholeOf<int32_t>(RequiredNumber(value));
 }
 
 std::string DailyRowsSql(const std::string& issueId, const char* comparison, int32_t bound) {
@@ -361,10 +353,11 @@ bool PreparePeriodRows(int32_t kind, const std::string& issueId, RecordsetPtr& r
     const char* table = PeriodTableOfKind(kind);
     if (table == nullptr) return false;
     if (!LoadBars(issueId, table, -1, rows)) return false;
+    SeriesLoadingState& state = SeriesLoading();
     const bool done = RunTrapped([&] {
         if (rows->RecordCount() > 0) {
             rows->MoveLast();
-            state.LastStoredEnd = static_cast<int32_t>(NumberOrZero(rows->Field(6)));
+            state.LastStoredEnd = WholeOf<int32_t>(NumberOrZero(rows->Field(6)));
         }
     });
     if (!done) return false;
@@ -396,6 +389,7 @@ bool CountPeriodRows(int32_t kind, SeriesRecord& record, const Recordset* rows) 
     if (kind != kChartWeekly && kind != kChartMonthly) return false;
     const int32_t stored = rows != nullptr ? rows->RecordCount() : 0;
     record.Count = stored + Series().PeriodWorkCount;
+    const SeriesLoadingState& state = SeriesLoading();
     if (state.LastStoredEnd == 0 || state.FirstNewDate == 0) return true;
     const bool tested = kind == kChartWeekly
                             ? IsSameWeek(state.LastStoredEnd, state.FirstNewDate, 1)
@@ -416,8 +410,8 @@ bool ReadPeriodRows(int32_t& idx, const Recordset& rows, SeriesRecord& record) {
             point.Low = NumberOrZero(row.at(3));
             point.Close = NumberOrZero(row.at(4));
             point.Volume = NumberOrZero(row.at(5));
-            point.DateText = PeriodLabel(static_cast<int32_t>(NumberOrZero(row.at(0))),
-                                         static_cast<int32_t>(NumberOrZero(row.at(6))));
+            point.DateText = PeriodLabel(WholeOf<int32_t>(NumberOrZero(row.at(0))),
+                                         WholeOf<int32_t>(NumberOrZero(row.at(6))));
             point.EndDateText.clear();
             point.SplitFlag = kNoSplit;
             ++idx;

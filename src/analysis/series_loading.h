@@ -10,33 +10,8 @@
 #include <vector>
 
 #include "analysis/series.h"
+#include "analysis/state.h"
 #include "foundation/recordset.h"
-
-// The newest daily bar of the issue last loaded, with its change against the day before.
-struct LatestBarSummaryRec {
-    double Open = 0;
-    double Close = 0;
-    double High = 0;
-    double Low = 0;
-    double Volume = 0;
-    std::string DateText;
-    std::string ChangeText = "－";  // "－" when the change cannot be computed
-};
-
-// The period builder's module state and the latest-bar summary, for the whole run.
-struct SeriesLoadingState {
-    // Results of the last same-week or same-month tests, slots 1 and 2: -1 same, 0 not.
-    std::array<int16_t, 3> SamePeriodFlag{};
-    int32_t LastStoredEnd = 0;  // end day of the last stored period row, 0 when none
-    int32_t FirstNewDate = 0;   // day of the first daily row aggregated, 0 when none
-    // -1: the next PreparePeriodRows reads the daily rows before JoinDate (joined loads).
-    int16_t ReadBeforeJoinDate = 0;
-    int32_t JoinDate = 0;
-    LatestBarSummaryRec LatestBarSummary;
-};
-
-SeriesLoadingState& SeriesLoading();
-void ResetSeriesLoading();
 
 // --- Pure period arithmetic -------------------------------------------------------------
 

@@ -115,8 +115,7 @@ bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<Split
         for (int32_t r = 0; r < rows->RecordCount(); ++r) {
             const std::vector<FieldValue>& row = rows->Row(r);
             if (IsNull(row.at(1)) || IsNull(row.at(2))) throw std::invalid_argument(kErrInvalidNull);
-            splits.push_back(
-                {static_cast<int32_t>(FieldNumber(row.at(1))), FieldNumber(row.at(2))});
+            splits.push_back({WholeOf<int32_t>(FieldNumber(row.at(1))), FieldNumber(row.at(2))});
         }
     });
     CloseRecordset(rows);

@@ -18,7 +18,7 @@ size_t IntegerDigits(const std::string& formatted) {
 
 int32_t ClampedRound(double value) {
     if (std::isnan(value)) return 0;
-    return static_cast<int32_t>(RoundHalfEven(std::clamp(value, -1e9, 1e9)));
+    return RoundHalfEven<int32_t>(std::clamp(value, -1e9, 1e9));
 }
 
 }  // namespace
@@ -90,10 +90,9 @@ double GridStep(double top, double bottom) {
 
 double FirstGridLine(double bottom, double step, bool raiseToZero) {
     const int digits = static_cast<int>(IntegerDigits(FormatNumber(step, "0.00")));
-    int64_t power = 1;
-    for (int i = 0; i < digits; ++i) power *= 10;
-    const int64_t base = RoundHalfEven(bottom) / power;  // truncates toward zero
-    double y0 = static_cast<double>(base * power);
+    // In doubles: the prices of a damaged catalog may pass every integer type.
+    const double power = std::pow(10.0, digits);
+    double y0 = std::trunc(std::nearbyint(bottom) / power) * power;
     while (y0 <= bottom) y0 += step;
     if (raiseToZero && y0 < 0) y0 = 0;
     return y0;
@@ -105,7 +104,7 @@ MarkFontSizes KagiMarkFontSizes(double paneWidthTwips, double paneHeightTwips, i
     const int32_t b = ClampedRound((1.5 * paneHeightTwips / paneWidthTwips) / 0.54961 * a);
     MarkFontSizes sizes;
     sizes.Full = std::clamp(std::min(a, b), smallest, 12);
-    sizes.Half = static_cast<int32_t>(RoundHalfEven(sizes.Full * 0.5));
+    sizes.Half = RoundHalfEven<int32_t>(sizes.Full * 0.5);
     return sizes;
 }
 

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "analysis/state.h"
+
 namespace {
 
 // The first shown stroke, which opens the price range and the running colour. A window

@@ -30,17 +30,30 @@ void CloseQtConnection(const QString& name) {
     QSqlDatabase::removeDatabase(name);
 }
 
+// A connection the server ended (a restart, an administrator) is opened anew, so that the
+// statement at hand runs on the server that is back instead of failing on the old socket.
+// One that ended inside a transaction is not: the statements before it are gone, and the
+// caller has to hear so; the next statement opens it anew.
+bool ReopenWhenEnded(QSqlDatabase& db, std::string& error) {
+    const PostgresLoss loss = PostgresConnectionLoss(db);
+    if (loss == PostgresLoss::None && db.isOpen()) return true;
+    if (loss != PostgresLoss::None) db.close();
+    if (loss == PostgresLoss::InTransaction) {
+        error = kTransactionLostMessage;
+        return false;
+    }
+    if (db.open()) return true;
+    error = db.lastError().text().toStdString();
+    return false;
+}
+
 }  // namespace
 
 bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::string& error) {
     auto& registry = Registry();
     if (const auto found = registry.names.find(connectionString); found != registry.names.end()) {
-        // A connection the server ended (a restart) is no longer open: it is opened anew.
         db = QSqlDatabase::database(found->second, false);
-        if (db.isOpen()) return true;
-        if (db.open()) return true;
-        error = db.lastError().text().toStdString();
-        return false;
+        return ReopenWhenEnded(db, error);
     }
     const ConnectionFields fields = ParseConnectionString(connectionString);
     const std::string driver = ConnectionField(fields, "driver");

@@ -13,6 +13,11 @@ void DisconnectCatalog(std::string_view connectionString);
 // Closes every catalog's connection.
 void DisconnectAllCatalogs();
 
+inline constexpr const char* kTransactionLostMessage =
+    "the connection to the database server was lost inside a transaction; the server has "
+    "rolled the transaction back";
+
 // The open connection of a catalog in db: opened on first use, and opened anew when the
-// server has ended it. False with the description in error.
+// server has ended it (except inside a transaction: that fails once with
+// kTransactionLostMessage). False with the description in error.
 bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::string& error);

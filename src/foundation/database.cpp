@@ -12,11 +12,6 @@
 
 namespace {
 
-DatabaseState& State() {
-    static DatabaseState state;
-    return state;
-}
-
 // Statements run on the connection's own engine handle (QSqlDriver::handle): every row is
 // fetched straight into the recordset without a QVariant per value, which keeps a bar
 // load close to the cost of a bare read. The connection, its options and its
@@ -34,13 +29,9 @@ bool RunOnOpenConnection(QSqlDatabase& db, const std::string& statement,
 
 }  // namespace
 
-DatabaseState& Database() {
-    return State();
-}
-
 void ResetDatabase() {
     DisconnectAllCatalogs();
-    State() = DatabaseState{};
+    Database() = DatabaseState{};
 }
 
 std::string PriceCatalogName(std::string_view name) {
@@ -54,24 +45,24 @@ std::string CatalogConnectionString(std::string_view prefix, std::string_view ca
 }
 
 std::string UserConnectionString() {
-    return CatalogConnectionString(State().ConnectionPrefix, kUserCatalog);
+    return CatalogConnectionString(Database().ConnectionPrefix, kUserCatalog);
 }
 
 bool OpenDataConnection(const std::string& catalogName, CatalogConnection& connection) {
     connection.ConnectionString =
-        CatalogConnectionString(State().ConnectionPrefix, PriceCatalogName(catalogName));
+        CatalogConnectionString(Database().ConnectionPrefix, PriceCatalogName(catalogName));
     return true;
 }
 
 bool OpenPriceDatabases() {
-    auto& state = State();
+    auto& state = Database();
     return OpenDataConnection(kDailyCatalog, state.DailyConnection) &&
            OpenDataConnection(kWeeklyCatalog, state.WeeklyConnection) &&
            OpenDataConnection(kMonthlyCatalog, state.MonthlyConnection);
 }
 
 void ClosePriceDatabases() {
-    auto& state = State();
+    auto& state = Database();
     for (CatalogConnection* connection :
          {&state.DailyConnection, &state.WeeklyConnection, &state.MonthlyConnection}) {
         DisconnectCatalog(connection->ConnectionString);
@@ -104,7 +95,7 @@ static void RewriteStatement(std::string& statement) {
 
 bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
                 RecordsetPtr& recordset, const std::vector<FieldValue>& parameters) {
-    const DatabaseState& state = State();
+    const DatabaseState& state = Database();
     if (state.BeforeStatement && !state.BeforeStatement()) return false;
     std::string error;
     // The statement is rewritten only once its catalog is reached, so after a failed
@@ -125,7 +116,7 @@ bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
 
 bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,
               RecordsetPtr& recordset) {
-    const auto& state = State();
+    const auto& state = Database();
     const CatalogConnection* connection = nullptr;
     if (table == kDailyTable) connection = &state.DailyConnection;
     if (table == kWeeklyTable) connection = &state.WeeklyConnection;

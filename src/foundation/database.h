@@ -15,28 +15,7 @@
 // each string's connection; both come with the road.
 #include "foundation/connection_registry.h"
 #include "foundation/settei2_file.h"
-
-// A catalog connection object: it only holds its connection string.
-struct CatalogConnection {
-    std::string ConnectionString;
-    bool IsSet() const { return !ConnectionString.empty(); }
-};
-
-// Runs before every statement of ExecuteSql; false stops the statement (the check has
-// told the user why).
-using StatementCheck = std::function<bool()>;
-
-struct DatabaseState {
-    std::string ConnectionPrefix;  // decoded first line of "settei2.ini", ends with ";"
-    CatalogConnection DailyConnection;
-    CatalogConnection WeeklyConnection;
-    CatalogConnection MonthlyConnection;
-    StatementCheck BeforeStatement;
-};
-
-DatabaseState& Database();
-// Closes every open connection and clears the state.
-void ResetDatabase();
+#include "foundation/state.h"
 
 inline constexpr const char* kDailyCatalog = "株価データ_日次";
 inline constexpr const char* kWeeklyCatalog = "株価データ_週次";

@@ -1,11 +1,9 @@
 #include "foundation/error_texts.h"
 
 #include <charconv>
-#include <limits>
+#include <cmath>
 #include <stdexcept>
 #include <string>
-
-#include "platform/number_format.h"
 
 namespace {
 
@@ -24,17 +22,13 @@ double StrictNumber(std::string_view text) {
     double value = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
                                               std::chars_format::general);
-    if (number.empty() || error != std::errc() || end != number.data() + number.size()) {
+    if (number.empty() || error != std::errc() || end != number.data() + number.size() ||
+        !std::isfinite(value)) {
         throw std::invalid_argument(kErrTypeMismatch);
     }
     return value;
 }
 
 int32_t StrictLong(std::string_view text) {
-    const double value = StrictNumber(text);
-    if (!(value > std::numeric_limits<int32_t>::min() - 0.5 &&
-          value < std::numeric_limits<int32_t>::max() + 0.5)) {
-        throw std::overflow_error(kErrOverflow);
-    }
-    return static_cast<int32_t>(RoundHalfEven(value));
+    return RoundHalfEven<int32_t>(StrictNumber(text));
 }

@@ -7,15 +7,16 @@
 #include <vector>
 
 #include "platform/file_errors.h"
+#include "platform/number_format.h"
 
 inline constexpr const char* kErrSubscriptOutOfRange = "インデックスが有効範囲にありません。";
 inline constexpr const char* kErrTypeMismatch = "型が一致しません。";
-inline constexpr const char* kErrOverflow = "オーバーフローしました。";
+inline constexpr const char* kErrOverflow = kNumberOverflowText;
 inline constexpr const char* kErrInvalidNull = "Null の使い方が不正です。";
 inline constexpr const char* kErrInputPastEnd = "ファイルの終わりを超えて入力しようとしました。";
 
-// A number written in the plain decimal form, surrounding blanks allowed; anything else
-// throws kErrTypeMismatch.
+// A finite number written in the plain decimal form, surrounding blanks allowed; anything
+// else ("inf" and "nan" too) throws kErrTypeMismatch.
 double StrictNumber(std::string_view text);
 // The same, rounded to a 32-bit integer with halves to the even one; out of range throws
 // kErrOverflow.

@@ -15,9 +15,7 @@
 
 namespace {
 
-IssueEditState state;
-
-enum class FieldClass { Text, Date, Change, Mark, Number };
+enum class FieldClass { Text, Date, Change, Mark, Integer, Number };
 
 constexpr int kPriceColumn = 6;
 constexpr int kChangeColumn = 7;
@@ -26,10 +24,14 @@ constexpr int kTurnDateColumn = 10;
 FieldClass ClassOf(int32_t field) {
     constexpr std::array kTextFields = {0, 1, 3, 4, 5, 13, 15, 17, 18, 28, 29, 32, 33};
     constexpr std::array kDateFields = {7, 14, 16, 30, 34};
+    // 注目 and 売買単位 are 32-bit integer columns on every engine.
+    constexpr std::array kIntegerFields = {2, 6};
     for (int text : kTextFields)
         if (field == text) return FieldClass::Text;
     for (int date : kDateFields)
         if (field == date) return FieldClass::Date;
+    for (int integer : kIntegerFields)
+        if (field == integer) return FieldClass::Integer;
     if (field == kField前日比) return FieldClass::Change;
     if (field >= 19 && field <= 26) return FieldClass::Mark;
     return FieldClass::Number;
@@ -44,6 +46,16 @@ FieldValue DateValue(const std::string& value) {
     return static_cast<int64_t>(std::stoll(digits));
 }
 
+// Whole numbers, as the column's format writes them. A blank value is no value; a text
+// that is no number, or whose number the column cannot hold, is refused rather than
+// stored as Null or as a wrapped-around number.
+template <typename Int>
+FieldValue WholeValue(const std::string& value) {
+    if (TrimSpaces(value).empty()) return std::monostate{};
+    if (!IsNumericText(value)) throw std::invalid_argument(kErrTypeMismatch);
+    return static_cast<int64_t>(WholeOf<Int>(RoundDecimalHalfAway(NumericValue(value), 0)));
+}
+
 FieldValue BoundValue(const IssueEdit& edit) {
     const std::string& value = edit.Value;
     switch (ClassOf(edit.Field)) {
@@ -56,10 +68,10 @@ FieldValue BoundValue(const IssueEdit& edit) {
             return NumericValue(value);
         case FieldClass::Mark:
             return static_cast<int64_t>(TrimSpaces(value).empty() ? 0 : 1);
+        case FieldClass::Integer:
+            return WholeValue<int32_t>(value);
         case FieldClass::Number:
-            // Whole numbers, as the column's format writes them; no number is no value.
-            if (!IsNumericText(value)) return std::monostate{};
-            return static_cast<int64_t>(RoundDecimalHalfAway(NumericValue(value), 0));
+            return WholeValue<int64_t>(value);
     }
     return std::monostate{};
 }
@@ -68,10 +80,6 @@ double GridFactor(std::string_view issueId) {
     if (issueId == "0301100") return 0.01;
     if (issueId == "0315100") return 0.1;
     return 1.0;
-}
-
-std::string WholeNumberText(double value) {
-    return std::to_string(static_cast<int64_t>(value));
 }
 
 // The list shows watch numbers from the watch store, so a watch number shown in the list
@@ -88,24 +96,16 @@ void KeepWatchInStore(const std::vector<IssueEdit>& queue, const std::string& is
 
 }  // namespace
 
-IssueEditState& IssueEdits() {
-    return state;
-}
-
-void ResetIssueEdits() {
-    state = IssueEditState{};
-}
-
 void SetListRowUpdater(ListRowUpdater updater) {
-    state.ApplyToList = std::move(updater);
+    IssueEdits().ApplyToList = std::move(updater);
 }
 
 void ClearEditQueue() {
-    state.EditQueue.clear();
+    IssueEdits().EditQueue.clear();
 }
 
 void QueueIssueEdit(int32_t field, int32_t gridColumn, std::string value) {
-    state.EditQueue.push_back({field, gridColumn, std::move(value)});
+    IssueEdits().EditQueue.push_back({field, gridColumn, std::move(value)});
 }
 
 IssueUpdate RenderIssueUpdate(const std::vector<IssueEdit>& queue, std::string_view issueId) {
@@ -155,7 +155,8 @@ bool ApplyEditsToMainGrid(const std::vector<IssueEdit>& queue, const std::string
     } catch (const std::exception&) {
         return false;
     }
-    return state.ApplyToList && state.ApplyToList(queue, issueId);
+    const ListRowUpdater& applyToList = IssueEdits().ApplyToList;
+    return applyToList && applyToList(queue, issueId);
 }
 
 void CommitIssueEdits(const std::vector<IssueEdit>& queue, const std::string& issueId) {

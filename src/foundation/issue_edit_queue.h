@@ -9,27 +9,8 @@
 #include <vector>
 
 #include "foundation/recordset.h"
+#include "foundation/state.h"
 
-// One queued edit: a field index of the attribute query (0 … 34), the issue grid column
-// that shows it (0: none) and the new value as text.
-struct IssueEdit {
-    int32_t Field = 0;
-    int32_t GridColumn = 0;
-    std::string Value;
-};
-
-// The issue grid's half of a commit, installed by the window that shows the list: it
-// copies the queued values into the issue's rows and tells whether the issue is shown.
-using ListRowUpdater =
-    std::function<bool(const std::vector<IssueEdit>& queue, const std::string& issueId)>;
-
-struct IssueEditState {
-    std::vector<IssueEdit> EditQueue;
-    ListRowUpdater ApplyToList;
-};
-
-IssueEditState& IssueEdits();
-void ResetIssueEdits();
 void SetListRowUpdater(ListRowUpdater updater);
 
 inline constexpr const char* kUpdateFailedMessage = "ﾃﾞｰﾀ更新時に不具合が発生しました。";
@@ -40,8 +21,9 @@ void ClearEditQueue();
 void QueueIssueEdit(int32_t field, int32_t gridColumn, std::string value);
 
 // The UPDATE of the issue's TBL銘柄属性 row: "UPDATE TBL銘柄属性 SET 注目 = ? , メモ = ?
-// WHERE (銘柄ID = ?)" with its values in parameter order. Throws on an empty queue or a
-// field index outside 0 … 34.
+// WHERE (銘柄ID = ?)" with its values in parameter order. Throws on an empty queue, a
+// field index outside 0 … 34, and a number field whose text is no number or a number too
+// large for its column (a blank one is Null).
 struct IssueUpdate {
     std::string Statement;
     std::vector<FieldValue> Parameters;

@@ -7,17 +7,16 @@
 #include <stdexcept>
 
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/settings.h"
 #include "foundation/sql_builders.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
+#include "platform/number_format.h"
 
 namespace {
-
-IssueListState state;
 
 // Issues by security code, an issue on several markets by the markets' display order.
 constexpr const char* kListOrder = kAllIssuesListTail;
@@ -47,58 +46,60 @@ std::string Required(const std::function<std::string()>& source) {
     return source();
 }
 
-// A search text inside the quotes of a LIKE pattern; a quote in it stays text.
-std::string LikeText(std::string_view text) {
-    const std::string quoted = SqlText(text);
-    return quoted.substr(1, quoted.size() - 2);
+// The name and code searches: the typed text is bound as a value, so no quote or backslash
+// in it can reach the statement; a % or _ in it still acts as LIKE's wildcard, as the
+// search has always let it.
+ListTail SearchTail(const char* column, const std::string& pattern, bool withoutIndices) {
+    return {std::string(" WHERE ") + column + " LIKE ?" +
+                (withoutIndices ? kNoIndexCondition : "") + kListOrder,
+            {pattern}};
 }
 
-std::string ListTail(int mode) {
+ListTail BuildListTail(int mode) {
     if (mode == kListStartup)
         mode = Settei().Record.SearchSettei.CHK_Save == 1 ? kListCompound : kListAll;
-    const ListTailSources& sources = state.Sources;
+    const ListTailSources& sources = IssueList().Sources;
     switch (mode) {
         case kListAll:
-            return kListOrder;
+            return {kListOrder, {}};
         case kListCompound:
-            return Required(sources.MakeSearchSql);
+            return {Required(sources.MakeSearchSql), {}};
         case kListByName:
         case kListByNameNoIndex:
-            return " WHERE 銘柄名 LIKE '%" + LikeText(Required(sources.SearchNameText)) + "%'" +
-                   (mode == kListByNameNoIndex ? kNoIndexCondition : "") + kListOrder;
+            return SearchTail("銘柄名", "%" + Required(sources.SearchNameText) + "%",
+                              mode == kListByNameNoIndex);
         case kListByCode:
         case kListByCodeNoIndex:
-            return " WHERE 証券コード LIKE '" + LikeText(Required(sources.SearchCodeText)) + "%'" +
-                   (mode == kListByCodeNoIndex ? kNoIndexCondition : "") + kListOrder;
+            return SearchTail("証券コード", Required(sources.SearchCodeText) + "%",
+                              mode == kListByCodeNoIndex);
         case kListForward:
         case kListBackward: {
             const std::string selected = sources.SelectedIdList ? sources.SelectedIdList() : "";
             const char* rule = mode == kListForward ? " 順次法則 <> " : " 逆次法則 <> ";
             // "" is the database's empty text; ExecuteSql turns it into ''.
-            return " WHERE " + selected + rule + "\"\"" + kListOrder;
+            return {" WHERE " + selected + rule + "\"\"" + kListOrder, {}};
         }
         case kListWatched:
-            return " WHERE 銘柄ID IN(" + WatchedIdList(TextStores().ChuumokuText) + kNoIssueEntry +
-                   ") " + kListOrder;
+            return {" WHERE 銘柄ID IN(" + WatchedIdList(TextStores().ChuumokuText) + kNoIssueEntry +
+                        ") " + kListOrder,
+                    {}};
         default:
-            return "";
+            return {};
     }
 }
 
 }  // namespace
 
-IssueListState& IssueList() {
-    return state;
-}
-
-void ResetIssueList() {
-    state = IssueListState{};
-}
-
-std::string MakeListSql(int mode) {
-    std::string tail;
-    RunTrapped([&] { tail = ListTail(mode); });
+ListTail MakeListSql(int mode) {
+    ListTail tail;
+    RunTrapped([&] { tail = BuildListTail(mode); });
     return tail;
+}
+
+bool QueryIssueList(int mode, RecordsetPtr& recordset) {
+    const ListTail tail = MakeListSql(mode);
+    std::string sql = MakeIssueAttrSql(tail.Text);
+    return ExecuteSql(Database().DailyConnection, sql, recordset, tail.Parameters);
 }
 
 std::string WatchedIdList(std::string_view chuumokuText) {
@@ -151,17 +152,19 @@ std::string IssueGridLine(const std::vector<FieldValue>& record, std::string_vie
     const std::string code = TrimmedField(record, kField証券コード);
     const double factor = IndexFactor(code);
 
+    // Whole numbers of any size: a catalog value past 64 bits still shows its digits.
     const FieldValue& price = record.at(kField株価);
-    const auto priceText =
-        std::to_string(static_cast<int64_t>(std::trunc(FieldNumber(price) * factor + 0.5)));
+    const std::string priceText = WholeNumberText(std::trunc(FieldNumber(price) * factor + 0.5));
     const FieldValue& change = record.at(kField前日比);
     const std::string changeText =
-        IsNull(change)
-            ? kNullChangeText
-            : std::to_string(static_cast<int64_t>(std::floor(FieldNumber(change) * factor + 0.5)));
+        IsNull(change) ? kNullChangeText
+                       : WholeNumberText(std::floor(FieldNumber(change) * factor + 0.5));
     const FieldValue& turnDate = record.at(kField転換日);
-    const std::string turnDateText =
-        IsNull(turnDate) ? "" : FormatDateNumber(static_cast<int32_t>(FieldNumber(turnDate)));
+    const double turnDateNumber = FieldNumber(turnDate);
+    // A turn date too large for a date number is no date.
+    const std::string turnDateText = IsNull(turnDate) || !FitsWhole<int32_t>(turnDateNumber)
+                                         ? ""
+                                         : FormatDateNumber(static_cast<int32_t>(turnDateNumber));
 
     const std::string cells[kListGridCols] = {
         CellText(std::string(label)),

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/recordset.h"
+#include "foundation/state.h"
 
 class FlexGrid;
 class QWidget;
@@ -53,33 +54,19 @@ enum ListMode : int {
     kListByCodeNoIndex = 10,
 };
 
-// What the windows supply to the list query. The compound search gives its whole tail;
-// the issue search gives the texts of its TXT_Name and TXT_Code boxes; the selection
-// window its selected issues. Unset, a search mode fails as a missing control does.
-struct ListTailSources {
-    std::function<std::string()> MakeSearchSql;   // modes 3, and 2 with the saved search
-    std::function<std::string()> SearchNameText;  // modes 4 and 9
-    std::function<std::string()> SearchCodeText;  // modes 5 and 10
-    // Modes 6 and 7: "銘柄ID IN (…) And " for the issues selected in the list, from the
-    // window that shows it; "" without one.
-    std::function<std::string()> SelectedIdList;
+// The tail of the attribute query for a list mode, with the values its "?" markers stand
+// for, in order: the searches' typed texts travel as values, never inside the text.
+struct ListTail {
+    std::string Text;
+    std::vector<FieldValue> Parameters;
 };
-
-struct IssueListState {
-    RecordsetPtr IssueListRecordset;  // the current list query
-    RecordsetPtr ShownListRecordset;  // the rows the issue grid shows
-    RecordsetPtr AllIssuesRecordset;  // every issue, for the whole run
-    // The row labels a search or observation dialog hands over with SelectedRows.
-    std::vector<std::string> SelectedRowTexts;
-    ListTailSources Sources;
-};
-
-IssueListState& IssueList();
-void ResetIssueList();
 
 // The tail of the attribute query for a list mode: its WHERE condition and ORDER BY.
-// A failure while the tail is built is shown and gives "".
-std::string MakeListSql(int mode);
+// A failure while the tail is built is shown and gives an empty tail.
+ListTail MakeListSql(int mode);
+// The attribute query with the tail of a list mode, run on the daily catalog; false when
+// it failed (ExecuteSql has told the user), leaving recordset as it was.
+bool QueryIssueList(int mode, RecordsetPtr& recordset);
 // The tail's IN list of watched issues: "'ID'," for every store line with an ID before
 // its TAB, in store order.
 std::string WatchedIdList(std::string_view chuumokuText);

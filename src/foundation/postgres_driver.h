@@ -15,9 +15,18 @@ typedef struct pg_conn PGconn;
 inline constexpr const char* kPostgresDriver = "QPSQL";
 
 // Gives db, a new QPSQL connection, the server, the user and the catalog that fields
-// name, with the connection's options.
+// name, with the connection's options: a connect timeout, TCP keepalives and a user
+// timeout, and the session settings the statements rely on.
 void SetUpPostgresConnection(const ConnectionFields& fields, const std::string& catalog,
                              QSqlDatabase& db);
+
+// How the server left an open connection: not at all (or not a PostgreSQL one), while it
+// was idle, or inside a transaction, whose statements the server has rolled back.
+enum class PostgresLoss { None, Idle, InTransaction };
+// Whether the server has ended the connection of db (a restart, an administrator, a
+// keepalive that went unanswered), found without sending anything; so no statement is
+// lost to a connection that is already gone.
+PostgresLoss PostgresConnectionLoss(const QSqlDatabase& db);
 
 // The libpq handle of an open connection, or nullptr when it is not a PostgreSQL one.
 PGconn* PostgresHandle(const QSqlDatabase& db);

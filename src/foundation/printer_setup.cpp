@@ -9,8 +9,6 @@
 
 namespace {
 
-PrinterSetupState setupState;
-
 QPrinter::PaperSource ToPaperSource(int bin) {
     switch (bin) {
         case kBinManual:
@@ -36,7 +34,7 @@ class QtPrinterDevice final : public PrinterSetupDevice {
     }
 
     void EndDocument() override {
-        QPainter*& document = setupState.Document;
+        QPainter*& document = PrinterSetup().Document;
         if (document != nullptr && document->isActive()) document->end();
         document = nullptr;
     }
@@ -80,22 +78,10 @@ class QtPrinterDevice final : public PrinterSetupDevice {
 
 }  // namespace
 
-PrinterSetupState& PrinterSetup() {
-    return setupState;
-}
-
-void ResetPrinterSetup() {
-    setupState.Document = nullptr;
-    setupState.Printer.reset();
-    setupState.Drawing = PrinterDrawingDefaults{};
-    setupState.PrintRowsPerPage = 53;
-    setupState.OsVersionFlag = 0;
-}
-
 QPrinter& CurrentPrinter() {
-    if (!setupState.Printer)
-        setupState.Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *setupState.Printer;
+    std::unique_ptr<QPrinter>& printer = PrinterSetup().Printer;
+    if (!printer) printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer;
 }
 
 int32_t RowsPerPage(int paper, int orientation) {
@@ -130,6 +116,7 @@ PrinterChoice PrinterChoiceOf(const PrintSettei& settings, const std::vector<std
 void SetPrinterDefaults(const PrintSettei& settings) {
     const PrinterChoice choice = PrinterChoiceOf(settings, Settei().PrinterNames);
     QtPrinterDevice device(CurrentPrinter());
-    setupState.Drawing = PrinterDrawingDefaults{};
-    setupState.PrintRowsPerPage = SetUpPrinter(device, choice, setupState.OsVersionFlag != 0);
+    PrinterSetupState& state = PrinterSetup();
+    state.Drawing = PrinterDrawingDefaults{};
+    state.PrintRowsPerPage = SetUpPrinter(device, choice, state.OsVersionFlag != 0);
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/state.h"
+
 class QPainter;
 struct PrintSettei;
 
@@ -41,29 +43,6 @@ class PrinterSetupDevice {
     virtual int Orientation() const = 0;
 };
 
-// The drawing defaults a print job starts from.
-struct PrinterDrawingDefaults {
-    std::string FontName = "ＭＳ 明朝";
-    double FontSize = 10;
-    bool FontBold = false;
-    bool FontUnderline = false;
-    bool FontItalic = false;
-    int ScaleMode = 4;  // characters
-    int DrawWidth = 1;
-    int DrawStyle = 0;  // solid
-};
-
-struct PrinterSetupState {
-    std::unique_ptr<QPrinter> Printer;  // the current printer
-    // The painter of the document in progress on Printer, registered by the print code,
-    // so that the next set-up can end it.
-    QPainter* Document = nullptr;
-    PrinterDrawingDefaults Drawing;
-    int32_t PrintRowsPerPage = 53;  // list rows per printed page: 53, 32 or 82
-    int16_t OsVersionFlag = 0;      // 1 picks the drivers' manual-feed bin as a fallback
-};
-PrinterSetupState& PrinterSetup();
-void ResetPrinterSetup();
 QPrinter& CurrentPrinter();
 
 // List rows per page for the paper and orientation a printer reports.

@@ -5,17 +5,15 @@
 #include <stdexcept>
 
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/issue_list.h"
 #include "foundation/sql_builders.h"
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/number_format.h"
 
 namespace {
-
-IssueSelectionState state;
 
 std::string NullAsEmpty(const FieldValue& value) {
     return FieldText(ReplaceNull(1, value));
@@ -23,19 +21,12 @@ std::string NullAsEmpty(const FieldValue& value) {
 
 }  // namespace
 
-IssueSelectionState& IssueSelection() {
-    return state;
-}
-
-void ResetIssueSelection() {
-    state = IssueSelectionState{};
-}
-
 void ClearSelectedRows() {
-    state.SelectedRows.clear();
+    IssueSelection().SelectedRows.clear();
 }
 
 void GetSelectedCode(int32_t index, std::string& issueId) {
+    const IssueSelectionState& state = IssueSelection();
     if (index < 0 || index >= state.SelectedCount())
         throw std::out_of_range(kErrSubscriptOutOfRange);
     issueId = FieldText(
@@ -43,10 +34,11 @@ void GetSelectedCode(int32_t index, std::string& issueId) {
 }
 
 void ClearIssueWorkArray() {
-    state.IssueWorkArray.clear();
+    IssueSelection().IssueWorkArray.clear();
 }
 
 void GatherSelectedRecords(int mode) {
+    IssueSelectionState& state = IssueSelection();
     const int32_t count = state.SelectedCount();
     state.IssueWorkArray.assign(count, IssueWorkRecord{});
     for (int32_t j = 0; j < count; ++j) {
@@ -64,7 +56,11 @@ void GatherSelectedRecords(int mode) {
         if (work.Industry.empty()) work.Industry = "00";
         if (mode != 1) continue;
         work.Number = j + 1;
-        work.Watch = static_cast<int32_t>(RoundHalfEven(ValNumber(FindChuumoku(work.IssueId))));
+        // A watch number too large for the record leaves it at 0, as a failed read does.
+        try {
+            work.Watch = RoundHalfEven<int32_t>(ValNumber(FindChuumoku(work.IssueId)));
+        } catch (const std::overflow_error&) {
+        }
         work.Memo = FindMemo(work.IssueId);
         work.Flag = 0;
     }
@@ -73,9 +69,8 @@ void GatherSelectedRecords(int mode) {
 bool SetRSALL() {
     bool loaded = false;
     RunTrapped([&] {
-        std::string sql = MakeIssueAttrSql(MakeListSql(kListAll));
         RecordsetPtr all;
-        if (!ExecuteSql(Database().DailyConnection, sql, all)) return;
+        if (!QueryIssueList(kListAll, all)) return;
         IssueList().AllIssuesRecordset = std::move(all);
         loaded = true;
     });
@@ -96,7 +91,7 @@ bool GetSijou() {
             const auto& row = markets->Row(i);
             list.push_back({FieldText(row.at(1)), FieldText(row.at(2))});
         }
-        state.SijouList = std::move(list);
+        IssueSelection().SijouList = std::move(list);
         loaded = true;
     });
     return loaded;

@@ -9,41 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "foundation/state.h"
+
 class FlexGrid;
-
-// One selected issue for the data maintenance windows.
-struct IssueWorkRecord {
-    int32_t Number = 0;  // 1-based (mode 1 only)
-    std::string IssueId;
-    std::string Code;   // 証券コード
-    int32_t Watch = 0;  // watch number (mode 1 only; 0 when there is none)
-    std::string Name;
-    std::string Industry;  // 業種コード, "00" when there is none
-    std::string Market;    // 市場コード
-    std::string Memo;      // mode 1 only
-    int32_t Flag = 0;      // the maintenance windows' own mark
-};
-
-// Two texts: a market (市場名, 略称) in SijouList.
-struct TextPair {
-    std::string First;
-    std::string Second;
-};
-
-struct IssueSelectionState {
-    // 0-based positions in IssueListRecordset of the selected rows, top to bottom.
-    std::vector<int32_t> SelectedRows;
-    // The index in SelectedRows of the issue every view shows.
-    int32_t CurrentIssuePos = 0;
-    std::vector<IssueWorkRecord> IssueWorkArray;  // record 1 is element 0
-    // The markets in display order; the index is the market's fixed check index.
-    std::vector<TextPair> SijouList;
-
-    int32_t SelectedCount() const { return static_cast<int32_t>(SelectedRows.size()); }
-};
-
-IssueSelectionState& IssueSelection();
-void ResetIssueSelection();
 
 void ClearSelectedRows();
 // The 銘柄ID of SelectedRows[index]; throws when the index or position is out of range.

@@ -17,8 +17,6 @@
 
 namespace {
 
-SetteiState state;
-
 std::string SetteiPath() {
     return AppPath() + kSetteiFileName;
 }
@@ -85,15 +83,9 @@ bool DecodeLogonText(const SavedLogonArray& saved, std::string& text) {
 
 }  // namespace
 
-SetteiState& Settei() {
-    return state;
-}
-void ResetSetteiState() {
-    state = SetteiState{};
-}
-
 std::chrono::year_month_day SetteiToday() {
-    if (state.FixedToday) return *state.FixedToday;
+    const auto& fixed = Settei().FixedToday;
+    if (fixed) return *fixed;
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -149,13 +141,14 @@ bool RestoreLogon(const UserSettei& user, LogonPair& logon) {
 }
 
 bool ScrambleLogon(int direction, LogonPair& logon) {
-    if (direction == -1) return StoreLogon(logon, state.Record.UserSettei);
-    if (direction == 0) return RestoreLogon(state.Record.UserSettei, logon);
+    UserSettei& user = Settei().Record.UserSettei;
+    if (direction == -1) return StoreLogon(logon, user);
+    if (direction == 0) return RestoreLogon(user, logon);
     return false;
 }
 
 void InitSettei(LogonPair& logon) {
-    ApplySetteiDefaults(state.Record, SetteiToday());
+    ApplySetteiDefaults(Settei().Record, SetteiToday());
     logon = {};
 }
 
@@ -180,17 +173,18 @@ void LoadSettei(LogonPair& logon) {
     // One value out of its range costs that setting only: it takes its default in memory,
     // and the file keeps it until the next save.
     SettleSetteiRanges(loaded);
-    state.Record = std::move(loaded);
+    Settei().Record = std::move(loaded);
     logon = std::move(restored);
 }
 
 bool SaveSettei(const LogonPair& logon) {
     // A sign-in too long to store leaves the one saved before.
-    StoreLogon(logon, state.Record.UserSettei);
+    SetteiRecord& record = Settei().Record;
+    StoreLogon(logon, record.UserSettei);
     std::string image;
     std::string error;
     // The file holds the saved sign-in: only its owner may read it.
-    if (!EncodeSetteiImage(state.Record, image, error) ||
+    if (!EncodeSetteiImage(record, image, error) ||
         !WriteFileAtomically(SetteiPath(), image, error, 0600)) {
         MsgWarn(error);
         return false;
@@ -200,19 +194,21 @@ bool SaveSettei(const LogonPair& logon) {
 
 void ResetSettei(LogonPair& logon) {
     // A file that is already gone needs no deleting; the defaults are loaded either way.
-    if (unlink(SetteiPath().c_str()) != 0 && errno != ENOENT) MsgWarn(FileErrorText(errno, SetteiPath()));
+    if (unlink(SetteiPath().c_str()) != 0 && errno != ENOENT)
+        MsgWarn(FileErrorText(errno, SetteiPath()));
     MsgWarn("設定する必要があります");
     InitSettei(logon);
     MsgInfo("初期設定を読み込みました。");
 }
 
 void CopySetteiFlags(std::array<int32_t, kDisplayKinds>& displayCount) {
-    for (int i = 0; i < kDisplayKinds; ++i) displayCount[i] = state.Record.DefaultDisplayCount[i];
+    const auto& counts = Settei().Record.DefaultDisplayCount;
+    for (int i = 0; i < kDisplayKinds; ++i) displayCount[i] = counts[i];
 }
 
 void InitPrintSettei() {
-    const PrintSettei& saved = state.Record.PrintSettei;
-    PrintSettei& job = state.PrintJob;
+    const PrintSettei& saved = Settei().Record.PrintSettei;
+    PrintSettei& job = Settei().PrintJob;
     job.CBO_Size = saved.CBO_Size;
     job.CBO_方法 = saved.CBO_方法;
     job.OPT_縦 = saved.OPT_縦;
@@ -225,6 +221,7 @@ void InitPrintSettei() {
 
 void ListPrinters() {
     const InstalledPrinters list = QueryPrinters();
+    SetteiState& state = Settei();
     int16_t& chosen = state.Record.PrintSettei.CBO_Printer;
     state.PrinterNames.clear();
     for (size_t i = 0; i < list.Printers.size(); ++i) {

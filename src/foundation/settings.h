@@ -9,17 +9,7 @@
 #include <vector>
 
 #include "foundation/settings_record.h"
-
-struct SetteiState {
-    SetteiRecord Record;
-    struct PrintSettei PrintJob;            // the working print settings of a run
-    std::vector<std::string> PrinterNames;  // device names in the platform's order
-    // Tests pin the date the defaults are made on; empty means the machine's date.
-    std::optional<std::chrono::year_month_day> FixedToday;
-};
-
-SetteiState& Settei();
-void ResetSetteiState();
+#include "foundation/state.h"
 
 constexpr const char* kSetteiFileName = "Settei.ini";
 // Additive key of the saved sign-in.

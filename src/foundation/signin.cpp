@@ -6,7 +6,9 @@
 
 #include "foundation/database.h"
 #include "foundation/text_stores.h"
+#include "foundation/trap.h"
 #include "platform/message_box.h"
+#include "platform/number_format.h"
 
 namespace {
 
@@ -45,15 +47,6 @@ bool StatementKeepsSession() {
 
 }  // namespace
 
-SigninState& Signin() {
-    static SigninState state;
-    return state;
-}
-
-void ResetSignin() {
-    Signin() = SigninState{};
-}
-
 std::string NewSessionStamp() {
     const QString now =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
@@ -84,7 +77,9 @@ SigninResult SignInUser() {
         return SigninResult::InvalidUser;
     }
     user->MoveFirst();
-    state.UserRowId = static_cast<int32_t>(FieldNumber(user->Field(0)));
+    // A row ID past 32 bits would sign the session in as another user's row.
+    if (!RunTrapped([&] { state.UserRowId = WholeOf<int32_t>(FieldNumber(user->Field(0))); }))
+        return SigninResult::Failed;
     const std::string flag = FieldText(user->Field(4));
     std::string update;
     if (flag > "0") {

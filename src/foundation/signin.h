@@ -7,16 +7,7 @@
 #include <string>
 
 #include "foundation/settings.h"
-
-struct SigninState {
-    LogonPair LogonInfo;       // the pair the sign-in uses (saved settings or the window)
-    LogonPair DownloadLogon;   // the pair for the download server; the window shows it
-    int32_t UserRowId = 0;     // velm_user_test_id; also the owner key of lines and barriers
-    std::string SessionStamp;  // written into up_date at the sign-in
-};
-
-SigninState& Signin();
-void ResetSignin();
+#include "foundation/state.h"
 
 inline constexpr const char* kUserTable = "velm_user_test";
 inline constexpr const char* kNotConnectedMessage = "★データベースと接続されていません。";

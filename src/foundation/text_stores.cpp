@@ -15,8 +15,6 @@
 
 namespace {
 
-TextStoreState state;
-
 constexpr std::string_view kCrLf = "\r\n";
 
 struct StoreKind {
@@ -104,7 +102,8 @@ bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
 }
 
 std::string GetStore(const StoreKind& kind) {
-    state.*kind.Unread = false;
+    bool& unread = TextStores().*kind.Unread;
+    unread = false;
     const std::string path = AppPath() + kind.FileName;
     std::string error;
     if (!FileExists(path)) {
@@ -114,12 +113,12 @@ std::string GetStore(const StoreKind& kind) {
     std::string bytes;
     std::string text;
     if (!ReadFile(path, bytes, error)) {
-        state.*kind.Unread = true;
+        unread = true;
         MsgWarn(kind.ReadTag + error);
         return {};
     }
     if (!DecodeCp932Strict(bytes, text)) {
-        state.*kind.Unread = true;
+        unread = true;
         MsgWarn(std::string(kind.ReadTag) + "シフトJISとして読めない文字があります。");
         return {};
     }
@@ -127,6 +126,7 @@ std::string GetStore(const StoreKind& kind) {
 }
 
 bool PutStore(const StoreKind& kind) {
+    const TextStoreState& state = TextStores();
     if (state.*kind.Unread) return true;
     std::string error;
     const std::string bytes = ToCp932(kind.FileText(state.*kind.Text));
@@ -138,13 +138,6 @@ bool PutStore(const StoreKind& kind) {
 }
 
 }  // namespace
-
-TextStoreState& TextStores() {
-    return state;
-}
-void ResetTextStores() {
-    state = TextStoreState{};
-}
 
 std::vector<std::string_view> StoreLines(std::string_view fileText) {
     std::vector<std::string_view> lines = SplitCrLf(fileText);
@@ -232,10 +225,10 @@ bool PutKanmon() {
 }
 
 std::string FindMemo(std::string_view issueId) {
-    return FindIssueValue(state.MemoText, issueId);
+    return FindIssueValue(TextStores().MemoText, issueId);
 }
 std::string FindChuumoku(std::string_view issueId) {
-    return FindIssueValue(state.ChuumokuText, issueId);
+    return FindIssueValue(TextStores().ChuumokuText, issueId);
 }
 
 std::unordered_map<std::string, std::string> IssueValueIndex(std::string_view text) {

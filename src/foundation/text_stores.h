@@ -8,21 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-struct TextStoreState {
-    std::string MemoText;
-    std::string ChuumokuText;
-    std::string ShasenText;
-    std::string KanmonText;
-    // A store whose file could not be read or decoded is not written back, so the file
-    // keeps the user's data.
-    bool MemoUnread = false;
-    bool ChuumokuUnread = false;
-    bool ShasenUnread = false;
-    bool KanmonUnread = false;
-};
-
-TextStoreState& TextStores();
-void ResetTextStores();
+#include "foundation/state.h"
 
 // Readers: the text of the file; a missing file is created empty. On a failure they warn
 // with their tag and return "".

@@ -2,12 +2,13 @@
 
 #include <array>
 #include <cctype>
-#include <cstdlib>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <unordered_map>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
 
@@ -152,8 +153,10 @@ std::string FormatSlashDate(std::chrono::year_month_day date) {
 
 std::string FormatDateNumber(int32_t number) {
     const bool negative = number < 0;
+    // The magnitude in 64 bits: the lowest 32-bit number has no 32-bit negation.
+    const long long magnitude = std::llabs(static_cast<long long>(number));
     char buffer[24];
-    std::snprintf(buffer, sizeof buffer, "%08d", negative ? -number : number);
+    std::snprintf(buffer, sizeof buffer, "%08lld", magnitude);
     std::string digits = buffer;
     std::string text = digits.substr(0, digits.size() - 4) + "/" +
                        digits.substr(digits.size() - 4, 2) + "/" + digits.substr(digits.size() - 2);
@@ -278,7 +281,8 @@ bool IsNumericText(std::string_view text) {
             ++at;
         }
     }
-    return digits && at == text.size();
+    // 310 digits read as infinity: no box can hold that as a number.
+    return digits && at == text.size() && std::isfinite(NumericValue(text));
 }
 
 double NumericValue(std::string_view text) {

@@ -23,7 +23,7 @@ std::string ToNarrow(std::string_view text);
 // Characters 1-4, "/", 5-6, "/", 7-8: "20240105" → "2024/01/05".
 std::string SlashDate(std::string_view text);
 std::string FormatSlashDate(std::chrono::year_month_day date);
-// The number yyyymmdd as "0000/00/00".
+// The number yyyymmdd as "0000/00/00"; a negative number keeps its sign in front.
 std::string FormatDateNumber(int32_t number);
 // Accepts "", eight digits of a real date and "yyyy/mm/dd" of a real date; the out value
 // becomes the date as yyyy/mm/dd (untouched for ""). Every other text is refused.
@@ -57,7 +57,7 @@ void DoNothing(const T&) {}
 // The text without the spaces around it (TABs and other blanks stay).
 std::string TrimSpaces(std::string_view text);
 // The numeric test of a box's text: an optional sign, digits with grouping commas, an
-// optional decimal point and digits, blanks around.
+// optional decimal point and digits, blanks around, and a finite value.
 bool IsNumericText(std::string_view text);
 // The value of a text that passes IsNumericText.
 double NumericValue(std::string_view text);

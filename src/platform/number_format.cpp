@@ -7,7 +7,8 @@
 namespace {
 
 // Decimal digits of |value| rounded half away from zero to `decimals` places, as an
-// integer-part text and a fraction text of exactly `decimals` digits.
+// integer-part text and a fraction text of exactly `decimals` digits. The value is finite:
+// "inf" and "nan" have no exponent to read.
 void RoundedDigits(double value, int decimals, std::string& integerPart, std::string& fraction) {
     char buffer[64];
     // Rounding works on the value's 15-significant-digit decimal form, so 1.005 rounds up
@@ -61,6 +62,8 @@ bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
 }  // namespace
 
 std::string FormatNumber(double value, std::string_view format) {
+    // Infinity and NaN have no digits to place.
+    if (!std::isfinite(value)) return {};
     const size_t point = format.find('.');
     std::string_view integerFormat = format.substr(0, point);
     std::string_view fractionFormat =
@@ -148,15 +151,18 @@ std::string FormatNumber(double value, std::string_view format) {
     return (negative ? "-" : "") + integerText + fractionText;
 }
 
+std::string WholeNumberText(double whole) {
+    return FormatNumber(std::trunc(whole), "0");
+}
+
 double RoundDecimalHalfAway(double value, int decimals) {
+    if (!std::isfinite(value)) return value;
     std::string integerDigits, fractionDigits;
     RoundedDigits(value, decimals, integerDigits, fractionDigits);
     const std::string text = (integerDigits.empty() ? "0" : integerDigits) + "." + fractionDigits;
     const double magnitude = std::strtod(text.c_str(), nullptr);
     return value < 0 ? -magnitude : magnitude;
 }
-
-int64_t RoundHalfEven(double value) { return static_cast<int64_t>(std::nearbyint(value)); }
 
 double ValNumber(std::string_view text) {
     size_t i = 0;
@@ -179,12 +185,14 @@ double ValNumber(std::string_view text) {
 }
 
 std::string PlainNumber(double value) {
+    if (!std::isfinite(value)) return {};
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15g", value);
     std::string text = buffer;
     if (text.find('e') == std::string::npos) return text;
-    std::snprintf(buffer, sizeof buffer, "%.6f", value);
-    text = buffer;
+    // The fixed form of a large value has up to 309 digits before the point.
+    text.assign(static_cast<size_t>(std::snprintf(nullptr, 0, "%.6f", value)) + 1, '\0');
+    text.resize(static_cast<size_t>(std::snprintf(text.data(), text.size(), "%.6f", value)));
     while (!text.empty() && text.back() == '0') text.pop_back();
     if (!text.empty() && text.back() == '.') text.pop_back();
     return text;

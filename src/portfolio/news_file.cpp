@@ -4,22 +4,14 @@
 #include <vector>
 
 #include "foundation/database.h"
-#include "foundation/sql_builders.h"
-#include "foundation/trap.h"
 #include "foundation/error_texts.h"
+#include "foundation/sql_builders.h"
+#include "foundation/text_utils.h"
+#include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
-#include "foundation/text_utils.h"
-
-NewsState& News() {
-    static NewsState state;
-    return state;
-}
-
-void ResetNews() {
-    News() = NewsState{};
-}
+#include "platform/number_format.h"
 
 void GetLatestDataDate() {
     RecordsetPtr rows;
@@ -27,7 +19,7 @@ void GetLatestDataDate() {
     if (!ExecuteSql(Database().DailyConnection, statement, rows)) return;
     if (rows && !rows->Eof() && rows->RecordCount() > 0) {
         rows->MoveFirst();
-        News().LatestDataDate = static_cast<int32_t>(rows->Number(0));
+        RunTrapped([&] { News().LatestDataDate = WholeOf<int32_t>(rows->Number(0)); });
     }
     CloseRecordset(rows);
 }

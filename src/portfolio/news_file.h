@@ -6,17 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "portfolio/state.h"
+
 inline constexpr const char* kNewsFileName = "News.txt";
 // The index issue whose newest daily row gives the newest data date.
 inline constexpr const char* kLatestDateIssueId = "0201100";
-
-struct NewsState {
-    std::string NewsText;        // one sentence per line, each ended by CR LF
-    int32_t LatestDataDate = 0;  // yyyymmdd; 0 until first read
-};
-
-NewsState& News();
-void ResetNews();
 
 // LatestDataDate := the date of the newest daily row of the index issue, when it has one.
 void GetLatestDataDate();

@@ -30,15 +30,6 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
 
 }  // namespace
 
-PortfolioState& Portfolio() {
-    static PortfolioState state;
-    return state;
-}
-
-void ResetPortfolio() {
-    Portfolio() = PortfolioState{};
-}
-
 int PfListIndex(std::string_view field) {
     // The field is compared with its blanks: only the written forms " 1 ", " 2 " and
     // " 3 " name the first three lists; everything else goes to the fourth.

@@ -7,27 +7,10 @@
 #include <string_view>
 #include <vector>
 
-struct PfEntry {
-    std::string Code;  // issue ID
-    double Quantity = 0;
-    double UnitPrice = 0;
-    double TargetPrice = 0;
-    double StopPrice = 0;
-    int32_t PurchaseDate = 0;  // yyyymmdd
-};
+#include "portfolio/state.h"
 
-inline constexpr int kPfListCount = 4;
 inline constexpr int kPfListCapacity = 25;
 inline constexpr const char* kPfFileName = "PF.txt";
-
-struct PortfolioState {
-    std::array<std::vector<PfEntry>, kPfListCount> PfLists;  // lists 1 to 4
-    std::array<int16_t, kPfListCount> PfCounts{};
-    int16_t SearchFromPf = 0;  // -1 while the portfolio window uses the issue search
-};
-
-PortfolioState& Portfolio();
-void ResetPortfolio();
 
 // The four lists from "PF.txt"; none when the file is missing. A line that cannot be
 // read stops the reading with its description through MsgWarn and leaves the lists empty.

@@ -39,24 +39,6 @@ static_assert(std::endian::native == std::endian::little, "ATec.dat is read in p
 
 }  // namespace
 
-ATecState& ATec() {
-    static ATecState state;
-    return state;
-}
-
-void ResetATec() {
-    ATec() = ATecState{};
-}
-
-SearchState& Search() {
-    static SearchState state;
-    return state;
-}
-
-void ResetSearch() {
-    Search() = SearchState{};
-}
-
 std::vector<ATecRecord> ParseATec(std::string_view bytes) {
     ByteReader reader(bytes);
     std::vector<ATecRecord> records;

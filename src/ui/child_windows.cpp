@@ -13,15 +13,6 @@ constexpr const char* kUnloadedProperty = "kabutoUnloaded";
 
 }  // namespace
 
-ChildWindowState& ChildWindows() {
-    static ChildWindowState state;
-    return state;
-}
-
-void ResetChildWindows() {
-    ChildWindows() = ChildWindowState{};
-}
-
 void ShowChildDisabled(QWidget* owner, QWidget* child) {
     if (!child) return;
     if (owner && child->parentWidget() != owner) {

@@ -6,18 +6,9 @@
 // the child is given window modality over its owner instead, which the user sees the same.
 #include <functional>
 
+#include "ui/state.h"
+
 class QWidget;
-
-// The two steps of ending a dialog that belong to the issue list. The issue list sets
-// them when it is built; unset, they do nothing. A step reports a failure by throwing.
-struct ChildWindowState {
-    std::function<void()> ClearSelectedRows;
-    // Panel 2 of the status bar emptied, the list reloaded with all issues, all selected.
-    std::function<void()> RefreshIssueList;
-};
-
-ChildWindowState& ChildWindows();
-void ResetChildWindows();
 
 // Shows child as a window of owner that blocks input to it until CloseChildEnable.
 void ShowChildDisabled(QWidget* owner, QWidget* child);

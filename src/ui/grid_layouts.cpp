@@ -4,7 +4,7 @@
 #include <array>
 #include <initializer_list>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/trap.h"
 #include "platform/flex_grid.h"
 

@@ -14,16 +14,10 @@ namespace {
 
 constexpr int kNotch = 120;  // wheel units of one notch
 
-GridWheelState wheelState;
-
-// Set while one wheel step runs: a commit procedure may open a message box, and a wheel
-// turn during it must not scroll the list under the box.
-bool wheelBusy = false;
-
 class BusyScope {
   public:
-    BusyScope() { wheelBusy = true; }
-    ~BusyScope() { wheelBusy = false; }
+    BusyScope() { GridWheel().WheelBusy = true; }
+    ~BusyScope() { GridWheel().WheelBusy = false; }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 };
@@ -38,9 +32,9 @@ bool EditorOpen(const GridEditors& editors, const char* name) {
 bool CommitEditors(const GridEditors& editors) {
     if (EditorOpen(editors, "TXT_Edit")) {
         // Only the commit made now may stop this scroll, not one made earlier elsewhere.
-        wheelState.EditRejected = 0;
+        GridWheel().EditRejected = 0;
         if (editors.TXT_Edit_LostFocus) editors.TXT_Edit_LostFocus();
-        return wheelState.EditRejected != -1;
+        return GridWheel().EditRejected != -1;
     }
     if (EditorOpen(editors, "DPC_Edit") && editors.DPC_Edit_LostFocus) {
         editors.DPC_Edit_LostFocus();
@@ -64,7 +58,7 @@ class GridWheelFilter : public QObject {
         if (event->type() != QEvent::Wheel) return false;
         const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
         if (delta == 0) return false;  // a sideways turn scrolls the columns as usual
-        if (wheelBusy) return true;
+        if (GridWheel().WheelBusy) return true;
         pending_ += delta;
         const int notches = pending_ / kNotch;
         pending_ -= notches * kNotch;
@@ -92,15 +86,6 @@ class GridWheelFilter : public QObject {
 };
 
 }  // namespace
-
-GridWheelState& GridWheel() {
-    return wheelState;
-}
-
-void ResetGridWheel() {
-    wheelState = GridWheelState{};
-    wheelBusy = false;
-}
 
 void InstallGridWheel(FlexGrid& grid, const std::string& formName, GridEditors editors) {
     auto* filter = new GridWheelFilter(grid, formName, std::move(editors));

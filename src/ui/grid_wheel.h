@@ -6,18 +6,10 @@
 #include <functional>
 #include <string>
 
+#include "ui/state.h"
+
 class FlexGrid;
 class QWidget;
-
-struct GridWheelState {
-    // The list window last loaded ("" when none but the selection window is open);
-    // the print dispatch reads it.
-    std::string CurrentFormName;
-    // -1 when the data table's text editor refused the typed value, else 0.
-    int16_t EditRejected = 0;
-};
-GridWheelState& GridWheel();
-void ResetGridWheel();
 
 // The in-grid editors of an editing window (the data table, the portfolio): the
 // controls TXT_Edit and DPC_Edit on `window` and their commit procedures.

@@ -46,7 +46,7 @@ bool IsBlank(QLineEdit* box) {
 // A watch number read from a box: clamped to 1..100 before it is taken as a whole
 // number, so no typed value can overflow it.
 int PercentValue(double value) {
-    return static_cast<int>(RoundHalfEven(std::clamp<double>(value, kPercentMin, kPercentMax)));
+    return RoundHalfEven<int>(std::clamp<double>(value, kPercentMin, kPercentMax));
 }
 
 // One spinner step of a whole-number box, inside 0..999999999.

@@ -47,15 +47,6 @@ QPointer<FRM_処理中>& Instance() {
 
 }  // namespace
 
-ProgressState& Progress() {
-    static ProgressState state;
-    return state;
-}
-
-void ResetProgressState() {
-    Progress() = ProgressState{};
-}
-
 int32_t ProgressStepFor(int32_t total) {
     if (total < 50) return 1;
     if (total < 100) return 5;

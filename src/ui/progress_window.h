@@ -9,24 +9,14 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/state.h"
+
 class AviPlayer;
 class QCloseEvent;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-
-struct ProgressState {
-    // -1 once the user confirmed the cancel; 0 when the window loads and a job starts.
-    // The sign-in window uses the same flag for its own cancel button.
-    int32_t CancelRequested = 0;
-    int32_t ProgressCount = 0;  // items counted since the last StartProgress
-    int32_t Step = 1;           // items per visible update
-    int32_t NextMark = 0;       // the count at which the next update is due
-};
-
-ProgressState& Progress();
-void ResetProgressState();
 
 // The bar's step and maximum for a job of total items.
 int32_t ProgressStepFor(int32_t total);

@@ -1,32 +1,30 @@
 #include "views/list_services.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
-#include <QAbstractButton>
 #include <array>
 #include <optional>
 #include <stdexcept>
 
-#include "ui/child_windows.h"
-#include "ui/grid_layouts.h"
+#include "foundation/database.h"
+#include "foundation/error_texts.h"
+#include "foundation/issue_edit_queue.h"
 #include "foundation/issue_list.h"
 #include "foundation/selection.h"
-#include "foundation/text_data.h"
-#include "foundation/trap.h"
-#include "platform/flex_grid.h"
-#include "platform/busy_pointer.h"
-#include "foundation/issue_edit_queue.h"
-#include "foundation/text_stores.h"
-#include "foundation/error_texts.h"
-#include "ui/input_boxes.h"
-#include "foundation/database.h"
 #include "foundation/sql_builders.h"
+#include "foundation/state.h"
+#include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
+#include "foundation/trap.h"
+#include "platform/busy_pointer.h"
+#include "platform/flex_grid.h"
+#include "ui/child_windows.h"
+#include "ui/grid_layouts.h"
+#include "ui/input_boxes.h"
 
 namespace {
-
-ListServicesState state;
 
 constexpr int kFirstTitledColumn = 2;
 constexpr std::array<const char*, 15> kListTitles = {"コード", "注目", "銘柄名", "市場",   "株価",
@@ -60,7 +58,7 @@ void SetMenuEnabled(QWidget& window, const char* name, bool enabled) {
 }
 
 FlexGrid& ListGrid() {
-    return *RequireControl(state.Links.FGR_該当銘柄);
+    return *RequireControl(ListServices().Links.FGR_該当銘柄);
 }
 
 // The child windows' refresh: the list reloaded with all issues, all selected.
@@ -126,27 +124,20 @@ bool ApplyEditsToListGrid(const std::vector<IssueEdit>& queue, const std::string
 
 }  // namespace
 
-ListServicesState& ListServices() {
-    return state;
-}
-
-void ResetListServices() {
-    state = ListServicesState{};
-}
-
 void RegisterSelectionWindow(SelectionWindowLinks links) {
-    state.Links = std::move(links);
+    ListServices().Links = std::move(links);
     ChildWindows().ClearSelectedRows = [] { ClearSelectedRows(); };
     ChildWindows().RefreshIssueList = [] { RefreshIssueList(); };
     SetListRowUpdater(ApplyEditsToListGrid);
     IssueList().Sources.SelectedIdList = [] {
-        const FlexGrid* grid = state.Links.FGR_該当銘柄;
+        const FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
         return grid ? MakeSelectedIdList(*grid) : std::string();
     };
 }
 
 void SetListCountText(const std::string& text) {
-    if (state.Links.SetListCountText) state.Links.SetListCountText(text);
+    const SelectionWindowLinks& links = ListServices().Links;
+    if (links.SetListCountText) links.SetListCountText(text);
 }
 
 void SetListColumnAlignments(FlexGrid& grid) {
@@ -175,7 +166,7 @@ void SetObservationGridHeaders(FlexGrid& grid) {
 }
 
 void UpdateSelectionMenus() {
-    QWidget* window = state.Links.FRM_選択;
+    QWidget* window = ListServices().Links.FRM_選択;
     if (!window) return;
     const bool enabled = TextData().TextDataMode != -1;
     for (const char* name : kDatabaseMenus) SetMenuEnabled(*window, name, enabled);
@@ -214,7 +205,7 @@ void ShowChuumokuIssues() {
 }
 
 bool CheckIssueSelected() {
-    const FlexGrid* grid = state.Links.FGR_該当銘柄;
+    const FlexGrid* grid = ListServices().Links.FGR_該当銘柄;
     if (!grid || !CollectSelectedRows(*grid)) {
         MsgWarn(kSelectIssueMessage);
         return false;
@@ -284,9 +275,8 @@ std::string MakeSelectedIdList(const FlexGrid& grid) {
 bool ShowIssueList(FlexGrid& grid, int mode) {
     bool shown = false;
     RunTrapped([&] {
-        std::string sql = MakeIssueAttrSql(MakeListSql(mode));
         RecordsetPtr result;
-        if (!ExecuteSql(Database().DailyConnection, sql, result)) return;
+        if (!QueryIssueList(mode, result)) return;
         IssueList().IssueListRecordset = std::move(result);
         // The positions of an earlier selection name rows of the previous query.
         ClearSelectedRows();

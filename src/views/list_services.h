@@ -7,22 +7,10 @@
 #include <functional>
 #include <string>
 
+#include "views/state.h"
+
 class FlexGrid;
 class QWidget;
-
-struct SelectionWindowLinks {
-    FlexGrid* FGR_該当銘柄 = nullptr;
-    QWidget* FRM_選択 = nullptr;
-    // Panel 2 of the main frame's status bar STA_Main.
-    std::function<void(const std::string&)> SetListCountText;
-};
-
-struct ListServicesState {
-    SelectionWindowLinks Links;
-};
-
-ListServicesState& ListServices();
-void ResetListServices();
 
 // Registers the window's controls and gives the child windows their two list steps
 // (clearing the selection, reloading the list).

@@ -39,15 +39,6 @@ QMenuBar* MenusOf(QMdiSubWindow* window) {
 
 }  // namespace
 
-ViewState& Views() {
-    static ViewState state;
-    return state;
-}
-
-void ResetViewState() {
-    Views() = ViewState{};
-}
-
 MDF_メイン::MDF_メイン(QWidget* parent) : QMainWindow(parent) {
     setObjectName(Q(kMainFrameName));
     setAttribute(Qt::WA_DeleteOnClose);

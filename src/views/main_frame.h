@@ -9,20 +9,12 @@
 #include <functional>
 
 #include "foundation/settings.h"
+#include "views/state.h"
 
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenuBar;
-
-struct ViewState {
-    int16_t ViewKind = 0;                               // 3 the issue list; the chart views later
-    int16_t ListReloadPending = 0;                      // read by the list command of the toolbar
-    std::array<int32_t, kDisplayKinds> DisplayCount{};  // kagi, daily, weekly, monthly
-};
-
-ViewState& Views();
-void ResetViewState();
 
 class MDF_メイン : public QMainWindow {
   public:

@@ -7,17 +7,17 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-#include "views/about_window.h"
+#include "foundation/selection.h"
+#include "foundation/state.h"
+#include "foundation/trap.h"
+#include "platform/flex_grid.h"
+#include "platform/message_box.h"
 #include "ui/frame_access.h"
 #include "ui/grid_layouts.h"
 #include "ui/grid_sort.h"
 #include "ui/grid_wheel.h"
+#include "views/about_window.h"
 #include "views/list_services.h"
-#include "foundation/selection.h"
-#include "foundation/text_data.h"
-#include "foundation/trap.h"
-#include "platform/flex_grid.h"
-#include "platform/message_box.h"
 
 namespace {
 
@@ -60,15 +60,6 @@ bool Reachable(const QAction* action) {
 }
 
 }  // namespace
-
-SelectionState& Selection() {
-    static SelectionState state;
-    return state;
-}
-
-void ResetSelectionState() {
-    Selection() = SelectionState{};
-}
 
 const std::vector<MenuRow>& SelectionMenuTable() {
     static const std::vector<MenuRow> table = {
@@ -177,7 +168,7 @@ FRM_選択::FRM_選択(QWidget* parent) : QWidget(parent) {
 }
 
 FRM_選択::~FRM_選択() {
-    if (ListServices().Links.FRM_選択 == this) ResetListServices();
+    if (ListServices().Links.FRM_選択 == this) ListServices() = ListServicesState{};
     if (GridWheel().CurrentFormName == kFormName) GridWheel().CurrentFormName.clear();
 }
 

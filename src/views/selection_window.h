@@ -17,41 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "views/state.h"
+
 class FlexGrid;
 class QAction;
 class QMenu;
 class QMenuBar;
-
-struct SelectionRoutines {
-    // Routines of the view controller.
-    std::function<void()> ShowKagiView, ShowDailyView, ShowWeeklyView, ShowMonthlyView;
-    std::function<void()> ShowDailyKagiView, ShowWeeklyKagiView, ShowMonthlyKagiView;
-    std::function<void()> ShowFourViews;
-    std::function<void()> PrintCommand;
-    std::function<void(bool web)> AcquireData;
-    std::function<void()> SearchByCode, SearchByName;
-    std::function<void()> ShowIssueEdit, ShowChuumokuDialog, ClearChuumoku, ShowDataTable;
-    std::function<void(int32_t tab)> ShowPortfolio;
-    std::function<void()> RunObservation;
-    // Dialogs and jobs, each shown or run over the main frame.
-    std::function<void()> ShowTextDataWindow;     // FRM_テキストデータ, modal
-    std::function<void()> ShowCompoundSearch;     // FRM_複合検索, modal
-    std::function<void()> ShowUserSettings;       // FRM_ユーザ設定, modal
-    std::function<void()> ShowKagiJudgeSettings;  // FRM_鈎判設定, modal
-    std::function<void()> ShowManualAnalysis;     // FRM_手動分析 as a child dialog
-    std::function<void()> ShowIssueJoin;          // FRM_銘柄修正 on its merge tab
-    std::function<void()> DeleteSelectedIssues;
-    std::function<void()> RunOptimize;
-};
-
-struct SelectionState {
-    int16_t QuickPrintFlag = 0;    // -1 print at once, 0 the print dialog first
-    int16_t ObservationOrder = 0;  // 0 forward, -1 backward
-    SelectionRoutines Routines;
-};
-
-SelectionState& Selection();
-void ResetSelectionState();
 
 // One row of the menu bar, in the order the bar is built.
 enum class MenuKind { Top, Submenu, Item, Separator };

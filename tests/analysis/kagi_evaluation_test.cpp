@@ -187,7 +187,6 @@ TEST(KagiEvaluation, ResetGivesTheStartValues) {
     ResetKagiRuleState(s);
     EXPECT_EQ(s, KagiRuleState{});
 
-    ResetKagiAnalysis();
     AnalysisResultRec& result = KagiAnalysis().AnalysisResult;
     result.LastRuleText = result.LastSignalSide = result.LatestDate = "x";
     result.LatestVolume = result.LatestClose = 5;
@@ -201,5 +200,4 @@ TEST(KagiEvaluation, ResetGivesTheStartValues) {
     EXPECT_EQ(result.ChangeText, "+1");
     EXPECT_EQ(result.RiseRate, 12);
     EXPECT_EQ(result.ForwardObservation.RuleText, "ろさ買");
-    ResetKagiAnalysis();
 }

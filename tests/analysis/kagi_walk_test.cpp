@@ -357,20 +357,8 @@ class BuildKagiTest : public ::testing::Test {
   protected:
     void SetUp() override {
         firingPrices.clear();
-        ResetSeries();
-        ResetRuleMarks();
-        ResetKagiAnalysis();
-        ResetKagiWidth();
-        ResetSetteiState();
         ApplySetteiDefaults(Settei().Record, std::chrono::year{2026} / 12 / 10);
         KagiAnalysis().Today = [] { return std::string("2026/12/10"); };
-    }
-    void TearDown() override {
-        ResetSeries();
-        ResetRuleMarks();
-        ResetKagiAnalysis();
-        ResetKagiWidth();
-        ResetSetteiState();
     }
     static void LoadBars(const std::vector<double>& closes) {
         SeriesRecord& kagi = Series().KagiSeries;

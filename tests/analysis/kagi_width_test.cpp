@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/number_format.h"
 #include "support/random_draws.h"
 
@@ -98,15 +98,11 @@ TEST(KagiWidth, TextDataWidthFactorsFromTheTick) {
     }
 
     // The width and tick without a market argument read the kind, the factors and the text tick.
-    ResetKagiWidth();
-    ResetTextData();
     KagiWidth().KagiIssueKind = 5;
     SetTextDataWidthFactor(1);
     TextData().TextDataTick = 1;
     EXPECT_DOUBLE_EQ(CalcKagiReversalWidth(1234), 12);
     EXPECT_DOUBLE_EQ(GetTickSize(1234, 5), 1);
-    ResetKagiWidth();
-    ResetTextData();
 }
 
 TEST(KagiTick, EveryKindAtEveryBound) {

@@ -13,7 +13,6 @@ using namespace lines_fixture;
 class BreakoutTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetSignals();
         input_.Weekly = &market_.weekly;
         input_.Daily = [this]() -> const SeriesRecord* {
             ++dailyLoads_;
@@ -25,7 +24,6 @@ class BreakoutTest : public ::testing::Test {
         input_.DayLimit = 3;
         input_.Marks = &marks_;
     }
-    void TearDown() override { ResetSignals(); }
     void SetMarks(std::vector<RuleHit> marks) {
         marks_ = std::move(marks);
         input_.MarkCount = static_cast<int32_t>(marks_.size());
@@ -230,7 +228,6 @@ TEST(ChooseSignalTest, TheLaterSignalWinsAndTheLineWinsATie) {
 }
 
 TEST(SignalHitListTest, KeepsOneSpareElement) {
-    ResetSignals();
     EXPECT_EQ(Signals().SignalHitCount, 0);
     EXPECT_EQ(Signals().SignalHitList.size(), 1u);
     AppendSignalHit("1301211", 20240105);
@@ -239,7 +236,6 @@ TEST(SignalHitListTest, KeepsOneSpareElement) {
     EXPECT_EQ(Signals().SignalHitList.size(), 3u);
     EXPECT_EQ(Signals().SignalHitList[1].IssueCode, "7203211");
     EXPECT_EQ(Signals().SignalHitList[1].Date, 20240112);
-    ResetSignals();
 }
 
 }  // namespace

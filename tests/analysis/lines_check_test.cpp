@@ -30,7 +30,6 @@ class ShasenKanmonCheckTest : public ::testing::Test {
     void SetUp() override {
         market_ = std::make_unique<MarketFixture>(TestEngine::Sqlite, MarketSpec{1, 80});
         KABUTO_REQUIRE_MARKET(*market_);
-        ResetAnalysisState();
         UserSettei& user = Settei().Record.UserSettei;
         user.CHK_斜線 = 1;
         user.CHK_関門 = 1;
@@ -48,19 +47,6 @@ class ShasenKanmonCheckTest : public ::testing::Test {
         };
         sources_.GetTickSize = [](double, int16_t) { return 1.0; };
     }
-    void TearDown() override {
-        ResetAnalysisState();
-        ResetSetteiState();
-    }
-    static void ResetAnalysisState() {
-        ResetSeries();
-        ResetRuleMarks();
-        ResetSignals();
-        ResetLines();
-        ResetLinesStorage();
-        ResetKagiAnalysis();
-    }
-
     void Store(std::string statement) {
         RecordsetPtr rs;
         ASSERT_TRUE(ExecuteSql(Database().DailyConnection, statement, rs)) << statement;

@@ -8,15 +8,7 @@
 
 namespace {
 
-class LinesGeometryTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ResetLines();
-        ResetOverlay();
-        ResetSeries();
-    }
-    void TearDown() override { SetUp(); }
-};
+class LinesGeometryTest : public ::testing::Test {};
 
 ShasenRec Slot(int32_t ul, double ulp, int32_t ur, double urp, int32_t ll, double llp, int32_t lr,
                double lrp) {

@@ -5,11 +5,7 @@
 
 namespace {
 
-class LinesModelTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ResetLines(); }
-    void TearDown() override { ResetLines(); }
-};
+class LinesModelTest : public ::testing::Test {};
 
 ShasenRec Drawn(int16_t slot) {
     return ShasenRec{1, 10, 5, 15, 2, 8, 6, 9, slot};

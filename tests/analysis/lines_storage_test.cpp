@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <memory>
 
 #include "analysis/lines_geometry.h"
@@ -10,7 +12,7 @@
 #include "foundation/database.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/signin.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "lines_fixture.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
@@ -53,6 +55,8 @@ TEST(LinesStatementsTest, StatementsAsTheTablesExpectThem) {
 }
 
 TEST(LinesRowsTest, AnchoringByDateWithClamping) {
+    constexpr int32_t kLowest = std::numeric_limits<int32_t>::min();
+    constexpr int32_t kHighest = std::numeric_limits<int32_t>::max();
     const SeriesRecord record = WeeklyDatedSeries(kChartDaily, 50);
     struct Case {
         ShasenRow row;
@@ -62,6 +66,8 @@ TEST(LinesRowsTest, AnchoringByDateWithClamping) {
         {{20240110, 1, 1, 1, 20240122, 1, 1, 1}, 0, 1, 2, 3},       // between bars: the earlier
         {{20241231, 1, 30, 1, 20241231, 1, 5, 1}, 49, 59, 49, 54},  // right clamped to n + 9
         {{20240101, 1, 3, 1, -1, -100, 0, -100}, -1, 2, -1, -1},    // before the first bar
+        // Offsets of a damaged row stop at the 32-bit ends instead of wrapping round.
+        {{20240101, 1, kLowest, 1, 20241231, 1, kHighest, 1}, -1, kLowest, 49, 59},
     };
     for (const Case& c : cases) {
         const ShasenRec slot = AnchorShasenRow(c.row, record, 2);
@@ -71,6 +77,11 @@ TEST(LinesRowsTest, AnchoringByDateWithClamping) {
         EXPECT_EQ(slot.LowerRightIndex, c.lr) << c.row.LowerLeftDate;
         EXPECT_EQ(slot.Slot, 2);
     }
+    ShasenRec far = AnchorShasenRow({20241231, 1, 0, 1, 20241231, 1, 0, 1}, record, 1);
+    far.UpperRightIndex = kLowest;
+    far.LowerRightIndex = kHighest;
+    EXPECT_EQ(ShasenRowOf(far, record).UpperRightOffset, kLowest);
+    EXPECT_EQ(ShasenRowOf(far, record).LowerRightOffset, kHighest - 49);
     EXPECT_EQ(GetBarDateNum(record, 1), 20240115);
     EXPECT_EQ(GetBarDateNum(record, kUnsetIndex), -1);
     EXPECT_EQ(GetBarDateNum(record, 50), -1);
@@ -81,19 +92,7 @@ class LinesStorageTest : public testing::TestWithParam<TestEngine> {
     void SetUp() override {
         market_ = std::make_unique<MarketFixture>(GetParam(), MarketSpec{1, 10});
         KABUTO_REQUIRE_MARKET(*market_);
-        ResetLines();
-        ResetLinesStorage();
-        ResetOverlay();
-        ResetTextData();
-        ResetIssueEdits();
         issue_ = market_->Summary().FirstIssueId;
-    }
-    void TearDown() override {
-        ResetIssueEdits();
-        ResetLines();
-        ResetLinesStorage();
-        ResetOverlay();
-        ResetTextData();
     }
 
     RecordsetPtr Run(std::string statement, const std::vector<FieldValue>& parameters = {}) {
@@ -355,6 +354,17 @@ TEST_P(LinesStorageTest, ANullColumnStopsTheLoadWithItsDescription) {
     SeriesRecord daily = WeeklyDatedSeries(kChartDaily, 20);
     ScriptedSink sink;
     sink.Expect(MsgKind::Warn, "Null の使い方が不正です。");
+    EXPECT_FALSE(LoadShasenKanmon(daily, issue_));
+    EXPECT_TRUE(sink.AllShown());
+}
+
+TEST_P(LinesStorageTest, ADatePast32BitsStopsTheLoadAsAnOverflow) {
+    if (GetParam() != TestEngine::Sqlite) GTEST_SKIP() << "an INTEGER column holds 32 bits";
+    StoreLine(101, 1, {20240108, 1, 2, 1, 20240115, 1, 3, 1});
+    Run("UPDATE TBL斜線 SET 上値左日付 = 99999999999 WHERE 銘柄ID = ?", {issue_});
+    SeriesRecord daily = WeeklyDatedSeries(kChartDaily, 20);
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Warn, "オーバーフローしました。");
     EXPECT_FALSE(LoadShasenKanmon(daily, issue_));
     EXPECT_TRUE(sink.AllShown());
 }

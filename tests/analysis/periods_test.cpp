@@ -42,7 +42,6 @@ TEST(Periods, SameWeekAndSameMonth) {
         EXPECT_EQ(IsSameWeekDates(c.a, c.b), c.week) << c.a << " " << c.b;
         EXPECT_EQ(IsSameMonthDates(c.a, c.b), c.month) << c.a << " " << c.b;
     }
-    ResetSeriesLoading();
     EXPECT_TRUE(IsSameWeek(20240103, 20240106, 1));
     EXPECT_TRUE(IsSameMonth(20230115, 20240115, 2));
     EXPECT_EQ(SeriesLoading().SamePeriodFlag[1], -1);
@@ -144,7 +143,6 @@ TEST(Periods, LatestBarSummary) {
 }
 
 TEST(SeriesRecords, SwapAndCopyTextData) {
-    ResetSeries();
     SeriesRecord mine = MakeRecord({{"2024/01/05", 1, 1, 1, 5, 1}});
     mine.MaPeriods = {13, 26, 0};
     ASSERT_TRUE(SwapPeriodSeries(kChartWeekly, true, mine));
@@ -166,5 +164,4 @@ TEST(SeriesRecords, SwapAndCopyTextData) {
     EXPECT_EQ(record.Count, 2);
     EXPECT_EQ(record.Points.size(), 3u);
     EXPECT_EQ(record.Points[1].DateText, "2024/02/02");
-    ResetSeries();
 }

@@ -25,12 +25,6 @@ class SeriesLoads : public testing::TestWithParam<TestEngine> {
     void SetUp() override {
         market_ = std::make_unique<MarketFixture>(GetParam(), MarketSpec{1, 5});
         KABUTO_REQUIRE_MARKET(*market_);
-        ResetSeries();
-        ResetSeriesLoading();
-    }
-    void TearDown() override {
-        ResetSeries();
-        ResetSeriesLoading();
     }
 
     void Run(const CatalogConnection& connection, std::string sql,

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/chart_loading.h"
 #include "analysis/series_loading.h"
 #include "analysis/series_points.h"
-#include "foundation/text_data.h"
-#include "analysis/chart_loading.h"
+#include "foundation/state.h"
 
 namespace {
 
@@ -103,7 +103,6 @@ TEST(Splits, WeeklyPointsAreMarkedByTheirEndDay) {
 }
 
 TEST(Splits, KindScaling) {
-    ResetTextData();
     struct Case {
         const char* id;
         double stored, shown;

@@ -21,13 +21,10 @@
 #include "app/main_sequence.h"
 #include "foundation/database.h"
 #include "foundation/issue_list.h"
-#include "views/list_services.h"
-#include "ui/progress_window.h"
 #include "foundation/selection.h"
-#include "views/selection_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_stores.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
@@ -35,11 +32,15 @@
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
+#include "support/fresh_state.h"
 #include "support/market_fixture.h"
 #include "support/modal.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
+#include "ui/progress_window.h"
+#include "views/list_services.h"
 #include "views/main_frame.h"
+#include "views/selection_window.h"
 
 namespace {
 
@@ -47,23 +48,6 @@ constexpr const char* kMemoFile = "memo.ini";
 // A memo store as another editor left it: no line end after its last line. The program
 // writes it back with its own line ends, so a rewritten file is told from the original.
 constexpr const char* kMemoAsFound = "1301011\tいつものメモ";
-
-void ResetRun() {
-    ResetSignin();
-    ResetSetteiState();
-    ResetTextStores();
-    ResetTextData();
-    ResetSelectionState();
-    ResetViewState();
-    ResetProgressState();
-    ResetPortfolio();
-    ResetNews();
-    ResetATec();
-    ResetSearch();
-    ResetIssueList();
-    ResetIssueSelection();
-    ResetListServices();
-}
 
 void WriteText(const std::string& path, const std::string& text) {
     std::string error;
@@ -82,7 +66,7 @@ void SaveSignIn(const std::string& id, const std::string& password) {
     LoadSettei(pair);
     pair = {id, password};
     ASSERT_TRUE(SaveSettei(pair));
-    ResetSetteiState();
+    Settei() = SetteiState{};
 }
 
 // Gives the program folder's lock back before the folder is removed.
@@ -93,15 +77,12 @@ struct InstanceLockRelease {
 class StartupTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetRun();
         SetProgramEnd([this] { ++programEnds; });
     }
     void TearDown() override {
         DestroyMainFrame();
         SetProgramEnd(nullptr);
         ReleaseInstanceLock();
-        ResetDatabase();
-        ResetRun();
     }
     // login_flg of the fixture's user, read beside the program.
     static std::string LoginFlag(const MarketFixture& market) {
@@ -119,8 +100,7 @@ class StartupTest : public ::testing::Test {
     }
     // The fixture's folder as a program folder about to start.
     void PrepareFolder(MarketFixture& market) {
-        ResetDatabase();
-        ResetRun();
+        ResetAllState();
         WriteText(market.Path() + kMemoFile, kMemoAsFound);
     }
 

@@ -83,9 +83,9 @@ TEST(ChartFrame, FirstGridLineLiesStrictlyAboveTheBottom) {
         bool raise;
         double first;
     } cases[] = {
-        {130, 20, true, 140},      {140, 20, true, 160},    {991, 2, true, 992},
-        {-237, 20, true, 0},       {-237, 20, false, -200}, {0.4, 1, true, 1},
-        {12345, 500, true, 12500},
+        {130, 20, true, 140},      {140, 20, true, 160},          {991, 2, true, 992},
+        {-237, 20, true, 0},       {-237, 20, false, -200},       {0.4, 1, true, 1},
+        {12345, 500, true, 12500}, {1e300, 2e299, true, 1.2e300},  // past every integer type
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(FirstGridLine(c.bottom, c.step, c.raise), c.first) << c.bottom;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/state.h"
 #include "drawing/kagi_fixture.h"
 #include "drawing/pane_images.h"
 #include "support/scripted_sink.h"
@@ -166,8 +167,6 @@ TEST(KagiChart, ReadsTheTablesOfTheChartLastBuiltAndLongSeries) {
     ASSERT_TRUE(
         DrawKagiChart(sharedTables.Panes(), chart.record, 60, {true, true}, CurrentKagiTables()));
     EXPECT_EQ(sharedTables.Compose(), explicitTables.Compose());
-    ResetRuleMarks();
-    ResetSeries();
 
     // More strokes and a wider count than 16-bit arithmetic would hold.
     KagiFixture longChart(40000, 500, 8);

@@ -234,7 +234,7 @@ TEST(PrintedRules, OptionsFromTheSettings) {
         {0, 0, 0, 0, 11, {false, false, false, false}},
     };
     for (const Case& c : cases) {
-        ResetSetteiState();
+        Settei() = SetteiState{};
         UserSettei& user = Settei().Record.UserSettei;
         user.OPT_精細 = c.redraw;
         user.CHK_白黒 = c.mono;
@@ -246,7 +246,6 @@ TEST(PrintedRules, OptionsFromTheSettings) {
         EXPECT_EQ(options.FrameRuleText, c.expected.FrameRuleText) << c.viewKind;
         EXPECT_EQ(options.HalfPage, c.expected.HalfPage) << c.viewKind;
     }
-    ResetSetteiState();
 }
 
 }  // namespace

@@ -1,37 +1,172 @@
 // ctest-labels: db pg
+#include <libpq-fe.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
+#include <QProcess>
+#include <QSqlDatabase>
 #include <QThread>
 
 #include "foundation/database_cases.h"
+#include "foundation/postgres_driver.h"
 
 INSTANTIATE_TEST_SUITE_P(Postgres, DatabaseRoad, testing::Values(TestEngine::Postgres));
 
-// A server-side end of the connection (a restart, an administrator) costs one statement:
-// the next one reconnects.
-TEST_P(DatabaseRoad, AConnectionEndedByTheServerReconnects) {
-    if (GetParam() != TestEngine::Postgres) GTEST_SKIP();
-    RecordsetPtr pid = Daily("SELECT pg_backend_pid()");
-    ASSERT_TRUE(pid);
-    const std::string server = CatalogConnectionString(market_->Prefix(), "postgres");
-    const std::vector<FieldValue> backend{int64_t(pid->Number(0))};
-    std::string error;
-    ASSERT_TRUE(RunCatalogSql(server, "SELECT pg_terminate_backend(?)", backend, nullptr, error))
-        << error;
-    // The backend ends shortly after the signal.
-    for (int wait = 0; wait < 100; ++wait) {
-        RecordsetPtr alive;
-        ASSERT_TRUE(RunCatalogSql(server, "SELECT 1 FROM pg_stat_activity WHERE pid = ?", backend,
-                                  &alive, error));
-        if (alive->RecordCount() == 0) break;
-        QThread::msleep(20);
+namespace {
+
+// Runs "scripts/pg halt" or "scripts/pg resume" on the test server; pg_ctl bounds its own
+// wait, and so does this one.
+bool ControlTestServer(const char* command, std::string& output) {
+    QProcess pg;
+    pg.setProcessChannelMode(QProcess::MergedChannels);
+    pg.start(QStringLiteral(KABUTO_SOURCE_DIR "/scripts/pg"), {QString::fromLatin1(command)});
+    const bool finished = pg.waitForFinished(90'000);
+    output = pg.readAll().toStdString();
+    if (!finished) pg.kill();
+    return finished && pg.exitStatus() == QProcess::NormalExit && pg.exitCode() == 0;
+}
+
+// Starts the halted test server again however the test ends, so that the tests after it
+// find their server.
+class HaltedTestServer {
+  public:
+    HaltedTestServer() { halted_ = ControlTestServer("halt", output_); }
+    ~HaltedTestServer() {
+        if (halted_) Resume();
     }
-    std::string statement = MakeSijouSql();
-    RecordsetPtr rs;
+    bool Halted() const { return halted_; }
+    bool Resume() {
+        halted_ = !ControlTestServer("resume", output_);
+        return !halted_;
+    }
+    const std::string& Output() const { return output_; }
+
+  private:
+    bool halted_ = false;
+    std::string output_;
+};
+
+int SocketOption(int socket, int level, int name) {
+    int value = -1;
+    socklen_t size = sizeof value;
+    if (getsockopt(socket, level, name, &value, &size) != 0) return -1;
+    return value;
+}
+
+}  // namespace
+
+class PostgresRoad : public DatabaseRoad {
+  protected:
+    std::string ServerConnection() const {
+        return CatalogConnectionString(market_->Prefix(), "postgres");
+    }
+    // Ends the daily catalog's session from another connection, as an administrator or a
+    // restart does, and waits (bounded) until its backend is gone.
+    void EndDailySession() {
+        RecordsetPtr pid = Daily("SELECT pg_backend_pid()");
+        ASSERT_TRUE(pid);
+        const std::vector<FieldValue> backend{int64_t(pid->Number(0))};
+        std::string error;
+        ASSERT_TRUE(RunCatalogSql(ServerConnection(), "SELECT pg_terminate_backend(?)", backend,
+                                  nullptr, error))
+            << error;
+        for (int wait = 0; wait < 100; ++wait) {
+            RecordsetPtr alive;
+            ASSERT_TRUE(RunCatalogSql(ServerConnection(),
+                                      "SELECT 1 FROM pg_stat_activity WHERE pid = ?", backend,
+                                      &alive, error));
+            if (alive->RecordCount() == 0) return;
+            QThread::msleep(20);
+        }
+        FAIL() << "the daily catalog's backend did not end";
+    }
+    int CountMarkets() {
+        std::string statement = MakeSijouSql();
+        RecordsetPtr rs;
+        if (!ExecuteSql(Database().DailyConnection, statement, rs)) return -1;
+        return rs->RecordCount();
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Postgres, PostgresRoad, testing::Values(TestEngine::Postgres));
+
+// The connection probes an idle server and gives up on unacknowledged data within about
+// 30 s; the session reads texts with standard quoting whatever the server's default.
+TEST_P(PostgresRoad, EveryConnectionCarriesItsLivenessAndQuotingSettings) {
+    QSqlDatabase db;
+    std::string error;
+    ASSERT_TRUE(OpenQtConnection(Database().DailyConnection.ConnectionString, db, error)) << error;
+    PGconn* handle = PostgresHandle(db);
+    ASSERT_NE(handle, nullptr);
+    const int socket = PQsocket(handle);
+    const struct {
+        int level;
+        int name;
+        int value;
+        const char* what;
+    } client[] = {
+        {SOL_SOCKET, SO_KEEPALIVE, 1, "keepalive"},
+        {IPPROTO_TCP, TCP_KEEPIDLE, 10, "keepalive idle"},
+        {IPPROTO_TCP, TCP_KEEPINTVL, 5, "keepalive interval"},
+        {IPPROTO_TCP, TCP_KEEPCNT, 4, "keepalive count"},
+        {IPPROTO_TCP, TCP_USER_TIMEOUT, 30000, "user timeout"},
+    };
+    for (const auto& option : client)
+        EXPECT_EQ(SocketOption(socket, option.level, option.name), option.value) << option.what;
+
+    const struct {
+        const char* setting;
+        const char* value;
+    } session[] = {
+        {"standard_conforming_strings", "on"},
+        {"client_min_messages", "warning"},
+    };
+    for (const auto& setting : session) {
+        RecordsetPtr shown = Daily(std::string("SHOW ") + setting.setting);
+        ASSERT_TRUE(shown) << setting.setting;
+        EXPECT_EQ(shown->Text(0), setting.value) << setting.setting;
+    }
+}
+
+// A session the server ended while it sat idle costs no statement: the next one finds the
+// socket closed before it sends anything and runs on a new connection. Inside a
+// transaction the statement fails once, so that the caller hears its earlier statements
+// are gone, and the one after it reconnects.
+TEST_P(PostgresRoad, ASessionEndedByTheServerReconnectsUnlessATransactionWasOpen) {
+    const std::string id = market_->Summary().FirstIssueId;
+    EndDailySession();
+    EXPECT_EQ(CountMarkets(), 12);
+
+    const CatalogConnection& daily = Database().DailyConnection;
+    ASSERT_TRUE(BeginTrans(daily));
+    Daily("DELETE FROM TBL日次 WHERE 銘柄ID = ?", {id});
+    EndDailySession();
     {
         ScriptedSink sink;
-        sink.Expect(MsgKind::Warn);
-        EXPECT_FALSE(ExecuteSql(Database().DailyConnection, statement, rs));
+        sink.Expect(MsgKind::Warn, kTransactionLostMessage);
+        EXPECT_EQ(CountMarkets(), -1);
         EXPECT_TRUE(sink.AllShown());
     }
-    EXPECT_TRUE(ExecuteSql(Database().DailyConnection, statement, rs));
-    EXPECT_EQ(rs->RecordCount(), 12);
+    EXPECT_EQ(CountDaily(id), 300);
+    EXPECT_TRUE(RollbackTrans(daily));
+}
+
+// The server stopped and started again under open connections (a restart, an update):
+// the first statement once it is back runs, whether or not one failed while it was down.
+TEST_P(PostgresRoad, AServerStartedAgainIsReachedByTheFirstStatement) {
+    for (const bool statementWhileDown : {false, true}) {
+        SCOPED_TRACE(statementWhileDown ? "a statement while down" : "no statement while down");
+        ASSERT_EQ(CountMarkets(), 12);
+        HaltedTestServer server;
+        ASSERT_TRUE(server.Halted()) << server.Output();
+        if (statementWhileDown) {
+            ScriptedSink sink;
+            sink.Expect(MsgKind::Warn);
+            EXPECT_EQ(CountMarkets(), -1);
+            EXPECT_TRUE(sink.AllShown());
+        }
+        ASSERT_TRUE(server.Resume()) << server.Output();
+        EXPECT_EQ(CountMarkets(), 12);
+    }
 }

@@ -102,3 +102,40 @@ TEST_P(IssueListTest, AnIssueNotInTheListIsUpdatedLater) {
     EXPECT_FALSE(ApplyEditsToMainGrid(IssueEdits().EditQueue, "1301211"));
     EXPECT_EQ(grid_->TextMatrix(row, 4), "新名称");
 }
+
+TEST_P(IssueListTest, NumbersTheColumnsCannotHoldAreRefusedNotStored) {
+    const std::string id = market_->Summary().FirstIssueId;
+    const auto stored = [&] {
+        return Daily("SELECT 注目, 株価, 出来高 FROM TBL銘柄属性 WHERE 銘柄ID = ?", {id})->Row(0);
+    };
+    const std::vector<FieldValue> before = stored();
+    const struct {
+        int32_t field, gridColumn;
+        std::string value;
+    } refused[] = {
+        {9, 6, "99999999999999999999"},
+        {9, 6, "-1e5"},
+        {10, 0, std::string(310, '9')},
+        {2, 3, "2147483648"},
+    };
+    ScriptedSink sink;
+    for (const auto& c : refused) {
+        ClearEditQueue();
+        QueueIssueEdit(c.field, c.gridColumn, c.value);
+        sink.Expect(MsgKind::Warn, kUpdateFailedMessage);
+        CommitIssueEdits(IssueEdits().EditQueue, id);
+        EXPECT_EQ(stored(), before) << c.field << " " << c.value;
+    }
+    EXPECT_TRUE(sink.AllShown());
+
+    // The largest whole numbers the columns hold are stored as they are.
+    ClearEditQueue();
+    QueueIssueEdit(2, 0, "2147483647");
+    QueueIssueEdit(9, 0, "9,000,000,000,000,000,000");
+    QueueIssueEdit(10, 0, "-2147483648");
+    ASSERT_TRUE(MakeIssueUpdateSql(IssueEdits().EditQueue, id));
+    const std::vector<FieldValue> after = stored();
+    EXPECT_EQ(FieldNumber(after.at(0)), 2147483647.0);
+    EXPECT_EQ(FieldNumber(after.at(1)), 9e18);
+    EXPECT_EQ(FieldNumber(after.at(2)), -2147483648.0);
+}

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
+#include <algorithm>
+#include <iterator>
 
 #include "foundation/sql_builders.h"
 #include "issue_list_fixture.h"
@@ -137,20 +139,17 @@ TEST_P(IssueListTest, ObservationListsTheSelectedIssuesWithARule) {
     Daily("UPDATE TBL銘柄属性 SET 逆次法則 = 'ろあ売' WHERE 証券コード = '1304'");
     ASSERT_TRUE(ShowIssueList(*grid_, 1));
     // Nothing selected (the header row is current after a fill): every issue with a rule.
-    std::string sql = MakeIssueAttrSql(MakeListSql(6));
     RecordsetPtr forward;
-    ASSERT_TRUE(ExecuteSql(Database().DailyConnection, sql, forward));
+    ASSERT_TRUE(QueryIssueList(6, forward));
     EXPECT_EQ(forward->RecordCount(), 3);
 
     SelectRows(RowOfCode("1304"), RowOfCode("1301"));
-    sql = MakeIssueAttrSql(MakeListSql(6));
-    ASSERT_TRUE(ExecuteSql(Database().DailyConnection, sql, forward));
+    ASSERT_TRUE(QueryIssueList(6, forward));
     ASSERT_EQ(forward->RecordCount(), 2);
     EXPECT_EQ(forward->Row(0)[kField証券コード], FieldValue(std::string("1301")));
     EXPECT_EQ(forward->Row(1)[kField証券コード], FieldValue(std::string("1303")));
-    sql = MakeIssueAttrSql(MakeListSql(7));
     RecordsetPtr backward;
-    ASSERT_TRUE(ExecuteSql(Database().DailyConnection, sql, backward));
+    ASSERT_TRUE(QueryIssueList(7, backward));
     ASSERT_EQ(backward->RecordCount(), 1);
     EXPECT_EQ(backward->Row(0)[kField証券コード], FieldValue(std::string("1304")));
 }
@@ -197,4 +196,56 @@ TEST_P(IssueListTest, TheChildWindowsRefreshReloadsAllIssues) {
     EXPECT_EQ(grid_->RowSel(), grid_->Rows() - 1);
     ChildWindows().ClearSelectedRows();
     EXPECT_EQ(IssueSelection().SelectedCount(), 0);
+}
+
+// The name and code searches take whatever the user typed: quotes and backslashes find
+// what they spell and nothing more, while % and _ stay LIKE's wildcards.
+TEST_P(IssueListTest, SearchTextsAreValuesNotStatementText) {
+    Daily("UPDATE TBL銘柄属性 SET 銘柄名 = ? WHERE 証券コード = '1301'",
+          {std::string("O'Neil商事")});
+    Daily("UPDATE TBL銘柄属性 SET 銘柄名 = ? WHERE 証券コード = '1302'", {std::string("円\\安")});
+    RecordsetPtr all;
+    ASSERT_TRUE(QueryIssueList(kListAll, all));
+    const auto codes = [](const RecordsetPtr& rs) {
+        std::vector<std::string> out;
+        for (int i = 0; i < rs->RecordCount(); ++i)
+            out.push_back(FieldText(rs->Row(i)[kField証券コード]));
+        return out;
+    };
+    const std::vector<std::string> every = codes(all);
+    std::vector<std::string> everyButIndices;
+    std::copy_if(every.begin(), every.end(), std::back_inserter(everyButIndices),
+                 [](const std::string& code) { return code.rfind("0", 0) != 0; });
+
+    struct Case {
+        int mode;
+        const char* text;
+        std::vector<std::string> codes;
+    };
+    const Case cases[] = {
+        {kListByName, "\\' OR 1=1 --", {}},
+        {kListByName, "' OR '1'='1", {}},
+        {kListByName, "'); DELETE FROM TBL銘柄属性; --", {}},
+        {kListByName, "'", {"1301"}},
+        {kListByName, "O'Neil", {"1301"}},
+        {kListByName, "O_Neil", {"1301"}},
+        {kListByName, "\"\"", {}},
+        {kListByName, "%", every},
+        {kListByNameNoIndex, "指数", {}},
+        {kListByCode, "13_1", {"1301", "1311"}},
+        {kListByCode, "1' OR '1'='1", {}},
+        {kListByCode, "\\", {}},
+        {kListByCode, "%", every},
+        {kListByCodeNoIndex, "%", everyButIndices},
+    };
+    for (const Case& c : cases) {
+        IssueList().Sources.SearchNameText = [&c] { return std::string(c.text); };
+        IssueList().Sources.SearchCodeText = [&c] { return std::string(c.text); };
+        RecordsetPtr found;
+        ASSERT_TRUE(QueryIssueList(c.mode, found)) << c.mode << " " << c.text;
+        EXPECT_EQ(codes(found), c.codes) << c.mode << " " << c.text;
+    }
+    RecordsetPtr after;
+    ASSERT_TRUE(QueryIssueList(kListAll, after));
+    EXPECT_EQ(codes(after), every);
 }

@@ -6,41 +6,25 @@
 #include <memory>
 #include <string>
 
-#include "ui/child_windows.h"
 #include "foundation/database.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/issue_list.h"
-#include "views/list_services.h"
 #include "foundation/selection.h"
 #include "foundation/settings.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "foundation/text_stores.h"
 #include "platform/flex_grid.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
-
-inline void ResetListModules() {
-    ResetIssueList();
-    ResetIssueSelection();
-    ResetIssueEdits();
-    ResetListServices();
-    ResetChildWindows();
-    ResetTextStores();
-    ResetTextData();
-    ResetSetteiState();
-}
+#include "ui/child_windows.h"
+#include "views/list_services.h"
 
 // Tests of the list modules without a market.
-class ListModulesTest : public testing::Test {
-  protected:
-    void SetUp() override { ResetListModules(); }
-    void TearDown() override { ResetListModules(); }
-};
+class ListModulesTest : public testing::Test {};
 
 class IssueListTest : public testing::TestWithParam<TestEngine> {
   protected:
     void SetUp() override {
-        ResetListModules();
         market_ = std::make_unique<MarketFixture>(GetParam());
         KABUTO_REQUIRE_MARKET(*market_);
         grid_ = std::make_unique<FlexGrid>();
@@ -49,7 +33,6 @@ class IssueListTest : public testing::TestWithParam<TestEngine> {
             {grid_.get(), nullptr, [this](const std::string& text) { status_ = text; }});
     }
     void TearDown() override {
-        ResetListModules();
         grid_.reset();
         market_.reset();
     }

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QWidget>
+#include <limits>
 
 #include "foundation/sql_builders.h"
 #include "issue_list_cases.h"
@@ -32,15 +33,16 @@ class ListTails : public ListModulesTest {};
 }  // namespace
 
 TEST_F(ListTails, ModesWithoutSearchWindows) {
-    EXPECT_EQ(MakeListSql(1), kOrder);
+    EXPECT_EQ(MakeListSql(1).Text, kOrder);
     for (int16_t save : {0, 2}) {
         Settei().Record.SearchSettei.CHK_Save = save;
-        EXPECT_EQ(MakeListSql(2), kOrder) << save;
+        EXPECT_EQ(MakeListSql(2).Text, kOrder) << save;
     }
-    for (int mode : {0, -1, 11}) EXPECT_EQ(MakeListSql(mode), "") << mode;
+    for (int mode : {0, -1, 11}) EXPECT_EQ(MakeListSql(mode).Text, "") << mode;
     // No grid registered: nothing is selected, the rule test alone.
-    EXPECT_EQ(MakeListSql(6), " WHERE  順次法則 <> \"\"" + std::string(kOrder));
-    EXPECT_EQ(MakeListSql(7), " WHERE  逆次法則 <> \"\"" + std::string(kOrder));
+    EXPECT_EQ(MakeListSql(6).Text, " WHERE  順次法則 <> \"\"" + std::string(kOrder));
+    EXPECT_EQ(MakeListSql(7).Text, " WHERE  逆次法則 <> \"\"" + std::string(kOrder));
+    for (int mode : {0, 1, 2, 6, 7, 11}) EXPECT_TRUE(MakeListSql(mode).Parameters.empty()) << mode;
     EXPECT_EQ(MakeWhereId("1301211"), " WHERE 銘柄ID='1301211'");
     EXPECT_EQ(MakeOrderBy("日付"), " ORDER BY 日付");
 }
@@ -58,7 +60,7 @@ TEST_F(ListTails, WatchedIssuesComeFromEveryStoreLineWithAnId) {
     };
     for (const Case& c : cases) EXPECT_EQ(WatchedIdList(c.store), c.list) << c.store;
     TextStores().ChuumokuText = "1301211\t5\r\n";
-    EXPECT_EQ(MakeListSql(8), " WHERE 銘柄ID IN('1301211','9999999') " + std::string(kOrder));
+    EXPECT_EQ(MakeListSql(8).Text, " WHERE 銘柄ID IN('1301211','9999999') " + std::string(kOrder));
 }
 
 TEST_F(ListTails, SearchModesUseTheSearchWindowsTexts) {
@@ -66,21 +68,34 @@ TEST_F(ListTails, SearchModesUseTheSearchWindowsTexts) {
     sources.MakeSearchSql = [] { return std::string(" WHERE 株価 > 100"); };
     sources.SearchNameText = [] { return std::string("銘柄'13"); };
     sources.SearchCodeText = [] { return std::string("72"); };
-    EXPECT_EQ(MakeListSql(3), " WHERE 株価 > 100");
+    EXPECT_EQ(MakeListSql(3).Text, " WHERE 株価 > 100");
     Settei().Record.SearchSettei.CHK_Save = 1;
-    EXPECT_EQ(MakeListSql(2), " WHERE 株価 > 100");
-    EXPECT_EQ(MakeListSql(4), " WHERE 銘柄名 LIKE '%銘柄''13%'" + std::string(kOrder));
-    EXPECT_EQ(MakeListSql(5), " WHERE 証券コード LIKE '72%'" + std::string(kOrder));
-    EXPECT_EQ(MakeListSql(9),
-              " WHERE 銘柄名 LIKE '%銘柄''13%' AND 市場名 <> '指標' " + std::string(kOrder));
-    EXPECT_EQ(MakeListSql(10),
-              " WHERE 証券コード LIKE '72%' AND 市場名 <> '指標' " + std::string(kOrder));
+    EXPECT_EQ(MakeListSql(2).Text, " WHERE 株価 > 100");
+    // The typed texts travel as the pattern's value: none of them reaches the text.
+    const std::string withoutIndices = " AND 市場名 <> '指標' ";
+    const struct {
+        int mode;
+        std::string text;
+        std::string pattern;
+    } cases[] = {
+        {4, " WHERE 銘柄名 LIKE ?" + std::string(kOrder), "%銘柄'13%"},
+        {5, " WHERE 証券コード LIKE ?" + std::string(kOrder), "72%"},
+        {9, " WHERE 銘柄名 LIKE ?" + withoutIndices + kOrder, "%銘柄'13%"},
+        {10, " WHERE 証券コード LIKE ?" + withoutIndices + kOrder, "72%"},
+    };
+    for (const auto& c : cases) {
+        const ListTail tail = MakeListSql(c.mode);
+        EXPECT_EQ(tail.Text, c.text) << c.mode;
+        EXPECT_EQ(tail.Parameters, std::vector<FieldValue>{c.pattern}) << c.mode;
+    }
 }
 
 TEST_F(ListTails, AMissingSearchWindowIsShownAndGivesNoTail) {
     ScriptedSink sink;
     sink.Expect(MsgKind::Warn, "コントロールが見つかりません。");
-    EXPECT_EQ(MakeListSql(4), "");
+    const ListTail tail = MakeListSql(4);
+    EXPECT_EQ(tail.Text, "");
+    EXPECT_TRUE(tail.Parameters.empty());
     EXPECT_TRUE(sink.AllShown());
 }
 
@@ -108,14 +123,19 @@ TEST(IssueGridLine, SeventeenCellsWithTheListsConversions) {
 }
 
 TEST(IssueGridLine, FactorsNullsAndMarks) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::string huge = "1" + std::string(300, '0');
+    const std::string e19 = "1" + std::string(19, '0');
+    const std::string e20 = "1" + std::string(20, '0');
     struct Case {
         const char* code;
         FieldValue price;
         FieldValue change;
         FieldValue turnDate;
         FieldValue mark;
-        const char* priceCell;
-        const char* changeCell;
+        std::string priceCell;
+        std::string changeCell;
         const char* dateCell;
         const char* markCell;
     } cases[] = {
@@ -123,6 +143,12 @@ TEST(IssueGridLine, FactorsNullsAndMarks) {
         {"0301", 12345.0, {}, {}, int64_t{0}, "123", "－", "", ""},
         {"1301", {}, 15.5, int64_t{20231229}, std::string("True"), "0", "16", "2023/12/29", "○"},
         {"1302", 99.5, -0.5, {}, int64_t{-1}, "100", "0", "", "○"},
+        // Catalog values past every integer type still show as the numbers they are.
+        {"1303", 1e300, -1e300, 1e300, {}, huge, "-" + huge, "", ""},
+        {"1304", 1e19, -1e19, int64_t{2147483648}, {}, e19, "-" + e19, "", ""},
+        {"1305", inf, nan, -inf, {}, "", "", "", ""},
+        {"1306", {}, 0.0, int64_t{-2147483648}, {}, "0", "0", "-214748/36/48", ""},
+        {"1307", std::string(20, '9'), {}, 20240105.9, {}, e20, "－", "2024/01/05", ""},
     };
     for (const Case& c : cases) {
         const auto record = Record({{0, std::string(c.code) + "211"},

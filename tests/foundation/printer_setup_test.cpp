@@ -89,8 +89,6 @@ TEST(PrinterSetup, RowsPerPageFollowWhatThePrinterAccepted) {
 
 TEST(PrinterSetup, PdfPrinterTakesPaperAndOrientation) {
     TempAppFolder folder;
-    ResetPrinterSetup();
-    ResetSetteiState();
     Settei().PrinterNames = {kPdfPrinterName};
     PrintSettei settings;
     settings.CBO_Size = 1;
@@ -117,8 +115,6 @@ TEST(PrinterSetup, PdfPrinterTakesPaperAndOrientation) {
     EXPECT_EQ(PrinterSetup().PrintRowsPerPage, 32);
     EXPECT_EQ(CurrentPrinter().pageLayout().orientation(), QPageLayout::Landscape);
     EXPECT_EQ(PrinterSetup().Drawing.FontName, "ＭＳ 明朝");
-    ResetPrinterSetup();
-    ResetSetteiState();
 }
 
 TEST(PrinterSetup, ChoiceTakesThePrinterAtItsIndex) {

@@ -57,6 +57,37 @@ TEST_F(Selecting, TheHeaderRowOrADamagedLabelSelectsNothing) {
     EXPECT_EQ(IssueSelection().SelectedRows, std::vector<int32_t>{3});
 }
 
+TEST_F(Selecting, WatchNumbersTheRecordCannotHoldLeaveItAtZero) {
+    const struct {
+        const char* id;
+        std::string watch;
+        int32_t gathered;
+    } cases[] = {
+        {"1301211", "2147483647", 2147483647},
+        {"1302212", "2147483648", 0},
+        {"1303213", "-2147483648.5", -2147483648},
+        {"1304214", std::string(400, '9'), 0},
+        {"1305215", "12abc", 12},
+    };
+    std::vector<std::vector<FieldValue>> rows;
+    for (const auto& c : cases) {
+        std::vector<FieldValue> row(39);
+        row[kField銘柄ID] = std::string(c.id);
+        rows.push_back(row);
+        IssueSelection().SelectedRows.push_back(static_cast<int32_t>(rows.size()) - 1);
+        TextStores().ChuumokuText += std::string(c.id) + "\t" + c.watch + "\r\n";
+    }
+    IssueList().IssueListRecordset =
+        std::make_shared<Recordset>(std::vector<std::string>(39), std::move(rows));
+    GatherSelectedRecords(1);
+    const auto& work = IssueSelection().IssueWorkArray;
+    ASSERT_EQ(work.size(), std::size(cases));
+    for (size_t i = 0; i < work.size(); ++i) {
+        EXPECT_EQ(work[i].Watch, cases[i].gathered) << cases[i].watch;
+        EXPECT_EQ(work[i].IssueId, cases[i].id);  // the rest of the record is still read
+    }
+}
+
 TEST_F(Selecting, CheckIssueSelectedWarnsWithoutASelection) {
     auto grid = LabelledGrid({"1", "2"});
     RegisterSelectionWindow({grid.get(), nullptr, {}});

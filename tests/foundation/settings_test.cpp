@@ -23,14 +23,8 @@ constexpr year_month_day kFixedDay = 2026y / February / 15;
 
 class SetteiTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ResetSetteiState();
-        Settei().FixedToday = kFixedDay;
-    }
-    void TearDown() override {
-        ResetSetteiState();
-        SetPrinterSource({});
-    }
+    void SetUp() override { Settei().FixedToday = kFixedDay; }
+    void TearDown() override { SetPrinterSource({}); }
     std::string Path() const { return folder_.File(kSetteiFileName); }
     std::string FileBytes() const {
         std::string bytes;
@@ -155,7 +149,7 @@ TEST_F(SetteiTest, EveryFieldLandsAtItsOffsetAndReadsBack) {
     const int64_t nameAt = SetteiImageOffset(written, "SearchSettei.TXT_Name");
     EXPECT_EQ(Le(bytes, nameAt, 2), 9);
 
-    ResetSetteiState();
+    Settei() = SetteiState{};
     LogonPair loaded{"x", "y"};
     LoadSettei(loaded);
     for (const SetteiField& f : SetteiFields()) {
@@ -227,7 +221,7 @@ TEST_F(SetteiTest, SavedSignInRoundTrips) {
     saved = {"user01", "secret"};
     ASSERT_TRUE(SaveSettei(saved));
     LogonPair loaded;
-    ResetSetteiState();
+    Settei() = SetteiState{};
     LoadSettei(loaded);
     EXPECT_EQ(loaded.UserId, "user01");
     EXPECT_EQ(loaded.Password, "secret");

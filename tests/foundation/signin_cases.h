@@ -29,7 +29,6 @@ class SigninRule : public testing::TestWithParam<TestEngine> {
     }
     void TearDown() override {
         SetSessionLostExit(nullptr);
-        ResetTextStores();
         CloseLogonWindows();
     }
 

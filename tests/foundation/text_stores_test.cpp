@@ -18,8 +18,6 @@ namespace {
 
 class TextStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override { ResetTextStores(); }
-    void TearDown() override { ResetTextStores(); }
     // Fixtures are written as UTF-8 here and stored as CP932, as the user's files are.
     void WriteFile(const std::string& name, const std::string& utf8) {
         std::string error;
@@ -167,7 +165,7 @@ TEST_F(TextStoreTest, FailedLoadLeavesTheFileAlone) {
     }
 
     // An unreadable file (here a folder in its place) is a failed load as well.
-    ResetTextStores();
+    TextStores() = TextStoreState{};
     ASSERT_EQ(unlink(folder_.File("memo.ini").c_str()), 0);
     ASSERT_EQ(mkdir(folder_.File("memo.ini").c_str(), 0700), 0);
     ScriptedSink sink;

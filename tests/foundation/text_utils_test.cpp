@@ -1,12 +1,17 @@
 // ctest-labels: util
+#include "foundation/text_utils.h"
+
 #include <gtest/gtest.h>
 
-#include "foundation/text_data.h"
-#include "foundation/text_utils.h"
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+
+#include "foundation/error_texts.h"
+#include "foundation/state.h"
 #include "support/scripted_sink.h"
 
 TEST(TextUtils, IssueKinds) {
-    ResetTextData();
     const std::pair<const char*, int> cases[] = {
         {"0101100", 1}, {"0201100", 2}, {"0999100", 2}, {"0301100", 7}, {"0315100", 3},
         {"1301040", 6}, {"1301011", 4}, {"", 4},        {"10", 4},
@@ -20,7 +25,6 @@ TEST(TextUtils, IssueKinds) {
     EXPECT_EQ(GetIssueKind("0101100"), 4);
     TextData().TextDataTitle = "商品先物";
     EXPECT_EQ(GetIssueKind(""), 5);
-    ResetTextData();
 }
 
 TEST(TextUtils, ShiftJisLengthsAndCuts) {
@@ -69,6 +73,41 @@ TEST(TextUtils, DateTexts) {
         EXPECT_EQ(CheckDateText(c.text, out), c.ok) << c.text;
         EXPECT_EQ(out, c.out) << c.text;
     }
+}
+
+TEST(TextUtils, NumbersAtTheirLimits) {
+    const std::string manyDigits(310, '9');  // past the largest double
+    const struct {
+        std::string text;
+        bool numeric;
+    } cases[] = {
+        {"1,234.5", true},
+        {" -5 ", true},
+        {"99999999999999999999", true},
+        {std::string(308, '9'), true},
+        {manyDigits, false},
+        {"-" + manyDigits, false},
+        {manyDigits + ".5", false},
+        {"1e5", false},
+        {"-1e5", false},
+        {"inf", false},
+        {"-infinity", false},
+        {"nan", false},
+        {"0x10", false},
+        {"", false},
+        {".", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsNumericText(c.text), c.numeric) << c.text;
+
+    EXPECT_EQ(FormatDateNumber(std::numeric_limits<int32_t>::min()), "-214748/36/48");
+    EXPECT_EQ(FormatDateNumber(std::numeric_limits<int32_t>::max()), "214748/36/47");
+    EXPECT_EQ(FormatDateNumber(-20240105), "-2024/01/05");
+
+    EXPECT_EQ(StrictLong(" -2147483648.5 "), std::numeric_limits<int32_t>::min());
+    EXPECT_THROW(StrictLong("2147483647.5"), std::overflow_error);
+    EXPECT_THROW(StrictLong(manyDigits), std::invalid_argument);
+    for (const char* text : {"inf", "-inf", "nan", "infinity"})
+        EXPECT_THROW(StrictNumber(text), std::invalid_argument) << text;
 }
 
 TEST(TextUtils, FindFieldValue) {

@@ -14,8 +14,6 @@ namespace {
 
 class PortfolioFileTest : public ::testing::Test {
   protected:
-    void SetUp() override { ResetPortfolio(); }
-    void TearDown() override { ResetPortfolio(); }
     void WritePf(const std::string& text) {
         std::string error;
         ASSERT_TRUE(WriteFileAtomically(folder.File(kPfFileName), ToCp932(text), error)) << error;

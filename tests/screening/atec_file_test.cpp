@@ -27,8 +27,6 @@ std::string Record(const std::string& id, int16_t maxg, int16_t maxd, int16_t su
 
 class ATecFileTest : public ::testing::Test {
   protected:
-    void SetUp() override { ResetATec(); }
-    void TearDown() override { ResetATec(); }
     void WriteATec(const std::string& bytes) {
         std::string error;
         ASSERT_TRUE(WriteFileAtomically(folder.File(kATecFileName), bytes, error)) << error;

@@ -21,8 +21,6 @@ std::string PostgresTestPrefix() {
 }
 
 MarketFixture::MarketFixture(TestEngine engine, MarketSpec size, bool signIn) {
-    ResetDatabase();
-    ResetSignin();
     prefix_ = engine == TestEngine::Sqlite ? SqlitePrefix(folder_.Path()) : PostgresTestPrefix();
     if (prefix_.empty()) {
         skipped_ = true;
@@ -44,7 +42,8 @@ MarketFixture::MarketFixture(TestEngine engine, MarketSpec size, bool signIn) {
     ready_ = true;
 }
 
+// The connections are closed before the folder of their catalogs goes.
 MarketFixture::~MarketFixture() {
     ResetDatabase();
-    ResetSignin();
+    Signin() = SigninState{};
 }

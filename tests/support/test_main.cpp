@@ -1,15 +1,18 @@
-// Test main: an offscreen application object, and a sink that fails any test that shows
-// a message box it did not expect.
+// Test main: an offscreen application object, the shared records reset before each test,
+// and a sink that fails any test that shows a message box it did not expect.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <cstdlib>
 
+#include "support/fresh_state.h"
 #include "support/scripted_sink.h"
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::testing::InitGoogleTest(&argc, argv);
+    // The listeners take ownership.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateListener);
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Kabuto"));
     ScriptedSink strict;  // outermost: no box is expected unless a test says so

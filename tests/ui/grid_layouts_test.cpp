@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/flex_grid.h"
 
 // A layout sets the widths of the columns a grid has and never adds any: on a grid narrower
@@ -115,7 +115,6 @@ TEST(GridLayouts, ResizeGuardFollowsThePointer) {
         SetGridFlagByMouseX(grid, test.x, test.twoHidden);
         EXPECT_EQ(grid.AllowUserResizing(), test.allowed) << test.x;
     }
-    ResetTextData();
 }
 
 TEST(GridLayouts, HiddenKeyColumnsCannotBeDraggedOpen) {
@@ -152,5 +151,4 @@ TEST(GridLayouts, HiddenKeyColumnsCannotBeDraggedOpen) {
     const int edge3 = grid.columnViewportPosition(3) + grid.columnWidth(3) - 1;
     EXPECT_FALSE(drag(edge3, edge3 + 20));
     EXPECT_EQ(grid.ColWidth(3), 975);
-    ResetTextData();
 }

@@ -51,11 +51,7 @@ struct ListWindow {
     }
 };
 
-class GridWheelTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ResetGridWheel(); }
-    void TearDown() override { ResetGridWheel(); }
-};
+class GridWheelTest : public ::testing::Test {};
 
 }  // namespace
 

@@ -156,6 +156,67 @@ TEST(InputBoxes, ChecksAcceptNumbersAndRefuseTheRest) {
     EXPECT_TRUE(sink.AllShown());
 }
 
+TEST(InputBoxes, NumbersAtTheirLimits) {
+    // 310 digits read as infinity: no number at all, so nothing formats or steps it.
+    const std::string infinite(310, '9');
+    const std::string twenty(20, '9');  // finite, past every integer type
+    const std::string twentyOne = "1" + std::string(20, '0');
+    using Routine = void (*)(QLineEdit*);
+    const struct {
+        const char* name;
+        Routine routine;
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {"FormatIntegerBox", FormatIntegerBox, infinite, infinite},
+        {"FormatIntegerBox", FormatIntegerBox, twenty, twentyOne},
+        {"FormatIntegerBox", FormatIntegerBox, "-" + twenty, "0"},
+        {"FormatCappedIntegerBox", FormatCappedIntegerBox, "-" + infinite, "-" + infinite},
+        {"FormatCappedIntegerBox", FormatCappedIntegerBox, "-" + twenty, "-" + twentyOne},
+        {"FormatCappedIntegerBox", FormatCappedIntegerBox, twenty, "999999999"},
+        {"FormatPercentBox", FormatPercentBox, infinite, infinite},
+        {"FormatPercentBox", FormatPercentBox, twenty, "100"},
+        {"FormatPercentBox", FormatPercentBox, "-" + twenty, "1"},
+        {"SpinUp", SpinUp, infinite, infinite},
+        {"SpinUp", SpinUp, "-" + twenty, "-" + twentyOne},
+        {"SpinDown", SpinDown, infinite, infinite},
+        {"SpinUpPercent", SpinUpPercent, "-" + infinite, "-" + infinite},
+        {"SpinDownPercent", SpinDownPercent, twenty, "99"},
+    };
+    for (const auto& c : cases) {
+        QLineEdit box(QString::fromStdString(c.before));
+        c.routine(&box);
+        EXPECT_EQ(Text(&box), c.after) << c.name << " on " << c.before.size() << " characters";
+    }
+
+    // Typed into bound boxes and left: the number no box can hold is refused with the
+    // box's message and stays selected; a merely large one is written out whole.
+    Dialog dialog;
+    QLineEdit* count = dialog.Box("TXT_件数");
+    QLineEdit* deviation = dialog.Box("TXT_乖離005DMin");
+    QLineEdit* other = dialog.Box("TXT_乖離005DMax");
+    BindIntegerBox(count);
+    BindDecimalPair(deviation, other);
+    dialog.Show();
+    ScriptedSink sink;
+    for (QLineEdit* box : {count, deviation}) {
+        box->setFocus(Qt::OtherFocusReason);
+        box->clear();
+        QTest::keyClicks(box, QString::fromStdString(infinite));
+        ASSERT_EQ(Text(box), infinite);
+        sink.Expect(MsgKind::Warn, kNotNumeric);
+        Dialog::Leave(box, other);
+        EXPECT_EQ(Text(box), infinite) << box->objectName().toStdString();
+        EXPECT_EQ(box->selectedText().size(), 310) << box->objectName().toStdString();
+        box->setText(QStringLiteral("1"));  // a number again, so that it can be left
+    }
+    count->clear();
+    QTest::keyClicks(count, QString::fromStdString(twenty));
+    Dialog::Leave(count, other);
+    EXPECT_EQ(Text(count), twentyOne);
+    EXPECT_TRUE(sink.AllShown());
+}
+
 TEST(InputBoxes, PairsOrderThemselves) {
     using Pair = void (*)(QLineEdit*, QLineEdit*);
     const struct {

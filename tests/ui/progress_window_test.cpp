@@ -63,7 +63,6 @@ int BarMax() {
 
 struct Hooks {
     Hooks() {
-        ResetChildWindows();
         ChildWindows().ClearSelectedRows = [this] {
             ++cleared;
             busyWhileEnding = QApplication::overrideCursor() &&
@@ -71,7 +70,8 @@ struct Hooks {
         };
         ChildWindows().RefreshIssueList = [this] { ++refreshed; };
     }
-    ~Hooks() { ResetChildWindows(); }
+    // Unhooks the steps, which point at this object, before the test goes on.
+    ~Hooks() { ChildWindows() = ChildWindowState{}; }
     int cleared = 0;
     int refreshed = 0;
     bool busyWhileEnding = false;

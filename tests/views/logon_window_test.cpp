@@ -40,19 +40,11 @@ bool OpensSignInWindow(const std::function<void()>& step) {
 class LogonWindow : public testing::Test {
   protected:
     void SetUp() override {
-        ResetSignin();
-        ResetSetteiState();
-        ResetProgressState();
         // As at start-up: the settings record holds its defaults before the window opens.
         LogonPair none;
         LoadSettei(none);
         Signin().DownloadLogon = {"ABC123", "pw0001"};
         Signin().LogonInfo = {"saved", "savedpw"};
-    }
-    void TearDown() override {
-        ResetSignin();
-        ResetSetteiState();
-        ResetProgressState();
     }
 
     TempAppFolder folder_;
@@ -117,7 +109,7 @@ TEST_F(LogonWindow, OkTrimsTheTextsAndSavesThePairWhenAsked) {
     }
     // Start-up reads the saved pair back from the settings file.
     LogonPair saved;
-    ResetSetteiState();
+    Settei() = SetteiState{};
     LoadSettei(saved);
     EXPECT_EQ(saved.UserId, "user9");
     EXPECT_EQ(saved.Password, "pass9");

@@ -29,14 +29,11 @@ namespace {
 class MainFrameTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetTextStores();
-        ResetSelectionState();
         SetProgramEnd([this] { ++programEnds; });
     }
     void TearDown() override {
         DestroyMainFrame();
         SetProgramEnd(nullptr);
-        ResetTextStores();
         ReleaseInstanceLock();
     }
     QStringList MenuCaptions() {

@@ -17,14 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "ui/grid_wheel.h"
 #include "foundation/issue_list.h"
-#include "views/list_services.h"
 #include "foundation/selection.h"
-#include "foundation/text_data.h"
+#include "foundation/state.h"
 #include "platform/flex_grid.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
+#include "ui/grid_wheel.h"
+#include "views/list_services.h"
 #include "views/main_frame.h"
 
 namespace {
@@ -37,12 +37,6 @@ constexpr const char* kTextDataDisabledMenus[] = {
 class SelectionWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetSelectionState();
-        ResetTextData();
-        ResetViewState();
-        ResetIssueSelection();
-        ResetIssueList();
-        ResetListServices();
         SetProgramEnd([this] { ++programEnds; });
         auto& r = Selection().Routines;
         r.ShowKagiView = [this] { calls.push_back("ShowKagiView"); };
@@ -62,10 +56,6 @@ class SelectionWindowTest : public ::testing::Test {
     void TearDown() override {
         DestroyMainFrame();
         SetProgramEnd(nullptr);
-        ResetSelectionState();
-        ResetTextData();
-        ResetIssueSelection();
-        ResetIssueList();
     }
 
     QAction* Item(const char* name) const {
@@ -188,7 +178,7 @@ TEST_F(SelectionWindowTest, ShortcutsReachOnlyItemsTheUserCanSee) {
 }
 
 TEST_F(SelectionWindowTest, ItemsWithoutTheirRoutineYetDoNothing) {
-    ResetSelectionState();
+    Selection() = SelectionState{};
     const char* later[] = {
         "MNU_印刷",     "MNU_DGWeb",      "MNU_メールデータ", "MNU_テキストデータ",
         "MNU_複数条件", "MNU_コード検索", "MNU_銘柄名検索",   "MNU_手動分析",
