@@ -269,7 +269,8 @@ bool DecodeField(ImageReader& in, const SetteiField& f, SetteiRecord& record) {
             std::string_view bytes;
             if (!in.Read(2, value) || !in.ReadBytes(value, bytes)) return false;
             std::string& text = Member<std::string>(record, f);
-            if (!DecodeCp932Strict(bytes, text)) record.KeptTexts[f.Name] = {std::string(bytes), text};
+            if (!DecodeCp932Strict(bytes, text))
+                record.KeptTexts[f.Name] = {std::string(bytes), text};
             return true;
         }
         case SetteiFieldType::LongArray:

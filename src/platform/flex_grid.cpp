@@ -59,8 +59,8 @@ int BorderSectionAt(const QHeaderView& header, int x) {
 
 // A left press (or double click) on a border the user may drag starts resizing a column.
 bool StartsColumnResize(const QHeaderView& header, const QMouseEvent& event) {
-    const bool press = event.type() == QEvent::MouseButtonPress ||
-                       event.type() == QEvent::MouseButtonDblClick;
+    const bool press =
+        event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonDblClick;
     if (!press || event.button() != Qt::LeftButton) return false;
     const int section = BorderSectionAt(header, static_cast<int>(event.position().x()));
     return section >= 0 && header.sectionResizeMode(section) == QHeaderView::Interactive;

@@ -282,18 +282,12 @@ TEST_F(SetteiTest, AValueOutOfRangeTakesItsDefaultAndTheFileStays) {
         int16_t loaded;
     };
     const Case cases[] = {
-        {"DefaultDisplayCount.鈎足", -1, 50},
-        {"DefaultDisplayCount.鈎足", 5, 50},
-        {"DefaultDisplayCount.鈎足", 110, 50},
-        {"DefaultDisplayCount.鈎足", 10, 10},
-        {"DefaultDisplayCount.日足", 0, 150},
-        {"DefaultDisplayCount.日足", 40, 150},
-        {"DefaultDisplayCount.月足", 300, 300},
-        {"UserSettei.CBO_鈎足", 10, 4},
-        {"PrintSettei.CBO_Size", 2, 0},
-        {"SearchSettei.CBO_Fields", 7, 0},
-        {"SearchSettei.CBO_業種", 99, 0},
-        {"SearchSettei.CBO_業種", -1, -1},
+        {"DefaultDisplayCount.鈎足", -1, 50},   {"DefaultDisplayCount.鈎足", 5, 50},
+        {"DefaultDisplayCount.鈎足", 110, 50},  {"DefaultDisplayCount.鈎足", 10, 10},
+        {"DefaultDisplayCount.日足", 0, 150},   {"DefaultDisplayCount.日足", 40, 150},
+        {"DefaultDisplayCount.月足", 300, 300}, {"UserSettei.CBO_鈎足", 10, 4},
+        {"PrintSettei.CBO_Size", 2, 0},         {"SearchSettei.CBO_Fields", 7, 0},
+        {"SearchSettei.CBO_業種", 99, 0},       {"SearchSettei.CBO_業種", -1, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " " + std::to_string(c.stored));

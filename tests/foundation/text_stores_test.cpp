@@ -130,8 +130,7 @@ TEST_F(TextStoreTest, OnlyCrLfEndsALineSoLoneCrAndLfSurviveTheRewrite) {
         ASSERT_TRUE(c.store.put());
         EXPECT_EQ(c.store.get(), c.text);
     }
-    EXPECT_EQ(StoreLines("a\nb\r\n\r\nc\r"),
-              (std::vector<std::string_view>{"a\nb", "", "c\r"}));
+    EXPECT_EQ(StoreLines("a\nb\r\n\r\nc\r"), (std::vector<std::string_view>{"a\nb", "", "c\r"}));
     EXPECT_TRUE(StoreLines("").empty());
 }
 

@@ -213,10 +213,8 @@ TEST(FlexGrid, DraggingAHeaderBorderResizesWithoutReportingAPress) {
         int widened;     // pixels column 1 grows by
     };
     const Case cases[] = {
-        {"on the border", true, 0, false, 30},
-        {"just left of it", true, -2, false, 30},
-        {"just right of it", true, 2, false, 30},
-        {"inside the column", true, 20, true, 0},
+        {"on the border", true, 0, false, 30},         {"just left of it", true, -2, false, 30},
+        {"just right of it", true, 2, false, 30},      {"inside the column", true, 20, true, 0},
         {"border of a fixed grid", false, 0, true, 0},
     };
     for (const Case& c : cases) {

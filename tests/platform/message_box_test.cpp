@@ -1,4 +1,6 @@
 // ctest-labels: util
+#include "platform/message_box.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -10,7 +12,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/message_box.h"
 #include "platform/qt_texts.h"
 #include "support/modal.h"
 #include "support/scripted_sink.h"

@@ -1,4 +1,6 @@
 // ctest-labels: util
+#include "views/about_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "views/about_window.h"
 #include "foundation/text_utils.h"
 
 TEST(AboutWindow, CutsLongValues) {
@@ -59,8 +60,10 @@ TEST(AboutWindow, EnterAndEscCloseItFromTheTextAndFromOk) {
         QDialog::DialogCode result;
     };
     const Case cases[] = {
-        {"TXT_Ver", Qt::Key_Return, QDialog::Accepted}, {"TXT_Ver", Qt::Key_Enter, QDialog::Accepted},
-        {"TXT_Ver", Qt::Key_Escape, QDialog::Rejected}, {"CMD_OK", Qt::Key_Return, QDialog::Accepted},
+        {"TXT_Ver", Qt::Key_Return, QDialog::Accepted},
+        {"TXT_Ver", Qt::Key_Enter, QDialog::Accepted},
+        {"TXT_Ver", Qt::Key_Escape, QDialog::Rejected},
+        {"CMD_OK", Qt::Key_Return, QDialog::Accepted},
         {"CMD_OK", Qt::Key_Escape, QDialog::Rejected},
     };
     for (const Case& c : cases) {

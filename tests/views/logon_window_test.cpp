@@ -12,12 +12,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "ui/progress_window.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
 #include "platform/atomic_file.h"
 #include "support/modal.h"
 #include "support/temp_folder.h"
+#include "ui/progress_window.h"
 
 namespace {
 
