@@ -199,7 +199,7 @@ TEST_F(StartupTest, WithoutASavedPairTheSignInWindowAsksAndItsCancelEnds) {
     // No settings file, and a file that saved an ID with an empty password.
     for (const bool savedId : {false, true}) {
         SCOPED_TRACE(savedId);
-        ResetRun();
+        ResetAllState();
         TempAppFolder folder;
         InstanceLockRelease lock;
         if (savedId) SaveSignIn("someone", "");

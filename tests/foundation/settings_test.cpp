@@ -294,7 +294,7 @@ TEST_F(SetteiTest, AValueOutOfRangeTakesItsDefaultAndTheFileStays) {
         std::string bytes = good;
         PutLe16(bytes, SetteiImageOffset(Settei().Record, c.field), c.stored);
         WriteBytes(bytes);
-        ResetSetteiState();
+        Settei() = SetteiState{};
         LoadSettei(logon);  // the strict sink fails the test on any message
         EXPECT_EQ(*SetteiInteger(Settei().Record, c.field), c.loaded);
         EXPECT_EQ(Settei().Record.UserSettei.CBO_同時転換, 3);
@@ -325,7 +325,7 @@ TEST_F(SetteiTest, TextsThatDoNotDecodeKeepTheirBytes) {
         text.push_back('\0');
         file.replace(nameAt, 2, text + c.bytes);
         WriteBytes(file);
-        ResetSetteiState();
+        Settei() = SetteiState{};
         LogonPair logon;
         LoadSettei(logon);
         EXPECT_EQ(Settei().Record.SearchSettei.Name.Text, c.shown);
@@ -351,7 +351,7 @@ TEST_F(SetteiTest, SignInBytesOfTheCodePageRestoreAndStoreAsTheSameByte) {
         SCOPED_TRACE(code);
         const std::string file = WithSavedIdCode(good, code);
         WriteBytes(file);
-        ResetSetteiState();
+        Settei() = SetteiState{};
         LogonPair logon;
         LoadSettei(logon);
         EXPECT_EQ(logon.UserId, restored);
