@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "foundation/issue_list.h"
-#include "views/list_services.h"
 #include "foundation/selection.h"
 #include "foundation/text_stores.h"
 #include "platform/flex_grid.h"
+#include "views/list_services.h"
 
 namespace {
 

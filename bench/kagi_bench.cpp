@@ -1,80 +1,81 @@
-// The kagi build over one issue's daily bars, beside a plain moving-average pass over the
-// same bars as the yardstick of one cheap pass.
+// The kagi build of market-like daily series, each beside the moving-average pass over the
+// same bars. The series are the issues of the installation tools' synthetic market (the
+// generator of the large market), loaded as the chart loads them: ordinary issues at every
+// starting level, so that the reversal width and with it the bars per stroke differ from
+// issue to issue, two of them with a split, a joined listing, and the index issues with
+// decimal prices. BuildKagi runs with every rule family and the default settings, as the
+// chart builds it; CalcMovingAverages with the daily chart's periods 5 and 25.
+//
+// Goal: KagiBesideMovingAverages/all at a ratio of at most 10 (the median over the series)
+// and a ratio_worst of at most 15.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
+#include <QCoreApplication>
 #include <cstdio>
-#include <random>
-#include <vector>
+#include <deque>
+#include <string>
 
+#include "analysis/chart_loading.h"
 #include "analysis/kagi.h"
-#include "foundation/settings.h"
+#include "analysis/moving_averages.h"
+#include "support/bench_market.h"
+#include "support/side_by_side.h"
 
 namespace {
 
-// A random walk of daily closes around 1,000 with a 1:2 split in the middle.
-std::vector<SeriesPoint> SyntheticBars(int count) {
-    std::mt19937 random(20240101);
-    std::normal_distribution<double> step(0, 0.018);
-    std::vector<SeriesPoint> bars(count);
-    double price = 1000;
-    for (int n = 0; n < count; ++n) {
-        price = std::max(50.0, std::round(price * std::exp(step(random))));
-        SeriesPoint& b = bars[n];
-        b.Open = b.High = b.Low = b.Close = price;
-        b.Volume = 10000;
-        char date[16];
-        std::snprintf(date, sizeof date, "%04d/%02d/%02d", 1990 + n / 250, 1 + n % 250 / 21,
-                      1 + n % 21);
-        b.DateText = date;
-    }
-    bars[count / 2].SplitFlag = kSplitHere;
-    bars[count / 2].SplitRatio = 0.5;
-    return bars;
+constexpr int kOrdinaryIssues = 10;  // one at each starting level of the generator
+constexpr int kDays = 5000;          // twenty years of trading days
+
+struct KagiCase {
+    std::string IssueId;
+    SeriesRecord Bars;      // as the kagi chart's loader leaves them
+    SeriesRecord Averaged;  // the same bars, which every average pass writes over
+};
+
+SideBySideCases::Case MeasuredCase(KagiCase& c) {
+    TimedWork build{[&c] {
+                        SeriesRecord& kagi = Series().KagiSeries;
+                        kagi.Points = c.Bars.Points;
+                        kagi.Count = c.Bars.Count;
+                    },
+                    [&c] {
+                        if (!BuildKagi(c.IssueId)) std::fprintf(stderr, "BuildKagi failed\n");
+                    }};
+    TimedWork averages{{}, [&c] { benchmark::DoNotOptimize(CalcMovingAverages(c.Averaged)); }};
+    return {c.IssueId, build, averages, [&c](benchmark::State& state) {
+                state.counters["bars"] = c.Bars.Count;
+                state.counters["strokes"] = Series().KagiSeries.Count;
+                state.counters["marks"] = RuleMarks().RuleMarkCount;
+            }};
 }
 
-void SetPerBarCounter(benchmark::State& state, int bars) {
-    state.counters["per_bar"] = benchmark::Counter(
-        bars, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
-void BM_BuildKagi(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    const std::vector<SeriesPoint> bars = SyntheticBars(count);
-    ResetAnalysisState();  // the eight real families
-    ApplySetteiDefaults(Settei().Record, std::chrono::year{2026} / 12 / 10);  // default options
-    for (auto _ : state) {
-        state.PauseTiming();
-        Series().KagiSeries.Points = bars;
-        Series().KagiSeries.Count = count;
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(BuildKagi("1301011"));
+bool LoadCases(const BenchMarket& market, std::deque<KagiCase>& cases) {
+    for (const std::string& id : market.IssueIds()) {
+        if (!LoadChartSeries(id, kChartKagi)) return false;
+        KagiCase& c = cases.emplace_back(KagiCase{id, Series().DailySeries, {}});
+        c.Bars.Points.resize(c.Bars.Count);
+        c.Averaged = c.Bars;
+        c.Averaged.MaPeriods = {5, 25, 0};
     }
-    state.counters["strokes"] = Series().KagiSeries.Count;
-    state.counters["marks"] = RuleMarks().RuleMarkCount;
-    SetPerBarCounter(state, count);
-}
-
-void BM_MovingAverage(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    const std::vector<SeriesPoint> bars = SyntheticBars(count);
-    constexpr int kPeriod = 25;
-    std::vector<double> average(count);
-    for (auto _ : state) {
-        double sum = 0;
-        for (int n = 0; n < count; ++n) {
-            sum += bars[n].Close;
-            if (n >= kPeriod) sum -= bars[n - kPeriod].Close;
-            average[n] = n + 1 >= kPeriod ? sum / kPeriod : -1;
-        }
-        benchmark::DoNotOptimize(average.data());
-        benchmark::ClobberMemory();
-    }
-    SetPerBarCounter(state, count);
+    return !cases.empty();
 }
 
 }  // namespace
 
-BENCHMARK(BM_BuildKagi)->Arg(5000)->Arg(30000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MovingAverage)->Arg(5000)->Arg(30000)->Unit(benchmark::kMicrosecond);
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    UseDefaultSettings();
+    BenchMarket market(TestEngine::Sqlite, MarketSpec{kOrdinaryIssues, kDays});
+    std::deque<KagiCase> cases;
+    if (!market.Ready() || !LoadCases(market, cases)) {
+        std::fprintf(stderr, "no market: %s\n", market.Error().c_str());
+        return 1;
+    }
+    SideBySideCases measured("KagiBesideMovingAverages");
+    for (KagiCase& c : cases) measured.Add(MeasuredCase(c));
+    measured.Register();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

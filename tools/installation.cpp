@@ -1,12 +1,18 @@
 #include "installation.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
-#include <QFile>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "foundation/database.h"
@@ -90,30 +96,98 @@ std::string SqliteFolder(const std::string& prefix) {
     return folder;
 }
 
-bool EnsureCatalog(const std::string& prefix, const std::string& catalog, std::string& error) {
-    const SqlEngine engine = EngineOf(prefix);
-    if (engine == SqlEngine::Sqlite) {
-        const std::string folder = SqliteFolder(prefix);
-        QDir().mkpath(QString::fromStdString(folder));
-        QFile file(QString::fromStdString(folder + catalog + ".sqlite3"));
-        if (file.exists()) return true;
-        if (file.open(QIODevice::WriteOnly)) return true;
-        error = "cannot create " + file.fileName().toStdString();
+// The user catalog holds the passwords as the sign-in compares them: only its owner may
+// read its file, as "settei2.ini". The price catalogs take the umask's bits.
+unsigned CatalogFileMode(const std::string& catalog) {
+    return catalog == kUserCatalog ? 0600 : 0666;
+}
+
+std::string SqliteCatalogFile(const std::string& prefix, const std::string& catalog) {
+    return SqliteFolder(prefix) + catalog + ".sqlite3";
+}
+
+// Makes the SQLite file of a catalog when missing. The user catalog's file is narrowed to
+// its owner even when it was there already (open's mode reaches a new file only), since
+// its rows are about to be written anew.
+bool EnsureSqliteCatalog(const std::string& prefix, const std::string& catalog,
+                         std::string& error) {
+    QDir().mkpath(QString::fromStdString(SqliteFolder(prefix)));
+    const std::string file = SqliteCatalogFile(prefix, catalog);
+    const unsigned mode = CatalogFileMode(catalog);
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, mode);
+    if (fd < 0) {
+        error = "cannot create " + file + ": " + std::strerror(errno);
         return false;
     }
-    if (engine != SqlEngine::Postgres) {
-        error = "unknown engine in the connection prefix";
-        return false;
-    }
+    const bool ownerOnly = (mode & 077) == 0;
+    const bool narrowed = !ownerOnly || fchmod(fd, mode) == 0;
+    if (!narrowed) error = "cannot restrict " + file + ": " + std::strerror(errno);
+    close(fd);
+    return narrowed;
+}
+
+// The databases of the PostgreSQL server that the prefix names.
+bool PostgresDatabases(const std::string& prefix, std::set<std::string>& names,
+                       std::string& error) {
     const std::string server = Conn(prefix, "postgres");
     RecordsetPtr found;
-    if (!Run(server, "SELECT 1 FROM pg_database WHERE datname=?", error, &found, {catalog}))
-        return false;
-    bool ok = found->RecordCount() > 0 ||
-              Run(server, "CREATE DATABASE \"" + catalog + "\" ENCODING 'UTF8' TEMPLATE template0",
-                  error);
+    const bool ok = Run(server, "SELECT datname FROM pg_database", error, &found);
+    DisconnectCatalog(server);
+    if (!ok) return false;
+    for (found->MoveFirst(); !found->Eof(); found->MoveNext())
+        names.insert(FieldText(found->Field(0)));
+    return true;
+}
+
+bool EnsurePostgresCatalog(const std::string& prefix, const std::string& catalog,
+                           std::string& error) {
+    std::set<std::string> names;
+    if (!PostgresDatabases(prefix, names, error)) return false;
+    if (names.count(catalog)) return true;
+    const std::string server = Conn(prefix, "postgres");
+    const bool ok = Run(
+        server, "CREATE DATABASE \"" + catalog + "\" ENCODING 'UTF8' TEMPLATE template0", error);
     DisconnectCatalog(server);
     return ok;
+}
+
+bool EnsureCatalog(const std::string& prefix, const std::string& catalog, std::string& error) {
+    switch (EngineOf(prefix)) {
+        case SqlEngine::Sqlite:
+            return EnsureSqliteCatalog(prefix, catalog, error);
+        case SqlEngine::Postgres:
+            return EnsurePostgresCatalog(prefix, catalog, error);
+        case SqlEngine::Unknown:
+            break;
+    }
+    error = "unknown engine in the connection prefix";
+    return false;
+}
+
+// Which of the catalogs are there already (files or databases).
+bool PresentCatalogs(const std::string& prefix, const std::vector<std::string>& catalogs,
+                     std::vector<std::string>& present, std::string& error) {
+    std::set<std::string> databases;
+    const bool sqlite = EngineOf(prefix) == SqlEngine::Sqlite;
+    if (!sqlite && !PostgresDatabases(prefix, databases, error)) return false;
+    for (const std::string& catalog : catalogs) {
+        const bool there =
+            sqlite ? FileExists(SqliteCatalogFile(prefix, catalog)) : databases.count(catalog) > 0;
+        if (there) present.push_back(catalog);
+    }
+    return true;
+}
+
+// The statement that counts the tables of the catalog it runs on, by engine.
+std::string TableCountSql(SqlEngine engine) {
+    if (engine == SqlEngine::Sqlite) return "SELECT COUNT(*) FROM sqlite_master WHERE type='table'";
+    return "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema=current_schema()";
+}
+
+// The four catalogs of an installation, in the order they are made.
+std::vector<std::string> InstallationCatalogs() {
+    return {PriceCatalogName(kDailyCatalog), PriceCatalogName(kWeeklyCatalog),
+            PriceCatalogName(kMonthlyCatalog), std::string(kUserCatalog)};
 }
 
 bool CreateTables(const std::string& connection, const std::vector<std::string>& schema,
@@ -268,6 +342,34 @@ void AddPeriodRows(BatchInserter& out, const std::string& issueId, const std::ve
     }
 }
 
+// A split of the stored rows: those dated on or before date are at the old level, and
+// factor brings them onto the new one. A date of 0 is no split.
+struct StoredSplit {
+    int date = 0;
+    double factor = 1;
+};
+
+// The issue-list columns of an attribute row, as the analysis fills them from the daily
+// rows adjusted for the split: the newest bar's date, close and volume, and its change
+// against the close before ("NULL", shown "－", without two trading days).
+struct LatestSummary {
+    int date;
+    double close, volume;
+    std::string change;
+};
+
+LatestSummary SummarizeLatest(const std::vector<Bar>& bars, const StoredSplit& split) {
+    const auto close = [&split](const Bar& bar) {
+        return bar.date <= split.date ? bar.close * split.factor : bar.close;
+    };
+    const Bar& last = bars.back();
+    LatestSummary latest{last.date, close(last), last.volume, "NULL"};
+    if (bars.size() < 2) return latest;
+    const Bar& previous = bars[bars.size() - 2];
+    if (last.volume > 0 && previous.volume > 0) latest.change = Num(close(last) - close(previous));
+    return latest;
+}
+
 struct Market {
     const char* code;
     const char* name;
@@ -276,12 +378,18 @@ struct Market {
 
 // The fixed order of the markets: their position is the market check index.
 const Market kMarkets[] = {
-    {"211", "第一市場一部", "一部"}, {"212", "第一市場二部", "二部"},
-    {"213", "第一市場新興", "新興"}, {"214", "第一市場外国", "外国"},
-    {"030", "中部市場", "中部"},     {"100", "指標", "指標"},  // 指標: the queries exclude index issues by this name
-    {"011", "西部市場一部", "西一"}, {"012", "西部市場二部", "西二"},
-    {"040", "九州市場", "九州"},     {"013", "西部市場新興", "西新"},
-    {"020", "北部市場", "北部"},     {"021", "北部市場新興", "北新"},
+    {"211", "第一市場一部", "一部"},
+    {"212", "第一市場二部", "二部"},
+    {"213", "第一市場新興", "新興"},
+    {"214", "第一市場外国", "外国"},
+    {"030", "中部市場", "中部"},
+    {"100", "指標", "指標"},  // 指標: the queries exclude index issues by this name
+    {"011", "西部市場一部", "西一"},
+    {"012", "西部市場二部", "西二"},
+    {"040", "九州市場", "九州"},
+    {"013", "西部市場新興", "西新"},
+    {"020", "北部市場", "北部"},
+    {"021", "北部市場新興", "北新"},
 };
 
 const char* const kIndustries[][2] = {
@@ -319,17 +427,29 @@ std::string PostgresPrefix(const std::string& host, int port, const std::string&
            ";Password=" + password + ";";
 }
 
+bool FindCatalogsWithTables(const std::string& prefix, std::vector<std::string>& found,
+                            std::string& error) {
+    std::vector<std::string> present;
+    if (!PresentCatalogs(prefix, InstallationCatalogs(), present, error)) return false;
+    const std::string countTables = TableCountSql(EngineOf(prefix));
+    for (const std::string& catalog : present) {
+        RecordsetPtr count;
+        if (!Run(Conn(prefix, catalog), countTables, error, &count)) return false;
+        count->MoveFirst();
+        if (FieldNumber(count->Field(0)) > 0) found.push_back(catalog);
+    }
+    return true;
+}
+
 bool CreateCatalogs(const std::string& prefix, std::string& error) {
-    const std::string daily = PriceCatalogName(kDailyCatalog);
-    const std::string weekly = PriceCatalogName(kWeeklyCatalog);
-    const std::string monthly = PriceCatalogName(kMonthlyCatalog);
-    for (const std::string& catalog : {daily, weekly, monthly, std::string(kUserCatalog)})
+    const std::vector<std::string> catalogs = InstallationCatalogs();
+    for (const std::string& catalog : catalogs)
         if (!EnsureCatalog(prefix, catalog, error)) return false;
     std::vector<std::string> dailySchema(std::begin(kDailySchema), std::end(kDailySchema));
-    return CreateTables(Conn(prefix, daily), dailySchema, error) &&
-           CreateTables(Conn(prefix, weekly), {PeriodSchema(kWeeklyTable)}, error) &&
-           CreateTables(Conn(prefix, monthly), {PeriodSchema(kMonthlyTable)}, error) &&
-           CreateTables(Conn(prefix, kUserCatalog), {kUserSchema}, error);
+    return CreateTables(Conn(prefix, catalogs[0]), dailySchema, error) &&
+           CreateTables(Conn(prefix, catalogs[1]), {PeriodSchema(kWeeklyTable)}, error) &&
+           CreateTables(Conn(prefix, catalogs[2]), {PeriodSchema(kMonthlyTable)}, error) &&
+           CreateTables(Conn(prefix, catalogs[3]), {kUserSchema}, error);
 }
 
 bool AddUser(const std::string& prefix, const UserSpec& user, int32_t& rowId, std::string& error) {
@@ -385,7 +505,7 @@ bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, Mark
     BatchInserter attrs(daily,
                         "INSERT INTO TBL銘柄属性 "
                         "(銘柄ID,銘柄名,注目,証券コード,市場コード,業種コード,売買単位,最終日,"
-                        "株価,出来高)",
+                        "株価,前日比,出来高)",
                         error);
     BatchInserter dailyRows(daily, "INSERT INTO TBL日次 (銘柄ID,日付,始値,高値,安値,終値,出来高)",
                             error);
@@ -397,14 +517,14 @@ bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, Mark
 
     // One listing of an issue: its attribute row, daily rows and period rows.
     const auto addListing = [&](const std::string& id, const std::string& name,
-                                const std::string& industry, int unit,
-                                const std::vector<Bar>& bars) {
+                                const std::string& industry, int unit, const std::vector<Bar>& bars,
+                                const StoredSplit& split = {}) {
         if (!ok || bars.empty()) return;
-        const Bar& last = bars.back();
+        const LatestSummary latest = SummarizeLatest(bars, split);
         ok = attrs.Add(SqlText(id) + "," + SqlText(name) + ",0," + SqlText(id.substr(0, 4)) + "," +
                        SqlText(id.substr(4)) + "," + SqlText(industry) + "," +
-                       std::to_string(unit) + "," + std::to_string(last.date) + "," +
-                       Num(last.close) + "," + Num(last.volume));
+                       std::to_string(unit) + "," + std::to_string(latest.date) + "," +
+                       Num(latest.close) + "," + latest.change + "," + Num(latest.volume));
         for (const Bar& bar : bars) ok = ok && dailyRows.Add(BarValues(id, bar));
         AddPeriodRows(weeklyRows, id, bars, true, ok);
         AddPeriodRows(monthlyRows, id, bars, false, ok);
@@ -423,24 +543,27 @@ bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, Mark
         std::vector<Bar> bars = WalkBars(random, days, kLevels[i % std::size(kLevels)], false);
         // Every fifth issue had a two-for-one split halfway: the stored rows up to that
         // day keep the old level, twice the adjusted price.
+        StoredSplit split;
         if (i % 5 == 2 && days.size() > 2) {
             const size_t at = days.size() / 2;
             for (size_t k = 0; k <= at; ++k) {
                 Bar& bar = bars[k];
                 bar.open *= 2, bar.high *= 2, bar.low *= 2, bar.close *= 2, bar.volume /= 2;
             }
-            ok = ok && splits.Add(SqlText(id) + "," + std::to_string(days[at]) + ",0.5");
+            split = {days[at], 0.5};
+            ok = ok && splits.Add(SqlText(id) + "," + std::to_string(split.date) + "," +
+                                  Num(split.factor));
             if (summary.SplitIssueId.empty()) {
                 summary.SplitIssueId = id;
-                summary.SplitDate = days[at];
-                summary.SplitFactor = 0.5;
+                summary.SplitDate = split.date;
+                summary.SplitFactor = split.factor;
             }
         }
         RoundBars(bars, false);
         // The eighth issue's industry has no row in TBL業種: the list shows no name for it.
         const std::string industry =
             i % 8 == 7 ? "9999" : kIndustries[i % std::size(kIndustries)][0];
-        addListing(id, "銘柄" + code, industry, i % 2 ? 100 : 1000, bars);
+        addListing(id, "銘柄" + code, industry, i % 2 ? 100 : 1000, bars, split);
         if (i == 0) summary.FirstIssueId = id;
     }
     // A joined listing: the same security code moved from market 012 to market 011.

@@ -4,14 +4,22 @@
 // synthetic market. None of these runs the sign-in's ownership check.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Connection prefixes of the two engines, ending with ";" as "Initial catalog=" follows.
 std::string SqlitePrefix(const std::string& folder);
 std::string PostgresPrefix(const std::string& host, int port, const std::string& user,
                            const std::string& password);
 
+// The catalogs of an installation (daily, weekly, monthly, user) that exist and hold any
+// table: what CreateCatalogs would wipe.
+bool FindCatalogsWithTables(const std::string& prefix, std::vector<std::string>& found,
+                            std::string& error);
+
 // Creates the daily, weekly, monthly and user catalogs (files or databases) when missing
-// and (re)creates every table in them, empty.
+// and (re)creates every table in them, empty: tables there already are dropped, users and
+// prices included. A SQLite user catalog, which holds the passwords, is readable by its
+// owner only.
 bool CreateCatalogs(const std::string& prefix, std::string& error);
 
 struct UserSpec {

@@ -1,21 +1,31 @@
 // kabuto-install: creates an installation of the program. Not a user feature.
 //
-//   kabuto-install demo DIR
+//   kabuto-install demo DIR [--replace]
 //       SQLite catalogs in DIR, the demo user, "settei2.ini" and a synthetic market.
-//   kabuto-install create DIR [--pg HOST PORT USER PASSWORD]
+//   kabuto-install create DIR [--pg HOST PORT USER [PASSWORD]] [--replace]
 //       the four catalogs with every table (SQLite files in DIR, or PostgreSQL databases)
 //       and DIR/settei2.ini naming them.
-//   kabuto-install user DIR ID PASSWORD
+//   kabuto-install user DIR ID [PASSWORD]
 //       adds a user to the catalogs that DIR/settei2.ini names.
 //   kabuto-install market DIR ISSUES DAYS [SEED]
 //       fills the catalogs that DIR/settei2.ini names with a synthetic market.
 //
+// demo and create refuse catalogs that hold tables already: --replace drops every table
+// in them, users and prices included. A password left off the command line is read from
+// standard input (one line), so that it never shows in the process list.
+//
 // "settei2.ini" holds the connection prefix, credentials included: it is written with
 // mode 0600, its one line shifted as the program's GetSettei2 reads it back.
+#include <termios.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "foundation/database.h"
 #include "installation.h"
@@ -43,17 +53,68 @@ int Fail(const std::string& message) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: kabuto-install demo DIR\n"
-                 "       kabuto-install create DIR [--pg HOST PORT USER PASSWORD]\n"
-                 "       kabuto-install user DIR ID PASSWORD\n"
-                 "       kabuto-install market DIR ISSUES DAYS [SEED]\n");
+                 "usage: kabuto-install demo DIR [--replace]\n"
+                 "       kabuto-install create DIR [--pg HOST PORT USER [PASSWORD]] [--replace]\n"
+                 "       kabuto-install user DIR ID [PASSWORD]\n"
+                 "       kabuto-install market DIR ISSUES DAYS [SEED]\n"
+                 "A PASSWORD left out is read from standard input.\n");
     return 2;
 }
 
-std::string Folder(const char* arg) {
-    std::string folder = arg;
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
+// One command line: the command, its folder, the --pg and --replace options and the
+// other arguments in order.
+struct Invocation {
+    std::string command;
+    std::string folder;  // ends with "/"
+    bool pg = false;
+    bool replace = false;
+    std::vector<std::string> args;
+};
+
+Invocation Parse(std::span<char*> argv) {
+    Invocation call{argv[1], argv[2]};
+    if (call.folder.empty() || call.folder.back() != '/') call.folder += '/';
+    for (const char* arg : argv.subspan(3)) {
+        const std::string text = arg;
+        if (text == "--pg") {
+            call.pg = true;
+        } else if (text == "--replace") {
+            call.replace = true;
+        } else {
+            call.args.push_back(text);
+        }
+    }
+    return call;
+}
+
+// One line of standard input without its line end; on a terminal it is asked for and
+// not echoed. False when the input ends before any line.
+bool ReadPassword(const std::string& prompt, std::string& password) {
+    const bool terminal = isatty(STDIN_FILENO) != 0;
+    termios saved{};
+    if (terminal && tcgetattr(STDIN_FILENO, &saved) == 0) {
+        std::fprintf(stderr, "%s: ", prompt.c_str());
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    const bool read = static_cast<bool>(std::getline(std::cin, password));
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        std::fputc('\n', stderr);
+    }
+    if (!password.empty() && password.back() == '\r') password.pop_back();
+    return read;
+}
+
+// The argument at index, or the password read from standard input when it was left out.
+bool ArgumentOrPassword(const Invocation& call, size_t index, const std::string& prompt,
+                        std::string& password) {
+    if (index < call.args.size()) {
+        password = call.args[index];
+        return true;
+    }
+    return ReadPassword(prompt, password);
 }
 
 // The prefix of an existing installation, read back the way the program reads it.
@@ -79,41 +140,105 @@ int FillMarket(const std::string& prefix, const MarketSpec& size) {
     return 0;
 }
 
-int Create(const std::string& folder, const std::string& prefix) {
+std::string JoinNames(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+    return joined;
+}
+
+// Creating drops every table of the catalogs: an installation in use is kept unless the
+// caller asked for it to go.
+int RefuseCatalogsInUse(const std::string& prefix) {
+    std::string error;
+    std::vector<std::string> held;
+    if (!FindCatalogsWithTables(prefix, held, error)) return Fail(error);
+    if (held.empty()) return 0;
+    return Fail("the catalogs " + JoinNames(held) +
+                " hold tables already; nothing was changed. --replace drops every table in "
+                "them, users and prices included, and creates them empty");
+}
+
+int Create(const Invocation& call, const std::string& prefix) {
+    if (!call.replace) {
+        if (int status = RefuseCatalogsInUse(prefix)) return status;
+    }
     std::string error;
     if (!CreateCatalogs(prefix, error)) return Fail(error);
-    if (!WriteSettei2(folder, prefix, error)) return Fail(error);
-    std::printf("catalogs created; %s%s written\n", folder.c_str(), kSettei2FileName);
+    if (!WriteSettei2(call.folder, prefix, error)) return Fail(error);
+    std::printf("catalogs created; %s%s written\n", call.folder.c_str(), kSettei2FileName);
     return 0;
 }
 
+int RunDemo(const Invocation& call) {
+    // The demo folder names its catalogs relative to itself, so it can be moved.
+    const std::string prefix = SqlitePrefix("./");
+    if (int status = Create(call, prefix)) return status;
+    if (int status = AddOneUser(prefix, kDemoUserId, kDemoPassword)) return status;
+    return FillMarket(prefix, MarketSpec{60, 1500});
+}
+
+int RunCreateSqlite(const Invocation& call) {
+    return Create(call, SqlitePrefix(call.folder));
+}
+
+int RunCreatePostgres(const Invocation& call) {
+    std::string password;
+    if (!ArgumentOrPassword(call, 3, "password of " + call.args[2], password))
+        return Fail("no password on standard input");
+    return Create(call, PostgresPrefix(call.args[0], std::atoi(call.args[1].c_str()), call.args[2],
+                                       password));
+}
+
+int RunUser(const Invocation& call) {
+    std::string prefix;
+    if (!ReadPrefix(prefix)) return Fail("cannot read settei2.ini");
+    std::string password;
+    if (!ArgumentOrPassword(call, 1, "password of " + call.args[0], password))
+        return Fail("no password on standard input");
+    // The program asks again for a sign-in without a password, so such a user could
+    // never sign in.
+    if (password.empty()) return Fail("the password is empty");
+    return AddOneUser(prefix, call.args[0], password);
+}
+
+int RunMarket(const Invocation& call) {
+    std::string prefix;
+    if (!ReadPrefix(prefix)) return Fail("cannot read settei2.ini");
+    MarketSpec size{std::atoi(call.args[0].c_str()), std::atoi(call.args[1].c_str())};
+    if (call.args.size() == 3)
+        size.Seed = static_cast<uint32_t>(std::strtoul(call.args[2].c_str(), nullptr, 10));
+    if (size.Issues < 0 || size.Days < 1) return Usage();
+    return FillMarket(prefix, size);
+}
+
+// The command lines the tool takes: the command, whether --pg is given, how many other
+// arguments, whether --replace may be given, and what runs.
+struct CommandShape {
+    const char* command;
+    bool pg;
+    size_t minArgs, maxArgs;
+    bool replaceAllowed;
+    int (*run)(const Invocation&);
+};
+
+const CommandShape kCommands[] = {
+    {"demo", false, 0, 0, true, RunDemo},
+    {"create", false, 0, 0, true, RunCreateSqlite},
+    {"create", true, 3, 4, true, RunCreatePostgres},
+    {"user", false, 1, 2, false, RunUser},
+    {"market", false, 2, 3, false, RunMarket},
+};
+
 int Run(int argc, char** argv) {
     if (argc < 3) return Usage();
-    const std::string command = argv[1];
-    const std::string folder = Folder(argv[2]);
+    const Invocation call = Parse(std::span<char*>(argv, static_cast<size_t>(argc)));
     // Relative SQLite folders in a connection prefix are the program's folder.
-    SetAppPath(folder);
-    if (command == "demo" && argc == 3) {
-        // The demo folder names its catalogs relative to itself, so it can be moved.
-        const std::string prefix = SqlitePrefix("./");
-        if (int status = Create(folder, prefix)) return status;
-        if (int status = AddOneUser(prefix, kDemoUserId, kDemoPassword)) return status;
-        return FillMarket(prefix, MarketSpec{60, 1500});
-    }
-    if (command == "create" && argc == 3) return Create(folder, SqlitePrefix(folder));
-    if (command == "create" && argc == 8 && std::string(argv[3]) == "--pg")
-        return Create(folder, PostgresPrefix(argv[4], std::atoi(argv[5]), argv[6], argv[7]));
-    std::string prefix;
-    if (command == "user" && argc == 5) {
-        if (!ReadPrefix(prefix)) return Fail("cannot read settei2.ini");
-        return AddOneUser(prefix, argv[3], argv[4]);
-    }
-    if (command == "market" && (argc == 5 || argc == 6)) {
-        if (!ReadPrefix(prefix)) return Fail("cannot read settei2.ini");
-        MarketSpec size{std::atoi(argv[3]), std::atoi(argv[4])};
-        if (argc == 6) size.Seed = static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 10));
-        if (size.Issues < 0 || size.Days < 1) return Usage();
-        return FillMarket(prefix, size);
+    SetAppPath(call.folder);
+    for (const CommandShape& shape : kCommands) {
+        if (call.command != shape.command || call.pg != shape.pg) continue;
+        if (call.args.size() < shape.minArgs || call.args.size() > shape.maxArgs) break;
+        if (call.replace && !shape.replaceAllowed) break;
+        return shape.run(call);
     }
     return Usage();
 }

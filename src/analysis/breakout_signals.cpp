@@ -39,9 +39,23 @@ std::chrono::sys_days DayOf(int32_t date) {
     return std::chrono::sys_days(day);
 }
 
-int64_t DaysFrom(int32_t from, int32_t to) {
-    return (DayOf(to) - DayOf(from)).count();
-}
+// The calendar day of each kagi mark, read from its date text at its first use. Every
+// cutting week's day is compared with the marks from the newest on; reading their texts
+// again for each cut was most of the search of a long history.
+class MarkDays {
+  public:
+    explicit MarkDays(const LineSearchInput& input)
+        : marks_(input.Marks), days_(static_cast<size_t>(std::max(input.MarkCount, 0))) {}
+    std::chrono::sys_days operator[](int32_t i) {
+        std::optional<std::chrono::sys_days>& day = days_[i];
+        if (!day) day = DayOf(DateToNum((*marks_)[i].DateText));
+        return *day;
+    }
+
+  private:
+    const std::vector<RuleHit>* marks_;
+    std::vector<std::optional<std::chrono::sys_days>> days_;
+};
 
 // Whether the kagi chart has a signal of its own, and its date as yyyymmdd.
 bool HasCurrentSignal(const AnalysisResultRec& current) {
@@ -69,13 +83,15 @@ struct Direction {
 // A nearer mark of the other side dated on or after the cut cancels the candidate so far;
 // one dated before the cut stops the search.
 const RuleHit* ConfirmingMark(const LineSearchInput& input, const Direction& dir, int32_t cut,
-                              int64_t dayLimit) {
+                              int64_t dayLimit, MarkDays& markDays) {
     const RuleHit* candidate = nullptr;
     int64_t best = dayLimit + 1;
+    std::optional<std::chrono::sys_days> cutDay;  // read at the first mark compared with it
     for (int32_t i = input.MarkCount - 1; i >= 0; --i) {
         const RuleHit& mark = (*input.Marks)[i];
         if (!mark.Side.empty()) break;  // already a signal: the marks before it are older
-        const int64_t e = DaysFrom(cut, DateToNum(mark.DateText));
+        if (!cutDay) cutDay = DayOf(cut);
+        const int64_t e = (markDays[i] - *cutDay).count();
         const int64_t a = std::llabs(e);
         if (a > dayLimit || a >= best) continue;
         if (Contains(mark.RuleText, dir.Side)) {
@@ -92,12 +108,14 @@ const RuleHit* ConfirmingMark(const LineSearchInput& input, const Direction& dir
 }
 
 // The first daily bar of the weekly bar's days that closes beyond need; -1 when none, and
-// when the week lies before the daily history.
+// when the week lies before the daily history. The daily bars come from the price table in
+// date order, so the week's first day is found by bisection: a scan from the newest day
+// for every cutting week made the search of a long history quadratic.
 int32_t CutDay(const SeriesRecord& daily, const SeriesPoint& week, const Direction& dir,
                double need) {
     const std::string_view label = TrimBlanks(week.DateText);
     if (label.size() < 10) throw std::invalid_argument(kErrTypeMismatch);
-    const int32_t first = FindBarByDate(daily, DateToNum(label.substr(0, 10)));
+    const int32_t first = FindBarByDateOrdered(daily, DateToNum(label.substr(0, 10)));
     if (first < 0) return -1;
     // The days run up to the last one on or before the week's end; walking forward to it
     // spares a second search from the newest day.
@@ -126,6 +144,7 @@ LineSearchResult FindLineSignal(const LineSearchInput& input, const Direction& d
                                  ? std::numeric_limits<int32_t>::max()
                                  : std::max<int32_t>(input.DayLimit, 0);
 
+    MarkDays markDays(input);
     const int32_t lastBar = std::min(line.RightIndex, weekly.Count - 1);
     for (int32_t b = line.LeftIndex; b <= lastBar; ++b) {
         const SeriesPoint& bar = weekly.Points[b];
@@ -143,7 +162,7 @@ LineSearchResult FindLineSignal(const LineSearchInput& input, const Direction& d
         const int32_t cut = DateToNum(cutText);
         result.CutDate = cut;
 
-        const RuleHit* mark = ConfirmingMark(input, dir, cut, dayLimit);
+        const RuleHit* mark = ConfirmingMark(input, dir, cut, dayLimit, markDays);
         if (!mark) continue;
         const int32_t h = DateToNum(mark->DateText);
         // The turn would be older than the kagi chart's own signal.

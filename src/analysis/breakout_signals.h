@@ -30,7 +30,8 @@ constexpr int16_t kNoDayLimitIndex = 16;
 // What one line search reads.
 struct LineSearchInput {
     const SeriesRecord* Weekly = nullptr;  // its ShasenSlots(0) is the judgement line
-    // The issue's daily bars, loaded at most once per issue; nullptr when loading failed.
+    // The issue's daily bars in date order, loaded at most once per issue; nullptr when
+    // loading failed.
     std::function<const SeriesRecord*()> Daily;
     // The tick at a price for the issue's kind.
     std::function<double(double)> TickSize;

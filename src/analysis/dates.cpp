@@ -1,5 +1,6 @@
 #include "analysis/dates.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <stdexcept>
@@ -46,6 +47,21 @@ int32_t FindBarByDate(const std::vector<SeriesPoint>& points, int32_t count, int
 
 int32_t FindBarByDate(const SeriesRecord& record, int32_t date) {
     return FindBarByDate(record.Points, record.Count, date);
+}
+
+int32_t FindBarByDateOrdered(const std::vector<SeriesPoint>& points, int32_t count, int32_t date) {
+    // The last point on or before the date sits just before the first one after it; among
+    // equal dates that is the last of them, as the scan from the end finds.
+    if (count <= 0) return -1;
+    const auto first = points.begin();
+    const auto after = std::partition_point(first, first + count, [date](const SeriesPoint& p) {
+        return DateToNum(p.DateText) <= date;
+    });
+    return static_cast<int32_t>(after - first) - 1;
+}
+
+int32_t FindBarByDateOrdered(const SeriesRecord& record, int32_t date) {
+    return FindBarByDateOrdered(record.Points, record.Count, date);
 }
 
 std::string TodayText() {

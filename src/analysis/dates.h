@@ -22,5 +22,11 @@ int32_t DateDigitsToNum(std::string_view dateText);
 int32_t FindBarByDate(const std::vector<SeriesPoint>& points, int32_t count, int32_t date);
 int32_t FindBarByDate(const SeriesRecord& record, int32_t date);
 
+// The same index by bisection, for points whose dates never decrease (bars read from the
+// price tables, which come in date order, and the periods built from them). Where the
+// order is not guaranteed, FindBarByDate's scan is the answer.
+int32_t FindBarByDateOrdered(const std::vector<SeriesPoint>& points, int32_t count, int32_t date);
+int32_t FindBarByDateOrdered(const SeriesRecord& record, int32_t date);
+
 // The local date as yyyy/mm/dd.
 std::string TodayText();

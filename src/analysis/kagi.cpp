@@ -55,7 +55,11 @@ class KagiWalker {
           bars_(static_cast<int32_t>(points_.size())),
           settings_(settings),
           ev_{chart_.RuleState, chart_.Marks, settings.Options, settings.Market,
-              settings.Families} {}
+              settings.Families} {
+        // Room for the marks of a market series, about one in sixteen bars, so that the table
+        // seldom moves the marks it holds to grow.
+        chart_.Marks.RuleMarkTable.reserve(bars_ / 8);
+    }
 
     KagiChart Build() {
         // A split on the first bar leaves nothing before it to rescale; its flag must not
@@ -90,6 +94,7 @@ class KagiWalker {
     void StepKagi(int32_t& i, int32_t& k) {
         ResetKagiRuleState(chart_.RuleState);
         chart_.Last = {};
+        lastMark_ = lastSignal_ = -1;
         int direction = 0;
         double colour = kKagiColourNone;
         k = -1;
@@ -126,6 +131,7 @@ class KagiWalker {
                 direction = d;
                 WriteEndDate(k);
                 ++k;
+                endRules_.Restart();
                 points_[k].High = -1;
                 points_[k].JoinLink = -1;
                 points_[k].Low = colour;
@@ -138,19 +144,15 @@ class KagiWalker {
             pointDated_ = false;
 
             if (stroke.High < 0 && k > 1) {
-                // The mark takes the date of the point it is recorded at.
-                points_[k + 1].DateText = bar.DateText;
-                pointDated_ = true;
-                const int32_t r = RecordHit(k + 1);
+                const int32_t r = endRules_.Record(points_.data(), k + 2, bar.DateText);
                 stroke.High = r;
                 if (r >= 0) {
-                    const RuleHit& mark = chart_.Marks.RuleMarkTable[r];
-                    chart_.Last.RuleText = mark.RuleText;
-                    chart_.Last.RuleDate = mark.DateText;
-                    if (!mark.Side.empty()) {
-                        chart_.Last.SignalRule = mark.RuleText;
-                        chart_.Last.SignalDate = mark.DateText;
-                        chart_.Last.SignalSide = mark.Side;
+                    // The mark took the date of the point it is recorded at.
+                    points_[k + 1].DateText = bar.DateText;
+                    pointDated_ = true;
+                    lastMark_ = r;
+                    if (!chart_.Marks.RuleMarkTable[r].Side.empty()) {
+                        lastSignal_ = r;
                         colour = direction == 1 ? kKagiColourRed : kKagiColourBlue;
                     }
                 }
@@ -159,6 +161,23 @@ class KagiWalker {
             width = Width(kagiPrice);
         }
         WriteEndDate(k);
+        WriteLastRule();
+        endRules_.Settle();
+    }
+
+    // The segment's last mark and last signal, read once it is walked: the marks recorded
+    // stay as they are until then.
+    void WriteLastRule() {
+        const std::vector<RuleHit>& table = chart_.Marks.RuleMarkTable;
+        if (lastMark_ >= 0) {
+            chart_.Last.RuleText = table[lastMark_].RuleText;
+            chart_.Last.RuleDate = table[lastMark_].DateText;
+        }
+        if (lastSignal_ < 0) return;
+        const RuleHit& signal = table[lastSignal_];
+        chart_.Last.SignalRule = signal.RuleText;
+        chart_.Last.SignalDate = signal.DateText;
+        chart_.Last.SignalSide = signal.Side;
     }
 
     // The date of the last step (bar endBar_) as the end of stroke k and the start of point
@@ -323,10 +342,13 @@ class KagiWalker {
     const KagiWalkSettings& settings_;
     KagiChart chart_;
     KagiEvaluator ev_;
+    KagiMovingPointRules endRules_{ev_};  // of point k + 1, the end of the stroke being walked
     std::vector<SeriesPoint> output_;
     bool hasStart_ = false;    // the segment being walked has its start point
     int32_t endBar_ = -1;      // the bar of the last step whose date is not yet written
     bool pointDated_ = false;  // point k + 1 already has that date
+    int32_t lastMark_ = -1;    // the segment's last mark, in the mark table
+    int32_t lastSignal_ = -1;  // and its last mark with a signal
     bool walkDone_ = false;    // every segment walked and projected
 };
 

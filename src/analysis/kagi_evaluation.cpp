@@ -31,19 +31,25 @@ ThreePrices PricesAt(const KagiPrices& T, int32_t i) {
     return {T.At(i - 2), T.At(i - 1), T.At(i)};
 }
 
-// The evaluation itself: true when the break test holds, the names then in EvalRuleText.
-bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
-    const KagiPrices T(points, count);
-    const ThreePrices p = PricesAt(T, i);
+// What every evaluation leaves before its break test: the references two and three ticks of
+// the price of the turn that is to be broken, and no names. Gives the two ticks.
+double SetTurnReferences(KagiEvaluator& ev, double turn) {
     KagiRuleState& s = ev.State;
-    // The tick at the price of the turn that is to be broken.
-    const double tick = GetTickSize(p.turn, ev.Market.Kind, ev.Market.TextTick);
+    const double tick = GetTickSize(turn, ev.Market.Kind, ev.Market.TextTick);
     s.Ref2 = 2 * tick;
     s.Ref3 = 3 * tick;
     s.EvalRuleText.clear();
+    return s.Ref2;
+}
 
-    const bool broken = p.now > p.last ? p.now >= p.turn + s.Ref2 : p.now + s.Ref2 <= p.turn;
-    if (!broken) return false;
+// The evaluation itself: true when the break test holds, the names then in EvalRuleText.
+bool EvaluateInto(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i,
+                  KagiBreakTest& test) {
+    const KagiPrices T(points, count);
+    const ThreePrices p = PricesAt(T, i);
+    KagiRuleState& s = ev.State;
+    test = {p.turn, p.last, SetTurnReferences(ev, p.turn)};
+    if (!test.HoldsAt(p.now)) return false;
 
     const KagiFamilyTable& f = ev.Families;
     if (p.last > p.turn) {
@@ -70,9 +76,17 @@ size_t SequenceLength(const unsigned char* p, const unsigned char* end) {
     return length;
 }
 
+// The three bytes at p as one number, to compare whole characters at once.
+uint32_t Bytes3(const unsigned char* p) {
+    return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+}
+
 // ① .. ⑥ are E2 91 A0 .. E2 91 A5.
+bool IsCircledNumber(uint32_t bytes3) {
+    return bytes3 - 0xe291a0 <= 5;
+}
 bool IsCircledNumber(const unsigned char* p) {
-    return p[0] == 0xe2 && p[1] == 0x91 && p[2] >= 0xa0 && p[2] <= 0xa5;
+    return IsCircledNumber(Bytes3(p));
 }
 
 // Any bytes at all: each circled number taken out in turn, then the side.
@@ -81,11 +95,6 @@ std::string NormaliseRawText(std::string text) {
     const std::string& side = text.find(kSell) != std::string::npos ? kSell : kBuy;
     RemoveAll(text, side);
     return text + side;
-}
-
-// The three bytes at p as one number, to compare whole characters at once.
-uint32_t Bytes3(const unsigned char* p) {
-    return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
 }
 
 // The text as the families write it: three-byte characters only. When it is, out gets the
@@ -97,23 +106,30 @@ bool NormaliseThreeByteText(const std::string& text, std::string& out) {
     const auto* end = begin + size;
     const uint32_t sell = Bytes3(reinterpret_cast<const unsigned char*>(kSell.data()));
     const uint32_t buy = Bytes3(reinterpret_cast<const unsigned char*>(kBuy.data()));
-    bool hasSell = false;
+    size_t sells = 0, buys = 0, numbers = 0;
     for (const auto* p = begin; p < end; p += 3) {
-        if ((p[0] & 0xf0) != 0xe0 || (p[1] & 0xc0) != 0x80 || (p[2] & 0xc0) != 0x80) return false;
-        hasSell |= Bytes3(p) == sell;
+        const uint32_t c = Bytes3(p);
+        // A lead byte 1110xxxx and two continuation bytes 10xxxxxx.
+        if ((c & 0xf0c0c0) != 0xe08080) return false;
+        sells += c == sell;
+        buys += c == buy;
+        numbers += IsCircledNumber(c);
     }
     // A whole character's bytes match only where that character starts, so the side found
     // character by character is the one a search of the bytes finds.
+    const bool hasSell = sells > 0;
     const uint32_t side = hasSell ? sell : buy;
-    out.resize(size + 3);
+    // Sized once to what is kept: the stored names are short enough to stay in the string
+    // itself, where the text as the families wrote it would not.
+    out.resize(size - 3 * (numbers + (hasSell ? sells : buys)) + 3);
     char* write = out.data();
     for (const auto* p = begin; p < end; p += 3) {
-        if (IsCircledNumber(p) || Bytes3(p) == side) continue;
+        const uint32_t c = Bytes3(p);
+        if (IsCircledNumber(c) || c == side) continue;
         std::memcpy(write, p, 3);
         write += 3;
     }
     std::memcpy(write, (hasSell ? kSell : kBuy).data(), 3);
-    out.resize(write + 3 - out.data());
     return true;
 }
 
@@ -144,24 +160,12 @@ void NormaliseRuleTextInto(const std::string& text, std::string& out) {
     out += side;
 }
 
-}  // namespace
-
-std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
-                              int32_t i) {
-    if (!EvaluateInto(ev, points, count, i)) return {};
-    return ev.State.EvalRuleText;
-}
-
-std::string NormaliseRuleText(std::string text) {
-    std::string stored;
-    NormaliseRuleTextInto(text, stored);
-    return stored;
-}
-
-int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
-    if (!EvaluateInto(ev, points, count, i) || ev.State.EvalRuleText.empty()) return -1;
+// The mark of point i once its break test has held: one mark, dated date, when a family
+// named a rule, with the signal side when the alternation gives one; its index, else -1.
+int32_t RecordEvaluatedHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i,
+                           const std::string& date) {
     const std::string& text = ev.State.EvalRuleText;
-
+    if (text.empty()) return -1;
     KagiRuleState& s = ev.State;
     const ThreePrices p = PricesAt(KagiPrices(points, count), i);
     const double ref = ev.Options.TwoTicks ? s.Ref2 : s.Ref3;
@@ -190,11 +194,54 @@ int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t 
         hit.Side = *side;
     else
         hit.Side.clear();
-    hit.DateText = points[i].DateText;
+    hit.DateText = date;
     hit.SignalPrice = side ? ref : s.Ref2;
     hit.StrokePrice = p.now;
     marks.RuleMarkCount = index + 1;
     return index;
+}
+
+}  // namespace
+
+std::string EvaluateKagiRules(KagiEvaluator& ev, const SeriesPoint* points, int32_t count,
+                              int32_t i) {
+    KagiBreakTest test;
+    if (!EvaluateInto(ev, points, count, i, test)) return {};
+    return ev.State.EvalRuleText;
+}
+
+std::string NormaliseRuleText(std::string text) {
+    std::string stored;
+    NormaliseRuleTextInto(text, stored);
+    return stored;
+}
+
+int32_t RecordKagiRuleHit(KagiEvaluator& ev, const SeriesPoint* points, int32_t count, int32_t i) {
+    KagiBreakTest test;
+    if (!EvaluateInto(ev, points, count, i, test)) return -1;
+    return RecordEvaluatedHit(ev, points, count, i, points[i].DateText);
+}
+
+KagiMovingPointRules::KagiMovingPointRules(KagiEvaluator& ev)
+    // Only a text-data series takes its tick from outside the tick tables.
+    : ev_(ev), ticksNonNegative_(!(ev.Market.Kind == 5 && ev.Market.TextTick < 0)) {}
+
+int32_t KagiMovingPointRules::Evaluate(const SeriesPoint* points, int32_t count,
+                                       const std::string& date) {
+    const int32_t i = count - 1;
+    unsettled_ = false;
+    if (!EvaluateInto(ev_, points, count, i, test_)) {
+        phase_ = Phase::Unbroken;
+        return -1;
+    }
+    phase_ = Phase::Settled;
+    return RecordEvaluatedHit(ev_, points, count, i, date);
+}
+
+void KagiMovingPointRules::Settle() {
+    if (!unsettled_) return;
+    SetTurnReferences(ev_, unsettledTurn_);
+    unsettled_ = false;
 }
 
 void ResetKagiRuleState(KagiRuleState& s) {

@@ -16,54 +16,67 @@
 
 namespace {
 
-// One side of the evaluation: the prices as that side reads them and the fields it owns.
+// The fields of the rule state that one side owns, and its mark: "売" or "買".
+struct SideFields {
+    std::string_view mark;
+    int32_t KagiRuleState::*lastRosa12;
+    int32_t KagiRuleState::*lastRosa345;
+    int32_t KagiRuleState::*lastRoku2;
+    int32_t KagiRuleState::*lastRokuGap;
+    int32_t KagiRuleState::*lastRowe;
+    int32_t KagiRuleState::*lastRoa;
+    int32_t KagiRuleState::*run;
+    int32_t KagiRuleState::*otherRun;
+};
+
+constexpr SideFields kSellFields{"売",
+                                 &KagiRuleState::LastRosaSell12,
+                                 &KagiRuleState::LastRosaSell345,
+                                 &KagiRuleState::LastRokuSell2,
+                                 &KagiRuleState::LastRokuSellGap,
+                                 &KagiRuleState::LastRoweSell,
+                                 &KagiRuleState::LastRoaSell,
+                                 &KagiRuleState::SellRun,
+                                 &KagiRuleState::BuyRun};
+
+constexpr SideFields kBuyFields{"買",
+                                &KagiRuleState::LastRosaBuy12,
+                                &KagiRuleState::LastRosaBuy345,
+                                &KagiRuleState::LastRokuBuy2,
+                                &KagiRuleState::LastRokuBuyGap,
+                                &KagiRuleState::LastRoweBuy,
+                                &KagiRuleState::LastRoaBuy,
+                                &KagiRuleState::BuyRun,
+                                &KagiRuleState::SellRun};
+
+// One side of the evaluation: the prices as that side reads them and the fields it owns. The
+// families run at every evaluation, so a side is a view made of three words.
 struct Side {
     KagiPrices T;
-    std::string_view mark;  // "売" or "買"
     KagiRuleState& state;
-    int32_t& lastRosa12;
-    int32_t& lastRosa345;
-    int32_t& lastRoku2;
-    int32_t& lastRokuGap;
-    int32_t& lastRowe;
-    int32_t& lastRoa;
-    int32_t& run;
-    int32_t& otherRun;
+    const SideFields& fields;
+
+    int32_t& lastRosa12() const { return state.*fields.lastRosa12; }
+    int32_t& lastRosa345() const { return state.*fields.lastRosa345; }
+    int32_t& lastRoku2() const { return state.*fields.lastRoku2; }
+    int32_t& lastRokuGap() const { return state.*fields.lastRokuGap; }
+    int32_t& lastRowe() const { return state.*fields.lastRowe; }
+    int32_t& lastRoa() const { return state.*fields.lastRoa; }
 
     // Appends e.g. "ろさ" + "売" + "①" and counts the name for this side's run.
     void Append(std::string_view family, std::string_view number) {
-        state.EvalRuleText.append(family).append(mark).append(number);
-        ++run;
-        otherRun = 0;
+        state.EvalRuleText.append(family).append(fields.mark).append(number);
+        ++(state.*fields.run);
+        state.*fields.otherRun = 0;
     }
 };
 
 Side SellSide(const KagiPrices& T, KagiRuleState& s) {
-    return Side{T,
-                "売",
-                s,
-                s.LastRosaSell12,
-                s.LastRosaSell345,
-                s.LastRokuSell2,
-                s.LastRokuSellGap,
-                s.LastRoweSell,
-                s.LastRoaSell,
-                s.SellRun,
-                s.BuyRun};
+    return Side{T, s, kSellFields};
 }
 
 Side BuySide(const KagiPrices& T, KagiRuleState& s) {
-    return Side{T.Mirrored(),
-                "買",
-                s,
-                s.LastRosaBuy12,
-                s.LastRosaBuy345,
-                s.LastRokuBuy2,
-                s.LastRokuBuyGap,
-                s.LastRoweBuy,
-                s.LastRoaBuy,
-                s.BuyRun,
-                s.SellRun};
+    return Side{T.Mirrored(), s, kBuyFields};
 }
 
 constexpr std::string_view kRosa = "ろさ";
@@ -90,43 +103,55 @@ bool RosaTwoShape(const KagiPrices& T, int32_t i) {
     return true;
 }
 
+// ③, ④ and ⑤: new highs without a gap, of the bottoms and the tops (③), of the bottoms (④)
+// or of the tops (⑤). A run that breaks within n steps breaks at the same point within n + 1,
+// so the longer run of the bottoms is walked only where the shorter held.
+void RosaNewHighs(Side& side, int32_t i, const KagiJudgeOptions& options) {
+    const KagiPrices& T = side.T;
+    const int32_t n = options.NewPriceBeyondThree ? 3 : 2;
+    const int32_t e = options.NewPriceBeyondThree ? 8 : 6;
+    if (i <= e) return;
+    const bool bottomsRose = RiseRunBreak(T, i - 2, n) == 0;
+    if (bottomsRose && RiseRunBreak(T, i - 1, n) == 0 && NoGapSell(T, i - 2, 2)) {
+        side.Append(kRosa, "③");
+        side.lastRosa345() = i;
+        return;
+    }
+    const bool noGap = NoGapSell(T, i - 2, 3);
+    if (i > e + 1 && noGap && bottomsRose && RiseRunBreak(T, i - 2, n + 1) == 0) {
+        if (i - side.lastRosa345() <= e) return;
+        side.Append(kRosa, "④");
+        side.lastRosa345() = i;
+        return;
+    }
+    if (noGap && RiseRunBreak(T, i - 1, n + 1) == 0) {
+        if (i - side.lastRosa345() <= e) return;
+        side.Append(kRosa, "⑤");
+        side.lastRosa345() = i;
+    }
+}
+
 void Rosa(Side& side, int32_t i, const KagiJudgeOptions& options) {
     const KagiPrices& T = side.T;
     // ① and ② share one last index; a repeat within five points ends the family.
-    const auto repeatBlocked = [&] { return i - side.lastRosa12 <= 5 && !options.RepeatUnlimited; };
+    const auto repeatBlocked = [&] {
+        return i - side.lastRosa12() <= 5 && !options.RepeatUnlimited;
+    };
     if (i >= 6 && !(options.NotLongLine && i >= 8 && IsLongStroke(T, i - 3, i - 5, i - 7)) &&
         RosaOneShape(T, i)) {
         if (repeatBlocked()) return;
         side.Append(kRosa, "①");
-        side.lastRosa12 = i;
+        side.lastRosa12() = i;
         return;
     }
     if (i >= 8 && !(options.NotLongLine && i >= 10 && IsLongStroke(T, i - 5, i - 7, i - 9)) &&
         RosaTwoShape(T, i)) {
         if (repeatBlocked()) return;
         side.Append(kRosa, "②");
-        side.lastRosa12 = i;
+        side.lastRosa12() = i;
         return;
     }
-    const int32_t n = options.NewPriceBeyondThree ? 3 : 2;
-    const int32_t e = options.NewPriceBeyondThree ? 8 : 6;
-    if (i > e && RiseRunBreak(T, i - 2, n) == 0 && RiseRunBreak(T, i - 1, n) == 0 &&
-        NoGapSell(T, i - 2, 2)) {
-        side.Append(kRosa, "③");
-        side.lastRosa345 = i;
-        return;
-    }
-    if (i > e + 1 && NoGapSell(T, i - 2, 3) && RiseRunBreak(T, i - 2, n + 1) == 0) {
-        if (i - side.lastRosa345 <= e) return;
-        side.Append(kRosa, "④");
-        side.lastRosa345 = i;
-        return;
-    }
-    if (i > e && NoGapSell(T, i - 2, 3) && RiseRunBreak(T, i - 1, n + 1) == 0) {
-        if (i - side.lastRosa345 <= e) return;
-        side.Append(kRosa, "⑤");
-        side.lastRosa345 = i;
-    }
+    RosaNewHighs(side, i, options);
 }
 
 // ---- ろく -------------------------------------------------------------------------------
@@ -146,9 +171,9 @@ bool RokuThree(const KagiPrices& T, int32_t i, const KagiJudgeOptions& options) 
 // within a fifth above the top before the gap; one gap gives at most one name.
 void RokuTwo(Side& side, int32_t i, const KagiJudgeOptions& options) {
     const KagiPrices& T = side.T;
-    if (i <= side.lastRoku2 + 5 || i <= 5) return;
+    if (i <= side.lastRoku2() + 5 || i <= 5) return;
     // A gap at or before the last one named gives no name, so the search stops above it.
-    const int32_t d = FindGapSell(T, i, std::max(1, side.lastRokuGap + 1));
+    const int32_t d = FindGapSell(T, i, std::max(1, side.lastRokuGap() + 1));
     if (d <= 0 || !IsHalfRetrace(T, d + 3)) return;
     // The gap's bottom may be the current point on a shape that is not a kagi chart; then
     // no top follows the gap.
@@ -159,10 +184,10 @@ void RokuTwo(Side& side, int32_t i, const KagiJudgeOptions& options) {
         if (T[k] > ceiling) return;
         if (k + 1 != i) continue;
         if (i > d + 9 && !options.SecondUnlimited) return;
-        if (side.lastRokuGap >= d) return;
+        if (side.lastRokuGap() >= d) return;
         side.Append(kRoku, "②");
-        side.lastRokuGap = d;
-        side.lastRoku2 = i;
+        side.lastRokuGap() = d;
+        side.lastRoku2() = i;
         return;
     }
 }
@@ -185,12 +210,12 @@ void Roku(Side& side, int32_t i, const KagiJudgeOptions& options) {
 // A long line already named, or (for the composite shape) one ending within two points
 // after it, is not named again.
 bool RoweAlreadyTaken(const Side& side, int32_t reference, bool composite) {
-    return reference <= side.lastRowe || (composite && reference <= side.lastRowe + 2);
+    return reference <= side.lastRowe() || (composite && reference <= side.lastRowe() + 2);
 }
 
 void TakeRowe(Side& side, const char* number, int32_t reference) {
     side.Append(kRowe, number);
-    side.lastRowe = reference;
+    side.lastRowe() = reference;
 }
 
 // ③ and ④: the long line at p, measured against the rise into q.
@@ -264,7 +289,8 @@ void RoweGaps(Side& side, int32_t i, const KagiJudgeOptions& options) {
     // Only a gap whose top after it comes after the last line named can give a name, and
     // the second pass looks at an older gap still; with three mountains at most, only the
     // gap seven points back can. The search for the gap stops there.
-    const int32_t oldest = std::max({1, side.lastRowe - 1, options.MountainUnlimited ? 1 : i - 7});
+    const int32_t oldest =
+        std::max({1, side.lastRowe() - 1, options.MountainUnlimited ? 1 : i - 7});
     int32_t start = i;
     for (int32_t k = 0; k <= 1; ++k) {
         int32_t d = FindGapSell(side.T, start - 2, oldest);
@@ -303,17 +329,17 @@ void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factorTe
     const KagiPrices& T = side.T;
     if (i <= 4) return;
     // Two peaks around a trough already used give nothing: the search ends at that trough.
-    const std::optional<TwoPeaks> peaks = FindTwoPeaks(T, i, side.lastRoa);
+    const std::optional<TwoPeaks> peaks = FindTwoPeaks(T, i, side.lastRoa());
     if (!peaks) return;
     const int32_t d = peaks->d, t = peaks->t;
     int32_t c = peaks->c;
-    if (t <= side.lastRoa) return;
+    if (t <= side.lastRoa()) return;
     // A top before the second peak that lies closer to the first peak's price stands for it.
     if (t < c - 2 && std::fabs(T[d] - T[c]) > std::fabs(T[d] - T[c - 2])) {
         c -= 2;
         if (T[t] < T[i - 2] && T[d] < T[c] && T[d + 1] < T[c + 1]) {
             if (options.AdoptSecond) side.Append(kRoa, "②");
-            side.lastRoa = t;
+            side.lastRoa() = t;
             return;
         }
     }
@@ -322,7 +348,7 @@ void Roa(Side& side, int32_t i, const KagiJudgeOptions& options, double factorTe
     } else if (options.AdoptSecond) {
         side.Append(kRoa, "②");
     }
-    side.lastRoa = t;
+    side.lastRoa() = t;
 }
 
 }  // namespace

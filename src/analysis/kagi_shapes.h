@@ -159,11 +159,10 @@ inline LongLineTest CheckLongLineSell(const KagiPrices& T, int32_t j) {
 
 inline std::optional<LongLine> FindLongLineSell(const KagiPrices& T, int32_t start, int32_t bound) {
     for (int32_t j = start; j >= bound + 5; j -= 2) {
+        // Both kinds need the bottom after the line above the bottom before it (the composite
+        // shape tests it too), and neither fits before point 5: the cheap test first.
+        if (j < 5 || !(T[j - 1] > T[j - 4])) continue;
         LongLineTest test = CheckLongLineSell(T, j);
-        if (!test.composite && !test.single) continue;
-        // A single long line counts only when the bottom after it stays above the bottom
-        // before it.
-        if (!(T[j - 1] > T[j - 4])) test.single = false;
         if (test.composite || test.single)
             return LongLine{j - 2, j - 4, test.composite, test.single};
     }

@@ -35,7 +35,7 @@ struct SeriesPoint {
     double Volume = 0;
     // Daily "yyyy/mm/dd"; weekly and monthly "first～last"; kagi the start point's date.
     std::string DateText;
-    std::string EndDateText;  // kagi: the end point's date
+    std::string EndDateText;       // kagi: the end point's date
     int16_t SplitFlag = kNoSplit;  // bars: -1, 1 or 0; kagi strokes: join codes 10..16
     int32_t JoinLink = -1;         // kagi: index into KagiJoinTable
     double SplitRatio = 0;

@@ -5,10 +5,10 @@
 
 #include "analysis/dates.h"
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/sql_builders.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/number_format.h"
 
 namespace {
@@ -114,7 +114,8 @@ bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<Split
         splits.clear();
         for (int32_t r = 0; r < rows->RecordCount(); ++r) {
             const std::vector<FieldValue>& row = rows->Row(r);
-            if (IsNull(row.at(1)) || IsNull(row.at(2))) throw std::invalid_argument(kErrInvalidNull);
+            if (IsNull(row.at(1)) || IsNull(row.at(2)))
+                throw std::invalid_argument(kErrInvalidNull);
             splits.push_back({WholeOf<int32_t>(FieldNumber(row.at(1))), FieldNumber(row.at(2))});
         }
     });

@@ -9,18 +9,18 @@
 #include "foundation/issue_list.h"
 #include "foundation/printer_setup.h"
 #include "foundation/selection.h"
-#include "views/selection_window.h"
 #include "foundation/signin.h"
-#include "views/splash_window.h"
 #include "foundation/startup.h"
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
 #include "screening/atec_file.h"
-#include "views/main_frame.h"
-#include "views/logon_window.h"
 #include "views/list_services.h"
+#include "views/logon_window.h"
+#include "views/main_frame.h"
+#include "views/selection_window.h"
+#include "views/splash_window.h"
 
 namespace {
 
@@ -90,6 +90,21 @@ bool AnyWindowShown() {
     return false;
 }
 
+// A second copy ends without a word, as the first one is on the screen already; a lock
+// that cannot be made at all ends the start with the reason.
+bool HoldsProgramFolder() {
+    switch (TakeInstanceLock()) {
+        case InstanceLock::Taken:
+            return true;
+        case InstanceLock::HeldElsewhere:
+            return false;
+        case InstanceLock::Failed:
+            MsgWarn(InstanceLockFailedMessage());
+            return false;
+    }
+    return false;
+}
+
 bool ProgramRuns() {
     return MainFrameExists() && MainFrame().isVisible();
 }
@@ -97,7 +112,8 @@ bool ProgramRuns() {
 }  // namespace
 
 bool Main() {
-    if (AnotherInstanceRunning()) return false;
+    if (!HoldsProgramFolder()) return false;
+    IgnoreFailure(RemoveInterruptedWrites);
     IgnoreFailure(MakeMailDataFolder);
     IgnoreFailure(LoadSavedSignIn);
     IgnoreFailure(AskForSignIn);

@@ -5,12 +5,12 @@
 #include <stdexcept>
 
 #include "foundation/database.h"
+#include "foundation/error_texts.h"
 #include "foundation/issue_list.h"
 #include "foundation/sql_builders.h"
 #include "foundation/text_stores.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
-#include "foundation/error_texts.h"
 #include "platform/number_format.h"
 
 namespace {

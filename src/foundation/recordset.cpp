@@ -4,7 +4,9 @@
 
 #include "platform/number_format.h"
 
-bool IsNull(const FieldValue& value) { return std::holds_alternative<std::monostate>(value); }
+bool IsNull(const FieldValue& value) {
+    return std::holds_alternative<std::monostate>(value);
+}
 
 std::string FieldText(const FieldValue& value) {
     if (const auto* text = std::get_if<std::string>(&value)) return *text;
@@ -35,7 +37,8 @@ int Recordset::FieldIndex(std::string_view name) const {
         const std::string& candidate = names_[i];
         if (candidate.size() != name.size()) continue;
         bool same = true;
-        for (size_t k = 0; k < name.size() && same; ++k) same = lower(candidate[k]) == lower(name[k]);
+        for (size_t k = 0; k < name.size() && same; ++k)
+            same = lower(candidate[k]) == lower(name[k]);
         if (same) return static_cast<int>(i);
     }
     return -1;

@@ -19,7 +19,7 @@ std::string FieldText(const FieldValue& value);
 double FieldNumber(const FieldValue& value);
 
 class Recordset {
-public:
+  public:
     Recordset() = default;
     Recordset(std::vector<std::string> fieldNames, std::vector<std::vector<FieldValue>> rows);
 
@@ -32,8 +32,12 @@ public:
 
     void MoveFirst() { position_ = 0; }
     void MoveLast() { position_ = RecordCount() > 0 ? RecordCount() - 1 : 0; }
-    void MoveNext() { if (position_ < RecordCount()) ++position_; }
-    void MovePrevious() { if (position_ >= 0) --position_; }
+    void MoveNext() {
+        if (position_ < RecordCount()) ++position_;
+    }
+    void MovePrevious() {
+        if (position_ >= 0) --position_;
+    }
     // 0-based position of the cursor; -1 before the first row, RecordCount() after the last.
     int Position() const { return position_; }
     void SetPosition(int position) { position_ = position; }
@@ -57,7 +61,7 @@ public:
     std::vector<std::vector<FieldValue>>& Rows() { return rows_; }
     const std::vector<std::string>& FieldNames() const { return names_; }
 
-private:
+  private:
     std::vector<std::string> names_;
     std::vector<std::vector<FieldValue>> rows_;
     int position_ = 0;

@@ -9,10 +9,11 @@
 #include "foundation/signin.h"
 #include "foundation/text_stores.h"
 #include "platform/app_path.h"
+#include "platform/atomic_file.h"
 
 namespace {
 
-std::unique_ptr<QLockFile>& InstanceLock() {
+std::unique_ptr<QLockFile>& HeldLock() {
     static std::unique_ptr<QLockFile> lock;
     return lock;
 }
@@ -26,29 +27,42 @@ void TryStep(Step&& step) {
     }
 }
 
+std::string InstanceLockPath() {
+    return AppPath() + kInstanceLockFileName;
+}
+
 }  // namespace
 
 std::string MailDataFolder() {
     return AppPath() + kMailDataFolderName + "/";
 }
 
-bool AnotherInstanceRunning() {
-    auto& lock = InstanceLock();
-    if (lock) return false;
-    auto candidate =
-        std::make_unique<QLockFile>(QString::fromStdString(AppPath() + kInstanceLockFileName));
+InstanceLock TakeInstanceLock() {
+    auto& lock = HeldLock();
+    if (lock) return InstanceLock::Taken;
+    auto candidate = std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath()));
     // The lock names the process that holds it: a lock left by a copy that died is taken
     // over at once, and the lock of a running copy never goes stale with age.
     candidate->setStaleLockTime(0);
     if (!candidate->tryLock(0)) {
-        return candidate->error() == QLockFile::LockFailedError;
+        return candidate->error() == QLockFile::LockFailedError ? InstanceLock::HeldElsewhere
+                                                                : InstanceLock::Failed;
     }
     lock = std::move(candidate);
-    return false;
+    return InstanceLock::Taken;
 }
 
 void ReleaseInstanceLock() {
-    InstanceLock().reset();
+    HeldLock().reset();
+}
+
+std::string InstanceLockFailedMessage() {
+    return "ロックファイル「" + InstanceLockPath() + "」を作れないため、起動できません。" +
+           "プログラムのフォルダーに書き込めるか確かめてください。";
+}
+
+void RemoveInterruptedWrites() {
+    RemoveStaleTemporaryFiles(AppPath());
 }
 
 void MakeMailDataFolder() {

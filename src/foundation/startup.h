@@ -12,10 +12,22 @@ inline constexpr const char* kSignInNeededMessage = "ログイン用のIDとパ�
 // The folder "メールデータ" in the program's folder, with a trailing "/".
 std::string MailDataFolder();
 
-// True when another copy of the program runs from this program's folder. Otherwise this
-// copy takes the folder's lock and keeps it until the process ends (or ReleaseInstanceLock).
-bool AnotherInstanceRunning();
+enum class InstanceLock {
+    Taken,          // this copy holds the folder's lock (or held it already)
+    HeldElsewhere,  // another copy runs from this program's folder
+    Failed,         // the lock could not be made: a read-only folder, for one
+};
+// Takes the program folder's lock and keeps it until the process ends (or
+// ReleaseInstanceLock). Only Taken lets the start go on: a copy without the lock could run
+// beside another and take over its sign-in.
+InstanceLock TakeInstanceLock();
 void ReleaseInstanceLock();
+// The message that ends a start whose lock could not be made.
+std::string InstanceLockFailedMessage();
+
+// Removes the temporary files that a copy killed while writing left in the program's
+// folder. Only the holder of the folder's lock may call it.
+void RemoveInterruptedWrites();
 
 // Creates "メールデータ"; a folder that exists already, or a failure, is left alone.
 void MakeMailDataFolder();

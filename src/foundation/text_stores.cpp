@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/error_texts.h"
+#include "foundation/text_utils.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"

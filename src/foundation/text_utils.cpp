@@ -70,7 +70,9 @@ bool TakesVoicedMark(char32_t wide) {
 bool TakesSemiVoicedMark(char32_t wide) {
     return wide >= 0x30CF && wide <= 0x30DB && (wide - 0x30CF) % 3 == 0;
 }
-char32_t Voiced(char32_t wide) { return wide == 0x30A6 ? 0x30F4 : wide + 1; }
+char32_t Voiced(char32_t wide) {
+    return wide == 0x30A6 ? 0x30F4 : wide + 1;
+}
 
 const std::unordered_map<char32_t, std::u32string>& NarrowTable() {
     static const auto table = [] {

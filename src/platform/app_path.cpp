@@ -6,7 +6,9 @@ namespace {
 std::string appPath = "./";
 }
 
-const std::string& AppPath() { return appPath; }
+const std::string& AppPath() {
+    return appPath;
+}
 
 void SetAppPath(const std::string& folder) {
     appPath = folder;

@@ -11,7 +11,7 @@
 namespace {
 
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
     }
@@ -48,16 +48,19 @@ public:
         return out;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
 size_t Utf8SequenceLength(const char* p, size_t left) {
     const auto c = static_cast<unsigned char>(*p);
     size_t n = 1;
-    if (c >= 0xF0) n = 4;
-    else if (c >= 0xE0) n = 3;
-    else if (c >= 0xC0) n = 2;
+    if (c >= 0xF0)
+        n = 4;
+    else if (c >= 0xE0)
+        n = 3;
+    else if (c >= 0xC0)
+        n = 2;
     return std::min(n, left);
 }
 

@@ -7,7 +7,7 @@
 namespace {
 
 class QtMessageSink final : public MessageSink {
-public:
+  public:
     int Show(MsgKind kind, const std::string& text, const std::string& title) override {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(QString::fromStdString(title.empty() ? ApplicationTitle() : title));
@@ -38,11 +38,15 @@ public:
         }
         const int answer = box.exec();
         switch (answer) {
-            case QMessageBox::Cancel: return kAnswerCancel;
-            case QMessageBox::Yes: return kAnswerYes;
-            case QMessageBox::No: return kAnswerNo;
-            default: return kind == MsgKind::OkCancel && answer != QMessageBox::Ok ? kAnswerCancel
-                                                                                 : kAnswerOk;
+            case QMessageBox::Cancel:
+                return kAnswerCancel;
+            case QMessageBox::Yes:
+                return kAnswerYes;
+            case QMessageBox::No:
+                return kAnswerNo;
+            default:
+                return kind == MsgKind::OkCancel && answer != QMessageBox::Ok ? kAnswerCancel
+                                                                              : kAnswerOk;
         }
     }
 };
@@ -67,10 +71,18 @@ std::string ApplicationTitle() {
     return name.isEmpty() ? std::string("Kabuto") : name.toStdString();
 }
 
-void MsgInfo(const std::string& text) { ShowBox(MsgKind::Info, text); }
-void MsgWarn(const std::string& text) { ShowBox(MsgKind::Warn, text); }
-int MsgOkCancel(const std::string& text) { return ShowBox(MsgKind::OkCancel, text); }
-void MsgPlain(const std::string& text) { ShowBox(MsgKind::Plain, text); }
+void MsgInfo(const std::string& text) {
+    ShowBox(MsgKind::Info, text);
+}
+void MsgWarn(const std::string& text) {
+    ShowBox(MsgKind::Warn, text);
+}
+int MsgOkCancel(const std::string& text) {
+    return ShowBox(MsgKind::OkCancel, text);
+}
+void MsgPlain(const std::string& text) {
+    ShowBox(MsgKind::Plain, text);
+}
 int MsgYesNo(const std::string& text, const std::string& title) {
     return ShowBox(MsgKind::YesNo, text, title);
 }

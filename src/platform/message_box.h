@@ -18,7 +18,7 @@ constexpr int kAnswerYes = 6;
 constexpr int kAnswerNo = 7;
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     // Shows one box and returns the user's answer code.
     virtual int Show(MsgKind kind, const std::string& text, const std::string& title) = 0;

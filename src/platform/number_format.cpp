@@ -57,7 +57,9 @@ void RoundedDigits(double value, int decimals, std::string& integerPart, std::st
     integerPart = firstNonZero == std::string::npos ? "" : integerPart.substr(firstNonZero);
 }
 
-bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
+bool IsPlaceholder(char c) {
+    return c == '0' || c == '#';
+}
 
 }  // namespace
 
@@ -74,8 +76,8 @@ std::string FormatNumber(double value, std::string_view format) {
     std::string integerPattern;
     for (size_t i = 0; i < integerFormat.size(); ++i) {
         const char c = integerFormat[i];
-        if (c == ',' && i > 0 && i + 1 < integerFormat.size() && IsPlaceholder(integerFormat[i - 1]) &&
-            IsPlaceholder(integerFormat[i + 1])) {
+        if (c == ',' && i > 0 && i + 1 < integerFormat.size() &&
+            IsPlaceholder(integerFormat[i - 1]) && IsPlaceholder(integerFormat[i + 1])) {
             grouping = true;
             continue;
         }

@@ -9,7 +9,13 @@ constexpr int TwipsToPixels(double twips) {
     const double pixels = twips / kTwipsPerPixel;
     return static_cast<int>(pixels < 0 ? pixels - 0.5 : pixels + 0.5);
 }
-constexpr double PixelsToTwips(double pixels) { return pixels * kTwipsPerPixel; }
+constexpr double PixelsToTwips(double pixels) {
+    return pixels * kTwipsPerPixel;
+}
 // Twips to device units of a surface with the given resolution (dots per inch).
-constexpr double TwipsToDots(double twips, double dpi) { return twips * dpi / kTwipsPerInch; }
-constexpr double DotsToTwips(double dots, double dpi) { return dots * kTwipsPerInch / dpi; }
+constexpr double TwipsToDots(double twips, double dpi) {
+    return twips * dpi / kTwipsPerInch;
+}
+constexpr double DotsToTwips(double dots, double dpi) {
+    return dots * kTwipsPerInch / dpi;
+}

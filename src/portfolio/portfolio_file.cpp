@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "foundation/trap.h"
 #include "foundation/error_texts.h"
+#include "foundation/text_utils.h"
+#include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
 #include "platform/number_format.h"
-#include "foundation/text_utils.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "foundation/trap.h"
 #include "foundation/error_texts.h"
+#include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"

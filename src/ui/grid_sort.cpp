@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "foundation/trap.h"
-#include "platform/flex_grid.h"
 #include "platform/busy_pointer.h"
+#include "platform/flex_grid.h"
 
 namespace {
 

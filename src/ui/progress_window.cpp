@@ -13,11 +13,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/child_windows.h"
 #include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/avi_player.h"
 #include "platform/message_box.h"
+#include "ui/child_windows.h"
 
 namespace {
 

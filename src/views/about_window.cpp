@@ -47,8 +47,8 @@ FRM_バージョン情報::FRM_バージョン情報(QWidget* parent) : QDialog(
     auto* versionLabel = new QLabel(QStringLiteral("Ver. ") + VersionText(), this);
     versionLabel->setObjectName(QStringLiteral("LBL_Ver"));
 
-    keptText_ = QString::fromStdString(
-        BuildAboutText(GetAboutValue("InstDir"), GetAboutValue("User")));
+    keptText_ =
+        QString::fromStdString(BuildAboutText(GetAboutValue("InstDir"), GetAboutValue("User")));
     txtVer_ = new QPlainTextEdit(this);
     txtVer_->setObjectName(QStringLiteral("TXT_Ver"));
     txtVer_->setPlainText(keptText_);

@@ -17,15 +17,15 @@ std::string BuildAboutText(const std::string& installFolder, const std::string& 
 // moc cannot read non-ASCII identifiers: windows named in Japanese carry no Q_OBJECT and
 // wire their events with lambdas.
 class FRM_バージョン情報 : public QDialog {
-public:
+  public:
     explicit FRM_バージョン情報(QWidget* parent = nullptr);
     static QString ProductName() { return QStringLiteral("Kabuto"); }
     static QString VersionText() { return QStringLiteral(KABUTO_VERSION); }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void RestoreText();
 
     QPlainTextEdit* txtVer_ = nullptr;

@@ -10,10 +10,10 @@
 #include <QPointer>
 #include <QStatusBar>
 
-#include "ui/frame_access.h"
 #include "foundation/selection.h"
-#include "views/selection_window.h"
 #include "foundation/startup.h"
+#include "ui/frame_access.h"
+#include "views/selection_window.h"
 
 namespace {
 

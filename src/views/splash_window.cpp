@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "views/about_window.h"
 #include "platform/app_path.h"
 #include "platform/avi_player.h"
+#include "views/about_window.h"
 
 FRM_見出し::FRM_見出し(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {

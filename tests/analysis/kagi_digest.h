@@ -9,7 +9,9 @@
 #include <functional>
 #include <optional>
 #include <source_location>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "analysis/kagi.h"
 #include "analysis/kagi_describe.h"
@@ -82,6 +84,16 @@ inline void AddChartRecords(Digest& digest, const KagiChart& chart) {
     digest.Add("last " + last.RuleText + "|" + last.RuleDate + "|" + last.SignalRule + "|" +
                last.SignalDate + "|" + last.SignalSide);
     digest.Add("state " + RuleStateText(chart.RuleState));
+}
+
+// The chart of one case, or what the walk threw.
+inline void AddWalkRecords(Digest& digest, const std::vector<SeriesPoint>& bars,
+                           const KagiWalkSettings& settings) {
+    try {
+        AddChartRecords(digest, WalkKagi(bars, settings));
+    } catch (const std::exception& e) {
+        digest.Add(std::string("throws ") + e.what());
+    }
 }
 
 // One case of a digest fixture: what feeds its records.

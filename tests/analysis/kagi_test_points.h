@@ -45,6 +45,9 @@ inline std::string RunFamily(KagiFamily family, const KagiPoints& points,
     return RunFamily(family, points, state, options);
 }
 
+// The bits of the default judgement options.
+constexpr int kDefaultBits = 4 | 8 | 16 | 32 | 64;
+
 // One of the 128 combinations of the judgement options, a bit each in field order from
 // NotLongLine (1) to AdoptSecond (64); TwoTicks keeps its default.
 inline KagiJudgeOptions JudgeOptionsOf(int bits) {

@@ -135,16 +135,6 @@ std::vector<SeriesPoint> RandomBars(std::mt19937& random, int count, int kind, d
     return bars;
 }
 
-// The chart of one case, or what the walk threw.
-void AddWalkRecords(Digest& digest, const std::vector<SeriesPoint>& bars,
-                    const KagiWalkSettings& settings) {
-    try {
-        AddChartRecords(digest, WalkKagi(bars, settings));
-    } catch (const std::exception& e) {
-        digest.Add(std::string("throws ") + e.what());
-    }
-}
-
 // Every series with each of its four settings, in the order of the fixture's lines.
 void EveryWalk(const EachDigestCase& each) {
     std::mt19937 random(20261210);

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "analysis/chart_loading.h"
 #include "analysis/series_loading.h"
 #include "analysis/series_points.h"
 #include "analysis/splits.h"
@@ -14,7 +15,6 @@
 #include "foundation/sql_builders.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
-#include "analysis/chart_loading.h"
 
 namespace series_loading_cases {
 

@@ -5,6 +5,8 @@
 #include "foundation/startup.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 
 #include <QCheckBox>
 #include <QDir>
@@ -16,6 +18,8 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/main_sequence.h"
@@ -258,6 +262,78 @@ TEST_F(StartupTest, ASavedIdWithoutPasswordIsNoLockOut) {
     EXPECT_EQ(saved.UserId, MarketFixture::kUserId);
     EXPECT_EQ(saved.Password, MarketFixture::kPassword);
     MainFrame().close();
+}
+
+TEST_F(StartupTest, TheStartRemovesTheTemporariesOfAKilledWriter) {
+    TempAppFolder folder;
+    InstanceLockRelease lock;
+    WriteText(folder.File(kMemoFile), kMemoAsFound);
+    WriteText(folder.File("memo.ini.tmpAbC123"), "half a memo");
+    SaveSignIn("someone", "");
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Plain, kSignInNeededMessage);
+    EXPECT_FALSE(Main());
+    EXPECT_FALSE(FileExists(folder.File("memo.ini.tmpAbC123")));
+    EXPECT_EQ(ReadText(folder.File(kMemoFile)), kMemoAsFound);
+}
+
+// A program folder bound read-only onto itself in a mount namespace of this process's own:
+// a write refused even to root, without touching the machine's mounts. Active() is false
+// where the system does not allow it.
+class ReadOnlyBind {
+  public:
+    explicit ReadOnlyBind(const std::string& folder) {
+        if (unshare(CLONE_NEWNS) != 0) return;
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return;
+        if (mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) return;
+        bound_ = folder;
+        active_ =
+            mount(nullptr, folder.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+    ~ReadOnlyBind() {
+        if (!bound_.empty()) umount2(bound_.c_str(), MNT_DETACH);
+    }
+    bool Active() const { return active_; }
+
+  private:
+    std::string bound_;
+    bool active_ = false;
+};
+
+TEST_F(StartupTest, AProgramFolderWithoutALockEndsTheStartWithTheReason) {
+    TempAppFolder folder;
+    const std::string home = folder.Path();
+    WriteText(folder.File("plain"), "");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder.File("sealed"))));
+    struct Case {
+        const char* what;
+        std::string programFolder;
+        bool readOnlyBind;
+    };
+    const Case cases[] = {
+        {"a folder under a regular file", home + "plain/", false},
+        {"a folder that is gone", home + "gone/", false},
+        {"a read-only folder", home + "sealed/", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<ReadOnlyBind> sealed;
+        if (c.readOnlyBind) {
+            sealed = std::make_unique<ReadOnlyBind>(home + "sealed");
+            if (!sealed->Active()) {
+                std::printf("skipped: %s (no private mount namespace here)\n", c.what);
+                continue;
+            }
+        }
+        SetAppPath(c.programFolder);
+        ScriptedSink sink;
+        sink.Expect(MsgKind::Warn, InstanceLockFailedMessage());
+        EXPECT_FALSE(Main());
+        EXPECT_FALSE(MainFrameExists());
+        EXPECT_EQ(Signin().LogonInfo.UserId, "") << "no sign-in was read or asked for";
+        EXPECT_EQ(TakeInstanceLock(), InstanceLock::Failed);
+        SetAppPath(home);
+    }
 }
 
 TEST_F(StartupTest, AnInvalidSignInLeavesTheSignInWindowOpenUntilItCloses) {

@@ -1,7 +1,7 @@
 #pragma once
 // The edit queue's cases on a market, run on SQLite and on PostgreSQL.
-#include "ui/grid_sort.h"
 #include "issue_list_fixture.h"
+#include "ui/grid_sort.h"
 
 TEST_P(IssueListTest, TheUpdateIsWrittenToTheIssuesRow) {
     const std::string id = market_->Summary().FirstIssueId;

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "foundation/sql_builders.h"
@@ -51,7 +52,7 @@ TEST_P(IssueListTest, FullFillShowsEveryIssueInQueryOrder) {
                                                "銘柄1301",
                                                "一部",
                                                "",
-                                               "－",
+                                               "",
                                                "1000",
                                                "売",
                                                "2024/01/05",
@@ -61,14 +62,46 @@ TEST_P(IssueListTest, FullFillShowsEveryIssueInQueryOrder) {
                                                "",
                                                "水産・農林業",
                                                "よく見る"};
-    RecordsetPtr price = Daily("SELECT 株価 FROM TBL銘柄属性 WHERE 銘柄ID = '1301211'");
+    RecordsetPtr price = Daily("SELECT 株価, 前日比 FROM TBL銘柄属性 WHERE 銘柄ID = '1301211'");
     std::vector<std::string> shown = grid_->RowCells(first);
-    shown[6].clear();  // the price is the generator's; checked below
+    shown[6].clear();  // the price and the change are the generator's; checked below
+    shown[7].clear();
     EXPECT_EQ(shown, firstRow);
+    price->MoveFirst();
     EXPECT_EQ(grid_->TextMatrix(first, 6),
               std::to_string(static_cast<int64_t>(price->Number(0) + 0.5)));
+    EXPECT_EQ(grid_->TextMatrix(first, 7),
+              std::to_string(static_cast<int64_t>(std::floor(price->Number(1) + 0.5))));
     // The issue whose industry has no row shows no industry name.
     EXPECT_EQ(grid_->TextMatrix(RowOfCode("1308"), 15), "");
+}
+
+// The generated market reads like a real one: each issue's row carries what the analysis
+// would leave from its daily rows, the newest close, date and volume and the change from
+// the close before, so no row shows "－".
+TEST_P(IssueListTest, EveryGeneratedIssueShowsItsNewestCloseAndItsChange) {
+    ASSERT_TRUE(ShowIssueList(*grid_, 1));
+    const RecordsetPtr list = IssueList().IssueListRecordset;
+    ASSERT_EQ(list->RecordCount(), grid_->Rows() - 1);
+    for (int row = 1; row < grid_->Rows(); ++row) {
+        const std::vector<FieldValue>& issue = list->Row(row - 1);
+        const std::string id = FieldText(issue.at(kField銘柄ID));
+        SCOPED_TRACE(id);
+        RecordsetPtr newest = Daily(
+            "SELECT 日付, 終値, 出来高 FROM TBL日次 WHERE 銘柄ID = ? ORDER BY 日付 DESC LIMIT 2",
+            {id});
+        ASSERT_EQ(newest->RecordCount(), 2);
+        const double change = FieldNumber(newest->Row(0)[1]) - FieldNumber(newest->Row(1)[1]);
+        EXPECT_EQ(FieldNumber(issue.at(kField最終日)), FieldNumber(newest->Row(0)[0]));
+        EXPECT_EQ(FieldNumber(issue.at(kField株価)), FieldNumber(newest->Row(0)[1]));
+        EXPECT_EQ(FieldNumber(issue.at(kField出来高)), FieldNumber(newest->Row(0)[2]));
+        ASSERT_FALSE(IsNull(issue.at(kField前日比)));
+        const double stored = FieldNumber(issue.at(kField前日比));
+        EXPECT_NEAR(stored, change, 1e-9);
+        const double factor = IndexFactor(FieldText(issue.at(kField証券コード)));
+        EXPECT_EQ(grid_->TextMatrix(row, 7),
+                  std::to_string(static_cast<int64_t>(std::floor(stored * factor + 0.5))));
+    }
 }
 
 TEST_P(IssueListTest, AnEmptyListLeavesTheHeaderDisabled) {

@@ -11,7 +11,8 @@ TEST_P(IssueListTest, GatheredRecordsCarryTheSelectedIssues) {
     const int plain = RowOfCode("1301");
     SelectRows(index, index);
     ASSERT_TRUE(CollectSelectedRows(*grid_));
-    IssueSelection().SelectedRows.push_back(IssueSelection().SelectedRows[0] + (noIndustry - index));
+    IssueSelection().SelectedRows.push_back(IssueSelection().SelectedRows[0] +
+                                            (noIndustry - index));
     IssueSelection().SelectedRows.push_back(IssueSelection().SelectedRows[0] + (plain - index));
 
     GatherSelectedRecords(1);

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "foundation/database.h"
-#include "views/logon_window.h"
 #include "foundation/signin.h"
 #include "foundation/sql_builders.h"
 #include "foundation/text_stores.h"
@@ -19,6 +18,7 @@
 #include "platform/cp932.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
+#include "views/logon_window.h"
 
 class SigninRule : public testing::TestWithParam<TestEngine> {
   protected:

@@ -62,11 +62,16 @@ TEST(TextUtils, DateTexts) {
         bool ok;
         const char* out;
     } cases[] = {
-        {"", true, "unchanged"},          {"20240229", true, "2024/02/29"},
-        {"20230229", false, "unchanged"}, {"20241301", false, "unchanged"},
-        {"2024/03/31", true, "2024/03/31"}, {"2024/04/31", false, "unchanged"},
-        {"2024011", false, "unchanged"},  {"abc", false, "unchanged"},
-        {"あいうえ", false, "unchanged"},  {"2024-01-05", false, "unchanged"},
+        {"", true, "unchanged"},
+        {"20240229", true, "2024/02/29"},
+        {"20230229", false, "unchanged"},
+        {"20241301", false, "unchanged"},
+        {"2024/03/31", true, "2024/03/31"},
+        {"2024/04/31", false, "unchanged"},
+        {"2024011", false, "unchanged"},
+        {"abc", false, "unchanged"},
+        {"あいうえ", false, "unchanged"},
+        {"2024-01-05", false, "unchanged"},
     };
     for (const Case& c : cases) {
         std::string out = "unchanged";

@@ -47,20 +47,24 @@ inline std::string StreamHeader(const std::string& type, uint32_t scale, uint32_
 
 inline std::string MakeAvi(const AviClipLayout& clipLayout) {
     const uint32_t frames = static_cast<uint32_t>(clipLayout.frames.size());
-    std::string avih = Le32(1000000 * clipLayout.scale / clipLayout.rate) + Le32(0) + Le32(0) + Le32(0) +
-                       Le32(frames) + Le32(0) + Le32(clipLayout.withAudio ? 2 : 1) + Le32(0) +
-                       Le32(clipLayout.width) + Le32(clipLayout.height < 0 ? 0u - static_cast<uint32_t>(clipLayout.height) : clipLayout.height) +
+    std::string avih = Le32(1000000 * clipLayout.scale / clipLayout.rate) + Le32(0) + Le32(0) +
+                       Le32(0) + Le32(frames) + Le32(0) + Le32(clipLayout.withAudio ? 2 : 1) +
+                       Le32(0) + Le32(clipLayout.width) +
+                       Le32(clipLayout.height < 0 ? 0u - static_cast<uint32_t>(clipLayout.height)
+                                                  : clipLayout.height) +
                        std::string(16, '\0');
-    std::string bitmap = Le32(40) + Le32(clipLayout.width) + Le32(static_cast<uint32_t>(clipLayout.height)) +
-                         Le16(1) + Le16(static_cast<uint16_t>(clipLayout.bitCount)) +
+    std::string bitmap = Le32(40) + Le32(clipLayout.width) +
+                         Le32(static_cast<uint32_t>(clipLayout.height)) + Le16(1) +
+                         Le16(static_cast<uint16_t>(clipLayout.bitCount)) +
                          Le32(clipLayout.compression) + Le32(0) + Le32(0) + Le32(0) +
                          Le32(static_cast<uint32_t>(clipLayout.palette.size())) + Le32(0);
     for (uint32_t rgb : clipLayout.palette) {
         bitmap += std::string{static_cast<char>(rgb & 0xFF), static_cast<char>((rgb >> 8) & 0xFF),
                               static_cast<char>((rgb >> 16) & 0xFF), '\0'};
     }
-    std::string streams = AviList(
-        "strl", StreamHeader("vids", clipLayout.scale, clipLayout.rate, frames) + AviChunk("strf", bitmap));
+    std::string streams =
+        AviList("strl", StreamHeader("vids", clipLayout.scale, clipLayout.rate, frames) +
+                            AviChunk("strf", bitmap));
     if (clipLayout.withAudio) {
         streams += AviList(
             "strl", StreamHeader("auds", 1, 8000, 0) + AviChunk("strf", std::string(16, '\0')));

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-ScriptedSink::ScriptedSink() { previous_ = SetMessageSink(this); }
+ScriptedSink::ScriptedSink() {
+    previous_ = SetMessageSink(this);
+}
 
 ScriptedSink::~ScriptedSink() {
     SetMessageSink(previous_);
@@ -19,8 +21,9 @@ int ScriptedSink::Show(MsgKind kind, const std::string& text, const std::string&
     shown_.emplace_back(kind, text);
     if (expected_.empty()) {
         ADD_FAILURE() << "unexpected " << MsgKindName(kind) << " box: " << text;
-        return kind == MsgKind::OkCancel ? kAnswerCancel : kind == MsgKind::YesNo ? kAnswerNo
-                                                                                 : kAnswerOk;
+        return kind == MsgKind::OkCancel ? kAnswerCancel
+               : kind == MsgKind::YesNo  ? kAnswerNo
+                                         : kAnswerOk;
     }
     const Expected next = expected_.front();
     expected_.pop_front();
@@ -33,11 +36,16 @@ int ScriptedSink::Show(MsgKind kind, const std::string& text, const std::string&
 
 const char* MsgKindName(MsgKind kind) {
     switch (kind) {
-        case MsgKind::Info: return "Info";
-        case MsgKind::Warn: return "Warn";
-        case MsgKind::OkCancel: return "OkCancel";
-        case MsgKind::Plain: return "Plain";
-        case MsgKind::YesNo: return "YesNo";
+        case MsgKind::Info:
+            return "Info";
+        case MsgKind::Warn:
+            return "Warn";
+        case MsgKind::OkCancel:
+            return "OkCancel";
+        case MsgKind::Plain:
+            return "Plain";
+        case MsgKind::YesNo:
+            return "YesNo";
     }
     return "?";
 }

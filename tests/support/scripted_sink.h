@@ -9,7 +9,7 @@
 #include "platform/message_box.h"
 
 class ScriptedSink : public MessageSink {
-public:
+  public:
     // Installs itself for its lifetime.
     ScriptedSink();
     ~ScriptedSink() override;
@@ -24,7 +24,7 @@ public:
 
     int Show(MsgKind kind, const std::string& text, const std::string& title) override;
 
-private:
+  private:
     struct Expected {
         MsgKind kind;
         std::string text;

@@ -6,13 +6,13 @@
 #include "platform/app_path.h"
 
 class TempAppFolder {
-public:
+  public:
     TempAppFolder() : previous_(AppPath()) { SetAppPath(dir_.path().toStdString()); }
     ~TempAppFolder() { SetAppPath(previous_); }
     std::string Path() const { return AppPath(); }
     std::string File(const std::string& name) const { return AppPath() + name; }
 
-private:
+  private:
     QTemporaryDir dir_;
     std::string previous_;
 };

@@ -13,13 +13,13 @@
 #include <QTest>
 #include <stdexcept>
 
-#include "ui/child_windows.h"
 #include "platform/atomic_file.h"
 #include "platform/avi_player.h"
+#include "platform/busy_pointer.h"
 #include "support/avi_fixture.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
-#include "platform/busy_pointer.h"
+#include "ui/child_windows.h"
 
 namespace {
 

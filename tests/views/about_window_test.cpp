@@ -23,7 +23,7 @@ TEST(AboutWindow, CutsLongValues) {
     EXPECT_EQ(AboutItemText(kanji), kanji);
     const std::string odd = "a株式会社株式会社株式会社株式会社株式";  // 37 bytes
     EXPECT_LE(LenSjis(AboutItemText(odd)), 36);
-    EXPECT_EQ(AboutItemText(odd), "a株式会社株式会社株式会社株式会社.." );
+    EXPECT_EQ(AboutItemText(odd), "a株式会社株式会社株式会社株式会社..");
     EXPECT_EQ(BuildAboutText("/opt/k/", "user"),
               "\r\n    Install：\t\t/opt/k/\r\n\r\n    名前：\t\tuser");
     EXPECT_EQ(GetAboutValue("Other"), "");

@@ -12,9 +12,6 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "ui/frame_access.h"
-#include "views/selection_window.h"
-#include "views/splash_window.h"
 #include "foundation/startup.h"
 #include "foundation/text_stores.h"
 #include "platform/atomic_file.h"
@@ -23,6 +20,9 @@
 #include "support/avi_fixture.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
+#include "ui/frame_access.h"
+#include "views/selection_window.h"
+#include "views/splash_window.h"
 
 namespace {
 
@@ -125,9 +125,9 @@ TEST_F(MainFrameTest, OneCopyPerProgramFolder) {
     {
         QLockFile other(QString::fromStdString(folder.File(kInstanceLockFileName)));
         ASSERT_TRUE(other.tryLock(0));
-        EXPECT_TRUE(AnotherInstanceRunning());
+        EXPECT_EQ(TakeInstanceLock(), InstanceLock::HeldElsewhere);
     }
-    EXPECT_FALSE(AnotherInstanceRunning());
+    EXPECT_EQ(TakeInstanceLock(), InstanceLock::Taken);
     QLockFile other(QString::fromStdString(folder.File(kInstanceLockFileName)));
     EXPECT_FALSE(other.tryLock(0));
 }

@@ -1,0 +1,152 @@
+// Every issue of a market loaded and analysed as the manual analysis does it, beside one
+// bare scan of all the market's daily rows in the same process. Per issue: the daily
+// chart's bars with the averages of 5 and 25 days and their deviations, the monthly bars,
+// the kagi chart's bars adjusted for splits and built with every rule family, and the
+// weekly judgement line and barrier checks with the daily bars they load. The run's own
+// writes (the attribute rows and the result file) are left out.
+//
+// So that the breakout search runs on every issue, the benchmark's user gets a judgement
+// line and barrier on every issue's weekly chart (replacing that user's own, nobody
+// else's): the upper line flat at the highest weekly high of the first half of the
+// history, the lower line at the lowest low, both to the last week; the barrier 3 % either
+// side of the last weekly close.
+//
+// The market: the synthetic market of 200 issues with 5,000 days each, made in a temporary
+// folder, or an installation given by its folder (first argument or KABUTO_BENCH_MARKET),
+// such as the large market (kabuto-install create DIR; kabuto-install market DIR 4000 5000).
+// Counters: ratio (the analysis over the bare scan), ms_per_issue, issues, cut_issues (the
+// issues whose weekly bars cut their judgement line).
+// Goal: a ratio below 1.5, single-threaded, on the large market.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/breakout_signals.h"
+#include "analysis/chart_loading.h"
+#include "analysis/kagi.h"
+#include "analysis/lines_model.h"
+#include "analysis/lines_storage.h"
+#include "analysis/moving_averages.h"
+#include "foundation/database.h"
+#include "foundation/settings.h"
+#include "foundation/signin.h"
+#include "foundation/sql_builders.h"
+#include "support/bare_catalog.h"
+#include "support/bench_market.h"
+#include "support/side_by_side.h"
+
+namespace {
+
+constexpr int kDefaultIssues = 200;
+constexpr int kDefaultDays = 5000;
+const char* const kScanSql = "SELECT 銘柄ID,日付,始値,高値,安値,終値,出来高 FROM TBL日次";
+
+// The index of the highest (sign 1) or lowest (sign -1) value of the first half.
+template <typename Value>
+int32_t ExtremeOfFirstHalf(const SeriesRecord& weekly, Value value, int sign) {
+    int32_t best = 0;
+    for (int32_t i = 1; i < weekly.Count / 2; ++i)
+        if (sign * value(weekly.Points[i]) > sign * value(weekly.Points[best])) best = i;
+    return best;
+}
+
+std::vector<std::string> WeeklyLineStatements(const std::string& id, const SeriesRecord& weekly) {
+    const int32_t user = Signin().UserRowId;
+    const int32_t kind = LineKindCodesOf(kChartWeekly).LineKindCode;
+    const int32_t last = weekly.Count - 1;
+    const int32_t high = ExtremeOfFirstHalf(
+        weekly, [](const SeriesPoint& p) { return p.High; }, 1);
+    const int32_t low = ExtremeOfFirstHalf(
+        weekly, [](const SeriesPoint& p) { return p.Low; }, -1);
+    const double upper = weekly.Points[high].High, lower = weekly.Points[low].Low;
+    const ShasenRow line{GetBarDateNum(weekly, high), upper, last - high, upper,
+                         GetBarDateNum(weekly, low),  lower, last - low,  lower};
+    const double close = weekly.Points[last].Close;
+    return {MakeShasenDeleteSql(id, kind, user), MakeShasenInsertSql(id, kind, 0, line, user),
+            MakeKanmonDeleteSql(id, kind, user),
+            MakeKanmonInsertSql(id, kind, 0, close * 1.03, close * 0.97, user)};
+}
+
+bool DrawWeeklyLines(const std::vector<std::string>& issueIds) {
+    const CatalogConnection& daily = Database().DailyConnection;
+    if (!BeginTrans(daily)) return false;
+    for (const std::string& id : issueIds) {
+        if (!PrepareWeeklySeries(id, 1)) return false;
+        if (Series().WeeklySeries.Count < 4) continue;
+        for (std::string statement : WeeklyLineStatements(id, Series().WeeklySeries)) {
+            RecordsetPtr none;
+            if (!ExecuteSql(daily, statement, none)) return false;
+        }
+    }
+    return CommitTrans(daily);
+}
+
+// What the manual analysis does for one issue.
+bool AnalyseIssue(const std::string& id) {
+    SeriesState& series = Series();
+    if (!LoadChartSeriesOne(id, kChartDaily)) return false;
+    series.DailySeries.MaPeriods = {5, 25, 0};
+    if (!CalcMovingAverages(series.DailySeries) || !CalcMaDeviation(series.DailySeries))
+        return false;
+    if (!LoadChartSeriesOne(id, kChartMonthly)) return false;
+    if (!LoadChartSeries(id, kChartKagi, false)) return false;
+    series.KagiSeries.Points = series.DailySeries.Points;
+    series.KagiSeries.Count = series.DailySeries.Count;
+    if (series.KagiSeries.Count <= 0) return true;
+    // Both checks on, as for an issue whose weekly chart has a judgement line and barrier.
+    return BuildKagi(id) && CheckShasenKanmonSignal(id, true, true);
+}
+
+void MarketAnalysisBesideBareScan(benchmark::State& state, BenchMarket* market) {
+    BareCatalog bare(market->Prefix(), PriceCatalogName(kDailyCatalog));
+    if (!bare.Ready()) return state.SkipWithError(bare.Error().c_str());
+    const std::vector<std::string>& ids = market->IssueIds();
+    int failures = 0;
+    const TimedWork analysis{{}, [&] {
+                                 Signals() = SignalState{};
+                                 for (const std::string& id : ids) failures += !AnalyseIssue(id);
+                             }};
+    int64_t rows = 0;
+    const TimedWork scan{{}, [&] { rows = bare.Scan(kScanSql); }};
+    scan.Run();  // the catalog's pages read once before either side is timed
+    SideBySideOptions options;
+    options.Rounds = 5;
+    options.WarmUp = false;
+    const SideBySideResult result = ReportSideBySide(state, analysis, scan, options);
+    state.counters["ms_per_issue"] = result.WorkSeconds * 1e3 / static_cast<double>(ids.size());
+    state.counters["issues"] = static_cast<double>(ids.size());
+    state.counters["daily_rows"] = static_cast<double>(rows);
+    state.counters["cut_issues"] = Signals().SignalHitCount;  // where the search loaded days
+    if (failures > 0) state.SkipWithError("an issue's analysis failed");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    UseDefaultSettings();
+    UserSettei& settings = Settei().Record.UserSettei;
+    settings.CHK_斜線 = 1;
+    settings.CHK_関門 = 1;
+    const std::string folder = GivenMarketFolder(argc, argv);
+    std::unique_ptr<BenchMarket> market =
+        folder.empty() ? std::make_unique<BenchMarket>(TestEngine::Sqlite,
+                                                       MarketSpec{kDefaultIssues, kDefaultDays})
+                       : std::make_unique<BenchMarket>(folder);
+    if (!market->Ready() || !DrawWeeklyLines(market->IssueIds())) {
+        std::fprintf(stderr, "no market: %s\n", market->Error().c_str());
+        return 1;
+    }
+    benchmark::RegisterBenchmark("MarketAnalysisBesideBareScan", MarketAnalysisBesideBareScan,
+                                 market.get())
+        ->Apply(SideBySideRun);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
