@@ -4,6 +4,7 @@
 #include "app/main_sequence.h"
 #include "platform/app_path.h"
 #include "platform/memory_reuse.h"
+#include "platform/qt_texts.h"
 
 int main(int argc, char* argv[]) {
     KeepFreedMemoryForReuse();
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
     // The application's name titles the message boxes. It is not set as the display name,
     // which the window system would append to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Kabuto"));
+    InstallJapaneseQtTexts();
     SetAppPathFromExecutable();
     return RunProgram();
 }

@@ -1,16 +1,17 @@
 #pragma once
-// The run-time error texts the program's routines show when they trap a failure, and the
-// strict conversions that raise them.
+// The run-time error texts the program's routines show when they trap a failure (those of
+// file and folder operations come with platform/file_errors.h), and the strict conversions
+// that raise them.
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "platform/file_errors.h"
 #include "platform/number_format.h"
 
 inline constexpr const char* kErrSubscriptOutOfRange = "インデックスが有効範囲にありません。";
 inline constexpr const char* kErrTypeMismatch = "型が一致しません。";
 inline constexpr const char* kErrOverflow = kNumberOverflowText;
-inline constexpr const char* kErrFileNotFound = "ファイルが見つかりません。";
 inline constexpr const char* kErrInvalidNull = "Null の使い方が不正です。";
 inline constexpr const char* kErrObjectNotSet =
     "オブジェクト変数または With ブロック変数が設定されていません。";

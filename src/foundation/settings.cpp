@@ -3,14 +3,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <ctime>
+#include <utility>
 
 #include "foundation/settings_fields.h"
 #include "foundation/text_utils.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/file_errors.h"
 #include "platform/message_box.h"
 #include "platform/printers.h"
 
@@ -28,9 +29,18 @@ std::string YearStartText(std::chrono::year_month_day today) {
     return FormatSlashDate(year / std::chrono::January / 1);
 }
 
+// Single bytes that code page 932 as Windows defines it reads as characters and iconv's
+// CP932 does not. A saved sign-in holding one restores, and is stored again, as the same
+// byte.
+constexpr std::pair<uint32_t, char32_t> kSingleByteExtras[] = {
+    {0x80, U'\u0080'}, {0xA0, U'\uF8F0'}, {0xFD, U'\uF8F1'}, {0xFE, U'\uF8F2'}, {0xFF, U'\uF8F3'},
+};
+
 // The code-page code of one character: a single byte as 0-255, a double-byte character
 // as its two-byte code read as a signed 16-bit value.
 int32_t CharCode(char32_t c) {
+    for (const auto& [byte, extra] : kSingleByteExtras)
+        if (extra == c) return static_cast<int32_t>(byte);
     std::string utf8;
     AppendUtf8(utf8, c);
     const std::string bytes = ToCp932(utf8);
@@ -43,6 +53,12 @@ int32_t CharCode(char32_t c) {
 bool CodeChar(int64_t code, std::string& utf8) {
     if (code < -32768 || code > 65535) return false;
     const auto value = static_cast<uint32_t>(code) & 0xFFFF;
+    for (const auto& [byte, extra] : kSingleByteExtras) {
+        if (byte != value) continue;
+        utf8.clear();
+        AppendUtf8(utf8, extra);
+        return true;
+    }
     std::string bytes;
     if (value > 0xFF) bytes.push_back(static_cast<char>(value >> 8));
     bytes.push_back(static_cast<char>(value & 0xFF));
@@ -89,6 +105,7 @@ void ApplySetteiDefaults(SetteiRecord& record, std::chrono::year_month_day today
                 *SetteiLong(record, f.Name) = f.DefaultValue;
                 break;
             case SetteiFieldType::Text: {
+                record.KeptTexts.erase(f.Name);
                 std::string& text = *SetteiText(record, f.Name);
                 if (f.Default == SetteiDefault::Today) {
                     text = FormatSlashDate(today);
@@ -145,12 +162,17 @@ void LoadSettei(LogonPair& logon) {
     std::string image;
     SetteiRecord loaded;
     LogonPair restored;
+    // Only a file that is cut short or unreadable, or that fails the two validity tests
+    // of the image (the sign-in restores, the kagi display count is set), is given up.
     if (!ReadWholeFile(path, image) || !DecodeSetteiImage(image, loaded) ||
-        !RestoreLogon(loaded.UserSettei, restored)) {
+        !RestoreLogon(loaded.UserSettei, restored) || loaded.DefaultDisplayCount[0] == 0) {
         logon = {};
         ResetSettei(logon);
         return;
     }
+    // One value out of its range costs that setting only: it takes its default in memory,
+    // and the file keeps it until the next save.
+    SettleSetteiRanges(loaded);
     Settei().Record = std::move(loaded);
     logon = std::move(restored);
 }
@@ -172,7 +194,8 @@ bool SaveSettei(const LogonPair& logon) {
 
 void ResetSettei(LogonPair& logon) {
     // A file that is already gone needs no deleting; the defaults are loaded either way.
-    if (unlink(SetteiPath().c_str()) != 0 && errno != ENOENT) MsgWarn(std::strerror(errno));
+    if (unlink(SetteiPath().c_str()) != 0 && errno != ENOENT)
+        MsgWarn(FileErrorText(errno, SetteiPath()));
     MsgWarn("設定する必要があります");
     InitSettei(logon);
     MsgInfo("初期設定を読み込みました。");

@@ -17,7 +17,9 @@ constexpr int32_t kLogonKey = 4836251;
 constexpr int kLogonLength = 100;
 
 // Fills the record and logon from "Settei.ini", or the defaults when the file is
-// missing; a file that is not a valid image takes the ResetSettei path.
+// missing. A file cut short or unreadable, whose sign-in does not restore or whose kagi
+// display count is 0 takes the ResetSettei path; a value out of its field's range takes
+// the field's default and the rest loads.
 void LoadSettei(LogonPair& logon);
 // Writes the record, with logon stored in coded form, as the whole file (mode 0600).
 bool SaveSettei(const LogonPair& logon);

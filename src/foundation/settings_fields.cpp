@@ -257,13 +257,10 @@ class ImageReader {
 bool DecodeField(ImageReader& in, const SetteiField& f, SetteiRecord& record) {
     uint32_t value = 0;
     switch (f.Type) {
-        case SetteiFieldType::Integer: {
+        case SetteiFieldType::Integer:
             if (!in.Read(2, value)) return false;
-            const auto v = static_cast<int16_t>(value);
-            if (f.Ranged && (v < f.Min || v > f.Max)) return false;
-            Member<int16_t>(record, f) = v;
+            Member<int16_t>(record, f) = static_cast<int16_t>(value);
             return true;
-        }
         case SetteiFieldType::Long:
             if (!in.Read(4, value)) return false;
             Member<int32_t>(record, f) = static_cast<int32_t>(value);
@@ -271,7 +268,10 @@ bool DecodeField(ImageReader& in, const SetteiField& f, SetteiRecord& record) {
         case SetteiFieldType::Text: {
             std::string_view bytes;
             if (!in.Read(2, value) || !in.ReadBytes(value, bytes)) return false;
-            return DecodeCp932Strict(bytes, Member<std::string>(record, f));
+            std::string& text = Member<std::string>(record, f);
+            if (!DecodeCp932Strict(bytes, text))
+                record.KeptTexts[f.Name] = {std::string(bytes), text};
+            return true;
         }
         case SetteiFieldType::LongArray:
             for (int32_t& element : Member<SavedLogonArray>(record, f)) {
@@ -283,6 +283,15 @@ bool DecodeField(ImageReader& in, const SetteiField& f, SetteiRecord& record) {
     return false;
 }
 
+// The bytes a text field is written as: those read from the file while the text still
+// reads as it did, else its CP932 form.
+std::string TextFieldBytes(const SetteiRecord& record, const SetteiField& f) {
+    const std::string& text = Member<std::string>(record, f);
+    const auto kept = record.KeptTexts.find(f.Name);
+    if (kept != record.KeptTexts.end() && kept->second.Shown == text) return kept->second.Bytes;
+    return ToCp932(text);
+}
+
 size_t FieldBytes(const SetteiRecord& record, const SetteiField& f) {
     switch (f.Type) {
         case SetteiFieldType::Integer:
@@ -290,7 +299,7 @@ size_t FieldBytes(const SetteiRecord& record, const SetteiField& f) {
         case SetteiFieldType::Long:
             return 4;
         case SetteiFieldType::Text:
-            return 2 + ToCp932(Member<std::string>(record, f)).size();
+            return 2 + TextFieldBytes(record, f).size();
         case SetteiFieldType::LongArray:
             return 4 * std::tuple_size_v<SavedLogonArray>;
     }
@@ -335,7 +344,7 @@ bool EncodeSetteiImage(const SetteiRecord& record, std::string& image, std::stri
                 PutLe(out, static_cast<uint32_t>(Member<int32_t>(record, f)), 4);
                 break;
             case SetteiFieldType::Text: {
-                const std::string bytes = ToCp932(Member<std::string>(record, f));
+                const std::string bytes = TextFieldBytes(record, f);
                 if (bytes.size() > 0xFFFF) {
                     error = f.Name + ": text too long";
                     return false;
@@ -359,6 +368,14 @@ bool DecodeSetteiImage(std::string_view image, SetteiRecord& record) {
     for (const SetteiField& f : SetteiFields())
         if (!DecodeField(in, f, record)) return false;
     return true;
+}
+
+void SettleSetteiRanges(SetteiRecord& record) {
+    for (const SetteiField& f : SetteiFields()) {
+        if (!f.Ranged) continue;
+        int16_t& value = Member<int16_t>(record, f);
+        if (value < f.Min || value > f.Max) value = static_cast<int16_t>(f.DefaultValue);
+    }
 }
 
 int64_t SetteiImageOffset(const SetteiRecord& record, std::string_view name) {

@@ -32,8 +32,8 @@ struct SetteiField {
     SetteiDefault Default;
     int32_t DefaultValue = 0;
     std::string DefaultText;
-    // Values a loaded file may hold (list positions, display counts); outside them the
-    // file is invalid, so nothing downstream indexes out of range.
+    // Values the program can use (list positions, display counts); a loaded value outside
+    // them takes the default, so nothing downstream indexes out of range.
     bool Ranged = false;
     int32_t Min = 0;
     int32_t Max = 0;
@@ -50,9 +50,12 @@ std::string* SetteiText(SetteiRecord& record, std::string_view name);
 
 // The file image of the record. Fails only on a text longer than 65535 CP932 bytes.
 bool EncodeSetteiImage(const SetteiRecord& record, std::string& image, std::string& error);
-// Reads a record from the start of an image; bytes after it are ignored. False when the
-// image ends early, a text runs past its end or is not CP932, or a field is out of range.
+// Reads a record from the start of an image, every value as it stands; bytes after it are
+// ignored. False only when the image ends early or a text runs past its end. A text that
+// is not CP932 shows "?" for what does not decode and keeps its bytes in KeptTexts.
 bool DecodeSetteiImage(std::string_view image, SetteiRecord& record);
+// Every ranged field outside its range takes its default; the other fields stay.
+void SettleSetteiRanges(SetteiRecord& record);
 // Byte offset of a field in the image of this record (texts before it count with their
 // lengths); -1 for an unknown name.
 int64_t SetteiImageOffset(const SetteiRecord& record, std::string_view name);

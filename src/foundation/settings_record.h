@@ -6,6 +6,8 @@
 // position of the chosen entry.
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 
 // One condition of a dialog: its check box, a spare value nothing uses, and its text.
@@ -157,6 +159,12 @@ struct PrintSettei {
 // Display counts at start-up: kagi, daily, weekly, monthly.
 constexpr int kDisplayKinds = 4;
 
+// A text of a loaded file that is not CP932: the bytes as read and the text shown for them.
+struct KeptTextBytes {
+    std::string Bytes;
+    std::string Shown;
+};
+
 struct SetteiRecord {
     struct SearchSettei SearchSettei;
     struct SpareConditions SpareConditions;
@@ -165,6 +173,10 @@ struct SetteiRecord {
     struct PrintSettei PrintSettei;
     MarketScope ManualSettei;
     std::array<int16_t, kDisplayKinds> DefaultDisplayCount{};
+    // Not part of the image: by field name, the texts of the loaded file that are not
+    // CP932. While such a text still reads as shown, saving writes its bytes back
+    // unchanged, so a field nobody edited keeps what was in the file.
+    std::map<std::string, KeptTextBytes, std::less<>> KeptTexts;
 };
 
 // The sign-in texts that the settings file saves; the sign-in module keeps its own

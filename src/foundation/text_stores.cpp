@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include "foundation/error_texts.h"
@@ -12,6 +11,7 @@
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/file_errors.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -74,7 +74,7 @@ std::vector<std::string_view> WriteParts(std::string_view text, std::string& own
 bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = FileErrorText(errno, path);
         return false;
     }
     std::string out;
@@ -84,7 +84,7 @@ bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            error = std::strerror(errno);
+            error = FileErrorText(errno, path);
             close(fd);
             return false;
         }
@@ -133,9 +133,16 @@ bool PutStore(const StoreKind& kind) {
 
 }  // namespace
 
+std::vector<std::string_view> StoreLines(std::string_view fileText) {
+    std::vector<std::string_view> lines = SplitCrLf(fileText);
+    // The part after the last CR LF is a line only when the file does not end there.
+    if (lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
 std::string KeepIssueValueLines(std::string_view fileText) {
     std::string kept;
-    for (std::string_view line : TextLines(fileText)) {
+    for (std::string_view line : StoreLines(fileText)) {
         const size_t tab = line.find('\t');
         // An issue ID is seven characters; fewer than four before the TAB is no issue line.
         if (tab == std::string_view::npos || Utf8ToCodePoints(line.substr(0, tab)).size() < 4)
@@ -147,7 +154,7 @@ std::string KeepIssueValueLines(std::string_view fileText) {
 
 std::string KeepAllLines(std::string_view fileText) {
     std::string kept;
-    for (std::string_view line : TextLines(fileText)) kept.append(line).append(kCrLf);
+    for (std::string_view line : StoreLines(fileText)) kept.append(line).append(kCrLf);
     return kept;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "foundation/state.h"
 
@@ -27,6 +28,9 @@ std::string FindMemo(std::string_view issueId);
 std::string FindChuumoku(std::string_view issueId);
 
 // The pure parts. Texts are UTF-8.
+// The lines of a store file. Only CR LF ends a line: a lone CR or LF is part of the text
+// of its line (a memo pasted with a line break), and writing the store back keeps it.
+std::vector<std::string_view> StoreLines(std::string_view fileText);
 // Lines of "issue ID, TAB, value": empty lines and lines with fewer than four characters
 // before their first TAB (or without one) are dropped; each kept line ends in CR LF.
 std::string KeepIssueValueLines(std::string_view fileText);

@@ -16,6 +16,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/file_errors.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -63,13 +65,13 @@ bool FollowLinks(std::string path, std::string& target, std::string& error) {
         std::string link(PATH_MAX, '\0');
         const ssize_t length = readlink(path.c_str(), link.data(), link.size());
         if (length <= 0) {
-            error = std::strerror(length < 0 ? errno : ENOENT);
+            error = FileErrorText(length < 0 ? errno : ENOENT, path);
             return false;
         }
         link.resize(static_cast<size_t>(length));
         path = link.front() == '/' ? link : FolderOf(path) + link;
     }
-    error = std::strerror(ELOOP);
+    error = FileErrorText(ELOOP, path);
     return false;
 }
 
@@ -109,7 +111,7 @@ ssize_t WriteSome(int fd, const char* data, size_t size, size_t written) {
 // every path.
 bool FillAndClose(int fd, std::string_view bytes, unsigned mode, std::string& error) {
     auto fail = [&](int code) {
-        error = std::strerror(code);
+        error = FileErrorText(code);
         close(fd);
         return false;
     };
@@ -125,7 +127,7 @@ bool FillAndClose(int fd, std::string_view bytes, unsigned mode, std::string& er
     }
     if (fsync(fd) != 0) return fail(errno);
     if (close(fd) != 0) {
-        error = std::strerror(errno);
+        error = FileErrorText(errno);
         return false;
     }
     return true;
@@ -138,7 +140,7 @@ bool SyncFolder(const std::string& folder, std::string& error) {
     const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return true;
     const bool synced = fsync(fd) == 0 || errno == EINVAL;
-    if (!synced) error = std::strerror(errno);
+    if (!synced) error = FileErrorText(errno, folder);
     close(fd);
     return synced;
 }
@@ -195,7 +197,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     std::string temp = target + std::string(kTempMark) + std::string(kTempRandomLength, 'X');
     const int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
-        error = std::strerror(errno);
+        error = FileErrorText(errno, target);
         return false;
     }
     if (!FillAndClose(fd, bytes, ModeFor(target, mode), error)) {
@@ -203,7 +205,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         return false;
     }
     if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        error = std::strerror(errno);
+        error = FileErrorText(errno, target);
         unlink(temp.c_str());
         return false;
     }

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -35,6 +36,34 @@ Qt::Alignment ToQt(FlexAlign align, std::string_view text) {
     }
     double ignored = 0;
     return (ReadGridNumber(text, ignored) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+// The section whose border a header press at x grabs, as the header itself finds it for
+// resizing: within the style's grip margin of a section's right edge, or of its left edge
+// (which is the right edge of the nearest shown section before it); -1 elsewhere.
+int BorderSectionAt(const QHeaderView& header, int x) {
+    const int visual = header.visualIndexAt(x);
+    if (visual < 0) return -1;
+    const int logical = header.logicalIndex(visual);
+    const int start = header.sectionViewportPosition(logical);
+    const int grip = header.style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, &header);
+    if (x < start + grip) {
+        for (int v = visual - 1; v >= 0; --v) {
+            const int before = header.logicalIndex(v);
+            if (!header.isSectionHidden(before)) return before;
+        }
+        return -1;
+    }
+    return x > start + header.sectionSize(logical) - grip ? logical : -1;
+}
+
+// A left press (or double click) on a border the user may drag starts resizing a column.
+bool StartsColumnResize(const QHeaderView& header, const QMouseEvent& event) {
+    const bool press =
+        event.type() == QEvent::MouseButtonPress || event.type() == QEvent::MouseButtonDblClick;
+    if (!press || event.button() != Qt::LeftButton) return false;
+    const int section = BorderSectionAt(header, static_cast<int>(event.position().x()));
+    return section >= 0 && header.sectionResizeMode(section) == QHeaderView::Interactive;
 }
 
 int ShiftState(Qt::KeyboardModifiers modifiers) {
@@ -739,9 +768,14 @@ void FlexGrid::EmitMouse(QWidget* source, QMouseEvent* event) {
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
     QWidget* header = horizontalHeader()->viewport();
-    if (watched == header && dynamic_cast<QMouseEvent*>(event) != nullptr) {
-        EmitMouse(header, static_cast<QMouseEvent*>(event));
-    }
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (watched != header || mouse == nullptr) return QTableView::eventFilter(watched, event);
+    // Dragging a column border only resizes that column: the press, the moves and the
+    // release of the drag are not the grid's mouse events, so no window takes the press
+    // for a click on the column's title.
+    if (StartsColumnResize(*horizontalHeader(), *mouse)) resizingColumn_ = true;
+    if (!resizingColumn_) EmitMouse(header, mouse);
+    if (event->type() == QEvent::MouseButtonRelease) resizingColumn_ = false;
     return QTableView::eventFilter(watched, event);
 }
 

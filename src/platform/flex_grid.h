@@ -217,6 +217,7 @@ class FlexGrid : public QTableView {
     bool pending_ = false;  // a shape change waits for Redraw
     bool syncing_ = false;
     bool allowResizing_ = true;
+    bool resizingColumn_ = false;  // a column border is being dragged in the header
     int headerHeight_ = -1;  // twips; -1: as the header needs
     uint32_t backColor_ = 0xFFFFFF;
     uint32_t backColorSel_ = 0x6A240A;  // the platform's highlight

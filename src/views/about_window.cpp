@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,10 +57,10 @@ FRM_バージョン情報::FRM_バージョン情報(QWidget* parent) : QDialog(
     txtVer_->installEventFilter(this);
     connect(txtVer_, &QPlainTextEdit::textChanged, this, &FRM_バージョン情報::RestoreText);
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("CMD_OK"));
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("CMD_OK"));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(productLabel);
@@ -67,7 +68,7 @@ FRM_バージョン情報::FRM_バージョン情報(QWidget* parent) : QDialog(
     layout->addWidget(txtVer_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(okButton);
+    buttons->addWidget(okButton_);
     layout->addLayout(buttons);
     resize(420, 260);
 }
@@ -81,9 +82,21 @@ void FRM_バージョン情報::RestoreText() {
 }
 
 bool FRM_バージョン情報::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtVer_ &&
-        (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod)) {
-        return true;
+    if (watched != txtVer_) return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::InputMethod) return true;
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    // The text takes no key, but the window's own keys still work from it: Enter presses
+    // the default button OK and Esc closes, as from anywhere else in the window.
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            okButton_->click();
+            break;
+        case Qt::Key_Escape:
+            reject();
+            break;
+        default:
+            break;
     }
-    return QDialog::eventFilter(watched, event);
+    return true;
 }

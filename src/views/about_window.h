@@ -4,6 +4,7 @@
 #include <string>
 
 class QPlainTextEdit;
+class QPushButton;
 
 // Installation items: "InstDir" the program's folder, "User" this machine's user name;
 // every other key gives "".
@@ -28,6 +29,7 @@ class FRM_バージョン情報 : public QDialog {
     void RestoreText();
 
     QPlainTextEdit* txtVer_ = nullptr;
+    QPushButton* okButton_ = nullptr;
     QString keptText_;
     bool restoring_ = false;
 };

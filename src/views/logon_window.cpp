@@ -115,7 +115,7 @@ void ShowLogonWindowModeless() {
 }
 
 void AskForSignIn() {
-    if (!Signin().LogonInfo.UserId.empty()) return;
+    if (HasSignInPair()) return;
     FRM_Logon window;
     window.exec();
     // An ID and password that the window saved are read back from the settings file; what

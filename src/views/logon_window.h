@@ -1,6 +1,6 @@
 #pragma once
-// The sign-in window: asks for the user ID and password when none is saved, and after an
-// invalid sign-in.
+// The sign-in window: asks for the user ID and password when no pair is saved, and after
+// an invalid sign-in.
 #include <QDialog>
 
 class QCheckBox;
@@ -23,10 +23,11 @@ class FRM_Logon : public QDialog {
     bool cancelled_ = false;
 };
 
-// Shown modally by start-up when no user ID is saved.
+// Shown modally by start-up when no sign-in pair is saved.
 void ShowLogonWindowModal();
 // Shown without waiting after an invalid ID or password; the window deletes itself.
 void ShowLogonWindowModeless();
-// Without a saved user ID, the sign-in window asks for one. The values typed there are
-// used for this run whether or not the window saved them.
+// Without a saved user ID and password, the sign-in window asks for them: a saved ID
+// alone (an empty password saved once) would otherwise end every later start. The values
+// typed there are used for this run whether or not the window saved them.
 void AskForSignIn();

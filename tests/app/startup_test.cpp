@@ -232,19 +232,25 @@ TEST_F(StartupTest, AListCommandEndsTheTextDataMode) {
     MainFrame().close();
 }
 
-TEST_F(StartupTest, WithoutSettingsTheSignInWindowAsksAndItsCancelEnds) {
-    TempAppFolder folder;
-    InstanceLockRelease lock;
-    ScriptedSink sink;
-    bool asked = false;
-    AnswerNextModal([&asked](QWidget* modal) {
-        asked = modal->objectName() == "FRM_Logon";
-        modal->findChild<QPushButton*>("CMD_cancel")->click();
-    });
-    sink.Expect(MsgKind::Plain, kSignInNeededMessage);
-    EXPECT_FALSE(Main());
-    EXPECT_TRUE(asked);
-    EXPECT_FALSE(MainFrameExists());
+TEST_F(StartupTest, WithoutASavedPairTheSignInWindowAsksAndItsCancelEnds) {
+    // No settings file, and a file that saved an ID with an empty password.
+    for (const bool savedId : {false, true}) {
+        SCOPED_TRACE(savedId);
+        ResetAllState();
+        TempAppFolder folder;
+        InstanceLockRelease lock;
+        if (savedId) SaveSignIn("someone", "");
+        ScriptedSink sink;
+        bool asked = false;
+        AnswerNextModal([&asked](QWidget* modal) {
+            asked = modal->objectName() == "FRM_Logon";
+            modal->findChild<QPushButton*>("CMD_cancel")->click();
+        });
+        sink.Expect(MsgKind::Plain, kSignInNeededMessage);
+        EXPECT_FALSE(Main());
+        EXPECT_TRUE(asked);
+        EXPECT_FALSE(MainFrameExists());
+    }
 }
 
 TEST_F(StartupTest, ValuesTypedWithoutSavingSignInForThisRun) {
@@ -269,13 +275,26 @@ TEST_F(StartupTest, ValuesTypedWithoutSavingSignInForThisRun) {
     EXPECT_EQ(LoginFlag(market), "0");
 }
 
-TEST_F(StartupTest, ASavedIdWithoutPasswordEndsWithoutAsking) {
-    TempAppFolder folder;
+TEST_F(StartupTest, ASavedIdWithoutPasswordIsNoLockOut) {
+    MarketFixture market(TestEngine::Sqlite, MarketFixture::SmallMarket(), false);
+    KABUTO_REQUIRE_MARKET(market);
     InstanceLockRelease lock;
-    SaveSignIn("someone", "");
+    PrepareFolder(market);
+    SaveSignIn(MarketFixture::kUserId, "");
     ScriptedSink sink;
-    sink.Expect(MsgKind::Plain, kSignInNeededMessage);
-    EXPECT_FALSE(Main());
+    AnswerNextModal([](QWidget* modal) {
+        modal->findChild<QLineEdit*>("TXT_UID")->setText(MarketFixture::kUserId);
+        modal->findChild<QLineEdit*>("TXT_UPW")->setText(MarketFixture::kPassword);
+        modal->findChild<QPushButton*>("CMD_OK")->click();
+    });
+    ASSERT_TRUE(Main());
+    EXPECT_EQ(LoginFlag(market), "1");
+    // The pair is saved whole: the next start signs in without asking.
+    LogonPair saved;
+    LoadSettei(saved);
+    EXPECT_EQ(saved.UserId, MarketFixture::kUserId);
+    EXPECT_EQ(saved.Password, MarketFixture::kPassword);
+    MainFrame().close();
 }
 
 TEST_F(StartupTest, TheStartRemovesTheTemporariesOfAKilledWriter) {
@@ -285,6 +304,8 @@ TEST_F(StartupTest, TheStartRemovesTheTemporariesOfAKilledWriter) {
     WriteText(folder.File("memo.ini.tmpAbC123"), "half a memo");
     SaveSignIn("someone", "");
     ScriptedSink sink;
+    AnswerNextModal(
+        [](QWidget* modal) { modal->findChild<QPushButton*>("CMD_cancel")->click(); });
     sink.Expect(MsgKind::Plain, kSignInNeededMessage);
     EXPECT_FALSE(Main());
     EXPECT_FALSE(FileExists(folder.File("memo.ini.tmpAbC123")));

@@ -10,6 +10,7 @@
 #include "foundation/settings_fields.h"
 #include "foundation/text_utils.h"
 #include "platform/atomic_file.h"
+#include "platform/cp932.h"
 #include "platform/printers.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
@@ -51,9 +52,20 @@ int32_t Le(const std::string& bytes, size_t at, int width) {
     return width == 2 ? static_cast<int16_t>(value) : static_cast<int32_t>(value);
 }
 
+void PutLe(std::string& bytes, size_t at, int32_t value, int width) {
+    for (int i = 0; i < width; ++i) bytes.at(at + i) = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
 void PutLe16(std::string& bytes, size_t at, int16_t value) {
-    bytes.at(at) = static_cast<char>(value & 0xFF);
-    bytes.at(at + 1) = static_cast<char>((value >> 8) & 0xFF);
+    PutLe(bytes, at, value, 2);
+}
+
+// The first coded character of the saved user ID.
+constexpr size_t kFirstSavedIdElement = 392;
+
+std::string WithSavedIdCode(std::string bytes, int32_t code) {
+    PutLe(bytes, kFirstSavedIdElement, code + kLogonKey, 4);
+    return bytes;
 }
 
 }  // namespace
@@ -236,11 +248,8 @@ TEST_F(SetteiTest, InvalidFilesTakeTheResetPath) {
         {"cut inside a text", good.substr(0, 60)},
         {"text runs past the end", edited(370, 30000)},
         {"kagi count 0", edited(1294, 0)},
-        {"kagi count 110", edited(1294, 110)},
-        {"daily count 40", edited(1296, 40)},
-        {"kagi list position 10", edited(338, 10)},
-        {"paper size 2", edited(1236, 2)},
-        {"sort key 7", edited(46, 7)},
+        {"sign-in element a lone lead byte", WithSavedIdCode(good, 0x81)},
+        {"sign-in element past the code page", WithSavedIdCode(good, 70000)},
         {"empty", ""},
     };
     for (const Case& c : cases) {
@@ -258,6 +267,111 @@ TEST_F(SetteiTest, InvalidFilesTakeTheResetPath) {
         EXPECT_EQ(logon.UserId, "");
         EXPECT_EQ(logon.Password, "");
     }
+}
+
+TEST_F(SetteiTest, AValueOutOfRangeTakesItsDefaultAndTheFileStays) {
+    LogonPair logon;
+    InitSettei(logon);
+    // A setting away from its default, which every case must leave loaded.
+    Settei().Record.UserSettei.CBO_同時転換 = 3;
+    ASSERT_TRUE(SaveSettei(logon));
+    const std::string good = FileBytes();
+    struct Case {
+        const char* field;
+        int16_t stored;
+        int16_t loaded;
+    };
+    const Case cases[] = {
+        {"DefaultDisplayCount.鈎足", -1, 50},   {"DefaultDisplayCount.鈎足", 5, 50},
+        {"DefaultDisplayCount.鈎足", 110, 50},  {"DefaultDisplayCount.鈎足", 10, 10},
+        {"DefaultDisplayCount.日足", 0, 150},   {"DefaultDisplayCount.日足", 40, 150},
+        {"DefaultDisplayCount.月足", 300, 300}, {"UserSettei.CBO_鈎足", 10, 4},
+        {"PrintSettei.CBO_Size", 2, 0},         {"SearchSettei.CBO_Fields", 7, 0},
+        {"SearchSettei.CBO_業種", 99, 0},       {"SearchSettei.CBO_業種", -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + std::to_string(c.stored));
+        std::string bytes = good;
+        PutLe16(bytes, SetteiImageOffset(Settei().Record, c.field), c.stored);
+        WriteBytes(bytes);
+        Settei() = SetteiState{};
+        LoadSettei(logon);  // the strict sink fails the test on any message
+        EXPECT_EQ(*SetteiInteger(Settei().Record, c.field), c.loaded);
+        EXPECT_EQ(Settei().Record.UserSettei.CBO_同時転換, 3);
+        EXPECT_EQ(FileBytes(), bytes);
+    }
+}
+
+TEST_F(SetteiTest, TextsThatDoNotDecodeKeepTheirBytes) {
+    const std::string good = SavedDefaults();
+    const int64_t nameAt = SetteiImageOffset(Settei().Record, "SearchSettei.TXT_Name");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"a lone lead byte", "ab\x81", "ab?"},
+        {"0x80", "a\x80z", "a?z"},
+        {"0xA0", "\xA0", "?"},
+        {"0xFF", "\xFF\xFF", "??"},
+        {"an unmapped pair", "\x85\x40x", "?x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string file = good;
+        std::string text;
+        text.push_back(static_cast<char>(c.bytes.size()));
+        text.push_back('\0');
+        file.replace(nameAt, 2, text + c.bytes);
+        WriteBytes(file);
+        Settei() = SetteiState{};
+        LogonPair logon;
+        LoadSettei(logon);
+        EXPECT_EQ(Settei().Record.SearchSettei.Name.Text, c.shown);
+        EXPECT_EQ(FileBytes(), file);
+        // Saved untouched, the text goes back as it came; edited, it is written anew.
+        ASSERT_TRUE(SaveSettei(logon));
+        EXPECT_EQ(FileBytes(), file);
+        Settei().Record.SearchSettei.Name.Text = "トヨタ";
+        ASSERT_TRUE(SaveSettei(logon));
+        EXPECT_EQ(FileBytes().substr(nameAt + 2, 6), ToCp932("トヨタ"));
+    }
+    // The defaults replace a kept text like any other.
+    LogonPair logon;
+    InitSettei(logon);
+    EXPECT_TRUE(Settei().Record.KeptTexts.empty());
+}
+
+TEST_F(SetteiTest, SignInBytesOfTheCodePageRestoreAndStoreAsTheSameByte) {
+    const std::string good = SavedDefaults();
+    const std::pair<int32_t, const char*> cases[] = {
+        {0x80, "\u0080"}, {0xA0, "\uF8F0"}, {0xFD, "\uF8F1"}, {0xFF, "\uF8F3"}};
+    for (auto [code, restored] : cases) {
+        SCOPED_TRACE(code);
+        const std::string file = WithSavedIdCode(good, code);
+        WriteBytes(file);
+        Settei() = SetteiState{};
+        LogonPair logon;
+        LoadSettei(logon);
+        EXPECT_EQ(logon.UserId, restored);
+        ASSERT_TRUE(SaveSettei(logon));
+        EXPECT_EQ(FileBytes(), file);
+    }
+}
+
+TEST_F(SetteiTest, AnUnreadableFileIsResetAndItsDeletionFailureToldInJapanese) {
+    // A folder in the file's place: it cannot be read, nor deleted as a file.
+    ASSERT_EQ(mkdir(Path().c_str(), 0700), 0);
+    ScriptedSink sink;
+    sink.Expect(MsgKind::Warn, "パス名が無効です。")
+        .Expect(MsgKind::Warn, "設定する必要があります")
+        .Expect(MsgKind::Info, "初期設定を読み込みました。");
+    LogonPair logon{"keep", "keep"};
+    LoadSettei(logon);
+    EXPECT_TRUE(sink.AllShown());
+    EXPECT_EQ(Settei().Record.DefaultDisplayCount[0], 50);
+    EXPECT_EQ(logon.UserId, "");
 }
 
 TEST_F(SetteiTest, MissingFileAndResetGiveDefaults) {

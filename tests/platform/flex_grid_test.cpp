@@ -242,6 +242,38 @@ TEST(FlexGrid, MouseAndKeysReportInTwipsAndKeyCodes) {
     EXPECT_EQ(keys[2][1].toInt(), 1);
 }
 
+TEST(FlexGrid, DraggingAHeaderBorderResizesWithoutReportingAPress) {
+    struct Case {
+        const char* what;
+        bool resizable;
+        int fromBorder;  // pixels right of the border between columns 1 and 2
+        bool reported;   // the press reaches the grid's mouse events
+        int widened;     // pixels column 1 grows by
+    };
+    const Case cases[] = {
+        {"on the border", true, 0, false, 30},         {"just left of it", true, -2, false, 30},
+        {"just right of it", true, 2, false, 30},      {"inside the column", true, 20, true, 0},
+        {"border of a fixed grid", false, 0, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FlexGrid grid;
+        ShowList(grid, 3, 400, 200);
+        grid.SetAllowUserResizing(c.resizable);
+        QSignalSpy pressed(&grid, &FlexGrid::MouseDown);
+        QSignalSpy released(&grid, &FlexGrid::MouseUp);
+        QWidget* header = grid.horizontalHeader()->viewport();
+        const int before = grid.columnWidth(1);
+        const QPoint at(grid.columnViewportPosition(2) + c.fromBorder, 5);
+        QTest::mousePress(header, Qt::LeftButton, {}, at);
+        QTest::mouseMove(header, at + QPoint(30, 0));
+        QTest::mouseRelease(header, Qt::LeftButton, {}, at + QPoint(30, 0));
+        EXPECT_EQ(pressed.size(), c.reported ? 1 : 0);
+        EXPECT_EQ(released.size(), c.reported ? 1 : 0);
+        EXPECT_EQ(grid.columnWidth(1), before + c.widened);
+    }
+}
+
 TEST(FlexGrid, SortKeysOrderEmptyThenNumbersThenTexts) {
     // Each list is in ascending order of its kind.
     const std::vector<std::pair<FlexSort, std::vector<std::string>>> cases = {

@@ -8,6 +8,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "foundation/text_utils.h"
@@ -50,4 +51,37 @@ TEST(AboutWindow, ShowsNameVersionAndKeepsItsText) {
     text->paste();
     text->insertPlainText(QStringLiteral("inserted"));
     EXPECT_EQ(text->toPlainText(), before);
+}
+
+TEST(AboutWindow, EnterAndEscCloseItFromTheTextAndFromOk) {
+    struct Case {
+        const char* control;
+        Qt::Key key;
+        QDialog::DialogCode result;
+    };
+    const Case cases[] = {
+        {"TXT_Ver", Qt::Key_Return, QDialog::Accepted},
+        {"TXT_Ver", Qt::Key_Enter, QDialog::Accepted},
+        {"TXT_Ver", Qt::Key_Escape, QDialog::Rejected},
+        {"CMD_OK", Qt::Key_Return, QDialog::Accepted},
+        {"CMD_OK", Qt::Key_Escape, QDialog::Rejected},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.control) + " " + std::to_string(c.key));
+        FRM_バージョン情報 window;
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        auto* control = window.findChild<QWidget*>(c.control);
+        ASSERT_NE(control, nullptr);
+        control->setFocus();
+        const QString before = window.findChild<QPlainTextEdit*>("TXT_Ver")->toPlainText();
+        QTest::keyClick(control, c.key);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(window.result(), c.result);
+        EXPECT_EQ(window.findChild<QPlainTextEdit*>("TXT_Ver")->toPlainText(), before);
+    }
+    // OK is the default button, so Enter from anywhere in the window presses it.
+    FRM_バージョン情報 window;
+    EXPECT_TRUE(window.findChild<QPushButton*>("CMD_OK")->isDefault());
 }

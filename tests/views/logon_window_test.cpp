@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 #include "foundation/settings.h"
 #include "foundation/signin.h"
@@ -17,6 +20,22 @@
 #include "ui/progress_window.h"
 
 namespace {
+
+// Runs step; a sign-in window it opens is cancelled at once. True when one opened.
+bool OpensSignInWindow(const std::function<void()>& step) {
+    bool opened = false;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&opened] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal->objectName() != "FRM_Logon") return;
+        opened = true;
+        modal->findChild<QPushButton*>("CMD_cancel")->click();
+    });
+    watch.start();
+    step();
+    return opened;
+}
 
 class LogonWindow : public testing::Test {
   protected:
@@ -108,6 +127,26 @@ TEST_F(LogonWindow, CancelChangesNothing) {
     EXPECT_FALSE(FileExists(folder_.File(kSetteiFileName)));
     EXPECT_EQ(Signin().DownloadLogon.UserId, "ABC123");
     EXPECT_EQ(Signin().LogonInfo.UserId, "saved");
+}
+
+TEST_F(LogonWindow, StartUpAsksUnlessTheIdAndThePasswordAreBothSaved) {
+    struct Case {
+        LogonPair saved;
+        bool asks;
+    };
+    const Case cases[] = {
+        {{"", ""}, true},
+        {{"someone", ""}, true},  // an empty password saved once must not lock the user out
+        {{"", "pw"}, true},
+        {{"someone", "pw"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.saved.UserId + "/" + c.saved.Password);
+        Signin().LogonInfo = c.saved;
+        EXPECT_EQ(OpensSignInWindow(AskForSignIn), c.asks);
+        // A cancelled window leaves the pair the settings file holds: here none.
+        EXPECT_EQ(Signin().LogonInfo.UserId, c.asks ? "" : c.saved.UserId);
+    }
 }
 
 TEST_F(LogonWindow, ModalWindowReturnsWhenAnswered) {

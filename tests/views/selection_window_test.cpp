@@ -296,9 +296,29 @@ TEST_F(SelectionWindowTest, HeaderClickOnAScrolledGridSortsTheColumnUnderThePoin
     grid.horizontalScrollBar()->setValue(3);
     ASSERT_GT(grid.LeftCol(), 2) << "the grid did not scroll";
     QWidget* header = grid.horizontalHeader()->viewport();
-    QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(grid.columnViewportPosition(7) + 3, 5));
+    QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(grid.columnViewportPosition(7) + 10, 5));
     EXPECT_EQ(window->ColumnSortFlags[7], -1);
     EXPECT_EQ(grid.TextMatrix(1, 7) + grid.TextMatrix(2, 7) + grid.TextMatrix(3, 7), "321");
+}
+
+TEST_F(SelectionWindowTest, DraggingTheBorderBetweenNameAndMarketOnlyResizesTheName) {
+    FillGrid();
+    FlexGrid& grid = Grid();
+    grid.SetTextMatrix(0, 4, "銘柄名");
+    grid.SetTextMatrix(0, 5, "市場");
+    const char* names[] = {"", "C", "A", "B"};
+    for (int r = 1; r <= 3; ++r) grid.SetTextMatrix(r, 4, names[r]);
+    const int nameWidth = grid.columnWidth(4);
+    QWidget* header = grid.horizontalHeader()->viewport();
+    const QPoint border(grid.columnViewportPosition(5), 5);
+    QTest::mousePress(header, Qt::LeftButton, {}, border);
+    QTest::mouseMove(header, border + QPoint(40, 0));
+    QTest::mouseRelease(header, Qt::LeftButton, {}, border + QPoint(40, 0));
+    EXPECT_EQ(grid.columnWidth(4), nameWidth + 40);
+    EXPECT_EQ(grid.TextMatrix(1, 4) + grid.TextMatrix(2, 4) + grid.TextMatrix(3, 4), "CAB");
+    EXPECT_EQ(window->ColumnSortFlags[4], 0);
+    EXPECT_EQ(window->ColumnSortFlags[5], 0);
+    EXPECT_EQ(grid.Row(), 0);
 }
 
 TEST_F(SelectionWindowTest, HeaderClickOnAListWithoutRowsIsHarmless) {
