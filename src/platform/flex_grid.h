@@ -218,7 +218,7 @@ class FlexGrid : public QTableView {
     bool syncing_ = false;
     bool allowResizing_ = true;
     bool resizingColumn_ = false;  // a column border is being dragged in the header
-    int headerHeight_ = -1;  // twips; -1: as the header needs
+    int headerHeight_ = -1;        // twips; -1: as the header needs
     uint32_t backColor_ = 0xFFFFFF;
     uint32_t backColorSel_ = 0x6A240A;  // the platform's highlight
     uint32_t foreColorSel_ = 0xFFFFFF;

@@ -304,8 +304,7 @@ TEST_F(StartupTest, TheStartRemovesTheTemporariesOfAKilledWriter) {
     WriteText(folder.File("memo.ini.tmpAbC123"), "half a memo");
     SaveSignIn("someone", "");
     ScriptedSink sink;
-    AnswerNextModal(
-        [](QWidget* modal) { modal->findChild<QPushButton*>("CMD_cancel")->click(); });
+    AnswerNextModal([](QWidget* modal) { modal->findChild<QPushButton*>("CMD_cancel")->click(); });
     sink.Expect(MsgKind::Plain, kSignInNeededMessage);
     EXPECT_FALSE(Main());
     EXPECT_FALSE(FileExists(folder.File("memo.ini.tmpAbC123")));

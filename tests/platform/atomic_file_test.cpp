@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_errors.h"
+
 namespace {
 
 class AtomicFileTest : public ::testing::Test {
@@ -142,7 +144,7 @@ TEST_F(AtomicFileTest, AWriteThatFailsMidwayLeavesTheOldFileWholeAndNoTemporary)
     InjectAtomicWriteFault(4, ENOSPC);
     std::string error;
     EXPECT_FALSE(WriteFileAtomically(File("PF.txt"), "new bytes, longer than four\r\n", error));
-    EXPECT_EQ(error, std::strerror(ENOSPC));
+    EXPECT_EQ(error, kErrDiskFull);
     EXPECT_EQ(Read(File("PF.txt")), "old bytes\r\n");
     EXPECT_EQ(Names(dir_.path().toStdString()), std::vector<std::string>{"PF.txt"});
     ClearAtomicWriteFault();

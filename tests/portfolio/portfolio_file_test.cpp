@@ -11,6 +11,7 @@
 #include "foundation/error_texts.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/file_errors.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
 
@@ -135,7 +136,7 @@ TEST_F(PortfolioFileTest, ASaveThatFailsMidwayLeavesTheOldFileWhole) {
     LoadPfFile();
     SetList(1, {{"7203011", 500, 612.5, 700, 560, 20240105}});
     InjectAtomicWriteFault(10, ENOSPC);
-    sink.Expect(MsgKind::Warn, std::strerror(ENOSPC));
+    sink.Expect(MsgKind::Warn, kErrDiskFull);
     EXPECT_FALSE(SavePfFile());
     EXPECT_EQ(Read(kPfFileName), old);
     EXPECT_TRUE(sink.AllShown());
