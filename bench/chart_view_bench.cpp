@@ -23,6 +23,7 @@
 #include "foundation/state.h"
 #include "support/bench_market.h"
 #include "support/side_by_side.h"
+#include "support/widgets_main.h"
 #include "views/chart_commands.h"
 #include "views/chart_views.h"
 #include "views/chart_window.h"
@@ -35,21 +36,26 @@ namespace {
 
 constexpr int kDays = 5000;
 
-void DailyViewBesideItsParts(benchmark::State& state) {
-    BenchMarket market(TestEngine::Sqlite, MarketSpec{4, kDays});
-    if (!market.Ready()) {
-        state.SkipWithError(market.Error().c_str());
-        return;
-    }
+// The main frame at a fixed size with the whole list shown, and its first ordinary issue
+// (row 4) chosen for the chart views.
+void ShowListWithFirstIssueChosen() {
     InstallViewsCommands();
     Views().DisplayCount = {50, 150, 150, 150};
     MainFrame().resize(1600, 900);
     MainFrame().show();
     ShowIssueList(SelectionWindow().Grid(), kListAll);
     ShowSelectionList();
-    // The first ordinary issue of the list.
     IssueSelection().SelectedRows = {4};
     IssueSelection().CurrentIssuePos = 0;
+}
+
+void DailyViewBesideItsParts(benchmark::State& state) {
+    BenchMarket market(TestEngine::Sqlite, MarketSpec{4, kDays});
+    if (!market.Ready()) {
+        state.SkipWithError(market.Error().c_str());
+        return;
+    }
+    ShowListWithFirstIssueChosen();
     const std::string issueId = FieldText(IssueList().IssueListRecordset->Row(4).at(kField銘柄ID));
 
     ShowDailyView();
@@ -79,14 +85,7 @@ void MouseMoveBesideBareRepaint(benchmark::State& state) {
         state.SkipWithError(market.Error().c_str());
         return;
     }
-    InstallViewsCommands();
-    Views().DisplayCount = {50, 150, 150, 150};
-    MainFrame().resize(1600, 900);
-    MainFrame().show();
-    ShowIssueList(SelectionWindow().Grid(), kListAll);
-    ShowSelectionList();
-    IssueSelection().SelectedRows = {4};
-    IssueSelection().CurrentIssuePos = 0;
+    ShowListWithFirstIssueChosen();
     ShowDailyView();
     ChartPricePane& pane = FindChartWindow(5)->PricePane();
     int x = 0;
@@ -109,11 +108,5 @@ BENCHMARK(MouseMoveBesideBareRepaint)->Apply(SideBySideRun);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    UseDefaultSettings();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, UseDefaultSettings);
 }

@@ -18,6 +18,7 @@
 #include "screening/state.h"
 #include "support/bench_market.h"
 #include "support/side_by_side.h"
+#include "support/widgets_main.h"
 #include "views/list_services.h"
 
 namespace {
@@ -81,11 +82,5 @@ BENCHMARK_CAPTURE(CompoundBesideAllIssues, sqlite, TestEngine::Sqlite)->Apply(Si
 BENCHMARK_CAPTURE(CompoundBesideAllIssues, postgres, TestEngine::Postgres)->Apply(SideBySideRun);
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    UseDefaultSettings();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, UseDefaultSettings);
 }

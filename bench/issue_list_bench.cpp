@@ -13,6 +13,7 @@
 #include "foundation/selection.h"
 #include "foundation/text_stores.h"
 #include "platform/flex_grid.h"
+#include "support/widgets_main.h"
 #include "views/list_services.h"
 
 namespace {
@@ -95,10 +96,5 @@ BENCHMARK(BM_StoreLookupsByScan)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }

@@ -14,6 +14,7 @@
 #include "drawing/printed_candle_chart.h"
 #include "drawing/printed_kagi_chart.h"
 #include "drawing/series_fixture.h"
+#include "support/widgets_main.h"
 
 namespace {
 
@@ -66,10 +67,5 @@ BENCHMARK(TwelveDailyCells)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }
