@@ -13,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/twips.h"
 #include "ui/child_windows.h"
+#include "ui/list_dialogs.h"
 #include "ui/state.h"
 #include "views/main_frame.h"
 #include "views/state.h"
@@ -34,8 +35,7 @@ constexpr int kClientWidth = 2775;
 constexpr int kClientHeight = 3385;
 
 void Place(QWidget* control, const Box& box) {
-    control->setGeometry(TwipsToPixels(box.left), TwipsToPixels(box.top), TwipsToPixels(box.width),
-                         TwipsToPixels(box.height));
+    PlaceWidget(control, "", box.left, box.top, box.width, box.height);
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, const Box& box) {

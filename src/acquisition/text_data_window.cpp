@@ -19,6 +19,7 @@
 #include "platform/busy_pointer.h"
 #include "platform/message_box.h"
 #include "platform/twips.h"
+#include "ui/list_dialogs.h"
 #include "views/main_frame.h"
 
 namespace {
@@ -41,8 +42,7 @@ constexpr int kClientWidth = 5895;
 constexpr int kClientHeight = 3100;
 
 void Place(QWidget* control, const Box& box) {
-    control->setGeometry(TwipsToPixels(box.left), TwipsToPixels(box.top), TwipsToPixels(box.width),
-                         TwipsToPixels(box.height));
+    PlaceWidget(control, "", box.left, box.top, box.width, box.height);
 }
 
 template <typename Control>

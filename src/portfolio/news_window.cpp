@@ -10,15 +10,11 @@
 #include "platform/busy_pointer.h"
 #include "platform/twips.h"
 #include "portfolio/state.h"
+#include "ui/list_dialogs.h"
 
 namespace {
 
 constexpr int kDateDigits = 8;
-
-void PlaceInTwips(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                        TwipsToPixels(height));
-}
 
 // One line of the etched separator, a pixel high in the given colour of the palette.
 void AddLine(QWidget* parent, const char* name, int topTwips, QPalette::ColorRole colour) {
@@ -52,7 +48,7 @@ FRM_News::FRM_News(QWidget* parent) : QDialog(parent) {
 
     txtNews_ = new QPlainTextEdit(this);
     txtNews_->setObjectName(QStringLiteral("TXT_News"));
-    PlaceInTwips(txtNews_, 120, 120, 6000, 3375);
+    PlaceWidget(txtNews_, "", 120, 120, 6000, 3375);
     // Read-only keeps pasting and dropping out; the filter below keeps out every key.
     txtNews_->setReadOnly(true);
     txtNews_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -64,7 +60,7 @@ FRM_News::FRM_News(QWidget* parent) : QDialog(parent) {
 
     cmdOk_ = new QPushButton(QStringLiteral("OK"), this);
     cmdOk_->setObjectName(QStringLiteral("CMD_OK"));
-    PlaceInTwips(cmdOk_, 4800, 3900, 1200, 310);
+    PlaceWidget(cmdOk_, "", 4800, 3900, 1200, 310);
     cmdOk_->setDefault(true);
     connect(cmdOk_, &QPushButton::clicked, this, &QDialog::accept);
     ResetPointer();
