@@ -89,8 +89,10 @@ bool DrawWeeklyLines(const std::vector<std::string>& issueIds) {
     return CommitTrans(daily);
 }
 
-// What the manual analysis does for one issue. Its loads read the issue's daily rows once.
+// What the manual analysis does for one issue. Its loads read the issue's daily rows once,
+// in one reading of the catalogs.
 bool AnalyseIssue(const std::string& id) {
+    const CatalogReading reading;
     const DailyRowsReadOnce rowsReadOnce;
     SeriesState& series = Series();
     if (!LoadChartSeriesOne(id, kChartDaily)) return false;

@@ -1,5 +1,7 @@
 #include "analysis/chart_loading.h"
 
+#include <vector>
+
 #include "analysis/series_loading.h"
 #include "analysis/splits.h"
 #include "foundation/database.h"
@@ -166,16 +168,25 @@ bool LoadJoinedListings(const std::string& issueId, int32_t kind) {
 }  // namespace
 
 bool PickOlderMarket(const std::string& code, std::string& market) {
-    int32_t newest[3] = {0, 0, 0};
+    // Only each listing's newest day counts: one statement asks for the three, each read
+    // from the end of its run of the key, instead of reading every row of every listing.
     const char* markets[3] = {"040", "013", "021"};
-    NumberRows rows;
-    for (int m = 0; m < 3; ++m) {
-        if (!LoadBarNumbers(code + markets[m], kDailyTable, 0, rows)) return false;
-        const bool read = RunTrapped([&] {
-            if (rows.RecordCount() > 0) newest[m] = WholeOf<int32_t>(rows.Number(0, 0));
-        });
-        if (!read) return false;
+    std::string sql = "SELECT ";
+    std::vector<FieldValue> listings;
+    for (const char* m : markets) {
+        if (!listings.empty()) sql += ",";
+        sql += std::string("(SELECT MAX(日付) FROM ") + kDailyTable + " WHERE 銘柄ID=?)";
+        listings.emplace_back(code + m);
     }
+    NumberRows rows;
+    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows, listings)) return false;
+    int32_t newest[3] = {0, 0, 0};
+    const bool read = RunTrapped([&] {
+        for (int m = 0; m < 3; ++m)
+            if (rows.RecordCount() > 0 && !rows.IsNull(0, m))
+                newest[m] = WholeOf<int32_t>(rows.Number(0, m));
+    });
+    if (!read) return false;
     market = ChooseOlderMarket(newest[0], newest[1], newest[2]);
     return true;
 }
@@ -196,6 +207,7 @@ bool LoadChartSeries(const std::string& issueId, int32_t kind) {
 bool LoadChartSeries(const std::string& issueId, int32_t kind, bool joinListings) {
     SeriesRecord* record = SharedRecordOfKind(kind);
     if (record == nullptr) return false;
+    const CatalogReading reading;
     const SplitRowsOfLoad splitsReadOnce;
     const bool loaded =
         joinListings ? LoadChartSeriesJoined(issueId, kind) : LoadChartSeriesOne(issueId, kind);

@@ -1,5 +1,7 @@
 #include "foundation/database.h"
 
+#include <sqlite3.h>
+
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -61,6 +63,35 @@ void RewriteStatement(std::string& statement) {
 // The steps of every statement around its run: the ownership check, the catalog's
 // connection, the rewrites; a failure goes through MsgWarn. run(db, error) runs the
 // rewritten statement on the open connection.
+// Inside a reading, a SQLite catalog in autocommit opens the read transaction that the
+// reading closes.
+bool JoinReading(const CatalogConnection& connection, QSqlDatabase& db, std::string& error) {
+    CatalogReadingState& reading = Database().Reading;
+    if (reading.Depth == 0) return true;
+    sqlite3* handle = SqliteHandle(db);
+    if (!handle || !sqlite3_get_autocommit(handle)) return true;
+    if (sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        error = sqlite3_errmsg(handle);
+        return false;
+    }
+    reading.OpenReads.push_back(connection.ConnectionString);
+    return true;
+}
+
+void EndReadTransactions(std::vector<std::string>& openReads) {
+    for (const std::string& connectionString : openReads) {
+        QSqlDatabase db;
+        std::string error;
+        if (!OpenQtConnection(connectionString, db, error)) continue;
+        sqlite3* handle = SqliteHandle(db);
+        if (!handle || sqlite3_get_autocommit(handle)) continue;
+        // Nothing was written: ending it either way only releases the lock.
+        if (sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    openReads.clear();
+}
+
 template <typename Run>
 bool RunStatement(const CatalogConnection& connection, std::string& statement, Run run) {
     const DatabaseState& state = Database();
@@ -69,7 +100,8 @@ bool RunStatement(const CatalogConnection& connection, std::string& statement, R
     QSqlDatabase db;
     // The statement is rewritten only once its catalog is reached, so after a failed
     // connection the caller still holds the text it wrote.
-    if (!OpenQtConnection(connection.ConnectionString, db, error)) {
+    if (!OpenQtConnection(connection.ConnectionString, db, error) ||
+        !JoinReading(connection, db, error)) {
         MsgWarn(error);
         return false;
     }
@@ -88,6 +120,27 @@ const CatalogConnection* ConnectionOfTable(const std::string& table) {
 }
 
 }  // namespace
+
+CatalogReading::CatalogReading() {
+    ++Database().Reading.Depth;
+}
+
+CatalogReading::~CatalogReading() {
+    CatalogReadingState& reading = Database().Reading;
+    if (--reading.Depth > 0) return;
+    reading.SessionChecked = false;
+    EndReadTransactions(reading.OpenReads);
+}
+
+bool ReadingSessionChecked() {
+    const CatalogReadingState& reading = Database().Reading;
+    return reading.Depth > 0 && reading.SessionChecked;
+}
+
+void NoteReadingSessionChecked() {
+    CatalogReadingState& reading = Database().Reading;
+    if (reading.Depth > 0) reading.SessionChecked = true;
+}
 
 void ResetDatabase() {
     DisconnectAllCatalogs();

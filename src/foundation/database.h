@@ -50,6 +50,23 @@ bool LoadBarNumbers(const std::string& issueId, const std::string& table, int16_
                     NumberRows& rows);
 void CloseRecordset(RecordsetPtr& recordset);
 
+// One action's reading of the catalogs, such as a chart load. While one lives, the session
+// is checked at its first statement only, and every SQLite catalog it reads stays in one
+// read transaction until the outermost reading ends: its statements take the file's lock
+// once instead of each, and see one state of the catalog. Only reads belong inside; a
+// catalog already inside a transaction is left as it is.
+class CatalogReading {
+  public:
+    CatalogReading();
+    ~CatalogReading();
+    CatalogReading(const CatalogReading&) = delete;
+    CatalogReading& operator=(const CatalogReading&) = delete;
+};
+// True inside a reading whose session check has already passed.
+bool ReadingSessionChecked();
+// The session check passed inside the current reading (no effect outside one).
+void NoteReadingSessionChecked();
+
 // Transactions on one catalog; they cover the ExecuteSql calls that follow on it.
 bool BeginTrans(const CatalogConnection& connection);
 bool CommitTrans(const CatalogConnection& connection);

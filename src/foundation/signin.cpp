@@ -28,11 +28,15 @@ bool RunWithRetry(const std::string& statement, const std::vector<FieldValue>& p
 }
 
 // Every statement first reads the user row back: a PC that lost the session to another
-// must neither read nor write the user's data.
+// must neither read nor write the user's data. One action's reading (a chart load) reads
+// it at its first statement only: the row read then guards the few reads that follow
+// within the same moment as well as reading it again before each.
 bool StatementKeepsSession() {
+    if (ReadingSessionChecked()) return true;
     std::string error;
     switch (CheckSessionOwnership(error)) {
         case SessionOwnership::Owned:
+            NoteReadingSessionChecked();
             return true;
         case SessionOwnership::Lost:
             MsgPlain(kSessionLostMessage);

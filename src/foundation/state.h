@@ -29,12 +29,21 @@ struct CatalogConnection {
 // told the user why).
 using StatementCheck = std::function<bool()>;
 
+// The reading of one action (CatalogReading in the database road).
+struct CatalogReadingState {
+    int Depth = 0;                // readings alive, nested
+    bool SessionChecked = false;  // the session check passed since the outermost began
+    // The SQLite catalogs the reading holds a read transaction on.
+    std::vector<std::string> OpenReads;
+};
+
 struct DatabaseState {
     std::string ConnectionPrefix;  // decoded first line of "settei2.ini", ends with ";"
     CatalogConnection DailyConnection;
     CatalogConnection WeeklyConnection;
     CatalogConnection MonthlyConnection;
     StatementCheck BeforeStatement;
+    CatalogReadingState Reading;
 };
 
 DatabaseState& Database();

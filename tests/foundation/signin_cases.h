@@ -239,6 +239,42 @@ TEST_P(SigninRule, ASecondPcTakesOverAndTheFirstCannotSignItOut) {
     EXPECT_EQ(exits_, 1);
 }
 
+// One reading (a chart load) checks the session at its first statement only, and leaves
+// no transaction open behind it: the catalogs take a writer's transaction right after.
+TEST_P(SigninRule, AReadingChecksTheSessionOnceAndLeavesNoTransaction) {
+    ASSERT_EQ(SignInAs(MarketFixture::kUserId, MarketFixture::kPassword), SigninResult::SignedIn);
+    OpenPriceDatabases();
+    const SigninState first = Signin();
+    {
+        const CatalogReading reading;
+        EXPECT_TRUE(RunStatement());
+        {
+            ScriptedSink sink;
+            sink.Expect(MsgKind::YesNo, kDoubleSigninMessage, kAnswerYes);
+            ASSERT_EQ(SignInAs(MarketFixture::kUserId, MarketFixture::kPassword),
+                      SigninResult::SignedIn);
+        }
+        Signin() = first;
+        const CatalogReading nested;
+        EXPECT_TRUE(RunStatement());  // checked at the reading's first statement
+    }
+    {
+        ScriptedSink sink;
+        sink.Expect(MsgKind::Plain, kSessionLostMessage);
+        EXPECT_FALSE(RunStatement());  // the next action checks again
+        EXPECT_TRUE(sink.AllShown());
+    }
+    EXPECT_EQ(exits_, 1);
+
+    Database().BeforeStatement = nullptr;
+    ASSERT_TRUE(BeginTrans(Database().DailyConnection));
+    {
+        const CatalogReading reading;  // inside the caller's transaction: left as it is
+        EXPECT_TRUE(RunStatement());
+    }
+    EXPECT_TRUE(CommitTrans(Database().DailyConnection));
+}
+
 TEST_P(SigninRule, NoConnectionFileMeansNoConnection) {
     ASSERT_TRUE(QFile::remove(QString::fromStdString(market_->Path() + kSettei2FileName)));
     ScriptedSink sink;
