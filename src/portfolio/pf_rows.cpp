@@ -185,3 +185,13 @@ bool SortPfRows(std::vector<PfRow>& rows, int column, bool descending, bool buy)
         for (PfRow& row : rows) row.Valued = true;
     return true;
 }
+
+bool FindIncompleteEntry(const std::vector<PfEntry>& entries, int& row, int& col) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].Quantity != 0 && entries[i].UnitPrice != 0) continue;
+        row = static_cast<int>(i) + 1;
+        col = entries[i].Quantity == 0 ? kPfColQuantity : kPfColUnitPrice;
+        return true;
+    }
+    return false;
+}

@@ -68,3 +68,7 @@ std::vector<std::string> PfRowCells(const PfRow& row, bool buy);
 // key in the given direction, equal keys by code and then by the market's display order,
 // always ascending. Sorting by 損益 or 損益率 values every row. False for another column.
 bool SortPfRows(std::vector<PfRow>& rows, int column, bool descending, bool buy);
+
+// The first entry, in list order, without a quantity (column 7) or else without a unit
+// price (column 8): row is its 1-based place in the list. False when every entry has both.
+bool FindIncompleteEntry(const std::vector<PfEntry>& entries, int& row, int& col);

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -20,6 +21,7 @@
 #include "platform/twips.h"
 #include "portfolio/issue_rows.h"
 #include "portfolio/news.h"
+#include "ui/dialog_keys.h"
 #include "ui/grid_layouts.h"
 #include "ui/grid_wheel.h"
 #include "ui/state.h"
@@ -95,12 +97,20 @@ FRM_PF::FRM_PF(QWidget* parent) : QDialog(parent) {
     totalsLayout->addWidget(new QLabel(QStringLiteral("損益率："), totals));
     totalsLayout->addWidget(lblRate_);
 
+    BuildButtons();
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {cmdAdd_, cmdDel_, cmdPrint_, cmdNews_}) buttons->addWidget(button);
+    buttons->addStretch(1);
+    for (QPushButton* button : {cmdSet_, cmdOk_, cmdCancel_}) buttons->addWidget(button);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(stbPf_);
     layout->addWidget(lblTabName_);
     layout->addWidget(fgrPf_, 1);
     layout->addWidget(totals);
+    layout->addLayout(buttons);
     resize(TwipsToPixels(11200), TwipsToPixels(6600));
+    BuildEditors();
 
     RunTrapped([this] { ShowPfTab(); });
     connect(stbPf_, &QTabBar::currentChanged, this, [this](int) {
@@ -109,10 +119,25 @@ FRM_PF::FRM_PF(QWidget* parent) : QDialog(parent) {
         if (!rows_.empty()) fgrPf_->setEnabled(true);
         ResetPointer();
     });
+    // A press on the tab strip ends an open edit before the tab changes.
+    connect(stbPf_, &QTabBar::tabBarClicked, this, [this](int) { DisarmEdit(); });
     connect(fgrPf_, &FlexGrid::MouseDown, this, [this](int button, int, double x, double y) {
-        if (button == 1 && y < fgrPf_->RowHeight(0)) PressTitle(x);
+        OnGridMouseDown(button, x, y);
     });
-    InstallGridWheel(*fgrPf_, kPfFormName);
+    connect(fgrPf_, &FlexGrid::MouseUp, this,
+            [this](int button, int, double, double) { OnGridMouseUp(button); });
+    connect(fgrPf_, &FlexGrid::MouseMove, this, [this](int, int, double x, double) {
+        SetGridFlagByMouseX(*fgrPf_, x, true);
+    });
+    connect(fgrPf_, &FlexGrid::DblClick, this, [this] { OnGridDblClick(); });
+    for (QScrollBar* bar : {fgrPf_->verticalScrollBar(), fgrPf_->horizontalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, [this](int) { DisarmEdit(); });
+    GridEditors editors;
+    editors.window = this;
+    editors.TXT_Edit_LostFocus = [this] { TXT_Edit_LostFocus(); };
+    editors.DPC_Edit_LostFocus = [this] { DPC_Edit_LostFocus(); };
+    InstallGridWheel(*fgrPf_, kPfFormName, editors);
+    EnableDialogKeys(this);
 }
 
 void FRM_PF::SetTab(int tab) {
@@ -136,6 +161,7 @@ void FRM_PF::ShowPfTab() {
         throw;
     }
     ShowGrid(*fgrPf_);
+    SetRowButtons(false);
     if (!rows_.empty()) {
         fgrPf_->SetRow(1);
         fgrPf_->SetCol(kPfColCode);
@@ -143,23 +169,29 @@ void FRM_PF::ShowPfTab() {
     lblTabName_->setText(QString::fromStdString("''" + PfTabCaption(Tab()) + "''"));
 }
 
+PfRow FRM_PF::RowOfIssue(const std::vector<FieldValue>& issue, PfEntry entry,
+                         bool& queriesFailed) {
+    PfRow row;
+    row.Entry = std::move(entry);
+    row.DisplayOrder = static_cast<int64_t>(FieldNumber(RowField(issue, kField表示順)));
+    row.Code = FieldText(RowField(issue, kField証券コード));
+    row.Name = FieldText(RowField(issue, kField銘柄名));
+    row.Market = FieldText(RowField(issue, kField略称));
+    const double price = FieldNumber(RowField(issue, kField株価));
+    row.Price = price != 0 ? PlainNumber(price) : GetLatestClose(row.Entry.Code, queriesFailed);
+    return row;
+}
+
 void FRM_PF::FillPfGrid(const std::vector<PfEntry>& entries, int listNumber) {
     bool queriesFailed = false;
     for (size_t i = 0; i < entries.size(); ++i) {
         PfRow row;
-        row.Entry = entries[i];
-        row.RowKey = static_cast<int32_t>(i);
         if (const std::vector<FieldValue>* issue =
                 FindIssueRow(IssueList().AllIssuesRecordset, entries[i].Code)) {
-            row.DisplayOrder = static_cast<int64_t>(FieldNumber(RowField(*issue, kField表示順)));
-            row.Code = FieldText(RowField(*issue, kField証券コード));
-            row.Name = FieldText(RowField(*issue, kField銘柄名));
-            row.Market = FieldText(RowField(*issue, kField略称));
-            const double price = FieldNumber(RowField(*issue, kField株価));
-            row.Price =
-                price != 0 ? PlainNumber(price) : GetLatestClose(row.Entry.Code, queriesFailed);
+            row = RowOfIssue(*issue, entries[i], queriesFailed);
         } else {
             const auto& markets = IssueSelection().SijouList;
+            row.Entry = entries[i];
             MsgWarn(std::string(kMissingIssueText) + "\r\n   " +
                     MissingIssueName(listNumber, row.Entry.Code, markets) + "\r\n");
             row.Code = row.Entry.Code.substr(0, 4);
@@ -167,29 +199,41 @@ void FRM_PF::FillPfGrid(const std::vector<PfEntry>& entries, int listNumber) {
             row.Price = "0";
             row.Valued = false;
         }
+        row.RowKey = static_cast<int32_t>(i);
         rows_.push_back(std::move(row));
     }
 }
 
 void FRM_PF::ShowRows() {
     const bool buy = IsBuyTab(Tab());
+    fgrPf_->SetRows(1);
+    fgrPf_->SetRows(1 + static_cast<int>(rows_.size()));
+    for (size_t i = 0; i < rows_.size(); ++i) DrawRow(i, buy);
+    PaintEditableCells();
+    ShowAllTotals();
+}
+
+void FRM_PF::DrawRow(size_t index, bool buy) {
+    const std::vector<std::string> cells = PfRowCells(rows_[index], buy);
+    const int gridRow = static_cast<int>(index) + 1;
+    for (int col = 0; col < kPfGridCols; ++col) fgrPf_->SetTextMatrix(gridRow, col, cells[col]);
+    if (!rows_[index].Valued) return;
+    const PfValueText value = ValuePfCells(cells[kPfColQuantity], cells[kPfColUnitPrice],
+                                           cells[kPfColPrice], buy);
+    fgrPf_->SetCellForeColor(gridRow, kPfColProfit,
+                             value.ProfitNegative ? kNegativeColour : kTextColour);
+    fgrPf_->SetCellForeColor(gridRow, kPfColRate, value.RateNegative ? kNegativeColour : kTextColour);
+}
+
+void FRM_PF::ValuePfRow(int gridRow) {
+    if (gridRow < 1 || gridRow > static_cast<int>(rows_.size())) return;
+    DrawRow(static_cast<size_t>(gridRow - 1), IsBuyTab(Tab()));
+}
+
+void FRM_PF::ShowAllTotals() {
+    const bool buy = IsBuyTab(Tab());
     std::vector<std::vector<std::string>> cells;
     for (const PfRow& row : rows_) cells.push_back(PfRowCells(row, buy));
-    fgrPf_->SetRows(1);
-    fgrPf_->SetRows(1 + static_cast<int>(cells.size()));
-    for (size_t i = 0; i < cells.size(); ++i) {
-        const int gridRow = static_cast<int>(i) + 1;
-        for (int col = 0; col < kPfGridCols; ++col)
-            fgrPf_->SetTextMatrix(gridRow, col, cells[i][col]);
-        if (!rows_[i].Valued) continue;
-        const PfValueText value = ValuePfCells(cells[i][kPfColQuantity], cells[i][kPfColUnitPrice],
-                                               cells[i][kPfColPrice], buy);
-        fgrPf_->SetCellForeColor(gridRow, kPfColProfit,
-                                 value.ProfitNegative ? kNegativeColour : kTextColour);
-        fgrPf_->SetCellForeColor(gridRow, kPfColRate,
-                                 value.RateNegative ? kNegativeColour : kTextColour);
-    }
-    PaintEditableCells();
     ShowPfTotals(cells);
 }
 
@@ -223,7 +267,7 @@ int FRM_PF::ColumnAt(double x) const {
     // a press on a border belongs to the column on its left.
     const int pixel = static_cast<int>(x / kTwipsPerPixel) - fgrPf_->viewport()->x();
     const QHeaderView* header = fgrPf_->horizontalHeader();
-    for (int col = kPfColCode; col < kPfGridCols; ++col) {
+    for (int col = 0; col < kPfGridCols; ++col) {
         const int left = header->sectionViewportPosition(col);
         const int width = header->sectionSize(col);
         if (width > 0 && !header->isSectionHidden(col) && left <= pixel && pixel <= left + width)

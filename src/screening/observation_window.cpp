@@ -199,17 +199,5 @@ void FRM_先行観測::reject() {
 }
 
 void FRM_先行観測::OnPrint() {
-    if (QueryPrinters().Printers.empty()) {
-        MsgInfo(kNoPrinterMessage);
-        return;
-    }
-    setCursor(Qt::WaitCursor);
-    RunTrapped([this] {
-        PrintSettei& print = Settei().Record.PrintSettei;
-        GetGridSelRange(*grid_, print.FirstRow, print.LastRow);
-        print.PrintCaller = kObservationFormName;
-        const auto& show = Selection().Routines.ShowPrintDialog;
-        if (show) show(this);
-    });
-    unsetCursor();
+    HandListToPrintDialog(*this, *grid_, kObservationFormName);
 }

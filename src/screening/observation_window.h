@@ -15,7 +15,6 @@ class QPushButton;
 
 inline constexpr const char* kObservationFormName = "FRM_先行観測";
 inline constexpr const char* kNoObservationMessage = "成立する銘柄はありませんでした。";
-inline constexpr const char* kNoPrinterMessage = "出力可能なﾌﾟﾘﾝﾀが存在しません。";
 
 // The list mode of an observation order: 6 forward (0), 7 backward (-1).
 int ObservationListMode(int16_t order);

@@ -20,6 +20,8 @@
 #include "foundation/trap.h"
 #include "platform/busy_pointer.h"
 #include "platform/flex_grid.h"
+#include "platform/message_box.h"
+#include "platform/printers.h"
 #include "ui/child_windows.h"
 #include "ui/grid_layouts.h"
 #include "ui/input_boxes.h"
@@ -285,6 +287,22 @@ void SelectAllRows(FlexGrid& grid) {
 void GetGridSelRange(const FlexGrid& grid, int32_t& first, int32_t& last) {
     first = std::min(grid.Row(), grid.RowSel());
     last = std::max(grid.Row(), grid.RowSel());
+}
+
+void HandListToPrintDialog(QWidget& window, const FlexGrid& grid, const char* callerName) {
+    if (QueryPrinters().Printers.empty()) {
+        MsgInfo(kNoPrinterMessage);
+        return;
+    }
+    window.setCursor(Qt::WaitCursor);
+    RunTrapped([&] {
+        PrintSettei& print = Settei().Record.PrintSettei;
+        GetGridSelRange(grid, print.FirstRow, print.LastRow);
+        print.PrintCaller = callerName;
+        const auto& show = Selection().Routines.ShowPrintDialog;
+        if (show) show(&window);
+    });
+    window.unsetCursor();
 }
 
 std::string MakeSelectedIdList(const FlexGrid& grid) {

@@ -40,6 +40,12 @@ bool CheckIssueSelected();
 bool GetCurrentIssueId(std::string& issueId);
 
 inline constexpr const char* kSelectIssueMessage = "対象となる銘柄を選択してください。";
+inline constexpr const char* kNoPrinterMessage = "出力可能なﾌﾟﾘﾝﾀが存在しません。";
+
+// A list window's 印刷: without any printer "出力可能なﾌﾟﾘﾝﾀが存在しません。"; otherwise the
+// grid's selected rows and the window's name go into the print settings and the print
+// dialog opens over the window.
+void HandListToPrintDialog(QWidget& window, const FlexGrid& grid, const char* callerName);
 
 // SelectedRows from the grid's selected block. False, with SelectedRows left as it was,
 // when the current row is the header or a selected row's label is not a positive number
