@@ -56,7 +56,8 @@ int32_t DateNumberOf(const QDate& date) {
 
 // The date a cell "yyyy/mm/dd" shows, or today when it holds none ("0000/00/00").
 QDate DateOfCell(const std::string& text) {
-    const QDate date = QDate::fromString(QString::fromStdString(text), QStringLiteral("yyyy/MM/dd"));
+    const QDate date =
+        QDate::fromString(QString::fromStdString(text), QStringLiteral("yyyy/MM/dd"));
     return date.isValid() ? date : QDate::currentDate();
 }
 
@@ -91,13 +92,14 @@ void FRM_PF::BuildButtons() {
     cmdOk_ = MakeButton(this, "CMD_OK", "OK");
     cmdCancel_ = MakeButton(this, "CMD_cancel", "ｷｬﾝｾﾙ");
     const std::pair<QPushButton*, void (FRM_PF::*)()> actions[] = {
-        {cmdAdd_, &FRM_PF::CMD_Add_Click},   {cmdDel_, &FRM_PF::CMD_Del_Click},
-        {cmdPrint_, &FRM_PF::CMD_Print_Click}, {cmdNews_, &FRM_PF::CMD_News_Click},
-        {cmdSet_, &FRM_PF::CMD_Set_Click},   {cmdOk_, &FRM_PF::CMD_OK_Click},
+        {cmdAdd_, &FRM_PF::CMD_Add_Click},       {cmdDel_, &FRM_PF::CMD_Del_Click},
+        {cmdPrint_, &FRM_PF::CMD_Print_Click},   {cmdNews_, &FRM_PF::CMD_News_Click},
+        {cmdSet_, &FRM_PF::CMD_Set_Click},       {cmdOk_, &FRM_PF::CMD_OK_Click},
         {cmdCancel_, &FRM_PF::CMD_cancel_Click},
     };
     for (const auto& [button, action] : actions)
-        connect(button, &QPushButton::clicked, this, [this, action = action] { (this->*action)(); });
+        connect(button, &QPushButton::clicked, this,
+                [this, action = action] { (this->*action)(); });
 }
 
 void FRM_PF::BuildEditors() {
@@ -273,17 +275,17 @@ void FRM_PF::DPC_Edit_LostFocus() {
     if (!dpcEdit_->isVisible()) return;
     dpcEdit_->hide();
     EnableDialogKeys(this);
-    RunTrapped([this] {
-        // A date is stored only when the user changed the picker: one opened on a purchase
-        // date of 0 starts on today, and closing it untouched leaves the 0.
-        const int32_t picked = DateNumberOf(dpcEdit_->date());
-        if (picked == dpcOpenedDate_) return;
-        HideGrid(*fgrPf_);
+    // A date is stored only when the user changed the picker: one opened on a purchase date
+    // of 0 starts on today, and closing it untouched leaves the 0.
+    const int32_t picked = DateNumberOf(dpcEdit_->date());
+    if (picked == dpcOpenedDate_) return;
+    HideGrid(*fgrPf_);
+    RunTrapped([this, picked] {
         SetEntryValue(static_cast<size_t>(pfEditRow_ - 1), kPfColDate, picked);
         ValuePfRow(pfEditRow_);
         StorePfGrid();
-        ShowGrid(*fgrPf_);
     });
+    ShowGrid(*fgrPf_);
 }
 
 void FRM_PF::SetEntryValue(size_t index, int col, double value) {

@@ -121,14 +121,12 @@ FRM_PF::FRM_PF(QWidget* parent) : QDialog(parent) {
     });
     // A press on the tab strip ends an open edit before the tab changes.
     connect(stbPf_, &QTabBar::tabBarClicked, this, [this](int) { DisarmEdit(); });
-    connect(fgrPf_, &FlexGrid::MouseDown, this, [this](int button, int, double x, double y) {
-        OnGridMouseDown(button, x, y);
-    });
+    connect(fgrPf_, &FlexGrid::MouseDown, this,
+            [this](int button, int, double x, double y) { OnGridMouseDown(button, x, y); });
     connect(fgrPf_, &FlexGrid::MouseUp, this,
             [this](int button, int, double, double) { OnGridMouseUp(button); });
-    connect(fgrPf_, &FlexGrid::MouseMove, this, [this](int, int, double x, double) {
-        SetGridFlagByMouseX(*fgrPf_, x, true);
-    });
+    connect(fgrPf_, &FlexGrid::MouseMove, this,
+            [this](int, int, double x, double) { SetGridFlagByMouseX(*fgrPf_, x, true); });
     connect(fgrPf_, &FlexGrid::DblClick, this, [this] { OnGridDblClick(); });
     for (QScrollBar* bar : {fgrPf_->verticalScrollBar(), fgrPf_->horizontalScrollBar()})
         connect(bar, &QScrollBar::valueChanged, this, [this](int) { DisarmEdit(); });
@@ -169,8 +167,7 @@ void FRM_PF::ShowPfTab() {
     lblTabName_->setText(QString::fromStdString("''" + PfTabCaption(Tab()) + "''"));
 }
 
-PfRow FRM_PF::RowOfIssue(const std::vector<FieldValue>& issue, PfEntry entry,
-                         bool& queriesFailed) {
+PfRow FRM_PF::RowOfIssue(const std::vector<FieldValue>& issue, PfEntry entry, bool& queriesFailed) {
     PfRow row;
     row.Entry = std::move(entry);
     row.DisplayOrder = static_cast<int64_t>(FieldNumber(RowField(issue, kField表示順)));
@@ -218,11 +215,12 @@ void FRM_PF::DrawRow(size_t index, bool buy) {
     const int gridRow = static_cast<int>(index) + 1;
     for (int col = 0; col < kPfGridCols; ++col) fgrPf_->SetTextMatrix(gridRow, col, cells[col]);
     if (!rows_[index].Valued) return;
-    const PfValueText value = ValuePfCells(cells[kPfColQuantity], cells[kPfColUnitPrice],
-                                           cells[kPfColPrice], buy);
+    const PfValueText value =
+        ValuePfCells(cells[kPfColQuantity], cells[kPfColUnitPrice], cells[kPfColPrice], buy);
     fgrPf_->SetCellForeColor(gridRow, kPfColProfit,
                              value.ProfitNegative ? kNegativeColour : kTextColour);
-    fgrPf_->SetCellForeColor(gridRow, kPfColRate, value.RateNegative ? kNegativeColour : kTextColour);
+    fgrPf_->SetCellForeColor(gridRow, kPfColRate,
+                             value.RateNegative ? kNegativeColour : kTextColour);
 }
 
 void FRM_PF::ValuePfRow(int gridRow) {
