@@ -290,11 +290,24 @@ void FillDailyPoint(const NumberRows& rows, int32_t i, SeriesPoint& point) {
     point.Volume = RequiredNumber(rows, i, 5);
 }
 
-std::string DailyRowsSql(const std::string& issueId, const char* comparison, int32_t bound) {
+// The daily rows of an issue on one side of a date; the issue and the date pasted as
+// literals or left to bound "?" markers.
+std::string DailyRowsSqlFor(const std::string& idPiece, const char* comparison,
+                            const std::string& boundPiece) {
     return std::string("SELECT ") + "日付" + "," + "始値" + "," + "高値" + "," + "安値" + "," +
            "終値" + "," + "出来高" + " FROM " + kDailyTable + " WHERE " + "銘柄ID" + " = " +
-           SqlText(issueId) + " And " + "日付" + comparison + std::to_string(bound) + " ORDER BY " +
-           "日付";
+           idPiece + " And " + "日付" + comparison + boundPiece + " ORDER BY " + "日付";
+}
+
+std::string DailyRowsSql(const std::string& issueId, const char* comparison, int32_t bound) {
+    return DailyRowsSqlFor(SqlText(issueId), comparison, std::to_string(bound));
+}
+
+// The loads read with the bound form: one text for every issue, prepared once.
+bool ReadDailyRowsBeside(const std::string& issueId, const char* comparison, int32_t bound,
+                         std::vector<SeriesPoint>& points, int32_t& count) {
+    return ReadDailyBars(DailyRowsSqlFor("?", comparison, "?"), {issueId, int64_t{bound}}, points,
+                         count);
 }
 
 const char* PeriodTableOfKind(int32_t kind) {
@@ -337,17 +350,19 @@ namespace {
 
 // The rows of a daily statement: read now, or kept from its first run while a
 // DailyRowsReadOnce lives.
-const NumberRows* DailyRowsOf(std::string sql) {
+const NumberRows* DailyRowsOf(std::string sql, const std::vector<FieldValue>& parameters) {
     SeriesLoadingState& state = SeriesLoading();
     if (state.DailyRowsHolds == 0) {
-        if (!ExecuteNumberSql(Database().DailyConnection, sql, state.DailyRows)) return nullptr;
+        if (!ExecuteNumberSql(Database().DailyConnection, sql, state.DailyRows, parameters))
+            return nullptr;
         return &state.DailyRows;
     }
-    auto kept = state.DailyRowsByStatement.find(sql);
-    if (kept != state.DailyRowsByStatement.end()) return &kept->second;
     std::string key = sql;  // the statement may come back rewritten
+    for (const FieldValue& parameter : parameters) key += '\x1f' + FieldText(parameter);
+    auto kept = state.DailyRowsByStatement.find(key);
+    if (kept != state.DailyRowsByStatement.end()) return &kept->second;
     NumberRows rows;
-    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows)) return nullptr;
+    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows, parameters)) return nullptr;
     return &state.DailyRowsByStatement.emplace(std::move(key), std::move(rows)).first->second;
 }
 
@@ -362,19 +377,21 @@ DailyRowsReadOnce::~DailyRowsReadOnce() {
     if (--state.DailyRowsHolds == 0) state.DailyRowsByStatement.clear();
 }
 
-bool ReadDailyBars(std::string sql, std::vector<SeriesPoint>& points, int32_t& count) {
-    const NumberRows* rows = DailyRowsOf(std::move(sql));
+bool ReadDailyBars(std::string sql, const std::vector<FieldValue>& parameters,
+                   std::vector<SeriesPoint>& points, int32_t& count) {
+    const NumberRows* rows = DailyRowsOf(std::move(sql), parameters);
     if (rows == nullptr) return false;
     return RunTrapped([&] { count = FillDailyPoints(*rows, points); });
 }
 
-bool ReadDailyBars(std::string sql, SeriesRecord& record) {
-    return ReadDailyBars(std::move(sql), record.Points, record.Count);
+bool ReadDailyBars(std::string sql, const std::vector<FieldValue>& parameters,
+                   SeriesRecord& record) {
+    return ReadDailyBars(std::move(sql), parameters, record.Points, record.Count);
 }
 
 bool PrepareDailySeries(const std::string& issueId, int16_t mode) {
     SeriesRecord& daily = Series().DailySeries;
-    if (!ReadDailyBars(MakeBarsSql(issueId, kDailyTable, -1), daily)) return false;
+    if (!ReadDailyBars(MakeBoundBarsSql(kDailyTable, -1), {issueId}, daily)) return false;
     double factor = 0;
     if (mode == 1 && !ApplySplitFactorsToRows(issueId, daily, factor)) return false;
     SetLatestBarSummary();
@@ -403,15 +420,13 @@ bool PreparePeriodRows(int32_t kind, const std::string& issueId, NumberRows& row
     if (!done) return false;
     // A joined load asks once for the older listing's rows before the newer one began.
     const bool beforeJoin = state.ReadBeforeJoinDate != 0;
-    std::string sql;
-    if (beforeJoin) {
-        sql = MakeDailyRowsBeforeSql(issueId, state.JoinDate);
-        state.ReadBeforeJoinDate = 0;
-    } else {
-        sql = MakeDailyRowsAfterSql(issueId, state.LastStoredEnd);
-    }
+    const char* comparison = beforeJoin ? "<" : ">";
+    const int32_t bound = beforeJoin ? state.JoinDate : state.LastStoredEnd;
+    if (beforeJoin) state.ReadBeforeJoinDate = 0;
     SeriesState& series = Series();
-    if (!ReadDailyBars(sql, series.PeriodWorkSeries, series.PeriodWorkCount)) return false;
+    if (!ReadDailyRowsBeside(issueId, comparison, bound, series.PeriodWorkSeries,
+                             series.PeriodWorkCount))
+        return false;
     // The days the stored periods already hold would come twice, and the first of them
     // would be merged into the last stored period.
     if (beforeJoin && !RunTrapped([&] {

@@ -105,8 +105,10 @@ std::string MakeDailyRowsAfterSql(const std::string& issueId, int32_t lastStored
 std::string MakeDailyRowsBeforeSql(const std::string& issueId, int32_t joinDate);
 // Runs a daily-row statement on the daily catalog (into DailyRows) and fills points and
 // count, with one spare element after the last point.
-bool ReadDailyBars(std::string sql, std::vector<SeriesPoint>& points, int32_t& count);
-bool ReadDailyBars(std::string sql, SeriesRecord& record);
+bool ReadDailyBars(std::string sql, const std::vector<FieldValue>& parameters,
+                   std::vector<SeriesPoint>& points, int32_t& count);
+bool ReadDailyBars(std::string sql, const std::vector<FieldValue>& parameters,
+                   SeriesRecord& record);
 // While one lives, ReadDailyBars runs each daily statement once and gives the rows it read
 // again after, and the split rows are read once (SplitRowsOfLoad): the analysis of one issue
 // holds one, as its daily chart, kagi chart and breakout search read the same rows. A write

@@ -110,10 +110,11 @@ bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord&
 namespace {
 
 bool ReadSplitTable(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits) {
+    // The issue is bound: one text for every issue, prepared once.
     std::string sql = std::string("SELECT ") + "*" + " FROM " + kSplitTable + " WHERE " + "銘柄ID" +
-                      " = " + SqlText(issueId) + " ORDER BY " + "日付" + (ascending ? " ASC" : "");
+                      " = ?" + " ORDER BY " + "日付" + (ascending ? " ASC" : "");
     NumberRows rows;
-    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows)) return false;
+    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows, {issueId})) return false;
     return RunTrapped([&] {
         splits.clear();
         if (rows.RecordCount() > 0 && rows.FieldCount() < 3)

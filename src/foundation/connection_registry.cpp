@@ -25,6 +25,7 @@ ConnectionRegistry& Registry() {
 void CloseQtConnection(const QString& name) {
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
+        ForgetSqliteStatements(db);
         if (db.isOpen()) db.close();
     }
     QSqlDatabase::removeDatabase(name);

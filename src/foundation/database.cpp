@@ -228,8 +228,8 @@ bool LoadBarNumbers(const std::string& issueId, const std::string& table, int16_
                     NumberRows& rows) {
     const CatalogConnection* connection = ConnectionOfTable(table);
     if (!connection) return false;
-    std::string statement = MakeBarsSql(issueId, table, orderFlag);
-    return ExecuteNumberSql(*connection, statement, rows);
+    std::string statement = MakeBoundBarsSql(table, orderFlag);
+    return ExecuteNumberSql(*connection, statement, rows, {issueId});
 }
 
 void CloseRecordset(RecordsetPtr& recordset) {

@@ -65,7 +65,10 @@ std::string MakeDailyUpdateSql(std::string_view assignments) {
     return std::string("UPDATE ") + kDailyTable + " SET " + std::string(assignments);
 }
 
-std::string MakeBarsSql(std::string_view issueId, std::string_view table, int16_t orderFlag) {
+namespace {
+
+// The bars statement with idPiece as the issue: a quoted literal or a bound "?".
+std::string BarsSqlFor(std::string_view idPiece, std::string_view table, int16_t orderFlag) {
     std::string sql;
     std::string orderColumn;
     if (table == kDailyTable) {
@@ -77,11 +80,21 @@ std::string MakeBarsSql(std::string_view issueId, std::string_view table, int16_
     } else {
         return "";
     }
-    sql += " FROM " + std::string(table) + " WHERE " + "銘柄ID" + "='" + QuotedInner(issueId) +
-           "'" + " ORDER BY " + orderColumn;
+    sql += " FROM " + std::string(table) + " WHERE " + "銘柄ID" + "=" + std::string(idPiece) +
+           " ORDER BY " + orderColumn;
     if (orderFlag == -1) sql += " ASC";
     if (orderFlag == 0) sql += " DESC";
     return sql;
+}
+
+}  // namespace
+
+std::string MakeBarsSql(std::string_view issueId, std::string_view table, int16_t orderFlag) {
+    return BarsSqlFor("'" + QuotedInner(issueId) + "'", table, orderFlag);
+}
+
+std::string MakeBoundBarsSql(std::string_view table, int16_t orderFlag) {
+    return BarsSqlFor("?", table, orderFlag);
 }
 
 std::string MakeUpdateSql(std::string_view table, std::string_view assignments) {

@@ -39,6 +39,9 @@ std::string MakeDailyUpdateSql(std::string_view assignments);
 // Bars of one issue from TBL日次, TBL週次 or TBL月次; order flag -1 ascending, 0
 // descending, anything else the server's order. Any other table gives "".
 std::string MakeBarsSql(std::string_view issueId, std::string_view table, int16_t orderFlag);
+// The same statement with the issue ID left to one bound "?": one text for every issue,
+// which the engine prepares once.
+std::string MakeBoundBarsSql(std::string_view table, int16_t orderFlag);
 std::string MakeUpdateSql(std::string_view table, std::string_view assignments);
 std::string MakeSelectSql(std::string_view table, std::string_view columns);
 std::string MakeDeleteSql(std::string_view table);

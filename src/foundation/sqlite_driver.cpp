@@ -6,7 +6,10 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QVariant>
+#include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/app_path.h"
 #include "platform/number_format.h"
@@ -71,21 +74,86 @@ static FieldValue SqliteValue(sqlite3_stmt* prepared, int column) {
 
 namespace {
 
-using PreparedStatement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+// Statements with bound parameters kept prepared per connection: the loads run the same
+// few texts for every issue, and preparing one costs as much as reading a year of bars.
+// A kept statement is reset as soon as it is handed back, so it holds no lock between uses.
+struct KeptStatement {
+    sqlite3* Handle;
+    std::string Text;
+    sqlite3_stmt* Statement;
+};
+constexpr size_t kKeptStatements = 32;
+
+std::vector<KeptStatement>& Shelf() {
+    static std::vector<KeptStatement> shelf;  // the most recently used last
+    return shelf;
+}
+
+sqlite3_stmt* TakeKept(sqlite3* handle, const std::string& text) {
+    std::vector<KeptStatement>& shelf = Shelf();
+    for (auto kept = shelf.rbegin(); kept != shelf.rend(); ++kept) {
+        if (kept->Handle != handle || kept->Text != text) continue;
+        sqlite3_stmt* statement = kept->Statement;
+        shelf.erase(std::next(kept).base());
+        return statement;
+    }
+    return nullptr;
+}
+
+void GiveBack(sqlite3* handle, const std::string& text, sqlite3_stmt* statement) {
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    std::vector<KeptStatement>& shelf = Shelf();
+    if (shelf.size() >= kKeptStatements) {
+        sqlite3_finalize(shelf.front().Statement);
+        shelf.erase(shelf.begin());
+    }
+    shelf.push_back({handle, text, statement});
+}
+
+// A prepared statement for one run: taken from the shelf or prepared, and on leaving
+// handed back when it has parameters (a text that pastes its values is seldom run twice)
+// or finalized.
+class PreparedStatement {
+  public:
+    PreparedStatement(sqlite3* handle, const std::string& text, bool keep)
+        : handle_(handle), text_(text), keep_(keep) {}
+    ~PreparedStatement() {
+        if (!statement_) return;
+        if (keep_)
+            GiveBack(handle_, text_, statement_);
+        else
+            sqlite3_finalize(statement_);
+    }
+    PreparedStatement(const PreparedStatement&) = delete;
+    PreparedStatement& operator=(const PreparedStatement&) = delete;
+
+    sqlite3_stmt* get() const { return statement_; }
+    // The statement, or nullptr for a text of only blanks or a comment; false with the
+    // reason in error.
+    bool Prepare(std::string& error) {
+        if (keep_ && (statement_ = TakeKept(handle_, text_))) return true;
+        if (sqlite3_prepare_v3(handle_, text_.c_str(), static_cast<int>(text_.size()),
+                               keep_ ? SQLITE_PREPARE_PERSISTENT : 0, &statement_,
+                               nullptr) == SQLITE_OK)
+            return true;
+        error = sqlite3_errmsg(handle_);
+        return false;
+    }
+
+  private:
+    sqlite3* handle_;
+    const std::string& text_;
+    bool keep_;
+    sqlite3_stmt* statement_ = nullptr;
+};
 
 // The statement prepared with its parameters bound; a null statement when the text holds
 // only blanks or a comment. False with the reason in error.
-bool PrepareBound(sqlite3* handle, const std::string& statement,
-                  const std::vector<FieldValue>& parameters, PreparedStatement& prepared,
+bool PrepareBound(const std::vector<FieldValue>& parameters, PreparedStatement& prepared,
                   std::string& error) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(handle, statement.c_str(), static_cast<int>(statement.size()), &raw,
-                           nullptr) != SQLITE_OK) {
-        error = sqlite3_errmsg(handle);
-        return false;
-    }
-    prepared.reset(raw);
-    if (raw && !BindSqlite(raw, parameters)) {
+    if (!prepared.Prepare(error)) return false;
+    if (prepared.get() && !BindSqlite(prepared.get(), parameters)) {
         error = "the statement's parameters do not match its markers";
         return false;
     }
@@ -117,8 +185,8 @@ double SqliteNumber(sqlite3_stmt* prepared, int column, bool& null) {
 bool RunOnSqlite(sqlite3* handle, const std::string& statement,
                  const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                  std::string& error) {
-    PreparedStatement owner(nullptr, &sqlite3_finalize);
-    if (!PrepareBound(handle, statement, parameters, owner, error)) return false;
+    PreparedStatement owner(handle, statement, !parameters.empty());
+    if (!PrepareBound(parameters, owner, error)) return false;
     sqlite3_stmt* prepared = owner.get();
     if (!prepared) {  // only blanks or a comment: nothing to run
         if (recordset) *recordset = std::make_shared<Recordset>();
@@ -146,8 +214,8 @@ bool RunOnSqlite(sqlite3* handle, const std::string& statement,
 bool ReadNumbersOnSqlite(sqlite3* handle, const std::string& statement,
                          const std::vector<FieldValue>& parameters, NumberRows& rows,
                          std::string& error) {
-    PreparedStatement owner(nullptr, &sqlite3_finalize);
-    if (!PrepareBound(handle, statement, parameters, owner, error)) return false;
+    PreparedStatement owner(handle, statement, !parameters.empty());
+    if (!PrepareBound(parameters, owner, error)) return false;
     sqlite3_stmt* prepared = owner.get();
     const int count = prepared ? sqlite3_column_count(prepared) : 0;
     rows.Reset(count);
@@ -164,4 +232,15 @@ bool ReadNumbersOnSqlite(sqlite3* handle, const std::string& statement,
     if (status == SQLITE_DONE) return true;
     error = sqlite3_errmsg(handle);
     return false;
+}
+
+void ForgetSqliteStatements(const QSqlDatabase& db) {
+    sqlite3* handle = SqliteHandle(db);
+    if (!handle) return;
+    std::vector<KeptStatement>& shelf = Shelf();
+    std::erase_if(shelf, [handle](const KeptStatement& kept) {
+        if (kept.Handle != handle) return false;
+        sqlite3_finalize(kept.Statement);
+        return true;
+    });
 }

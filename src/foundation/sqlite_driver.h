@@ -22,6 +22,9 @@ bool SetUpSqliteConnection(const ConnectionFields& fields, const std::string& ca
 // The sqlite3 handle of an open connection, or nullptr when it is not a SQLite one.
 sqlite3* SqliteHandle(const QSqlDatabase& db);
 
+// Finalizes the statements kept prepared on db's handle: before the connection closes.
+void ForgetSqliteStatements(const QSqlDatabase& db);
+
 // Runs one statement with its parameters bound in order to the "?" markers; the rows go
 // into recordset when one is asked for. False with SQLite's description in error.
 bool RunOnSqlite(sqlite3* handle, const std::string& statement,
