@@ -1,4 +1,8 @@
 // ctest-labels: db
+#include <sqlite3.h>
+
+#include <filesystem>
+
 #include "foundation/database_cases.h"
 
 INSTANTIATE_TEST_SUITE_P(Sqlite, DatabaseRoad, testing::Values(TestEngine::Sqlite));
@@ -36,4 +40,40 @@ TEST(CatalogLayout, SqlitePriceTablesAreClusteredOnTheirKey) {
     RecordsetPtr rs;
     ASSERT_TRUE(ExecuteSql(Database().DailyConnection, statement, rs, {std::string(kSplitTable)}));
     EXPECT_EQ(rs->Text(0).find("WITHOUT ROWID"), std::string::npos);
+}
+
+// Statements with bound values stay prepared between runs; they must hold no lock while
+// they wait, see a table changed under them, and let their connection close.
+TEST(KeptStatements, HoldNoLockFollowTheSchemaAndLetTheCatalogClose) {
+    MarketFixture market(TestEngine::Sqlite);
+    KABUTO_REQUIRE_MARKET(market);
+    const std::string file = market.Path() + PriceCatalogName(kDailyCatalog) + ".sqlite3";
+    std::string read = "SELECT COUNT(*) FROM TBL分割係数 WHERE 銘柄ID = ?";
+    NumberRows rows;
+    ASSERT_TRUE(ExecuteNumberSql(Database().DailyConnection, read, rows, {std::string("x")}));
+
+    // Another connection writes at once, without waiting for a lock.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(other,
+                           "ALTER TABLE TBL分割係数 ADD COLUMN 備考 TEXT; "
+                           "INSERT INTO TBL分割係数 (銘柄ID, 日付, 分割係数) VALUES ('x', 1, 2)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(other);
+    sqlite3_close(other);
+    ASSERT_TRUE(ExecuteNumberSql(Database().DailyConnection, read, rows, {std::string("x")}));
+    EXPECT_EQ(rows.Number(0, 0), 1);
+
+    // Closed with its kept statements, the catalog leaves no handle on the file.
+    ClosePriceDatabases();
+    const auto openHandles = [&file] {
+        int count = 0;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            if (std::filesystem::read_symlink(fd.path(), error) == file) ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(openHandles(), 0);
 }
