@@ -5,6 +5,7 @@
 #include <QShortcut>
 #include <algorithm>
 
+#include "acquisition/auto_download.h"
 #include "acquisition/state.h"
 #include "acquisition/text_data_window.h"
 #include "foundation/startup.h"
@@ -114,7 +115,10 @@ bool ListImportableArchives(FRM_メールデータ& window) {
 }
 
 void AcquireData(bool web) {
-    if (web) return;
+    if (web) {
+        RunAutoImport();
+        return;
+    }
     auto* window = new FRM_メールデータ;
     if (!ListImportableArchives(*window)) {
         delete window;

@@ -42,8 +42,8 @@ bool FindArchives(FRM_メールデータ& window);
 void FillDataFileGrid(FlexGrid& grid, const ArchiveList& dates);
 // Prepares the window; false, with a warning shown, when there is no day to show.
 bool ListImportableArchives(FRM_メールデータ& window);
-// The data commands: web true is the automatic download, which is not built yet and does
-// nothing; false prepares the mail-data window and shows it over the disabled main frame.
+// The data commands: web true is the automatic download; false prepares the mail-data
+// window and shows it over the disabled main frame.
 void AcquireData(bool web);
 // Puts the data commands (the mail-data window, the text-file dialog) into the selection
 // window's menus.

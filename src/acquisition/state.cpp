@@ -5,6 +5,12 @@ MailDataState& MailData() {
     return state;
 }
 
+DownloadState& Download() {
+    static DownloadState state;
+    return state;
+}
+
 void ResetAcquisitionState() {
     MailData() = MailDataState{};
+    Download() = DownloadState{};
 }

@@ -2,7 +2,6 @@
 #include "acquisition/archive_extraction.h"
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <QDir>
 #include <utility>
@@ -14,10 +13,11 @@
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
 #include "support/temp_folder.h"
+#include "support/zip_fixture.h"
 
 namespace {
 
-using Entries = std::vector<std::pair<std::string, std::string>>;
+using Entries = ZipEntries;
 
 constexpr const char* kDay = "20240105";
 
@@ -37,17 +37,6 @@ std::string FixtureText(const std::string& tag) {
                 std::to_string(1000 * i) + "\r\n";
     }
     return ToCp932(text);
-}
-
-void MakeZip(const std::string& path, const Entries& entries) {
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(archive, nullptr);
-    for (const auto& [name, bytes] : entries) {
-        zip_source_t* source = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
-        ASSERT_GE(zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_RAW), 0) << name;
-    }
-    ASSERT_EQ(zip_close(archive), 0);
 }
 
 std::string Read(const std::string& path) {

@@ -7,13 +7,17 @@
 #include <QTimer>
 #include <memory>
 
-void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
+namespace {
+
+void AnswerModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(QWidget*)> answer,
+                      int timeoutMs) {
     auto* timer = new QTimer;
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, answer, timeoutMs]() {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, wanted, answer, timeoutMs]() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && wanted(modal)) {
             timer->stop();
             timer->deleteLater();
             answer(modal);
@@ -26,4 +30,16 @@ void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
         }
     });
     timer->start();
+}
+
+}  // namespace
+
+void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
+    AnswerModalWhere([](QWidget*) { return true; }, std::move(answer), timeoutMs);
+}
+
+void AnswerNextModalNamed(const QString& name, std::function<void(QWidget*)> answer,
+                          int timeoutMs) {
+    AnswerModalWhere([name](QWidget* modal) { return modal->objectName() == name; },
+                     std::move(answer), timeoutMs);
 }

@@ -8,3 +8,7 @@
 // Starts watching; `answer` runs once, on the first modal widget that appears.
 // Returns immediately; call before the code that opens the dialog.
 void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs = 5000);
+// As AnswerNextModal for the first modal widget of that object name: a job's own window
+// (the progress window over the main frame) can be modal while the dialog is awaited.
+void AnswerNextModalNamed(const QString& name, std::function<void(QWidget*)> answer,
+                          int timeoutMs = 5000);

@@ -1,0 +1,95 @@
+#include "platform/internet_transfer.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+InternetTransfer::InternetTransfer(QObject* parent)
+    : QObject(parent), manager_(new QNetworkAccessManager(this)) {
+    manager_->setProxy(QNetworkProxy::NoProxy);
+}
+
+InternetTransfer::~InternetTransfer() {
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+        reply_->deleteLater();
+    }
+}
+
+void InternetTransfer::Execute() {
+    if (reply_) {
+        reply_->disconnect(this);
+        reply_->abort();
+        reply_->deleteLater();
+        reply_ = nullptr;
+    }
+    statusLine_.clear();
+    headers_.clear();
+    body_.clear();
+    read_ = 0;
+
+    QNetworkRequest request(QUrl(QString::fromStdString(url_), QUrl::StrictMode));
+    // The length check of a download compares Content-Length with the bytes received, so
+    // the body must come as the server stored it.
+    request.setRawHeader("Accept-Encoding", "identity");
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    request.setTransferTimeout(transferTimeoutMs_);
+    QNetworkReply* reply = manager_->get(request);
+    reply_ = reply;
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { Finish(reply); });
+}
+
+void InternetTransfer::Finish(QNetworkReply* reply) {
+    if (reply != reply_) return;
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const bool answered = status.isValid();
+    if (answered) {
+        const QByteArray reason =
+            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
+        statusLine_ = "HTTP/1.1 " + std::to_string(status.toInt());
+        if (!reason.isEmpty()) statusLine_ += " " + reason.toStdString();
+        headers_ = reply->rawHeaderPairs();
+        body_ = reply->readAll();
+    }
+    reply_ = nullptr;
+    reply->deleteLater();
+    if (StateChanged) StateChanged(answered ? kStateResponseCompleted : kStateError);
+}
+
+void InternetTransfer::WaitUntilDone() {
+    while (StillExecuting()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+std::string InternetTransfer::GetHeader(const std::string& name) const {
+    const QByteArray wanted = QByteArray::fromStdString(name).toLower();
+    for (const auto& [key, value] : headers_) {
+        if (key.toLower() == wanted) return value.toStdString();
+    }
+    return {};
+}
+
+std::string InternetTransfer::GetHeader() const {
+    if (statusLine_.empty()) return {};
+    std::string all = statusLine_ + "\r\n";
+    for (const auto& [key, value] : headers_) {
+        all += key.toStdString() + ": " + value.toStdString() + "\r\n";
+    }
+    return all;
+}
+
+QByteArray InternetTransfer::GetChunk(qint64 size) {
+    if (size <= 0 || read_ >= body_.size()) return {};
+    const QByteArray chunk = body_.mid(read_, size);
+    read_ += chunk.size();
+    return chunk;
+}
+
+std::string InternetTransfer::GetChunkText(qint64 size) {
+    return GetChunk(size).toStdString();
+}
