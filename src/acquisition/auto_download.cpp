@@ -21,6 +21,7 @@
 #include "ui/state.h"
 #include "views/logon_window.h"
 #include "views/main_frame.h"
+#include "views/state.h"
 
 namespace {
 
@@ -58,9 +59,9 @@ bool IsServerDate(std::string_view text) {
 
 // Sends the request and lets the message loop run until the control reports its end.
 void Request(InternetTransfer& inet, const std::string& address) {
-    Download().InetState = 0;
+    Views().InetState = 0;
     inet.SetTransferTimeout(Download().TransferTimeoutMs);
-    inet.StateChanged = [](int state) { Download().InetState = static_cast<int16_t>(state); };
+    inet.StateChanged = [](int state) { Views().InetState = static_cast<int16_t>(state); };
     inet.SetURL(address);
     inet.Execute();
     inet.WaitUntilDone();
@@ -146,7 +147,7 @@ bool GetServerDateList(InternetTransfer& inet, const LogonPair& logon, DateList&
         return false;
     }
     Request(inet, RequestAddress(DataServerAddress(), "datalist.txt", logon));
-    if (Download().InetState == InternetTransfer::kStateError) {
+    if (Views().InetState == InternetTransfer::kStateError) {
         MsgWarn(kConnectFailed);
         return false;
     }
@@ -178,7 +179,7 @@ bool IsDateImported(const DateList& list, DateList& missing) {
 bool DownloadArchive(InternetTransfer& inet, const LogonPair& logon, const std::string& name) {
     const std::string path = MailDataFolder() + name + ".zip";
     Request(inet, RequestAddress(DataServerAddress(), name + ".zip", logon));
-    if (Download().InetState == InternetTransfer::kStateError) {
+    if (Views().InetState == InternetTransfer::kStateError) {
         MsgWarn(kConnectFailed);
         return false;
     }

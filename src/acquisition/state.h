@@ -26,8 +26,6 @@ struct DownloadState {
     int32_t AutoDownloadResult = 0;
     // Import finished, message pending: both -1 or 0.
     int16_t AutoImportDoneFlags[2] = {0, 0};
-    // 0 before each request, then the transfer control's end state (11 or 12).
-    int16_t InetState = 0;
     // A request that transfers nothing for this long fails; tests shorten it.
     int TransferTimeoutMs = 30000;
 };

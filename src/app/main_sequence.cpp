@@ -17,6 +17,7 @@
 #include "portfolio/commands.h"
 #include "portfolio/news_file.h"
 #include "portfolio/portfolio_file.h"
+#include "printing/commands.h"
 #include "screening/atec_file.h"
 #include "screening/commands.h"
 #include "views/chart_commands.h"
@@ -122,6 +123,7 @@ bool Main() {
     // The menus and the toolbar start the subsystems' commands through these routines.
     InstallScreeningCommands();
     InstallAcquisitionCommands();
+    InstallPrintingCommands();
     IgnoreFailure(RemoveInterruptedWrites);
     IgnoreFailure(MakeMailDataFolder);
     IgnoreFailure(LoadSavedSignIn);

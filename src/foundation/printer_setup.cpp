@@ -84,6 +84,14 @@ QPrinter& CurrentPrinter() {
     return *printer;
 }
 
+int CurrentPaperSize() {
+    return QtPrinterDevice(CurrentPrinter()).PaperSize();
+}
+
+int CurrentOrientation() {
+    return QtPrinterDevice(CurrentPrinter()).Orientation();
+}
+
 int32_t RowsPerPage(int paper, int orientation) {
     if (paper == kPaperA4 && orientation == kLandscape) return 32;
     if (paper == kPaperA3 && orientation == kPortrait) return 82;

@@ -44,6 +44,10 @@ class PrinterSetupDevice {
 };
 
 QPrinter& CurrentPrinter();
+// The paper size code (kPaperA4, kPaperA3, or 0 for any other) and the orientation code
+// that the current printer reports.
+int CurrentPaperSize();
+int CurrentOrientation();
 
 // List rows per page for the paper and orientation a printer reports.
 int32_t RowsPerPage(int paper, int orientation);

@@ -333,6 +333,11 @@ void DoCommand(int32_t code) {
         case 7:
             ShowSingleView(code);
             return;
+        case 19:
+            // The toolbar prints at once, after a question.
+            Selection().QuickPrintFlag = -1;
+            if (Selection().Routines.PrintCommand) Selection().Routines.PrintCommand();
+            return;
         default:
             // The other commands come with their windows.
             return;

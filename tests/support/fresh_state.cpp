@@ -5,6 +5,7 @@
 #include "foundation/state.h"
 #include "platform/atomic_file.h"
 #include "portfolio/state.h"
+#include "printing/state.h"
 #include "screening/state.h"
 #include "ui/state.h"
 #include "views/state.h"
@@ -12,6 +13,7 @@
 void ResetAllState() {
     ResetAcquisitionState();
     ResetPortfolioState();
+    ResetPrintingState();
     ResetScreeningState();
     ResetViewsState();
     ResetUiState();

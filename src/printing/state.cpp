@@ -1,0 +1,10 @@
+#include "printing/state.h"
+
+ListPrintState& ListPrint() {
+    static ListPrintState state;
+    return state;
+}
+
+void ResetPrintingState() {
+    ListPrint() = ListPrintState{};
+}
