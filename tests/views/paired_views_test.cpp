@@ -81,6 +81,9 @@ TEST_F(PairedViewsTest, TheSideSettingPlacesThePairAndTheKagiWindowEndsInFront) 
     };
     SelectRows(1, 1);
     const std::string title = TitleAt(PositionOfRow(1));
+    // The single view before shows its period bar; the pair shows none.
+    Press(5);
+    ASSERT_TRUE(FindChartWindow(5)->PeriodBar().isVisible());
     for (const Case& c : cases) {
         Settei().Record.UserSettei.OPT_左右 = c.side;
         Press(c.code);
