@@ -9,6 +9,7 @@
 #include "views/chart_window.h"
 #include "views/main_frame.h"
 #include "views/menu_table.h"
+#include "views/paired_views.h"
 #include "views/state.h"
 #include "views/view_rules.h"
 
@@ -33,6 +34,10 @@ void WireWindow(ChartWindow& window) {
     OnItem(window, "MNU_日足", ShowDailyView);
     OnItem(window, "MNU_週足", ShowWeeklyView);
     OnItem(window, "MNU_月足", ShowMonthlyView);
+    OnItem(window, "MNU_日鈎", ShowDailyKagiView);
+    OnItem(window, "MNU_週鈎", ShowWeeklyKagiView);
+    OnItem(window, "MNU_月鈎", ShowMonthlyKagiView);
+    OnItem(window, "MNU_鈎日週月", ShowFourViews);
     for (const CountItem& item : CountItems(kind)) {
         const int32_t count = item.count;
         OnItem(window, item.name, [kind, count] { OnCountItem(kind, count); });
@@ -45,8 +50,9 @@ void WireWindow(ChartWindow& window) {
     });
 }
 
-// The single-chart view of a kind; the paired and four-chart views are not shown from here yet.
+// The chart view of a kind, 4 to 11.
 void ShowChartViewOfKind(int16_t viewKind) {
+    if (IsPairedOrFourView(viewKind)) return ShowPairedView(viewKind);
     switch (viewKind) {
         case kViewKagi:
             return ShowKagiView();
@@ -70,6 +76,10 @@ void InstallViewsCommands() {
     routines.ShowDailyView = ShowDailyView;
     routines.ShowWeeklyView = ShowWeeklyView;
     routines.ShowMonthlyView = ShowMonthlyView;
+    routines.ShowDailyKagiView = ShowDailyKagiView;
+    routines.ShowWeeklyKagiView = ShowWeeklyKagiView;
+    routines.ShowMonthlyKagiView = ShowMonthlyKagiView;
+    routines.ShowFourViews = ShowFourViews;
     ViewState& views = Views();
     views.ToolbarCommand = [](int code) { DoCommand(code); };
     views.RelayoutView = RelayoutView;

@@ -45,13 +45,6 @@ void MarkCount(ChartWindow& window, int32_t count) {
     window.MenuItem(CountItems(window.ChartKind())[item].name)->setChecked(true);
 }
 
-void HideListWindow() {
-    if (!SelectionWindowExists()) return;
-    FRM_選択& list = SelectionWindow();
-    QWidget* sub = list.parentWidget();
-    (sub ? sub : &list)->hide();
-}
-
 void ParkCursorLines(ChartPricePane& pane) {
     pane.LIN_CursorX.X1 = -100;
     pane.LIN_CursorX.X2 = pane.LIN_CursorX.X1;
@@ -198,24 +191,38 @@ void SetKindScroll(int32_t chartKind) {
                     PeriodScrollFor(record.Count, display, kScrollMargin).Max, kScrollMargin);
 }
 
-void LayoutChartWindow(ChartWindow& window) {
-    HideListWindow();
+void HideListWindow() {
+    if (!SelectionWindowExists()) return;
+    FRM_選択& list = SelectionWindow();
+    QWidget* sub = list.parentWidget();
+    (sub ? sub : &list)->hide();
+}
+
+void PlaceChartWindow(ChartWindow& window, const ChartWindowLayout& layout, bool scrollShown) {
     SetChartPaneMode(window, 0);
-    MDF_メイン& frame = MainFrame();
-    const ClientSize client = MainClientTwips();
-    const QToolBar* lines = frame.LineToolbar();
-    const double toolbar = lines->isHidden() ? 0 : PixelsToTwips(lines->height());
-    const double share = window.ChartKind() == 4 ? kKagiPriceShare : kCandlePriceShare;
-    window.Apply(LayOutSingleChart(client.Width, client.Height, toolbar, share));
+    window.Apply(layout);
     ParkCursorLines(window.PricePane());
     SetChartPaneMode(window, 1);
-    window.PeriodBar().show();
+    window.PeriodBar().setVisible(scrollShown);
+}
+
+void ActivateChartWindow(ChartWindow& window) {
     QMdiSubWindow* sub = ChartSubWindow(window);
     window.show();
     if (sub) {
         sub->show();
         sub->raise();
-        frame.ClientArea()->setActiveSubWindow(sub);
+        MainFrame().ClientArea()->setActiveSubWindow(sub);
     }
     window.setFocus();
+}
+
+void LayoutChartWindow(ChartWindow& window) {
+    HideListWindow();
+    const ClientSize client = MainClientTwips();
+    const QToolBar* lines = MainFrame().LineToolbar();
+    const double toolbar = lines->isHidden() ? 0 : PixelsToTwips(lines->height());
+    const double share = window.ChartKind() == 4 ? kKagiPriceShare : kCandlePriceShare;
+    PlaceChartWindow(window, LayOutSingleChart(client.Width, client.Height, toolbar, share), true);
+    ActivateChartWindow(window);
 }

@@ -41,6 +41,16 @@ void SetKindScroll(int32_t chartKind);
 
 // ---- Layouts ----
 
+struct ChartWindowLayout;
+
+// The issue list window hidden, as every chart layout does.
+void HideListWindow();
+// Places the window and its panes (hidden while they move), parks its cursor lines and
+// shows its five panes; its period bar shows only when scrollShown.
+void PlaceChartWindow(ChartWindow& window, const ChartWindowLayout& layout, bool scrollShown);
+// Shows the window on top as the frame's active child, with the focus.
+void ActivateChartWindow(ChartWindow& window);
+
 // The window over the whole client area with its pane stack (LayoutKagiWindow and
 // LayoutCandleWindow): the list is hidden, the cursor lines parked, the window shown on top
 // with the focus.

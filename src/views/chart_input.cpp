@@ -14,6 +14,7 @@
 #include "views/chart_window.h"
 #include "views/cursor_readout.h"
 #include "views/main_frame.h"
+#include "views/paired_views.h"
 #include "views/state.h"
 #include "views/view_rules.h"
 
@@ -99,6 +100,10 @@ void OnCountItem(int32_t chartKind, int32_t count) {
 
 void RelayoutView() {
     const int16_t view = Views().ViewKind;
+    if (IsPairedOrFourView(view)) {
+        RelayoutPairedView(view);
+        return;
+    }
     if (!IsSingleView(view)) {
         DoCommand(view);
         return;

@@ -17,7 +17,7 @@ void ShowCursorStatus(const SeriesRecord& record);
 // and, while the window shows one issue, its latest points drawn again at the new count.
 void OnCountItem(int32_t chartKind, int32_t count);
 
-// The open view laid out again for the frame's client area: views 4 to 7 relaid out and
-// redrawn from their records (RelayoutKagiView … RelayoutMonthlyView), any other view
+// The open view laid out again for the frame's client area: views 4 to 11 relaid out and
+// redrawn from their records (RelayoutKagiView … RelayoutFourViews), any other view
 // shown again through DoCommand.
 void RelayoutView();

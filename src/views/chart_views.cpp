@@ -9,9 +9,12 @@
 
 #include "analysis/chart_loading.h"
 #include "analysis/kagi.h"
+#include "analysis/kagi_width.h"
 #include "analysis/lines_geometry.h"
 #include "analysis/lines_storage.h"
 #include "analysis/moving_averages.h"
+#include "analysis/series_loading.h"
+#include "analysis/splits.h"
 #include "analysis/state.h"
 #include "drawing/candle_chart.h"
 #include "drawing/kagi_chart.h"
@@ -34,6 +37,8 @@
 namespace {
 
 constexpr const char* kInterrupted = "処理が中断されました。";
+// The rows of a data table hand-off are the issue's raw prices, as the database holds them.
+constexpr int16_t kScaleKagiRows = 2;
 
 // The moving-average periods of a candlestick kind when the averages are on.
 struct AveragePeriods {
@@ -43,11 +48,6 @@ struct AveragePeriods {
 AveragePeriods AveragePeriodsOf(int32_t chartKind) {
     static const AveragePeriods periods[] = {{5, 25}, {13, 26}, {6, 12}};
     return periods[KindIndex(chartKind) - 1];
-}
-
-// Repaints and geometry run; the user's clicks and keys wait until the routine is done.
-void LetPaintsRun() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 int32_t DisplayCountOf(int32_t chartKind) {
@@ -124,8 +124,22 @@ bool ClearedBeforeDrawing(ChartWindow& window) {
     return true;
 }
 
+// A text-data series: the kagi view writes its caption only when the chart was built, the
+// candlestick views before they draw.
+bool LoadSingleTextView(int32_t chartKind) {
+    const std::string caption = ViewBracket(chartKind) + TextData().TextDataTitle;
+    if (chartKind == kChartKagi) {
+        if (!ShowKagiChartFromCache()) return false;
+        SetMainCaption(caption);
+        return true;
+    }
+    SetMainCaption(caption);
+    return RedrawChartFromCache(chartKind);
+}
+
 // The caption of a single view and its loading chain (steps 12 of the single views).
 bool LoadSingleView(int32_t chartKind) {
+    if (TextData().TextDataMode == -1) return LoadSingleTextView(chartKind);
     std::string title;
     GetCurrentTitle(title);
     SetMainCaption(ViewBracket(chartKind) + title);
@@ -156,6 +170,10 @@ void BackToList() {
 }
 
 }  // namespace
+
+void LetPaintsRun() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 bool GetCurrentTitle(std::string& title) {
     title.clear();
@@ -234,6 +252,55 @@ bool ShowCandleChart(const std::string& issueId, int32_t chartKind) {
     RunTrapped(
         [&] { shown = LoadChartSeries(issueId, chartKind) && DrawCandleKindChart(chartKind); });
     return shown;
+}
+
+bool ShowKagiChartFromCache() {
+    std::string issueId;
+    SeriesRecord& kagi = Series().KagiSeries;
+    if (!CopyTextDataSeries(issueId, kagi)) return false;
+    const TextDataState& text = TextData();
+    if (text.TextDataMode == 0) {
+        if (!ScaleBarsForIssueKind(kScaleKagiRows, issueId, kagi)) return false;
+        if (!ApplySplitFactors(issueId, kagi)) return false;
+    } else {
+        SetTextDataWidthFactor(text.TextDataTick);
+    }
+    return ShowKagiChart(issueId);
+}
+
+bool RestoreSeriesFromCache(int32_t chartKind) {
+    if (chartKind < kChartDaily || chartKind > kChartMonthly) return false;
+    bool restored = false;
+    RunTrapped([&] {
+        SeriesState& series = Series();
+        std::string title;
+        if (chartKind == kChartDaily) {
+            restored = CopyTextDataSeries(title, series.DailySeries);
+            return;
+        }
+        // The grouping works in a copy, so a failure leaves the shown record whole.
+        SeriesRecord grouped;
+        if (!CopyTextDataSeries(title, grouped)) return;
+        series.PeriodWorkSeries = grouped.Points;
+        series.PeriodWorkCount = grouped.Count;
+        if (!AggregatePeriods(chartKind)) return;
+        grouped.Points = series.PeriodWorkSeries;
+        grouped.Count = series.PeriodWorkCount;
+        grouped.Points.resize(static_cast<size_t>(grouped.Count) + 1);
+        restored = SwapPeriodSeries(chartKind, true, grouped);
+    });
+    return restored;
+}
+
+bool RedrawChartFromCache(int32_t chartKind) {
+    bool drawn = false;
+    RunTrapped(
+        [&] { drawn = RestoreSeriesFromCache(chartKind) && DrawCandleKindChart(chartKind); });
+    return drawn;
+}
+
+bool ShowChartFromCache(int32_t chartKind) {
+    return chartKind == kChartKagi ? ShowKagiChartFromCache() : RedrawChartFromCache(chartKind);
 }
 
 void ClearChartPictures(ChartWindow& window) {
@@ -332,6 +399,13 @@ void DoCommand(int32_t code) {
         case 6:
         case 7:
             ShowSingleView(code);
+            return;
+        case 8:
+        case 9:
+        case 10:
+        case 11:
+            // The paired and four-chart views come with their own module.
+            if (ChartViews().ShowChartView) ChartViews().ShowChartView(static_cast<int16_t>(code));
             return;
         case 19:
             // The toolbar prints at once, after a question.

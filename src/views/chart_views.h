@@ -12,6 +12,9 @@
 
 class ChartWindow;
 
+// Repaints and geometry run; the user's clicks and keys wait until the routine is done.
+void LetPaintsRun();
+
 // ---- The current issue ----
 
 // The title of the issue at CurrentIssuePos: 証券コード, 市場名 and 銘柄名 with three blanks
@@ -40,6 +43,26 @@ void ClearChartPictures(ChartWindow& window);
 // The window shows nothing: pictures cleared, scroll bar emptied, the lines and barriers of
 // the window's own chart emptied and hidden.
 void ClearChartWindow(ChartWindow& window);
+
+// ---- Show drivers of the text-data series ----
+
+// TextDataSeries holds bars from outside the database: those of an opened text file
+// (TextDataMode -1, its title and price step in TextDataTitle and TextDataTick) or the rows
+// the data table hands over (TextDataMode 0, TextDataTitle the issue ID). The candlestick
+// charts are built from the series in memory, so every view of one text file agrees.
+
+// The kagi window from the text-data series. The data table's rows are scaled by the issue
+// kind and marked with its splits first; a text file's price step gives the width factors.
+bool ShowKagiChartFromCache();
+// The series into the record of kind 5 as it is, or of kind 6 or 7 grouped into weeks or
+// months. Any other kind, or a grouping that fails (after its own message): false, and the
+// record is left as it was.
+bool RestoreSeriesFromCache(int32_t chartKind);
+// RedrawDailyChart, RedrawWeeklyChart, RedrawMonthlyChart: the series restored into the
+// kind's record, then drawn; true only when both succeed.
+bool RedrawChartFromCache(int32_t chartKind);
+// The driver of a chart kind in text-data mode: the kagi chart or a candlestick chart.
+bool ShowChartFromCache(int32_t chartKind);
 
 // ---- Redraws from the records in memory ----
 
