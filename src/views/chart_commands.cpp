@@ -9,6 +9,7 @@
 #include "views/chart_window.h"
 #include "views/main_frame.h"
 #include "views/menu_table.h"
+#include "views/multi_views.h"
 #include "views/paired_views.h"
 #include "views/state.h"
 #include "views/view_rules.h"
@@ -42,6 +43,10 @@ void WireWindow(ChartWindow& window) {
         const int32_t count = item.count;
         OnItem(window, item.name, [kind, count] { OnCountItem(kind, count); });
     }
+    for (const CountItem& item : IssuesPerWindowItems(kind)) {
+        const int32_t issues = item.count;
+        OnItem(window, item.name, [kind, issues] { OnIssuesPerWindowItem(kind, issues); });
+    }
     OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
     OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
     OnItem(window, "MNU_バージョン情報", [] {
@@ -71,6 +76,7 @@ void ShowChartViewOfKind(int16_t viewKind) {
 
 void InstallViewsCommands() {
     ChartViews().ShowChartView = ShowChartViewOfKind;
+    ChartViews().ShowMultiView = ShowMultiView;
     SelectionRoutines& routines = Selection().Routines;
     routines.ShowKagiView = ShowKagiView;
     routines.ShowDailyView = ShowDailyView;

@@ -14,6 +14,7 @@
 #include "views/chart_window.h"
 #include "views/cursor_readout.h"
 #include "views/main_frame.h"
+#include "views/multi_views.h"
 #include "views/paired_views.h"
 #include "views/state.h"
 #include "views/view_rules.h"
@@ -92,7 +93,11 @@ void OnCountItem(int32_t chartKind, int32_t count) {
         chartKind == kChartKagi ? SetKagiCountChecks(count)
                                 : SetCandleCountChecks(ChartWindowOf(chartKind), count);
     }
-    if (views.IssuesPerWindow[KindIndex(chartKind)] >= 2) return;  // the multi-issue views
+    if (views.IssuesPerWindow[KindIndex(chartKind)] >= 2) {
+        // A page of several issues is drawn again, every cell at the new count.
+        ShowMultiPage(chartKind);
+        return;
+    }
     RecordOfChart(chartKind).FirstShownPoint = kShowLatestPoints;
     SetKindScroll(chartKind);
     RedrawChart(chartKind);

@@ -54,14 +54,6 @@ int32_t DisplayCountOf(int32_t chartKind) {
     return Views().DisplayCount[KindIndex(chartKind)];
 }
 
-KagiDrawSettings KagiSettingsFromSettei() {
-    const UserSettei& user = Settei().Record.UserSettei;
-    KagiDrawSettings settings;
-    settings.ConversionColouring = user.OPT_転換 == -1;
-    settings.FrameRuleText = user.OPT_枠 == -1;
-    return settings;
-}
-
 void RefreshPanes(ChartWindow& window) {
     for (const char* name : {"PIC_Cht10", "PIC_Cht11", "PIC_Cht20", "PIC_Cht30"})
         window.Pane(name)->update();
@@ -173,6 +165,14 @@ void BackToList() {
 
 void LetPaintsRun() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+KagiDrawSettings KagiSettingsFromSettei() {
+    const UserSettei& user = Settei().Record.UserSettei;
+    KagiDrawSettings settings;
+    settings.ConversionColouring = user.OPT_転換 == -1;
+    settings.FrameRuleText = user.OPT_枠 == -1;
+    return settings;
 }
 
 bool GetCurrentTitle(std::string& title) {
@@ -411,6 +411,12 @@ void DoCommand(int32_t code) {
             // The toolbar prints at once, after a question.
             Selection().QuickPrintFlag = -1;
             if (Selection().Routines.PrintCommand) Selection().Routines.PrintCommand();
+            return;
+        case 104:
+        case 105:
+        case 106:
+        case 107:
+            if (ChartViews().ShowMultiView) ChartViews().ShowMultiView(static_cast<int16_t>(code));
             return;
         default:
             // The other commands come with their windows.

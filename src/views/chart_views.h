@@ -11,6 +11,7 @@
 #include <string>
 
 class ChartWindow;
+struct KagiDrawSettings;
 
 // Repaints and geometry run; the user's clicks and keys wait until the routine is done.
 void LetPaintsRun();
@@ -26,6 +27,9 @@ bool StepIssue(int32_t step, int32_t& code);
 bool MoveIssuePos(int32_t step, int32_t& code);
 
 // ---- Show drivers ----
+
+// The kagi drawing's two options as the user settings have them (OPT_転換, OPT_枠).
+KagiDrawSettings KagiSettingsFromSettei();
 
 // The kagi chart of the daily bars in KagiSeries; an empty series or chart clears the
 // window and gives true, a failure clears it and gives false.

@@ -184,6 +184,7 @@ void ChartWindow::BuildControls() {
         auto* title = Named(new QLineEdit(container_), "TXT_Title", nullptr);
         title->setProperty("Index", i);
         title->setFont(titleFont);
+        title->setReadOnly(true);
         title->hide();
     }
     price_ = Named(new ChartPricePane(chartKind_, container_), "PIC_Cht10", nullptr);

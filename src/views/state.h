@@ -42,6 +42,8 @@ struct ViewState {
     std::function<void(ChartWindow&)> WireChartWindow;
     // Drawings of each chart since the start, for tests and measurements.
     std::array<int32_t, kDisplayKinds> ChartDrawings{};
+    // Pages of each multi-issue view drawn since the start, likewise.
+    std::array<int32_t, kDisplayKinds> PageDrawings{};
     // Where the main toolbar's clicks go: the command dispatcher, installed likewise.
     std::function<void(int code)> ToolbarCommand;
 };
@@ -114,6 +116,8 @@ IssueSearchState& IssueSearch();
 // CurrentIssuePos. The chart windows install it; until then nothing is shown.
 struct ChartViewHooks {
     std::function<void(int16_t viewKind)> ShowChartView;
+    // The multi-issue view of a kind (104 to 107), installed likewise.
+    std::function<void(int16_t viewKind)> ShowMultiView;
 };
 
 ChartViewHooks& ChartViews();
