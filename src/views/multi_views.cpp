@@ -82,17 +82,6 @@ void PlaceGrid(ChartWindow& window, const MultiIssueGrid& grid) {
     }
 }
 
-void ShowOnTop(ChartWindow& window) {
-    QMdiSubWindow* sub = ChartSubWindow(window);
-    window.show();
-    if (sub) {
-        sub->show();
-        sub->raise();
-        MainFrame().ClientArea()->setActiveSubWindow(sub);
-    }
-    window.setFocus();
-}
-
 void EmptyCell(const CellControls& cell) {
     cell.Title->clear();
     cell.Chart->surface().Clear();
@@ -189,7 +178,7 @@ void LayoutMultiIssueGrid(ChartWindow& window, int32_t issues) {
     PlaceGrid(window, LayOutMultiIssueGrid(client.Width, client.Height, issues));
     SetChartPaneMode(window, 2);
     window.PeriodBar().hide();
-    ShowOnTop(window);
+    ActivateChartWindow(window);
 }
 
 void ShowMultiPage(int32_t chartKind) {
