@@ -126,6 +126,8 @@ TEST_P(IssueSearchTest, TheFoundIssuesGoWhereTheViewIs) {
         EXPECT_EQ(shown, c.chartsShown) << c.view;
         EXPECT_EQ(IssueSearch().SearchResult, c.resultAfter) << c.view;
         EXPECT_EQ(IssueSelection().CurrentIssuePos, 0) << c.view;
-        if (c.view == 3) EXPECT_EQ(ListCodes(*list_), (std::vector<std::string>{"9901"}));
+        if (c.view == 3) {
+            EXPECT_EQ(ListCodes(*list_), (std::vector<std::string>{"9901"}));
+        }
     }
 }

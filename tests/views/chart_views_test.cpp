@@ -78,8 +78,9 @@ TEST_F(ChartViewsTest, SingleViewsShowTheFirstSelectedIssue) {
         EXPECT_GT(RecordOfChart(c.code).Count, 0);
         // Only the view's own window is on screen.
         for (int other = 4; other <= 7; ++other) {
-            if (ChartWindow* w = FindChartWindow(other))
+            if (ChartWindow* w = FindChartWindow(other)) {
                 EXPECT_EQ(ChartSubWindow(*w)->isVisible(), other == c.code) << other;
+            }
         }
     }
     EXPECT_TRUE(sink.Shown().empty());
