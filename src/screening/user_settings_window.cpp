@@ -256,12 +256,15 @@ void BuildAccessTab(QTabWidget* tabs) {
     auto* label = new QLabel(Q("取込"), icon);
     label->setObjectName(QStringLiteral("Label13"));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    label->setMinimumWidth(60);
     Grid(icon)->addWidget(label, 0, 0, 3, 1);
+    Grid(icon)->setColumnStretch(1, 1);
     Grid(icon)->addWidget(
         new QLabel(Q("画面上部のﾃﾞｰﾀ取得用ｱｲｺﾝをｸﾘｯｸした際の、動作を設定する。"), icon), 0, 1);
     AddButton<QRadioButton>(icon, "OPT_DGWeb", "ｲﾝﾀｰﾈｯﾄを利用して自動的にﾃﾞｰﾀを取り込む", 1, 1)
         ->setChecked(true);
     AddButton<QRadioButton>(icon, "OPT_DGMail", "既に受信済みのﾒｰﾙﾃﾞｰﾀを取り込む", 2, 1);
+    tab->addStretch();
 }
 
 void EnableWatchLine(QWidget* window, const char* check, const char* box, const char* spinner) {

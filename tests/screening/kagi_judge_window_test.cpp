@@ -146,6 +146,16 @@ TEST_F(KagiJudgeTest, ApplyThenCancelKeepsTheChangeStoredAndSeenAsAChange) {
     EXPECT_EQ(Settei().Record.KagiJudgeSettei.OPT_Not長線, -1);
 }
 
+TEST_F(KagiJudgeTest, EachTabAsAPicture) {
+    Open();
+    for (int tab = 0; tab < window->Tabs()->count(); ++tab) {
+        window->Tabs()->setCurrentIndex(tab);
+        QTest::qWait(20);
+        const QString file = QStringLiteral(KABUTO_BINARY_DIR "/kagi_judge_tab%1.png").arg(tab + 1);
+        EXPECT_TRUE(window->grab().save(file)) << tab;
+    }
+}
+
 TEST(KagiJudgeMenuTest, OpensFromTheListsToolMenu) {
     TempAppFolder folder;
     ScriptedSink sink;

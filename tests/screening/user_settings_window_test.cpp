@@ -319,6 +319,28 @@ TEST_F(UserSettingsTest, EveryFieldLoadsAndSavesUnchanged) {
     EXPECT_EQ(record.DefaultDisplayCount, (std::array<int16_t, kDisplayKinds>{100, 300, 300, 300}));
 }
 
+TEST_F(UserSettingsTest, AListWithNothingChosenKeepsItsCount) {
+    User().CBO_週足 = -1;
+    Settei().Record.DefaultDisplayCount[2] = 200;
+    Open();
+    EXPECT_EQ(Get<QComboBox>("CBO_週足")->currentIndex(), -1);
+    Click("CMD_OK");
+    EXPECT_TRUE(sink.Shown().empty());
+    EXPECT_EQ(Settei().Record.DefaultDisplayCount[2], 200);
+    EXPECT_EQ(User().CBO_週足, -1);
+}
+
+TEST_F(UserSettingsTest, EachTabAsAPicture) {
+    Open();
+    for (int tab = 0; tab < window->Tabs()->count(); ++tab) {
+        window->Tabs()->setCurrentIndex(tab);
+        QTest::qWait(20);
+        const QString file =
+            QStringLiteral(KABUTO_BINARY_DIR "/user_settings_tab%1.png").arg(tab + 1);
+        EXPECT_TRUE(window->grab().save(file)) << tab;
+    }
+}
+
 TEST(UserSettingsMenuTest, OpensFromTheListsToolMenuAndKeepsWhatOkStored) {
     TempAppFolder folder;
     ScriptedSink sink;
