@@ -389,7 +389,6 @@ void FRM_ユーザ設定::Load() {
             ->setEnabled(!Child<QRadioButton>(this, "OPT_速度")->isChecked());
         EnableSignalLists(this);
         EnableSigninBoxes(this);
-        DoNothing(*this);
         Settei().UserSetteiBackup = Settei().Record.UserSettei;
     });
     ResetPointer();
