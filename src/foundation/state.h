@@ -59,6 +59,10 @@ struct SetteiState {
     std::vector<std::string> PrinterNames;  // device names in the platform's order
     // Tests pin the date the defaults are made on; empty means the machine's date.
     std::optional<std::chrono::year_month_day> FixedToday;
+    // The user and kagi judgement settings as their dialogs found them on opening: a chart
+    // window that opened one redraws only when a compared field differs from its copy.
+    struct UserSettei UserSetteiBackup;
+    struct KagiJudgeSettei KagiJudgeBackup;
 };
 
 SetteiState& Settei();

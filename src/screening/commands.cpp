@@ -3,8 +3,10 @@
 #include "foundation/state.h"
 #include "screening/compound_search_window.h"
 #include "screening/issue_search_window.h"
+#include "screening/kagi_judge_window.h"
 #include "screening/observation_command.h"
 #include "screening/search_query.h"
+#include "screening/user_settings_window.h"
 #include "views/issue_search_commands.h"
 #include "views/state.h"
 
@@ -12,6 +14,8 @@ void InstallScreeningCommands() {
     IssueList().Sources.MakeSearchSql = [](ListTail& tail) { return MakeSearchSql(tail); };
     SelectionRoutines& routines = Selection().Routines;
     routines.ShowCompoundSearch = ShowCompoundSearch;
+    routines.ShowUserSettings = ShowUserSettings;
+    routines.ShowKagiJudgeSettings = ShowKagiJudgeSettings;
     routines.RunObservation = [] { RunObservation(); };
     routines.SearchByCode = [] { SearchByCode(); };
     routines.SearchByName = [] { SearchByName(); };

@@ -34,6 +34,7 @@
 #include "platform/number_format.h"
 #include "screening/search_query.h"
 #include "screening/state.h"
+#include "ui/dialog_builder.h"
 #include "ui/grid_layouts.h"
 #include "ui/input_boxes.h"
 #include "ui/settings_binder.h"
@@ -168,10 +169,6 @@ Control* Child(const QWidget* window, const char* name) {
     return RequireControl(window->findChild<Control*>(QString::fromUtf8(name)));
 }
 
-QString Q(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 // The numeric box's typing filter and its rule on leaving. Owned by the box.
 class SearchBoxFilter : public QObject {
   public:
@@ -257,30 +254,6 @@ class SearchBoxFilter : public QObject {
     bool refusedOnLeaving_ = false;
 };
 
-QGroupBox* Frame(QVBoxLayout* tab, const char* name, const char* caption) {
-    auto* frame = new QGroupBox(Q(caption));
-    frame->setObjectName(Q(name));
-    frame->setLayout(new QGridLayout);
-    tab->addWidget(frame);
-    return frame;
-}
-
-QGridLayout* Grid(QGroupBox* frame) {
-    return static_cast<QGridLayout*>(frame->layout());
-}
-
-template <typename Button>
-Button* AddButton(QGroupBox* frame, const char* name, const char* caption, int row, int col) {
-    auto* button = new Button(Q(caption), frame);
-    button->setObjectName(Q(name));
-    Grid(frame)->addWidget(button, row, col);
-    return button;
-}
-
-void AddLabel(QGroupBox* frame, const char* caption, int row, int col) {
-    Grid(frame)->addWidget(new QLabel(Q(caption), frame), row, col);
-}
-
 QLineEdit* AddBox(QGroupBox* frame, const char* name, int row, int col) {
     auto* box = new QLineEdit(frame);
     box->setObjectName(Q(name));
@@ -310,16 +283,6 @@ void AddNumberLine(QGroupBox* frame, const char* boxName, int row) {
     AddLabel(frame, lower ? "から" : "まで", row, 3);
 }
 
-QComboBox* AddList(QGroupBox* frame, const char* name, std::span<const char* const> items, int row,
-                   int col) {
-    auto* list = new QComboBox(frame);
-    list->setObjectName(Q(name));
-    list->setEditable(false);
-    for (const char* item : items) list->addItem(Q(item));
-    Grid(frame)->addWidget(list, row, col);
-    return list;
-}
-
 void AddDateLine(QGroupBox* frame, const char* check, const char* caption, const char* name,
                  int row) {
     AddButton<QCheckBox>(frame, check, caption, row, 0);
@@ -338,13 +301,6 @@ void AddPairFrames(QVBoxLayout* tab, std::span<const char* const[4]> pairs) {
         AddNumberLine(frame, pair[2], 0);
         AddNumberLine(frame, pair[3], 1);
     }
-}
-
-QVBoxLayout* AddTab(QTabWidget* tabs, const char* caption) {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    tabs->addTab(page, Q(caption));
-    return layout;
 }
 
 void BuildScopeTab(QTabWidget* tabs) {
@@ -513,18 +469,7 @@ void FRM_複合検索::Build() {
         new QCheckBox(QStringLiteral("ここでの設定を、起動時（次回以降）に反映させる。"), this);
     save->setObjectName(QStringLiteral("CHK_Save"));
     layout->addWidget(save);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    const char* const names[][2] = {
-        {"CMD_OK", "OK"}, {"CMD_cancel", "ｷｬﾝｾﾙ"}, {"CMD_適用", "適用(&A)"}};
-    for (const auto& [name, caption] : names) {
-        auto* button = new QPushButton(Q(caption), this);
-        button->setObjectName(Q(name));
-        button->setFixedSize(80, 21);  // 1200 x 310 twips
-        buttons->addWidget(button);
-    }
-    layout->addLayout(buttons);
-    Child<QPushButton>(this, "CMD_OK")->setDefault(true);
+    AddSettingsButtons(this, layout);
 }
 
 void FRM_複合検索::BindControls() {

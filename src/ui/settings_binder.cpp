@@ -120,10 +120,24 @@ bool LoadBoundControls(QWidget& dialog, const std::string& section,
     }
 }
 
-void SaveBoundControls(QWidget& dialog, const std::string& section,
+bool SaveBoundControls(QWidget& dialog, const std::string& section,
                        std::span<const BoundControl> order, SetteiRecord& record) {
-    RunTrapped([&] {
+    return RunTrapped([&] {
         for (const BoundControl& control : order)
             SaveOne(dialog, control, section + "." + control.Name, record);
     });
+}
+
+void BindOptionPair(QRadioButton* first, QRadioButton* second,
+                    std::function<void(bool firstSelected)> clicked) {
+    first->setAutoExclusive(false);
+    second->setAutoExclusive(false);
+    for (QRadioButton* button : {first, second}) {
+        QObject::connect(button, &QRadioButton::clicked, button, [first, second, button, clicked] {
+            // Without auto-exclusion a click on the selected button would clear it.
+            first->setChecked(button == first);
+            second->setChecked(button == second);
+            if (clicked) clicked(button == first);
+        });
+    }
 }

@@ -3,10 +3,13 @@
 // its field "<section>.<control name>" found through the settings field table. A dialog
 // lists its controls in the order they load and save.
 #include <QWidget>
+#include <functional>
 #include <span>
 #include <string>
 
 #include "foundation/settings_record.h"
+
+class QRadioButton;
 
 enum class BoundKind {
     Check,   // QCheckBox: 0, 1 or 2 (greyed)
@@ -28,6 +31,13 @@ struct BoundControl {
 bool LoadBoundControls(QWidget& dialog, const std::string& section,
                        std::span<const BoundControl> order, SetteiRecord& record);
 // Copies the controls back into the record in order. A failure shows its description
-// through MsgWarn and ends the copy; the fields copied before keep their new values.
-void SaveBoundControls(QWidget& dialog, const std::string& section,
+// through MsgWarn, ends the copy and gives false; the fields copied before keep their new
+// values.
+bool SaveBoundControls(QWidget& dialog, const std::string& section,
                        std::span<const BoundControl> order, SetteiRecord& record);
+
+// Two option buttons of one group made exclusive by their clicks alone, so that a stored
+// pair with neither selected shows neither and saves both as 0 again. A click selects its
+// button and clears the other, then runs `clicked` (when given) with the first button's state.
+void BindOptionPair(QRadioButton* first, QRadioButton* second,
+                    std::function<void(bool firstSelected)> clicked = {});
