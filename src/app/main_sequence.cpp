@@ -12,6 +12,7 @@
 #include "foundation/selection.h"
 #include "foundation/signin.h"
 #include "foundation/startup.h"
+#include "maintenance/commands.h"
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
 #include "portfolio/commands.h"
@@ -122,6 +123,7 @@ bool Main() {
     // The menus and the toolbar start the subsystems' commands through these routines.
     InstallScreeningCommands();
     InstallAcquisitionCommands();
+    InstallMaintenanceCommands();
     IgnoreFailure(RemoveInterruptedWrites);
     IgnoreFailure(MakeMailDataFolder);
     IgnoreFailure(LoadSavedSignIn);
