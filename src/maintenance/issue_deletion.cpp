@@ -100,7 +100,12 @@ enum class Deleted { Done, Failed, Interrupted };
 Deleted DeleteOneIssue(const std::string& issueId) {
     IssueTransactions transactions;
     if (!transactions.Begin()) return Deleted::Failed;
-    if (!DeleteIssueRows(issueId)) return Deleted::Failed;
+    {
+        // One unit of work: the session is checked once for the issue's six statements.
+        // Every catalog is inside its transaction, so the reading opens none of its own.
+        CatalogReading unit;
+        if (!DeleteIssueRows(issueId)) return Deleted::Failed;
+    }
     QCoreApplication::processEvents();
     if (Progress().CancelRequested == -1) return Deleted::Interrupted;
     return transactions.Commit() ? Deleted::Done : Deleted::Failed;
