@@ -333,6 +333,9 @@ void DoCommand(int32_t code) {
         case 7:
             ShowSingleView(code);
             return;
+        case 16:
+            if (Selection().Routines.ShowIssueEdit) Selection().Routines.ShowIssueEdit();
+            return;
         default:
             // The other commands come with their windows.
             return;
