@@ -18,6 +18,8 @@ class BareCatalog::Engine {
                          std::vector<double>& values, std::string& error) = 0;
     virtual int64_t Scan(const std::string& sql, std::vector<double>& values,
                          std::string& error) = 0;
+    virtual bool Execute(const std::string& sql, const std::vector<std::string>& parameters,
+                         std::string& error) = 0;
 };
 
 namespace {
@@ -26,9 +28,13 @@ constexpr int64_t kScanBatch = 20000;  // rows held at once by a scan
 
 class SqliteEngine : public BareCatalog::Engine {
   public:
-    SqliteEngine(const std::string& file, std::string& error) {
-        if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+    SqliteEngine(const std::string& file, BareAccess access, std::string& error) {
+        const int flags =
+            access == BareAccess::Write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+        if (sqlite3_open_v2(file.c_str(), &db_, flags, nullptr) != SQLITE_OK)
             error = "cannot open " + file;
+        // A writer waits for the program's own connection as the program's writes wait.
+        sqlite3_busy_timeout(db_, 5000);
     }
     ~SqliteEngine() override {
         for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
@@ -47,6 +53,18 @@ class SqliteEngine : public BareCatalog::Engine {
     int64_t Scan(const std::string& sql, std::vector<double>& values, std::string& error) override {
         sqlite3_stmt* statement = Prepared(sql, error);
         return statement ? Step(statement, values, kScanBatch) : -1;
+    }
+    bool Execute(const std::string& sql, const std::vector<std::string>& parameters,
+                 std::string& error) override {
+        sqlite3_stmt* statement = Prepared(sql, error);
+        if (!statement) return false;
+        for (size_t i = 0; i < parameters.size(); ++i)
+            sqlite3_bind_text(statement, static_cast<int>(i + 1), parameters[i].c_str(), -1,
+                              SQLITE_STATIC);
+        const bool done = sqlite3_step(statement) == SQLITE_DONE;
+        if (!done) error = sqlite3_errmsg(db_);
+        sqlite3_reset(statement);
+        return done;
     }
 
   private:
@@ -132,6 +150,21 @@ class PostgresEngine : public BareCatalog::Engine {
         }
         return Run("CLOSE scan", error) && Run("COMMIT", error) ? total : -1;
     }
+    bool Execute(const std::string& sql, const std::vector<std::string>& parameters,
+                 std::string& error) override {
+        if (parameters.empty()) return Run(sql, error);
+        const std::string* name = Prepared(sql, static_cast<int>(parameters.size()), error);
+        if (!name) return false;
+        std::vector<const char*> texts;
+        for (const std::string& parameter : parameters) texts.push_back(parameter.c_str());
+        PGresult* result =
+            PQexecPrepared(connection_, name->c_str(), static_cast<int>(texts.size()), texts.data(),
+                           nullptr, nullptr, 1);
+        const bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
+        if (!done) error = PQresultErrorMessage(result);
+        PQclear(result);
+        return done;
+    }
 
   private:
     const std::string* Prepared(const std::string& sql, int parameters, std::string& error) {
@@ -203,14 +236,14 @@ std::string SqliteFile(const ConnectionFields& fields, const std::string& catalo
 
 }  // namespace
 
-BareCatalog::BareCatalog(const std::string& prefix, const std::string& catalog) {
+BareCatalog::BareCatalog(const std::string& prefix, const std::string& catalog, BareAccess access) {
     // Room for any issue's rows or a scan's batch, taken once: the yardstick's time is the
     // engine's, not its buffer's growth.
     values_.reserve(1 << 20);
     const ConnectionFields fields = ParseConnectionString(prefix);
     const std::string driver = ConnectionField(fields, "driver");
     if (driver == "QSQLITE")
-        engine_ = std::make_unique<SqliteEngine>(SqliteFile(fields, catalog), error_);
+        engine_ = std::make_unique<SqliteEngine>(SqliteFile(fields, catalog), access, error_);
     else if (driver == "QPSQL")
         engine_ = std::make_unique<PostgresEngine>(fields, catalog, error_);
     else
@@ -225,4 +258,8 @@ int64_t BareCatalog::Read(const std::string& sql, const std::vector<std::string>
 
 int64_t BareCatalog::Scan(const std::string& sql) {
     return engine_->Scan(sql, values_, error_);
+}
+
+bool BareCatalog::Execute(const std::string& sql, const std::vector<std::string>& parameters) {
+    return engine_->Execute(sql, parameters, error_);
 }

@@ -12,6 +12,7 @@
 #include "foundation/selection.h"
 #include "foundation/signin.h"
 #include "foundation/startup.h"
+#include "maintenance/commands.h"
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
 #include "portfolio/commands.h"
@@ -124,6 +125,7 @@ bool Main() {
     InstallScreeningCommands();
     InstallAcquisitionCommands();
     InstallPrintingCommands();
+    InstallMaintenanceCommands();
     IgnoreFailure(RemoveInterruptedWrites);
     IgnoreFailure(MakeMailDataFolder);
     IgnoreFailure(LoadSavedSignIn);

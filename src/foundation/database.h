@@ -53,8 +53,9 @@ void CloseRecordset(RecordsetPtr& recordset);
 // One action's reading of the catalogs, such as a chart load. While one lives, the session
 // is checked at its first statement only, and every SQLite catalog it reads stays in one
 // read transaction until the outermost reading ends: its statements take the file's lock
-// once instead of each, and see one state of the catalog. Only reads belong inside; a
-// catalog already inside a transaction is left as it is.
+// once instead of each, and see one state of the catalog. Only reads belong inside, or
+// statements on catalogs the caller holds inside its own transactions: a catalog already
+// inside a transaction is left as it is.
 class CatalogReading {
   public:
     CatalogReading();

@@ -30,7 +30,6 @@ namespace {
 
 constexpr int16_t kListView = 3;
 constexpr int kCodeLength = 4;
-constexpr int kSearchGridCols = 4;
 
 QPointer<FRM_銘柄検索>& Instance() {
     static QPointer<FRM_銘柄検索> instance;
@@ -204,14 +203,7 @@ void FRM_銘柄検索::SearchIssues(int mode) {
 }
 
 void FRM_銘柄検索::InitSearchGrid() {
-    grid_->Clear();
-    grid_->SetRows(1);
-    grid_->SetCols(kSearchGridCols);
-    SetSearchGridLayout(*grid_);
-    grid_->SetTextMatrix(0, 1, "コード");
-    grid_->SetTextMatrix(0, 2, "市場");
-    grid_->SetTextMatrix(0, 3, "銘柄名");
-    for (int col : {3, 2}) grid_->SetColAlignment(col, FlexAlign::LeftCenter);
+    InitFoundIssuesGrid(*grid_);
 }
 
 bool FRM_銘柄検索::FillSearchGrid() {
@@ -221,12 +213,7 @@ bool FRM_銘柄検索::FillSearchGrid() {
         SetMainPointer(kDefaultPointer);
         return false;
     }
-    for (int position = 0; position < found_->RecordCount(); ++position) {
-        const std::vector<FieldValue>& record = found_->Row(position);
-        grid_->AddItem(
-            std::to_string(position + 1) + "\t" + FieldText(record.at(kField証券コード)) + "\t" +
-            FieldText(record.at(kField市場名)) + "\t" + FieldText(record.at(kField銘柄名)));
-    }
+    AddFoundIssueRows(*grid_, *found_);
     grid_->SetCol(0);
     if (Views().ViewKind == kListView) ShowListCount(found_->RecordCount());
     return true;

@@ -496,6 +496,16 @@ void BindPercentBox(QLineEdit* box, UpDownSpinner* spinner) {
     BindBox(box, spinner, {NumericKeys::Digits, FormatPercentBox, SpinUpPercent, SpinDownPercent});
 }
 
+void BindDigitBox(QLineEdit* box, std::function<void()> leave) {
+    InputBoxFilter* filter = InputBoxFilter::Of(box);
+    filter->SetKeys(NumericKeys::Digits);
+    if (!leave) return;
+    filter->AddLeaveAction([leave = std::move(leave)] {
+        leave();
+        return true;
+    });
+}
+
 void BindMinMaxPair(QLineEdit* minBox, QLineEdit* maxBox) {
     InputBoxFilter::Of(minBox)->AddLeaveAction([minBox, maxBox] {
         RaiseMaxToMin(minBox, maxBox);

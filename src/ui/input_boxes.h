@@ -76,6 +76,9 @@ void BindIntegerBox(QLineEdit* box, UpDownSpinner* spinner = nullptr);
 // A whole number that may be negative (the previous-day change pair).
 void BindCappedIntegerBox(QLineEdit* box, UpDownSpinner* spinner = nullptr);
 void BindPercentBox(QLineEdit* box, UpDownSpinner* spinner = nullptr);
+// A box that takes only digits from the keyboard; leave, when given, runs when the user
+// leaves the box for another control of the window.
+void BindDigitBox(QLineEdit* box, std::function<void()> leave = {});
 // After the boxes' own bindings: leaving min raises max, leaving max lowers min.
 void BindMinMaxPair(QLineEdit* minBox, QLineEdit* maxBox);
 // Two decimal boxes (the deviation pairs): checked and ordered on leaving either.

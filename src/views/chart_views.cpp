@@ -407,6 +407,9 @@ void DoCommand(int32_t code) {
             // The paired and four-chart views come with their own module.
             if (ChartViews().ShowChartView) ChartViews().ShowChartView(static_cast<int16_t>(code));
             return;
+        case 16:
+            if (Selection().Routines.ShowIssueEdit) Selection().Routines.ShowIssueEdit();
+            return;
         case 19:
             // The toolbar prints at once, after a question.
             Selection().QuickPrintFlag = -1;

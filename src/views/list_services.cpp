@@ -424,3 +424,24 @@ void SetSearchByName(QWidget* searchWindow) {
 void SetSearchByCode(QWidget* searchWindow) {
     PresetSearch(searchWindow, "OPT_コード検索", "TXT_Code", "TXT_Name");
 }
+
+void InitFoundIssuesGrid(FlexGrid& grid) {
+    constexpr int kFoundGridCols = 4;
+    grid.Clear();
+    grid.SetRows(1);
+    grid.SetCols(kFoundGridCols);
+    SetSearchGridLayout(grid);
+    grid.SetTextMatrix(0, 1, "コード");
+    grid.SetTextMatrix(0, 2, "市場");
+    grid.SetTextMatrix(0, 3, "銘柄名");
+    for (int col : {3, 2}) grid.SetColAlignment(col, FlexAlign::LeftCenter);
+}
+
+void AddFoundIssueRows(FlexGrid& grid, const Recordset& found) {
+    for (int position = 0; position < found.RecordCount(); ++position) {
+        const std::vector<FieldValue>& record = found.Row(position);
+        grid.AddItem(std::to_string(position + 1) + "\t" + FieldText(record.at(kField証券コード)) +
+                     "\t" + FieldText(record.at(kField市場名)) + "\t" +
+                     FieldText(record.at(kField銘柄名)));
+    }
+}

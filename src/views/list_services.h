@@ -72,6 +72,11 @@ bool ShowIssueList(FlexGrid& grid, int mode);
 void FillIssueGrid(FlexGrid& grid);
 // Leaves the text-data mode of the issue selection window.
 void EndTextDataMode();
+// The grid of the issues a code or name search found, emptied to its title row: the
+// hidden position, "コード", "市場" and "銘柄名".
+void InitFoundIssuesGrid(FlexGrid& grid);
+// One row per found issue: its 1-based position in found, 証券コード, 市場名, 銘柄名.
+void AddFoundIssueRows(FlexGrid& grid, const Recordset& found);
 // Around every bulk change of a grid.
 void HideGrid(FlexGrid& grid);
 void ShowGrid(FlexGrid& grid);

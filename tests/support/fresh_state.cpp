@@ -3,6 +3,7 @@
 #include "acquisition/state.h"
 #include "analysis/state.h"
 #include "foundation/state.h"
+#include "maintenance/state.h"
 #include "platform/atomic_file.h"
 #include "portfolio/state.h"
 #include "printing/state.h"
@@ -14,6 +15,7 @@ void ResetAllState() {
     ResetAcquisitionState();
     ResetPortfolioState();
     ResetPrintingState();
+    ResetMaintenanceState();
     ResetScreeningState();
     ResetViewsState();
     ResetUiState();

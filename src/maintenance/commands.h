@@ -1,0 +1,3 @@
+#pragma once
+// Installs the data maintenance routines into the selection window's menus.
+void InstallMaintenanceCommands();

@@ -1,0 +1,10 @@
+#include "maintenance/state.h"
+
+IssueJobState& IssueJobs() {
+    static IssueJobState state;
+    return state;
+}
+
+void ResetMaintenanceState() {
+    IssueJobs() = IssueJobState{};
+}

@@ -1,0 +1,4 @@
+// ctest-labels: maintenance issuejobs pg
+#include "issue_deletion_cases.h"
+
+INSTANTIATE_TEST_SUITE_P(Postgres, IssueDeletion, testing::Values(TestEngine::Postgres));

@@ -1,0 +1,4 @@
+// ctest-labels: maintenance issuejobs
+#include "issue_deletion_cases.h"
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, IssueDeletion, testing::Values(TestEngine::Sqlite));
