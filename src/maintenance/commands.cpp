@@ -2,6 +2,7 @@
 
 #include "maintenance/issue_deletion.h"
 #include "maintenance/issue_edit_window.h"
+#include "maintenance/watch_number_dialog.h"
 #include "maintenance/watch_registration.h"
 #include "views/issue_search_commands.h"
 #include "views/state.h"
@@ -13,6 +14,7 @@ void InstallMaintenanceCommands() {
     routines.RunOptimize = RunOptimize;
     routines.ShowIssueEdit = ShowIssueEdit;
     routines.ShowIssueJoin = ShowIssueJoin;
+    routines.ShowChuumokuDialog = ShowChuumokuDialog;
     // The merge candidates are found by the list's code search, which reads the issue
     // search's texts.
     UseIssueSearchTexts();

@@ -74,15 +74,29 @@ void SetChartPaneMode(ChartWindow& window, int mode) {
     }
 }
 
+namespace {
+
+// A hidden action always reads as disabled, so the state a menu was given is kept beside
+// it: the 注目 menu is hidden in the chart windows, yet its state decides toolbar button 15.
+constexpr const char* kCommandEnabled = "kabutoCommandEnabled";
+
+}  // namespace
+
 void SetChartMenus(ChartWindow& window) {
     const bool textData = TextData().TextDataMode == -1;
-    for (const auto& [name, enabled] : ChartMenuStates(Views().ViewKind, textData))
-        window.MenuItem(name)->setEnabled(enabled);
+    for (const auto& [name, enabled] : ChartMenuStates(Views().ViewKind, textData)) {
+        QAction* item = window.MenuItem(name);
+        item->setEnabled(enabled);
+        item->setProperty(kCommandEnabled, enabled);
+    }
 }
 
 bool IsCommandMenuEnabled(const ChartWindow& window, int32_t code) {
     const char* name = CommandMenuName(code);
-    return !name || window.MenuItem(name)->isEnabled();
+    if (!name) return true;
+    const QAction* item = window.MenuItem(name);
+    const QVariant set = item->property(kCommandEnabled);
+    return set.isValid() ? set.toBool() : item->isEnabled();
 }
 
 bool IsCommandEnabled(int32_t code) {

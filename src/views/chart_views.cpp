@@ -407,6 +407,11 @@ void DoCommand(int32_t code) {
             // The paired and four-chart views come with their own module.
             if (ChartViews().ShowChartView) ChartViews().ShowChartView(static_cast<int16_t>(code));
             return;
+        case 15:
+            // Watch numbers are given to stored issues only, never to a text file's series.
+            if (TextData().TextDataMode == -1) return;
+            if (Selection().Routines.ShowChuumokuDialog) Selection().Routines.ShowChuumokuDialog();
+            return;
         case 16:
             if (Selection().Routines.ShowIssueEdit) Selection().Routines.ShowIssueEdit();
             return;
