@@ -25,6 +25,7 @@
 #include "ui/frame_access.h"
 #include "views/chart_controls.h"
 #include "views/chart_window.h"
+#include "views/line_editing.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
 #include "views/selection_window.h"
@@ -332,6 +333,9 @@ void DoCommand(int32_t code) {
         case 6:
         case 7:
             ShowSingleView(code);
+            return;
+        case 18:
+            StartLineEdit();
             return;
         default:
             // The other commands come with their windows.
