@@ -15,6 +15,8 @@ constexpr const char* kPastRightEnd = "終了位置を越えないように設�
 constexpr const char* kPastLeftEnd = "開始位置を越えないように設定してください。";
 constexpr const char* kNoLine = "斜線を設定してください。";
 constexpr const char* kOutsideReference = "基準線の範囲内で設定してください。";
+constexpr const char* kPastLowerEdge = "下限値を越えないように設定してください。";
+constexpr const char* kPastUpperEdge = "上限値を越えないように設定してください。";
 
 // Points after the newest one that a line's right end may reach.
 constexpr int64_t kBlankPoints = 10;
@@ -135,6 +137,22 @@ int16_t SteppedSlot(int16_t current, int32_t step, int16_t top) {
     const int32_t t = current + step;
     if (current == 0 || t < 1 || t > top) return step > 0 ? 1 : top;
     return static_cast<int16_t>(t);
+}
+
+ShapePlacement* CurrentKanmonShape(PriceOverlay& overlay) {
+    const int16_t slot = Lines().CurKanmonSlot;
+    if (slot < 0 || slot > kLastKanmonSlot) return nullptr;
+    return &overlay.SHP_関門10[slot];
+}
+
+// A rectangle not placed yet reaches 10% beyond both sides of the pane, so that only its
+// top and bottom edges show.
+bool SpreadIfNew(ShapePlacement& shape, double paneWidth) {
+    if (shape.Top >= 0) return false;
+    shape.Left = -(0.1 * paneWidth);
+    shape.Width = paneWidth + 2 * (0.1 * paneWidth);
+    shape.Visible = true;
+    return true;
 }
 
 }  // namespace
@@ -310,5 +328,57 @@ void DeleteCurKanmon(PriceOverlay& overlay, bool judgement) {
         HideShape(overlay.SHP_関門10[0]);
     } else {
         HideCurKanmonShape(overlay);
+    }
+}
+
+bool DragKanmonEdge(PriceOverlay& overlay, const KanmonPane& pane, double y, bool upperEdge) {
+    ShapePlacement* shape = CurrentKanmonShape(overlay);
+    if (!shape) return false;
+    ShapePlacement moved = *shape;
+    if (SpreadIfNew(moved, pane.ScaleWidth)) {
+        moved.Top = y;
+        moved.Height = pane.OuterHeight > 0 ? 10 * y / pane.OuterHeight : 0;
+        moved.Upper = y * pane.Divisor;
+        moved.Lower = (moved.Top - moved.Height) * pane.Divisor;
+    }
+    const double bottom = moved.Top - moved.Height;
+    if (upperEdge) {
+        if (y < bottom) {
+            MsgWarn(kPastLowerEdge);
+            return false;
+        }
+        moved.Height = y - bottom;
+        moved.Top = y;
+        moved.Upper = y * pane.Divisor;
+    } else {
+        if (y > moved.Top) {
+            MsgWarn(kPastUpperEdge);
+            return false;
+        }
+        moved.Height = moved.Top - y;
+        moved.Lower = y * pane.Divisor;
+    }
+    *shape = moved;
+    return true;
+}
+
+bool SetKanmonFromText(PriceOverlay& overlay, const KanmonPane& pane, double upper, double lower) {
+    ShapePlacement* shape = CurrentKanmonShape(overlay);
+    if (!shape) return false;
+    SpreadIfNew(*shape, pane.ScaleWidth);
+    shape->Top = upper;
+    shape->Height = upper - lower;
+    shape->Upper = upper * pane.Divisor;
+    shape->Lower = lower * pane.Divisor;
+    shape->Visible = true;
+    return true;
+}
+
+void PlaceEditedShapes(PriceOverlay& overlay, const SeriesRecord& record, double paneWidth) {
+    PlaceShasenShapes(overlay, record.ShasenSlots, record.FirstShownPoint, record.PriceDivisor,
+                      record.ChartKind);
+    for (ShapePlacement& shape : overlay.SHP_関門10) {
+        const KanmonRec edited{shape.Upper, shape.Lower, 0};
+        PlaceKanmonShape(edited, paneWidth, record.PriceDivisor, shape);
     }
 }

@@ -67,6 +67,25 @@ void HighlightCurKanmon(PriceOverlay& overlay, bool on);
 void StepCurShasen(PriceOverlay& overlay, int32_t step);
 void StepCurKanmon(PriceOverlay& overlay, int32_t step);
 
+// The price pane a barrier rectangle stands in: its scale width, its outer height in twips
+// and the chart's price divisor (pane units are prices / Divisor).
+struct KanmonPane {
+    double ScaleWidth = 0;
+    double OuterHeight = 0;
+    double Divisor = 1;
+};
+// Moves the upper (upperEdge) or lower edge of the current barrier's rectangle to the pane
+// value y; a barrier not placed yet first becomes a thin band spread across the pane at y.
+// An edge may meet the other edge, never cross it. The rectangle keeps the full prices of
+// its edges: an edge the move leaves alone keeps its price exactly.
+bool DragKanmonEdge(PriceOverlay& overlay, const KanmonPane& pane, double y, bool upperEdge);
+// Places the current barrier's rectangle from typed pane values, upper >= lower.
+bool SetKanmonFromText(PriceOverlay& overlay, const KanmonPane& pane, double upper, double lower);
+// A redraw while the chart is edited: the lines from the record, each barrier from the
+// prices its rectangle holds (a hidden one stays hidden), at the record's divisor and the
+// pane's new width. The record's barriers change only when they are saved.
+void PlaceEditedShapes(PriceOverlay& overlay, const SeriesRecord& record, double paneWidth);
+
 // Clears the current auxiliary line, or the judgement line when judgement is true, and
 // places the chart's line shapes again.
 void DeleteCurShasen(SeriesRecord& record, PriceOverlay& overlay, bool judgement);

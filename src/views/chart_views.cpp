@@ -9,6 +9,7 @@
 
 #include "analysis/chart_loading.h"
 #include "analysis/kagi.h"
+#include "analysis/lines_editing.h"
 #include "analysis/lines_geometry.h"
 #include "analysis/lines_storage.h"
 #include "analysis/moving_averages.h"
@@ -82,7 +83,13 @@ bool DrawRecord(ChartWindow& window, int32_t chartKind) {
 
 void PlaceShapes(ChartWindow& window, int32_t chartKind) {
     const double paneWidth = window.PricePane().surface().ScaleWidth();
-    PlaceShasenKanmonShapes(OverlayOf(chartKind), RecordOfChart(chartKind), paneWidth);
+    // The barriers being edited live only in their shapes until they are saved: a scroll or
+    // a resize meanwhile must not put the stored ones back.
+    if (ShasenKanmonEditing() && EditedChartKind() == chartKind) {
+        PlaceEditedShapes(OverlayOf(chartKind), RecordOfChart(chartKind), paneWidth);
+    } else {
+        PlaceShasenKanmonShapes(OverlayOf(chartKind), RecordOfChart(chartKind), paneWidth);
+    }
     window.PricePane().update();
 }
 

@@ -2,9 +2,12 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolBar>
 #include <string>
 
@@ -13,7 +16,9 @@
 #include "analysis/lines_model.h"
 #include "analysis/lines_storage.h"
 #include "analysis/state.h"
+#include "foundation/text_utils.h"
 #include "platform/message_box.h"
+#include "platform/twips.h"
 #include "ui/input_boxes.h"
 #include "views/chart_controls.h"
 #include "views/chart_window.h"
@@ -37,10 +42,83 @@ int32_t DisplayCountOf(int32_t chartKind) {
     return Views().DisplayCount[KindIndex(chartKind)];
 }
 
-// A click edits a line while the panel shows with 斜線 chosen (関門 is the barriers').
+// A click edits a line while the panel shows with 斜線 chosen, a barrier with 関門.
 bool LineClicksLive() {
     return ShasenKanmonEditing() && !EditPanel().Selected("OPT_関門");
 }
+bool BarrierClicksLive() {
+    return ShasenKanmonEditing() && EditPanel().Selected("OPT_関門");
+}
+
+KanmonPane PaneOf(int32_t chartKind) {
+    KanmonPane pane;
+    pane.Divisor = RecordOfChart(chartKind).PriceDivisor;
+    if (const ChartWindow* window = FindChartWindow(chartKind)) {
+        pane.ScaleWidth = window->PricePane().surface().ScaleWidth();
+        pane.OuterHeight = PixelsToTwips(window->PricePane().height());
+    }
+    return pane;
+}
+
+void MoveKanmonEdge(int32_t chartKind, double y) {
+    DragKanmonEdge(OverlayOf(chartKind), PaneOf(chartKind), y, EditPanel().Selected("OPT_上値"));
+    RepaintOverlay(chartKind);
+}
+
+// Enter in a price box places the current barrier from the two boxes. In TXT_Max the key is
+// always consumed; in TXT_Min only when the barrier was placed.
+bool PlaceKanmonFromBoxes(QLineEdit* box) {
+    ShasenKanmonPanel& panel = EditPanel();
+    QLineEdit* upper = panel.PriceBox("TXT_Max");
+    QLineEdit* lower = panel.PriceBox("TXT_Min");
+    const bool fromUpper = box == upper;
+    FormatIntegerBox(box);
+    if (fromUpper) {
+        LowerMinToMax(lower, upper);
+    } else {
+        RaiseMaxToMin(lower, upper);
+    }
+    const int32_t kind = EditedChartKind();
+    const ChartWindow* window = kind == 0 ? nullptr : FindChartWindow(kind);
+    if (!window) return fromUpper;
+    const Surface& scale = window->PricePane().surface();
+    if (!CheckPriceInRange(Views().ViewKind, scale.ScaleTop(), scale.ScaleHeight(), lower, upper))
+        return fromUpper;
+    const std::string upperText = upper->text().toStdString();
+    const std::string lowerText = lower->text().toStdString();
+    if (!IsNumericText(upperText) || !IsNumericText(lowerText)) return fromUpper;
+    SetKanmonFromText(OverlayOf(kind), PaneOf(kind), NumericValue(upperText),
+                      NumericValue(lowerText));
+    RepaintOverlay(kind);
+    SelectAllText(box);
+    return true;
+}
+
+// The price boxes' own keys and focus: Enter places the barrier, entering a box selects
+// its text. Owned by the box.
+class PriceBoxKeys : public QObject {
+  public:
+    explicit PriceBoxKeys(QLineEdit* box) : QObject(box), box_(box) {
+        box->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != box_) return false;
+        if (event->type() == QEvent::FocusIn) {
+            // After the click that gave the focus has placed the cursor.
+            QTimer::singleShot(0, box_, [box = box_] { box->selectAll(); });
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        return PlaceKanmonFromBoxes(box_);
+    }
+
+  private:
+    QLineEdit* box_;
+};
 
 // ---- The panel's handlers, each on the chart of the view on screen ----
 
@@ -146,6 +224,24 @@ void WirePanel(ShasenKanmonPanel& panel) {
     QObject::connect(panel.Button("CMD_OK"), &QPushButton::clicked, &panel, SaveShasenKanmonEdits);
     QObject::connect(panel.Button("CMD_cancel"), &QPushButton::clicked, &panel,
                      DiscardShasenKanmonEdits);
+    QLineEdit* upper = panel.PriceBox("TXT_Max");
+    QLineEdit* lower = panel.PriceBox("TXT_Min");
+    BindIntegerBox(upper, panel.Spinner("UPD_Max"));
+    BindIntegerBox(lower, panel.Spinner("UPD_Min"));
+    BindMinMaxPair(lower, upper);
+    new PriceBoxKeys(upper);
+    new PriceBoxKeys(lower);
+}
+
+// Editing on the view's chart when the view shows one chart with points; the judgement slot
+// can be chosen on the weekly chart only.
+void StartEditOfView(bool lines) {
+    const int32_t kind = EditedChartKind();
+    if (kind == 0) return;
+    SeriesRecord& record = RecordOfChart(kind);
+    ChartWindow* window = FindChartWindow(kind);
+    if (record.Count < 1 || !window) return;
+    EnterShasenKanmonMode(*window, record.ShasenSlots, lines, kind == kChartWeekly);
 }
 
 }  // namespace
@@ -170,13 +266,11 @@ void SyncEditPanelFrames() {
 
 void StartLineEdit() {
     if (!IsCommandEnabled(kLineCommand)) return;
-    const int32_t kind = EditedChartKind();
-    if (kind == 0) return;
-    SeriesRecord& record = RecordOfChart(kind);
-    ChartWindow* window = FindChartWindow(kind);
-    if (record.Count < 1 || !window) return;
-    // The judgement line can be chosen on the weekly chart only.
-    EnterShasenKanmonMode(*window, record.ShasenSlots, true, kind == kChartWeekly);
+    StartEditOfView(true);
+}
+
+void StartBarrierEdit() {
+    StartEditOfView(false);
 }
 
 void EnterShasenKanmonMode(ChartWindow& window, std::array<ShasenRec, 5>& lineSlots, bool lines,
@@ -184,8 +278,9 @@ void EnterShasenKanmonMode(ChartWindow& window, std::array<ShasenRec, 5>& lineSl
     BackupShasenSet(lineSlots);
     EnableFormMenus(window, false);
     EnableToolbarButtons(false);
-    MainFrame().LineToolbar()->show();
+    // Built before the toolbar shows, so that showing it lays the panel out.
     ShasenKanmonPanel& panel = EditPanel();
+    MainFrame().LineToolbar()->show();
     panel.Option("OPT_判定")->setEnabled(judgementAllowed);
     ResetEditPanelOptions();
     SetCurLineSlot(false);
@@ -269,8 +364,17 @@ void DiscardShasenKanmonEdits() {
     ExitShasenKanmonMode();
 }
 
-void OnEditMouseRelease(int32_t chartKind, double) {
-    if (chartKind == kChartKagi || !LineClicksLive()) return;
+void OnEditMousePress(int32_t chartKind, double y) {
+    if (chartKind == kChartKagi && BarrierClicksLive()) MoveKanmonEdge(chartKind, y);
+}
+
+void OnEditMouseRelease(int32_t chartKind, double y) {
+    if (chartKind == kChartKagi) return;
+    if (BarrierClicksLive()) {
+        MoveKanmonEdge(chartKind, y);
+        return;
+    }
+    if (!LineClicksLive()) return;
     SeriesRecord& record = RecordOfChart(chartKind);
     record.ChartKind = chartKind;
     OnChartClickShasen(OverlayOf(chartKind), record, DisplayCountOf(chartKind),

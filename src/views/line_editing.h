@@ -23,6 +23,10 @@ void SyncEditPanelFrames();
 // the command is enabled, the view shows one chart and that chart has points.
 void StartLineEdit();
 
+// The chart windows' MNU_関門: barrier editing on the view's chart when the view shows one
+// chart and that chart has points.
+void StartBarrierEdit();
+
 // Backs up the chart's line slots, locks the window's menus and the toolbar, shows the
 // panel with its options reset, makes slot 3 (lines) or 1 (barriers) current and
 // highlighted, and gives 閉じる the focus. judgementAllowed enables 判定.
@@ -51,7 +55,9 @@ void SaveShasenKanmonEdits();
 // editing ended.
 void DiscardShasenKanmonEdits();
 
-// The price pane's mouse while editing: the kagi window edits a line on a double click, a
-// candle window on the button's release.
+// The price pane's mouse while editing: the kagi window moves a barrier edge when the button
+// goes down and edits a line on a double click, a candle window does either when the button
+// comes up. y is the price under the mouse in pane units.
+void OnEditMousePress(int32_t chartKind, double y);
 void OnEditMouseRelease(int32_t chartKind, double y);
 void OnEditDoubleClick(int32_t chartKind);
