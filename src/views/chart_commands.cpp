@@ -7,6 +7,7 @@
 #include "views/chart_input.h"
 #include "views/chart_views.h"
 #include "views/chart_window.h"
+#include "views/line_editing.h"
 #include "views/main_frame.h"
 #include "views/menu_table.h"
 #include "views/multi_views.h"
@@ -30,6 +31,11 @@ void WireWindow(ChartWindow& window) {
     QObject::connect(&window.PeriodBar(), &QScrollBar::valueChanged, &window,
                      [kind] { OnPeriodChange(kind); });
     window.PricePane().MouseMoved = [kind](double x, double y) { OnPriceMouseMove(kind, x, y); };
+    window.PricePane().MousePressed = [kind](double y) { OnEditMousePress(kind, y); };
+    window.PricePane().MouseReleased = [kind](double y) { OnEditMouseRelease(kind, y); };
+    window.PricePane().DoubleClicked = [kind] { OnEditDoubleClick(kind); };
+    OnItem(window, "MNU_斜線", StartLineEdit);
+    OnItem(window, "MNU_関門", StartBarrierEdit);
     OnItem(window, "MNU_終了", [kind] { CloseChartWindow(kind); });
     OnItem(window, "MNU_鈎足", ShowKagiView);
     OnItem(window, "MNU_日足", ShowDailyView);

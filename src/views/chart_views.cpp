@@ -10,6 +10,7 @@
 #include "analysis/chart_loading.h"
 #include "analysis/kagi.h"
 #include "analysis/kagi_width.h"
+#include "analysis/lines_editing.h"
 #include "analysis/lines_geometry.h"
 #include "analysis/lines_storage.h"
 #include "analysis/moving_averages.h"
@@ -28,6 +29,7 @@
 #include "ui/frame_access.h"
 #include "views/chart_controls.h"
 #include "views/chart_window.h"
+#include "views/line_editing.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
 #include "views/selection_window.h"
@@ -73,7 +75,13 @@ bool DrawRecord(ChartWindow& window, int32_t chartKind) {
 
 void PlaceShapes(ChartWindow& window, int32_t chartKind) {
     const double paneWidth = window.PricePane().surface().ScaleWidth();
-    PlaceShasenKanmonShapes(OverlayOf(chartKind), RecordOfChart(chartKind), paneWidth);
+    // The barriers being edited live only in their shapes until they are saved: a scroll or
+    // a resize meanwhile must not put the stored ones back.
+    if (ShasenKanmonEditing() && EditedChartKind() == chartKind) {
+        PlaceEditedShapes(OverlayOf(chartKind), RecordOfChart(chartKind), paneWidth);
+    } else {
+        PlaceShasenKanmonShapes(OverlayOf(chartKind), RecordOfChart(chartKind), paneWidth);
+    }
     window.PricePane().update();
 }
 
@@ -414,6 +422,9 @@ void DoCommand(int32_t code) {
             return;
         case 16:
             if (Selection().Routines.ShowIssueEdit) Selection().Routines.ShowIssueEdit();
+            return;
+        case 18:
+            StartLineEdit();
             return;
         case 19:
             // The toolbar prints at once, after a question.

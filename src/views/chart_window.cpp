@@ -133,6 +133,22 @@ void ChartPricePane::mouseMoveEvent(QMouseEvent* event) {
     MouseMoved(at.x(), at.y());
 }
 
+void ChartPricePane::mousePressEvent(QMouseEvent* event) {
+    PictureBox::mousePressEvent(event);
+    if (MousePressed) MousePressed(ToScale(event->position()).y());
+}
+
+void ChartPricePane::mouseReleaseEvent(QMouseEvent* event) {
+    PictureBox::mouseReleaseEvent(event);
+    if (MouseReleased) MouseReleased(ToScale(event->position()).y());
+}
+
+void ChartPricePane::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The base class would take the double click for a second press.
+    event->accept();
+    if (DoubleClicked) DoubleClicked();
+}
+
 void ChartPricePane::paintEvent(QPaintEvent* event) {
     PictureBox::paintEvent(event);
     const Surface& scale = surface();

@@ -60,12 +60,20 @@ class ChartPricePane : public PictureBox {
     LinePlacement LIN_CursorY;
     // The mouse moving over the pane, in the pane's user scale (set by the view controller).
     std::function<void(double x, double y)> MouseMoved;
+    // A button pressed or released over the pane, at the price y; a double click. Any button
+    // counts. A double click runs only its own handler, not the press's a second time.
+    std::function<void(double y)> MousePressed;
+    std::function<void(double y)> MouseReleased;
+    std::function<void()> DoubleClicked;
     // A pixel position of the pane in its user scale.
     QPointF ToScale(QPointF pixel);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
     int32_t chartKind_;
