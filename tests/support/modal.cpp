@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 #include <memory>
 
@@ -20,7 +21,12 @@ void AnswerModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(Q
         if (modal && wanted(modal)) {
             timer->stop();
             timer->deleteLater();
+            QPointer<QWidget> answered(modal);
             answer(modal);
+            // An answer cut short by a failed assertion would leave the dialog waiting for
+            // ever: close it, so the test fails instead of hanging.
+            if (::testing::Test::HasFatalFailure() && answered && answered->isVisible())
+                answered->close();
             return;
         }
         if (clock->elapsed() > timeoutMs) {
