@@ -3,6 +3,7 @@
 #include "foundation/state.h"
 #include "screening/compound_search_window.h"
 #include "screening/issue_search_window.h"
+#include "screening/manual_analysis_window.h"
 #include "screening/observation_command.h"
 #include "screening/search_query.h"
 #include "views/issue_search_commands.h"
@@ -13,6 +14,7 @@ void InstallScreeningCommands() {
     SelectionRoutines& routines = Selection().Routines;
     routines.ShowCompoundSearch = ShowCompoundSearch;
     routines.RunObservation = [] { RunObservation(); };
+    routines.ShowManualAnalysis = ShowManualAnalysis;
     routines.SearchByCode = [] { SearchByCode(); };
     routines.SearchByName = [] { SearchByName(); };
     IssueSearchState& search = IssueSearch();

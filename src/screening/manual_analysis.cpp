@@ -299,6 +299,7 @@ bool RunAnalysisLoop(const std::string& sql) {
         return false;
     }
     QProgressBar* bar = ProgressWindow().Bar();
+    bar->setEnabled(true);
     bar->setMaximum(run.Total);
     bar->setValue(0);
     Signals() = SignalState{};
