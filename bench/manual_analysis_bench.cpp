@@ -14,7 +14,9 @@
 // Goal: a ratio below 1.5 on one thread on the large market.
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -29,7 +31,6 @@
 #include "support/bench_market.h"
 #include "support/side_by_side.h"
 #include "support/weekly_lines.h"
-#include "support/widgets_main.h"
 
 namespace {
 
@@ -86,17 +87,23 @@ void ManualAnalysisBesideBareScan(benchmark::State& state) {
 
 int main(int argc, char** argv) {
     KeepFreedMemoryForReuse();  // as the program does at start-up
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
     const std::string folder = GivenMarketFolder(argc, argv);
-    return RunWindowBenchmarks(argc, argv, [&folder] {
-        SetEveryOption();
-        market = folder.empty() ? std::make_unique<BenchMarket>(
-                                      TestEngine::Sqlite, MarketSpec{kDefaultIssues, kDefaultDays})
-                                : std::make_unique<BenchMarket>(folder);
-        if (!market->Ready() || !MarkWeeklyLines()) {
-            std::fprintf(stderr, "no market: %s\n", market->Error().c_str());
-            std::exit(1);
-        }
-        benchmark::RegisterBenchmark("ManualAnalysisBesideBareScan", ManualAnalysisBesideBareScan)
-            ->Apply(SideBySideRun);
-    });
+    SetEveryOption();
+    market = folder.empty() ? std::make_unique<BenchMarket>(
+                                  TestEngine::Sqlite, MarketSpec{kDefaultIssues, kDefaultDays})
+                            : std::make_unique<BenchMarket>(folder);
+    if (!market->Ready() || !MarkWeeklyLines()) {
+        std::fprintf(stderr, "no market: %s\n", market->Error().c_str());
+        return 1;
+    }
+    benchmark::RegisterBenchmark("ManualAnalysisBesideBareScan", ManualAnalysisBesideBareScan)
+        ->Apply(SideBySideRun);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    // The market signs out while the application still exists.
+    market.reset();
+    return 0;
 }

@@ -206,6 +206,21 @@ TEST_P(ManualAnalysisTest, EveryOptionOnFillsFlagsRowsAndTheResultFile) {
     EXPECT_EQ(CompoundSearchIds(), above);
 }
 
+TEST_P(ManualAnalysisTest, RatesAcrossASplitAreThoseOfTheAdjustedBars) {
+    const MarketSummary& summary = market_->Summary();
+    const std::string id = summary.SplitIssueId;
+    Settei().Record.UserSettei.DPC_開始 = FormatDateNumber(summary.FirstDate);
+    ASSERT_TRUE(RunManualAnalysis());
+    ASSERT_TRUE(LoadChartSeriesOne(id, kChartDaily));  // the daily chart: adjusted
+    const RiseFallRates adjusted = CalcRiseFallRates(Series().DailySeries, summary.FirstDate);
+    ASSERT_TRUE(LoadChartSeriesOne(id, kChartKagi));  // the kagi chart's bars: as traded
+    const RiseFallRates traded = CalcRiseFallRates(Series().DailySeries, summary.FirstDate);
+    ASSERT_NE(adjusted.Rise * 1000 + adjusted.Fall, traded.Rise * 1000 + traded.Fall);
+    RecordsetPtr rs = Daily("SELECT 上昇率, 下落率 FROM TBL銘柄属性 WHERE 銘柄ID = ?", {id});
+    EXPECT_EQ(rs->Number(0), adjusted.Rise);
+    EXPECT_EQ(rs->Number(1), adjusted.Fall);
+}
+
 TEST_P(ManualAnalysisTest, EveryOptionOffLeavesTheFileAsItWasAndClearsTheFlags) {
     AllOptions(0);
     Settei().Record.UserSettei.CHK_MAx = 2;  // only exactly 1 is on
