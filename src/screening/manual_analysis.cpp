@@ -128,9 +128,9 @@ bool DailyIndicators(const IndicatorOptions& options, NearHighLow& near, ATecRec
     return true;
 }
 
-// The rates over the bars as they traded before today's share count: the kagi chart's
-// bars are not adjusted for splits (its walk joins the chart across them), so a split
-// inside the period would read as a rise or a fall.
+// The rates over bars adjusted for splits: the kagi chart's bars are kept as traded (its
+// walk joins the chart across a split), and a split inside the period would read as a
+// rise or a fall.
 RiseFallRates RatesOfIssue(const std::string& issueId, const SeriesRecord& bars, int32_t startDate,
                            bool& ok) {
     std::vector<SplitRow> splits;
