@@ -97,6 +97,12 @@ std::string EncodeATec(const std::vector<ATecRecord>& records) {
     return writer.Take();
 }
 
+std::string EncodeATecOver(const std::vector<ATecRecord>& records, std::string_view previous) {
+    std::string image = EncodeATec(records);
+    if (previous.size() > image.size()) image += previous.substr(image.size());
+    return image;
+}
+
 bool SaveATec(const std::vector<ATecRecord>& records) {
     return RunTrapped([&records] {
         std::string error;

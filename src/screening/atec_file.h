@@ -26,6 +26,10 @@ std::vector<ATecRecord> ParseATec(std::string_view bytes);
 // The file image of records, as ParseATec reads it back. Throws when there are more
 // records than the count holds or an ID is longer than its length field.
 std::string EncodeATec(const std::vector<ATecRecord>& records);
+// The file a manual analysis run leaves: the count and records it wrote, then whatever the
+// previous file held beyond them, as writes in place over the old file would leave it (a
+// reader stops after the count, so the old tail is never read as results).
+std::string EncodeATecOver(const std::vector<ATecRecord>& records, std::string_view previous);
 // Writes "ATec.dat" whole (a temporary file renamed over the old one), so no record of an
 // earlier run stays behind the new ones. A failure shows its description through MsgWarn
 // and gives false, the old file untouched.

@@ -4,6 +4,7 @@
 #include "screening/compound_search_window.h"
 #include "screening/issue_search_window.h"
 #include "screening/kagi_judge_window.h"
+#include "screening/manual_analysis_window.h"
 #include "screening/observation_command.h"
 #include "screening/search_query.h"
 #include "screening/user_settings_window.h"
@@ -17,6 +18,7 @@ void InstallScreeningCommands() {
     routines.ShowUserSettings = ShowUserSettings;
     routines.ShowKagiJudgeSettings = ShowKagiJudgeSettings;
     routines.RunObservation = [] { RunObservation(); };
+    routines.ShowManualAnalysis = ShowManualAnalysis;
     routines.SearchByCode = [] { SearchByCode(); };
     routines.SearchByName = [] { SearchByName(); };
     IssueSearchState& search = IssueSearch();
