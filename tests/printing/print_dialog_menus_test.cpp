@@ -12,11 +12,19 @@
 #include "printing/commands.h"
 #include "printing/print_dialog.h"
 #include "printing/state.h"
+#include "screening/observation_fixture.h"
 #include "support/modal.h"
 #include "views/chart_view_fixture.h"
 #include "views/chart_window.h"
 
 namespace {
+
+std::string PdfText(const std::string& path) {
+    QProcess text;
+    text.start("pdftotext", {"-layout", QString::fromStdString(path), "-"});
+    text.waitForFinished(60000);
+    return text.readAllStandardOutput().toStdString();
+}
 
 class PrintDialogMenusTest : public ChartViewFixture {
   protected:
@@ -37,12 +45,7 @@ class PrintDialogMenusTest : public ChartViewFixture {
     }
     std::string PrintFile() { return market.Path() + "/" + kPdfPrintFileName; }
     bool Printed() { return QFile::exists(QString::fromStdString(PrintFile())); }
-    std::string PrintedText() {
-        QProcess text;
-        text.start("pdftotext", {"-layout", QString::fromStdString(PrintFile()), "-"});
-        text.waitForFinished(60000);
-        return text.readAllStandardOutput().toStdString();
-    }
+    std::string PrintedText() { return PdfText(PrintFile()); }
     // The dialog that is about to open: what it shows, then OK answered with OK.
     void OkOnTheDialog(bool& opened, bool& countEnabled) {
         AnswerNextModalNamed(QString::fromUtf8(kPrintDialogName), [&](QWidget* dialog) {
@@ -95,6 +98,41 @@ TEST_F(PrintDialogMenusTest, AChartWindowsMenuOpensTheDialogAndTheToolbarPrintsA
     EXPECT_EQ(printed, 2);
     EXPECT_TRUE(sink.AllShown());
     EXPECT_FALSE(Printed());
+}
+
+class ObservationPrintTest : public ObservationTest {};
+
+TEST_F(ObservationPrintTest, TheObservationWindowsPrintButtonPrintsItsSelectedRows) {
+    InstallPrintingCommands();
+    SetPrinterSource([] { return InstalledPrinters{{{kPdfPrinterName, true}}, ""}; });
+    Settei().PrinterNames = {kPdfPrinterName};
+    Settei().Record.PrintSettei.OPT_縦 = -1;
+    Settei().Record.PrintSettei.TXT_Count = 1;
+    Selection().ObservationOrder = 0;
+    ListPrint().Clock = [] { return QDateTime(QDate(2024, 5, 1), QTime(9, 30)); };
+    ASSERT_TRUE(QueryIssueList(kListForward, Observation().ObservationRecordset));
+    FRM_先行観測 window;
+    window.show();
+    window.Grid().SetRow(3);
+    window.Grid().SetRowSel(2);
+    ScriptedSink sink;
+    bool opened = false;
+    AnswerNextModalNamed(QString::fromUtf8(kPrintDialogName), [&](QWidget* dialog) {
+        opened = true;
+        sink.Expect(MsgKind::OkCancel, kStartPrintSettingsQuestion, kAnswerOk);
+        dialog->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+    });
+    window.findChild<QPushButton*>(QStringLiteral("CMD_Print"))->click();
+    SetPrinterSource(nullptr);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(sink.AllShown());
+    const std::string text = PdfText(market_->Path() + "/" + kPdfPrintFileName);
+    EXPECT_NE(text.find("先行観測機能一覧 (順方向)"), std::string::npos) << text;
+    for (int row = 1; row < window.Grid().Rows(); ++row) {
+        const std::string& code = window.Grid().TextMatrix(row, 2);
+        EXPECT_EQ(text.find(code) != std::string::npos, row == 2 || row == 3) << code;
+        if (row == 2) EXPECT_NE(text.find(window.Grid().TextMatrix(row, 7)), std::string::npos);
+    }
 }
 
 }  // namespace
