@@ -275,6 +275,13 @@ TEST_F(PrintDialogTest, TheCopiesBoxTakesDigitsOnlyAndKeepsAWholeNumberOfAtLeast
     QTest::keyClick(count, Qt::Key_Backspace);
     EXPECT_EQ(count->text(), QStringLiteral("1"));
 
+    // A click in the box selects the whole count, so that typing replaces it.
+    count->setText("25");
+    count->deselect();
+    QTest::mouseClick(count, Qt::LeftButton);
+    EXPECT_EQ(count->selectedText(), QStringLiteral("25"));
+    count->setText("1");
+
     auto* spinner = Get<UpDownSpinner>("UPD_Count");
     spinner->DownButton()->click();
     EXPECT_EQ(count->text(), QStringLiteral("1"));
