@@ -7,7 +7,10 @@
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
 #include "platform/printers.h"
+#include "printing/print_dialog.h"
+#include "printing/print_dispatch.h"
 #include "printing/select_list_print.h"
+#include "printing/state.h"
 #include "views/chart_controls.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
@@ -28,6 +31,11 @@ void WithMainFramePointer(Work&& work) {
     if (frame) MainFrame().unsetCursor();
 }
 
+void ShowPrintDialogOverFrame() {
+    const auto& show = Selection().Routines.ShowPrintDialog;
+    if (show) show(MainFrameExists() ? static_cast<QWidget*>(&MainFrame()) : nullptr);
+}
+
 }  // namespace
 
 void PrintIssueList() {
@@ -46,8 +54,19 @@ void PrintIssueList() {
             MsgWarn(error);
         return;
     }
-    const auto& show = Selection().Routines.ShowPrintDialog;
-    if (show) show(MainFrameExists() ? static_cast<QWidget*>(&MainFrame()) : nullptr);
+    ShowPrintDialogOverFrame();
+}
+
+void PrintChartView() {
+    if (Selection().QuickPrintFlag != -1) {
+        ShowPrintDialogOverFrame();
+        return;
+    }
+    if (MsgOkCancel(kStartPrintQuestion) != kAnswerOk) return;
+    const ChartPrintHooks& charts = ChartPrinting();
+    const auto& print = PrintByRedraw() ? charts.PrintChartsRedraw : charts.PrintChartsPicture;
+    std::string error;
+    if (print && !print(Settei().PrintJob, error) && !error.empty()) MsgWarn(error);
 }
 
 void PrintCommand() {
@@ -57,11 +76,10 @@ void PrintCommand() {
         Selection().QuickPrintFlag = 0;
         return;
     }
-    // The chart views print with the chart printing; only the list prints here so far.
-    if (Views().ViewKind != kViewList) return;
-    WithMainFramePointer(PrintIssueList);
+    WithMainFramePointer(Views().ViewKind == kViewList ? PrintIssueList : PrintChartView);
 }
 
 void InstallPrintingCommands() {
     Selection().Routines.PrintCommand = PrintCommand;
+    Selection().Routines.ShowPrintDialog = ShowPrintDialog;
 }

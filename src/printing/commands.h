@@ -4,7 +4,10 @@
 
 // Toolbar button 19 and the menu items 印刷; QuickPrintFlag says which.
 void PrintCommand();
+// A chart view: printed at once from the toolbar (after a question), through the print
+// dialog from a menu.
+void PrintChartView();
 // The selected rows of the issue list, stored as the print range of "FRM_選択".
 void PrintIssueList();
-// Installs the print command into the selection window's routines and the toolbar.
+// Installs the print command and the print dialog into the selection window's routines.
 void InstallPrintingCommands();

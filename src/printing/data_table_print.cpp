@@ -1,6 +1,5 @@
 #include "printing/data_table_print.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <stdexcept>
 
@@ -20,14 +19,6 @@ constexpr double kValueRules[] = {33.034, 45.6415, 58.249, 70.8565, kRightEdge};
 
 void DrawRules(ListPage& page, double top, double bottom) {
     for (double x : DataTableRules()) page.Line(x, top, x, bottom);
-}
-
-// The open window by its name: the dialog that prints it is modal over it.
-QWidget* OpenDataTableWindow() {
-    for (QWidget* window : QApplication::allWidgets()) {
-        if (window->objectName() == QStringLiteral("FRM_データ表")) return window;
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -75,7 +66,7 @@ ListPrinter DataTablePrinter(const FlexGrid& grid, std::function<std::string()> 
 
 bool PrintDataTable(int32_t firstRow, int32_t lastRow, const PrintSettei& settings,
                     std::string& error) {
-    QWidget* window = OpenDataTableWindow();
+    QWidget* window = FindOpenWindow("FRM_データ表");
     auto* grid = window ? window->findChild<FlexGrid*>(QStringLiteral("FGR_日次")) : nullptr;
     auto* label = window ? window->findChild<QLabel*>(QStringLiteral("LBL_Name")) : nullptr;
     if (!grid || !label) {

@@ -1,12 +1,15 @@
 #include "printing/list_page.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPrinter>
+#include <QWidget>
 #include <algorithm>
 #include <exception>
 
 #include "foundation/printer_setup.h"
 #include "foundation/state.h"
+#include "foundation/text_utils.h"
 #include "platform/app_path.h"
 #include "platform/message_box.h"
 #include "platform/surface.h"
@@ -19,6 +22,10 @@ constexpr double kTwipsPerLine = 240;
 constexpr const char* kListFont = "ＭＳ 明朝";
 constexpr double kListFontPoints = 10;
 constexpr double kStampLine = 5;
+constexpr double kLeftEdge = 9.5;
+constexpr double kTitleTop = 7;
+constexpr double kFirstRowTop = 9;  // a page's rules run down from its first row
+constexpr double kTextDrop = 0.17;
 
 QDateTime Now() {
     const ListPrintState& state = ListPrint();
@@ -160,6 +167,48 @@ int32_t CharacterCount(const std::string& text) {
 
 double RightAlignedX(double rule, const std::string& text) {
     return rule - CharacterCount(text) * ListCharWidth - 0.5;
+}
+
+std::string FirstCharacters(const std::string& text, int32_t count) {
+    size_t end = 0;
+    for (int32_t seen = 0; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) continue;
+        if (seen++ == count) break;
+    }
+    return text.substr(0, end);
+}
+
+std::string FitListName(const std::string& name, int32_t limit) {
+    const std::string wide = ToWide(name);
+    const int32_t count = CharacterCount(wide);
+    if (count > limit) return FirstCharacters(wide, limit);
+    return wide + std::string(static_cast<size_t>(2 * (limit - count)), ' ');
+}
+
+void PrintRuledListHead(ListPage& page, const std::string& title, const std::vector<double>& rules,
+                        const std::vector<PlacedText>& titles, int32_t pageIndex,
+                        int32_t pageCount) {
+    page.Box(kLeftEdge, kTitleTop, ListPrint().ListPageWidth, kTitleTop + 1);
+    for (double x : rules) page.Line(x, kTitleTop, x, kTitleTop + 1);
+    page.Text(10, kStampLine, title);
+    for (const PlacedText& text : titles) page.Text(text.X, kTitleTop + kTextDrop, text.Text);
+    PrintListPageStamp(page, pageIndex, pageCount);
+}
+
+void PrintRuledListRow(ListPage& page, int32_t line, const std::vector<double>& rules,
+                       const std::vector<PlacedText>& texts) {
+    const double top = line + kTitleTop + 1;
+    page.Box(kLeftEdge, top, ListPrint().ListPageWidth, top + 1);
+    for (double x : rules) page.Line(x, kFirstRowTop, x, top + 1);
+    for (const PlacedText& text : texts) page.Text(text.X, top + kTextDrop, text.Text);
+}
+
+QWidget* FindOpenWindow(const char* name) {
+    const QString wanted = QString::fromUtf8(name);
+    for (QWidget* window : QApplication::allWidgets()) {
+        if (window->objectName() == wanted) return window;
+    }
+    return nullptr;
 }
 
 std::unique_ptr<ListPage> MakePrinterListPage() {

@@ -9,9 +9,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct PrintSettei;
 class Surface;
+class QWidget;
 
 // The width allowed for one character of the list font, in x units.
 constexpr double ListCharWidth = 0.8405;
@@ -30,6 +32,18 @@ std::string ListStampText(const QDateTime& time, int32_t pageIndex, int32_t page
 int32_t CharacterCount(const std::string& text);
 // The x at which a text ends 0.5 left of the rule: rule − L × ListCharWidth − 0.5.
 double RightAlignedX(double rule, const std::string& text);
+// The first count characters of a UTF-8 text.
+std::string FirstCharacters(const std::string& text, int32_t count);
+// A name column's text: widened to full width, then cut to limit characters, or filled
+// with two half-width blanks for every character it lacks, so that what follows keeps its
+// place in any font.
+std::string FitListName(const std::string& name, int32_t limit);
+
+struct PlacedText {
+    double X = 0;
+    std::string Text;
+    bool operator==(const PlacedText&) const = default;
+};
 
 // A list page as the list printers draw on it. A document begins with the first drawing
 // and every new page only when something is drawn on it, so a copy with nothing to print,
@@ -59,6 +73,20 @@ std::unique_ptr<ListPage> MakePrinterListPage();
 void SetListPageMetrics(const ListPage& page);
 // The date-time and page stamp on line 5, ending at the paper's right edge.
 void PrintListPageStamp(ListPage& page, int32_t pageIndex, int32_t pageCount);
+
+// The ruled table of the lists drawn from line 7: the head of a page (title box with its
+// rules, the list's title at (10, 5), the column titles and the stamp) and data row `line`
+// of a page (its box, the rules from the page's first row down to it, its texts). The
+// boxes end at ListPageWidth.
+void PrintRuledListHead(ListPage& page, const std::string& title, const std::vector<double>& rules,
+                        const std::vector<PlacedText>& titles, int32_t pageIndex,
+                        int32_t pageCount);
+void PrintRuledListRow(ListPage& page, int32_t line, const std::vector<double>& rules,
+                       const std::vector<PlacedText>& texts);
+
+// An open window by its name: the print dialog is modal over the window whose list it
+// prints. nullptr when none is open.
+QWidget* FindOpenWindow(const char* name);
 
 // One list printer: its page head and its row (grid row, line r on the page from 1).
 struct ListPrinter {

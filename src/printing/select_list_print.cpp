@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr double kLeftEdge = 9.5;
-constexpr double kTitleTop = 7;
-constexpr double kFirstRowTop = 9;  // a page's rules run down from its first row
-constexpr double kTextDrop = 0.17;
 constexpr double kPriceRule = 42.2795;
 constexpr double kChangeRule = 51.525;
 constexpr double kRiseRule = 67.4945;
@@ -31,33 +27,16 @@ enum Column {
     kMemo = 16
 };
 
-std::string FirstCharacters(const std::string& text, int32_t count) {
-    size_t end = 0;
-    for (int32_t seen = 0; end < text.size(); ++end) {
-        if ((static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) continue;
-        if (seen++ == count) break;
-    }
-    return text.substr(0, end);
-}
-
 int MemoLimit(double pageWidth) {
     if (pageWidth == 87.5) return 16;
     if (pageWidth == 128.5) return 44;
     return 60;
 }
 
-void DrawRules(ListPage& page, double top, double bottom) {
-    for (double x : SelectListRules(ListPrint().ListPageOffsetX)) page.Line(x, top, x, bottom);
-}
-
 void PrintSelectListHeader(ListPage& page, int32_t pageIndex, int32_t pageCount) {
-    const ListPrintState& state = ListPrint();
-    page.Box(kLeftEdge, kTitleTop, state.ListPageWidth, kTitleTop + 1);
-    DrawRules(page, kTitleTop, kTitleTop + 1);
-    page.Text(10, 5, "選択銘柄一覧");
-    for (const PlacedText& title : SelectListTitles(state.ListPageOffsetX))
-        page.Text(title.X, kTitleTop + kTextDrop, title.Text);
-    PrintListPageStamp(page, pageIndex, pageCount);
+    const double offset = ListPrint().ListPageOffsetX;
+    PrintRuledListHead(page, "選択銘柄一覧", SelectListRules(offset), SelectListTitles(offset),
+                       pageIndex, pageCount);
 }
 
 void PrintSelectListRow(ListPage& page, const FlexGrid& grid, int32_t gridRow, int32_t line) {
@@ -66,12 +45,8 @@ void PrintSelectListRow(ListPage& page, const FlexGrid& grid, int32_t gridRow, i
     const SelectListCells cells{cell(kCode),   cell(kName),     cell(kMarket),   cell(kPrice),
                                 cell(kChange), cell(kTurnSide), cell(kTurnDate), cell(kRise),
                                 cell(kFall),   cell(kMemo)};
-    const double top = line + kTitleTop + 1;
-    page.Box(kLeftEdge, top, state.ListPageWidth, top + 1);
-    DrawRules(page, kFirstRowTop, top + 1);
-    for (const PlacedText& text :
-         SelectListRowTexts(cells, state.ListPageOffsetX, state.ListPageWidth))
-        page.Text(text.X, top + kTextDrop, text.Text);
+    PrintRuledListRow(page, line, SelectListRules(state.ListPageOffsetX),
+                      SelectListRowTexts(cells, state.ListPageOffsetX, state.ListPageWidth));
 }
 
 }  // namespace

@@ -6,13 +6,9 @@
 #include <string>
 #include <vector>
 
-struct PrintSettei;
+#include "printing/list_page.h"
 
-struct PlacedText {
-    double X = 0;
-    std::string Text;
-    bool operator==(const PlacedText&) const = default;
-};
+struct PrintSettei;
 
 // The cells of one issue row that the list prints.
 struct SelectListCells {

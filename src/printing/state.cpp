@@ -5,6 +5,12 @@ ListPrintState& ListPrint() {
     return state;
 }
 
+ChartPrintHooks& ChartPrinting() {
+    static ChartPrintHooks hooks;
+    return hooks;
+}
+
 void ResetPrintingState() {
     ListPrint() = ListPrintState{};
+    ChartPrinting() = ChartPrintHooks{};
 }
