@@ -281,6 +281,12 @@ void Surface::FilledBox(double x1, double y1, double x2, double y2, ColorNumber 
     currentY_ = y2;
 }
 
+void Surface::PaintPicture(const QImage& image, double x, double y, double width, double height) {
+    QPainter& painter = Painter();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRectF(ToDevice(x, y), ToDevice(x + width, y + height)).normalized(), image);
+}
+
 void Surface::Print(const std::string& text) {
     QPainter& painter = Painter();
     const QString qtext = QString::fromStdString(text);
