@@ -5,6 +5,12 @@ ListPrintState& ListPrint() {
     return state;
 }
 
+ChartPrintState& ChartPrint() {
+    static ChartPrintState state;
+    return state;
+}
+
 void ResetPrintingState() {
     ListPrint() = ListPrintState{};
+    ChartPrint() = ChartPrintState{};
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The shared records of printing, one owner for them all: the list page metrics that the
-// list printers keep from one run to the next, and the clock the page stamps read.
+// list printers keep from one run to the next, the clock the page stamps read, and the
+// geometry of the chart pages.
 #include <QDateTime>
 #include <functional>
+
+#include "printing/chart_page.h"
 
 struct ListPrintState {
     // The extra width wider paper gives the name columns, and the right edge of the row
@@ -14,6 +17,20 @@ struct ListPrintState {
 };
 
 ListPrintState& ListPrint();
+
+// The geometry of the last chart page printed by picture, and the digit of its font.
+struct ChartPrintState {
+    int32_t PaperKind = 0;
+    double PrintDigitWidth = 0;   // the width of "0" in the printer font, twips
+    double PrintDigitHeight = 0;  // its height
+    // Sizes a test gives the digit in place of the installed font's; 0 measures the font.
+    double DigitWidthOverride = 0;
+    double DigitHeightOverride = 0;
+    ChartPageOrigin Origin;
+    ChartBoxes Boxes;
+};
+
+ChartPrintState& ChartPrint();
 
 // Every record above as a fresh run has it.
 void ResetPrintingState();
