@@ -88,6 +88,13 @@ QPainter& Surface::Painter() {
             throw std::runtime_error(kMissingObjectError);
         }
         painter_->setRenderHint(QPainter::Antialiasing, false);
+        // A printer's engine keeps the pen and brush of its last document, while a new
+        // painter believes they are the defaults and skips setting a default again: the first
+        // black text of the next page came out in the last colour of the previous one.
+        painter_->setPen(Qt::NoPen);
+        painter_->setPen(QPen());
+        painter_->setBrush(Qt::SolidPattern);
+        painter_->setBrush(QBrush());
     }
     return *painter_;
 }

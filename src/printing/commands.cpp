@@ -7,6 +7,7 @@
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
 #include "platform/printers.h"
+#include "printing/chart_print.h"
 #include "printing/select_list_print.h"
 #include "views/chart_controls.h"
 #include "views/list_services.h"
@@ -50,6 +51,20 @@ void PrintIssueList() {
     if (show) show(MainFrameExists() ? static_cast<QWidget*>(&MainFrame()) : nullptr);
 }
 
+void PrintChartView() {
+    if (Selection().QuickPrintFlag == -1) {
+        if (MsgOkCancel(kStartPrintQuestion) != kAnswerOk) return;
+        const PrintSettei& print = Settei().PrintJob;
+        if (Settei().Record.UserSettei.OPT_精細 == -1)
+            PrintChartsRedraw(print);
+        else
+            PrintChartsPicture(print);
+        return;
+    }
+    const auto& show = Selection().Routines.ShowPrintDialog;
+    if (show) show(MainFrameExists() ? static_cast<QWidget*>(&MainFrame()) : nullptr);
+}
+
 void PrintCommand() {
     if (!IsCommandEnabled(19)) return;
     if (QueryPrinters().Printers.empty()) {
@@ -57,9 +72,7 @@ void PrintCommand() {
         Selection().QuickPrintFlag = 0;
         return;
     }
-    // The chart views print with the chart printing; only the list prints here so far.
-    if (Views().ViewKind != kViewList) return;
-    WithMainFramePointer(PrintIssueList);
+    WithMainFramePointer(Views().ViewKind == kViewList ? PrintIssueList : PrintChartView);
 }
 
 void InstallPrintingCommands() {

@@ -47,6 +47,10 @@ void WireWindow(ChartWindow& window) {
         const int32_t issues = item.count;
         OnItem(window, item.name, [kind, issues] { OnIssuesPerWindowItem(kind, issues); });
     }
+    OnItem(window, "MNU_印刷", [] {
+        Selection().QuickPrintFlag = 0;
+        if (Selection().Routines.PrintCommand) Selection().Routines.PrintCommand();
+    });
     OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
     OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
     OnItem(window, "MNU_バージョン情報", [] {

@@ -14,9 +14,11 @@
 
 #include "analysis/lines_geometry.h"
 #include "analysis/state.h"
+#include "drawing/print_fixture.h"
 #include "foundation/database.h"
 #include "platform/app_path.h"
 #include "platform/printers.h"
+#include "printing/commands.h"
 #include "printing/state.h"
 #include "views/chart_view_fixture.h"
 #include "views/chart_window.h"
@@ -30,16 +32,6 @@ struct PrintedPdf {
     std::string Text;
     QImage First;
 };
-
-double InkShare(const QImage& page) {
-    int64_t ink = 0;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x)
-            if (page.pixel(x, y) != qRgb(255, 255, 255)) ++ink;
-    return page.isNull()
-               ? 0
-               : static_cast<double>(ink) / (static_cast<double>(page.width()) * page.height());
-}
 
 class ChartPrintTest : public ChartViewFixture {
   protected:
@@ -87,6 +79,10 @@ class ChartPrintTest : public ChartViewFixture {
         EXPECT_EQ(pdf.Pages, 1) << name;
         EXPECT_GT(InkShare(pdf.First), 0.02) << name;
         EXPECT_NE(pdf.Text.find("2024/05/01 09:30"), std::string::npos) << name;
+        // The header is black, whatever colour the previous document ended in.
+        EXPECT_EQ(ColouredPixels(pdf.First.copy(0, 0, pdf.First.width(), pdf.First.height() / 13)),
+                  0)
+            << name;
     }
 
     void Execute(std::string sql) {
@@ -204,6 +200,43 @@ TEST_F(ChartPrintTest, ByPictureAFailingLayoutLeavesNoFile) {
     sink.Expect(MsgKind::Warn);
     EXPECT_FALSE(PrintChartsPicture(Settings(0, true)));
     EXPECT_TRUE(sink.AllShown());
+    EXPECT_FALSE(QFile::exists(PdfPath()));
+}
+
+TEST_F(ChartPrintTest, TheToolbarPrintsTheChartViewByTheMethodTheSettingsChoose) {
+    InstallPrintingCommands();
+    Settei().PrintJob = Settings(0, true);
+    SelectRows(1, 1);
+    Press(5);
+    ChartPrintState& geometry = ChartPrint();
+    geometry.DigitWidthOverride = 100;
+    geometry.DigitHeightOverride = 150;
+    UserSettei& user = Settei().Record.UserSettei;
+
+    user.OPT_精細 = 0;
+    sink.Expect(MsgKind::OkCancel, "印刷を開始しますか？", kAnswerCancel);
+    Press(19);
+    EXPECT_FALSE(QFile::exists(PdfPath()));
+    sink.Expect(MsgKind::OkCancel, "印刷を開始しますか？", kAnswerOk);
+    Press(19);
+    EXPECT_EQ(geometry.PaperKind, 1);
+    EXPECT_EQ(geometry.PrintDigitHeight, 150);
+    ExpectOnePrintedPage("chartprint-toolbar-picture");
+
+    // By redraw the picture geometry is left alone.
+    geometry.PaperKind = 0;
+    user.OPT_精細 = -1;
+    sink.Expect(MsgKind::OkCancel, "印刷を開始しますか？", kAnswerOk);
+    Press(19);
+    EXPECT_EQ(geometry.PaperKind, 0);
+    ExpectOnePrintedPage("chartprint-toolbar-redraw");
+    EXPECT_TRUE(sink.AllShown());
+
+    // From the menu the print dialog decides.
+    int dialogs = 0;
+    Selection().Routines.ShowPrintDialog = [&dialogs](QWidget*) { ++dialogs; };
+    FindChartWindow(5)->MenuItem("MNU_印刷")->trigger();
+    EXPECT_EQ(dialogs, 1);
     EXPECT_FALSE(QFile::exists(PdfPath()));
 }
 
