@@ -111,6 +111,18 @@ TEST_F(ChartPrintTest, ByRedrawEachChartViewIsOnePage) {
     EXPECT_TRUE(sink.Shown().empty());
 }
 
+TEST_F(ChartPrintTest, BlackAndWhiteAppliesToTheRedrawOnly) {
+    UserSettei& user = Settei().Record.UserSettei;
+    user.OPT_精細 = -1;
+    user.CHK_白黒 = 1;
+    SelectRows(1, 1);
+    Press(8);
+    PrintChartsRedraw(Settings(0, true));
+    EXPECT_EQ(ColouredPixels(Read("chartprint-redraw-mono").First), 0);
+    ASSERT_TRUE(PrintChartsPicture(Settings(0, true)));
+    EXPECT_GT(ColouredPixels(Read("chartprint-picture-colour").First), 1000);
+}
+
 TEST_F(ChartPrintTest, ByRedrawAFailingCandleChartStillPrintsTheKagiChartBelow) {
     SelectRows(1, 1);
     Press(8);
@@ -201,6 +213,14 @@ TEST_F(ChartPrintTest, ByPictureAFailingLayoutLeavesNoFile) {
     EXPECT_FALSE(PrintChartsPicture(Settings(0, true)));
     EXPECT_TRUE(sink.AllShown());
     EXPECT_FALSE(QFile::exists(PdfPath()));
+
+    // The issue list is no chart view: neither method begins a document for it.
+    Press(3);
+    ASSERT_EQ(Views().ViewKind, 3);
+    PrintChartsRedraw(Settings(0, true));
+    EXPECT_FALSE(PrintChartsPicture(Settings(0, true)));
+    EXPECT_FALSE(QFile::exists(PdfPath()));
+    EXPECT_EQ(sink.Shown().size(), 1u);
 }
 
 TEST_F(ChartPrintTest, TheToolbarPrintsTheChartViewByTheMethodTheSettingsChoose) {
