@@ -88,6 +88,13 @@ QPainter& Surface::Painter() {
             throw std::runtime_error(kMissingObjectError);
         }
         painter_->setRenderHint(QPainter::Antialiasing, false);
+        // A printer's engine keeps the pen and brush of its last document, while a new
+        // painter believes they are the defaults and skips setting a default again: the first
+        // black text of the next page came out in the last colour of the previous one.
+        painter_->setPen(Qt::NoPen);
+        painter_->setPen(QPen());
+        painter_->setBrush(Qt::SolidPattern);
+        painter_->setBrush(QBrush());
     }
     return *painter_;
 }
@@ -279,6 +286,12 @@ void Surface::FilledBox(double x1, double y1, double x2, double y2, ColorNumber 
     Painter().fillRect(CornerRect(ToDevice(x1, y1), ToDevice(x2, y2)), ToQColor(color));
     currentX_ = x2;
     currentY_ = y2;
+}
+
+void Surface::PaintPicture(const QImage& image, double x, double y, double width, double height) {
+    QPainter& painter = Painter();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRectF(ToDevice(x, y), ToDevice(x + width, y + height)).normalized(), image);
 }
 
 void Surface::Print(const std::string& text) {

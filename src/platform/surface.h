@@ -97,6 +97,9 @@ class Surface {
     void Box(double x1, double y1, double x2, double y2, ColorNumber color);
     // A rectangle filled with the line colour, both corners included.
     void FilledBox(double x1, double y1, double x2, double y2, ColorNumber color);
+    // An image scaled to fill the rectangle from (x, y) of the given size, its aspect ratio
+    // not kept.
+    void PaintPicture(const QImage& image, double x, double y, double width, double height);
 
     // Writes text in the fore colour with its top-left corner at the current position;
     // the position moves to the text's right end on the same line.

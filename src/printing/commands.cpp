@@ -7,6 +7,7 @@
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
 #include "platform/printers.h"
+#include "printing/chart_print.h"
 #include "printing/print_dialog.h"
 #include "printing/print_dispatch.h"
 #include "printing/select_list_print.h"
@@ -29,6 +30,18 @@ void WithMainFramePointer(Work&& work) {
     if (frame) MainFrame().setCursor(Qt::WaitCursor);
     RunTrapped(work);
     if (frame) MainFrame().unsetCursor();
+}
+
+// Runs a print; false with the description of what it threw.
+template <typename Print>
+bool RunReporting(Print&& print, std::string& error) {
+    try {
+        print();
+        return true;
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
 }
 
 void ShowPrintDialogOverFrame() {
@@ -82,4 +95,12 @@ void PrintCommand() {
 void InstallPrintingCommands() {
     Selection().Routines.PrintCommand = PrintCommand;
     Selection().Routines.ShowPrintDialog = ShowPrintDialog;
+    // A failure of the page itself comes back as its description; the picture copy's own
+    // failures are reported inside it, and its result is not looked at.
+    ChartPrinting().PrintChartsRedraw = [](const PrintSettei& settings, std::string& error) {
+        return RunReporting([&] { PrintChartsRedraw(settings); }, error);
+    };
+    ChartPrinting().PrintChartsPicture = [](const PrintSettei& settings, std::string& error) {
+        return RunReporting([&] { PrintChartsPicture(settings); }, error);
+    };
 }

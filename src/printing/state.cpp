@@ -10,7 +10,13 @@ ChartPrintHooks& ChartPrinting() {
     return hooks;
 }
 
+ChartPrintState& ChartPrint() {
+    static ChartPrintState state;
+    return state;
+}
+
 void ResetPrintingState() {
     ListPrint() = ListPrintState{};
     ChartPrinting() = ChartPrintHooks{};
+    ChartPrint() = ChartPrintState{};
 }

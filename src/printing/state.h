@@ -1,10 +1,12 @@
 #pragma once
 // The shared records of printing, one owner for them all: the list page metrics that the
-// list printers keep from one run to the next, the clock the page stamps read, and the
-// chart printers the print dialog dispatches to.
+// list printers keep from one run to the next, the clock the page stamps read, the chart
+// printers the print dialog dispatches to, and the geometry of the chart pages.
 #include <QDateTime>
 #include <functional>
 #include <string>
+
+#include "printing/chart_page.h"
 
 struct PrintSettei;
 
@@ -29,6 +31,20 @@ struct ChartPrintHooks {
 };
 
 ChartPrintHooks& ChartPrinting();
+
+// The geometry of the last chart page printed by picture, and the digit of its font.
+struct ChartPrintState {
+    int32_t PaperKind = 0;
+    double PrintDigitWidth = 0;   // the width of "0" in the printer font, twips
+    double PrintDigitHeight = 0;  // its height
+    // Sizes a test gives the digit in place of the installed font's; 0 measures the font.
+    double DigitWidthOverride = 0;
+    double DigitHeightOverride = 0;
+    ChartPageOrigin Origin;
+    ChartBoxes Boxes;
+};
+
+ChartPrintState& ChartPrint();
 
 // Every record above as a fresh run has it.
 void ResetPrintingState();
