@@ -12,6 +12,7 @@
 #include "foundation/selection.h"
 #include "foundation/signin.h"
 #include "foundation/startup.h"
+#include "maintenance/commands.h"
 #include "platform/end_signals.h"
 #include "platform/message_box.h"
 #include "portfolio/commands.h"
@@ -71,6 +72,7 @@ void ShowStartupList() {
 // The start-up after the sign-in, up to the list shown and the start-up files read.
 void StartSignedIn(QPointer<FRM_見出し>& splash) {
     InstallPortfolioCommands();
+    InstallMaintenanceCommands();
     ReadTextStores();
     ShowSplash(splash);
     if (!OpenPriceDatabases()) throw StepReported();

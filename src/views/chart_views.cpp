@@ -333,6 +333,9 @@ void DoCommand(int32_t code) {
         case 7:
             ShowSingleView(code);
             return;
+        case 12:
+            if (Selection().Routines.ShowDataTable) Selection().Routines.ShowDataTable();
+            return;
         default:
             // The other commands come with their windows.
             return;

@@ -3,6 +3,7 @@
 #include "acquisition/state.h"
 #include "analysis/state.h"
 #include "foundation/state.h"
+#include "maintenance/state.h"
 #include "platform/atomic_file.h"
 #include "portfolio/state.h"
 #include "screening/state.h"
@@ -11,6 +12,7 @@
 
 void ResetAllState() {
     ResetAcquisitionState();
+    ResetMaintenanceState();
     ResetPortfolioState();
     ResetScreeningState();
     ResetViewsState();
