@@ -1,6 +1,7 @@
 #include "maintenance/data_table_rows.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "analysis/dates.h"
@@ -46,7 +47,22 @@ double DailyValue::Shown() const {
 }
 
 std::string DailyValue::Text() const {
-    return Null ? "0" : FormatNumber(Stored, kValueFormat);
+    if (Null) return "0";
+    // A fill formats every value of thousands of rows, so the whole number is grouped here.
+    // The general format rounds halves on the decimal form; a fraction near one half, or a
+    // value whose decimal form has few decimals, is left to it.
+    const double fraction = std::fabs(Stored - std::trunc(Stored));
+    if (std::fabs(Stored) >= 1e9 || std::fabs(fraction - 0.5) < 1e-6)
+        return FormatNumber(Stored, kValueFormat);
+    const auto whole = static_cast<int64_t>(std::round(Stored));
+    const std::string digits = std::to_string(whole < 0 ? -whole : whole);
+    std::string text = whole < 0 ? "-" : "";
+    text.reserve(digits.size() + digits.size() / 3 + 1);
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text.push_back(',');
+        text.push_back(digits[i]);
+    }
+    return text;
 }
 
 FieldValue DailyValue::Bound() const {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/number_format.h"
+
 namespace {
 
 // One stored row: the date and open, high, low, close, volume (nullopt for Null).
@@ -227,4 +229,35 @@ TEST(DataTableRows, TheSummaryOfTheNewestRows) {
     EXPECT_EQ(none.Close, "0");
     EXPECT_EQ(none.Change, "－");
     EXPECT_EQ(none.Volume, "0");
+}
+
+TEST(DataTableRows, CellTextsAreTheGeneralFormatsOnes) {
+    for (const double value : {0.0,
+                               7.0,
+                               999.0,
+                               1000.0,
+                               123456.0,
+                               1234567.0,
+                               99999999999.0,
+                               -1.0,
+                               -1000.0,
+                               -123456789.0,
+                               2.5,
+                               -2.5,
+                               0.5,
+                               1.5,
+                               1e16,
+                               -0.3,
+                               0.4999999999,
+                               2.4999999,
+                               807.52,
+                               1.005,
+                               999.5,
+                               999999.7,
+                               123456.5000001,
+                               999999999.5,
+                               12345678901.49}) {
+        const DailyValue cell{value, false};
+        EXPECT_EQ(cell.Text(), FormatNumber(value, "##,##0")) << value;
+    }
 }
