@@ -41,6 +41,8 @@ bool ShowListWithTwoIssuesChosen() {
     MainFrame().show();
     if (!ShowIssueList(SelectionWindow().Grid(), kListAll)) return false;
     ShowSelectionList();
+    // The frame's start posts its return to the list, which clears any selection.
+    QApplication::processEvents();
     SelectionWindow().Grid().SetRow(1);
     SelectionWindow().Grid().SetRowSel(2);
     return CheckIssueSelected();

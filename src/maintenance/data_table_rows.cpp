@@ -71,7 +71,16 @@ FieldValue DailyValue::Bound() const {
 }
 
 std::string DailyRow::DateText() const {
-    return FormatDateNumber(Date);
+    // A stored date of eight digits, written without the general formatter: a fill writes
+    // one for each of thousands of rows.
+    if (Date < 10000101 || Date > 99991231) return FormatDateNumber(Date);
+    std::string text = "0000/00/00";
+    int32_t rest = Date;
+    for (const int at : {9, 8, 6, 5, 3, 2, 1, 0}) {
+        text[static_cast<size_t>(at)] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    }
+    return text;
 }
 
 void DailyRowTable::Clear() {

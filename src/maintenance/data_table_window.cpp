@@ -265,8 +265,8 @@ void FRM_データ表::ShowIssueData() {
 
 void FRM_データ表::InitDataGrid() {
     FlexGrid& grid = *fgr日次_;
+    grid.SetRows(1);  // before clearing: the rows of the last issue need no emptying
     grid.Clear();
-    grid.SetRows(1);
     grid.SetCols(kDtCols);
     grid.SetRow(0);
     for (int col = kDtColDate; col < kDtCols; ++col) grid.SetTextMatrix(0, col, kHeaders[col]);
@@ -307,9 +307,11 @@ void FRM_データ表::ShowAllRows() {
 }
 
 void FRM_データ表::ShowRow(int gridRow) {
-    std::vector<std::string> cells = rows_.Cells(gridRow);
-    for (int col = kDtColState; col < kDtCols; ++col)
-        fgr日次_->SetTextMatrix(gridRow, col, std::move(cells[col]));
+    const DailyRow& row = rows_.Row(gridRow);
+    fgr日次_->SetTextMatrix(gridRow, kDtColState, row.State);
+    fgr日次_->SetTextMatrix(gridRow, kDtColDate, row.DateText());
+    for (int col = kDtColOpen; col <= kDtColVolume; ++col)
+        fgr日次_->SetTextMatrix(gridRow, col, row.Value(col).Text());
 }
 
 void FRM_データ表::ShowIssueCaption() {

@@ -66,6 +66,17 @@ TEST(DataTableRows, CellsShowWholeNumbersAndNullAsZero) {
                                                "2,500,000"}));
 }
 
+TEST(DataTableRows, DateTexts) {
+    const std::pair<int32_t, const char*> cases[] = {
+        {20240105, "2024/01/05"}, {19991231, "1999/12/31"}, {99991231, "9999/12/31"},
+        {10000101, "1000/01/01"}, {0, "0000/00/00"},        {-20240105, "-2024/01/05"}};
+    for (const auto& [date, text] : cases) {
+        DailyRow row;
+        row.Date = date;
+        EXPECT_EQ(row.DateText(), text);
+    }
+}
+
 TEST(DataTableRows, BoundsOfATypedValue) {
     const struct {
         int col;
