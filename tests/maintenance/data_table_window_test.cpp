@@ -192,3 +192,26 @@ TEST_P(DataTableTest, TheWheelDoesNotScrollOverARefusedValue) {
     });
     EXPECT_TRUE(sink_.AllShown());
 }
+
+TEST_P(DataTableTest, AFailedLoadShowsNoRowsAndAllowsNoAdding) {
+    SelectIssues(kLongIssue, kOneRowIssue);
+    WithTable([&](FRM_データ表& window) {
+        auto* add = window.findChild<QWidget*>("CMD_Add");
+        EXPECT_TRUE(add->isEnabled());
+        window.DeleteRows(1, 1);
+        Run("ALTER TABLE TBL日次 RENAME TO TBL日次_退避");
+        sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerCancel).Expect(MsgKind::Warn);
+        window.UPD_Name_UpClick();
+        EXPECT_EQ(window.TableIssueId, kOneRowIssue);
+        EXPECT_EQ(window.Grid().Rows(), 1) << "no row of the issue before";
+        EXPECT_FALSE(window.Grid().isEnabled());
+        EXPECT_FALSE(add->isEnabled());
+        EXPECT_TRUE(window.Rows().DeletedDates().empty());
+        window.CMD_OK_Click();  // nothing to save over rows never read
+        EXPECT_FALSE(window.isVisible());
+        Run("ALTER TABLE TBL日次_退避 RENAME TO TBL日次");
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    EXPECT_EQ(StoredCount(kLongIssue), 40);
+    EXPECT_EQ(StoredCount(kOneRowIssue), 1);
+}
