@@ -1,5 +1,6 @@
 #include "maintenance/commands.h"
 
+#include "maintenance/data_table_window.h"
 #include "maintenance/issue_deletion.h"
 #include "maintenance/issue_edit_window.h"
 #include "maintenance/watch_number_dialog.h"
@@ -15,6 +16,7 @@ void InstallMaintenanceCommands() {
     routines.ShowIssueEdit = ShowIssueEdit;
     routines.ShowIssueJoin = ShowIssueJoin;
     routines.ShowChuumokuDialog = ShowChuumokuDialog;
+    routines.ShowDataTable = ShowDataTable;
     // The merge candidates are found by the list's code search, which reads the issue
     // search's texts.
     UseIssueSearchTexts();

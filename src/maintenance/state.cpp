@@ -5,6 +5,12 @@ IssueJobState& IssueJobs() {
     return state;
 }
 
+DataTableState& DataTable() {
+    static DataTableState state;
+    return state;
+}
+
 void ResetMaintenanceState() {
     IssueJobs() = IssueJobState{};
+    DataTable() = DataTableState{};
 }

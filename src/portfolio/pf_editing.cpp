@@ -1,12 +1,9 @@
 // The editing half of the portfolio window: the two in-grid editors, the mouse rules that
 // arm them and choose whole rows, and the buttons. Every change goes at once into the
 // working list of the shown tab; PfLists and "PF.txt" change only on a save.
-#include <QApplication>
 #include <QDate>
 #include <QDateEdit>
-#include <QFocusEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
@@ -30,6 +27,7 @@
 #include "portfolio/news_window.h"
 #include "portfolio/pf_window.h"
 #include "portfolio/portfolio_file.h"
+#include "ui/cell_editor_keys.h"
 #include "ui/dialog_keys.h"
 #include "ui/input_boxes.h"
 #include "ui/state.h"
@@ -111,10 +109,11 @@ void FRM_PF::BuildEditors() {
     dpcEdit_->setObjectName(QStringLiteral("DPC_Edit"));
     dpcEdit_->setDisplayFormat(QString::fromLatin1(kDateEditFormat));
     dpcEdit_->setCalendarPopup(true);
-    for (QWidget* editor : {static_cast<QWidget*>(txtEdit_), static_cast<QWidget*>(dpcEdit_)}) {
-        editor->hide();
-        editor->installEventFilter(this);
-    }
+    txtEdit_->hide();
+    dpcEdit_->hide();
+    new CellEditorKeys(
+        this, fgrPf_, txtEdit_, dpcEdit_, [this] { TXT_Edit_LostFocus(); },
+        [this] { DPC_Edit_LostFocus(); });
 }
 
 void FRM_PF::SetRowButtons(bool wholeRows) {
@@ -180,74 +179,8 @@ void FRM_PF::OnGridDblClick() {
 
 // --- The editors -------------------------------------------------------------------------------
 
-bool FRM_PF::eventFilter(QObject* watched, QEvent* event) {
-    const bool text = watched == txtEdit_;
-    if (!text && watched != dpcEdit_) return QDialog::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusOut) {
-        // The calendar or a context menu taking the focus is no end of the edit.
-        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-            if (text)
-                TXT_Edit_LostFocus();
-            else
-                DPC_Edit_LostFocus();
-        }
-        return false;
-    }
-    if (event->type() != QEvent::KeyPress) return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (!text) return OnDateEditKey(key->key());
-    if (OnTextEditKey(key->key())) return true;
-    if (key->text().isEmpty()) return false;
-    int code = static_cast<int>(key->text().at(0).unicode());
-    FilterDigitKey(code);
-    return code == 0;  // only digits and Backspace are typed
-}
-
-// Enter and the arrows give the focus to the grid, whose taking it commits the edit. A
-// window that is not active gets no focus events, so the commit is then called here.
-void FRM_PF::CommitTextByFocus() {
-    const int before = textCommits_;
-    fgrPf_->setFocus();
-    if (textCommits_ == before) TXT_Edit_LostFocus();
-}
-
-bool FRM_PF::OnTextEditKey(int key) {
-    switch (key) {
-        case Qt::Key_Escape:
-            txtEdit_->hide();
-            EnableDialogKeys(this);
-            fgrPf_->setFocus();
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            CommitTextByFocus();
-            return true;
-        case Qt::Key_Down:
-        case Qt::Key_Up: {
-            CommitTextByFocus();
-            QApplication::processEvents();
-            if (txtEdit_->isVisible()) return true;  // refused: the editor stays
-            const int row = fgrPf_->Row();
-            if (key == Qt::Key_Down && row < fgrPf_->Rows() - 1) fgrPf_->SetRow(row + 1);
-            if (key == Qt::Key_Up && row > 1) fgrPf_->SetRow(row - 1);
-            return true;
-        }
-        default:
-            return false;
-    }
-}
-
-bool FRM_PF::OnDateEditKey(int key) {
-    if (key != Qt::Key_Escape) return false;
-    dpcEdit_->hide();
-    EnableDialogKeys(this);
-    fgrPf_->setFocus();
-    return true;
-}
-
 void FRM_PF::TXT_Edit_LostFocus() {
     if (!txtEdit_->isVisible() || committingText_) return;
-    ++textCommits_;
     committingText_ = true;
     RunTrapped([this] {
         if (TrimSpaces(txtEdit_->text().toStdString()).empty()) txtEdit_->setText("0");

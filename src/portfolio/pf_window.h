@@ -76,9 +76,6 @@ class FRM_PF : public QDialog {
     void OpenPfEditorAt(int row, int col);
     bool SavePortfolio();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     void BuildButtons();
     void BuildEditors();
@@ -86,9 +83,6 @@ class FRM_PF : public QDialog {
     void OnGridMouseUp(int button);
     void OnGridDblClick();
     void DisarmEdit();
-    bool OnTextEditKey(int key);
-    void CommitTextByFocus();
-    bool OnDateEditKey(int key);
     void SetRowButtons(bool wholeRows);
     // Column 7, 8, 12 or 13 of rows_[index] := value; 14 := a yyyymmdd date.
     void SetEntryValue(size_t index, int col, double value);
@@ -130,7 +124,6 @@ class FRM_PF : public QDialog {
     bool pfEditArmed_ = false;     // a press on a data row: a double-click may edit
     bool rowHeaderPress_ = false;  // the last press was on the row header: whole rows
     int32_t dpcOpenedDate_ = 0;    // the picker's date when it opened, yyyymmdd
-    int textCommits_ = 0;          // commits of the text editor begun, to tell if one ran
     bool committingText_ = false;  // a commit's message box must not start another
 };
 

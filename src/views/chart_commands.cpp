@@ -60,6 +60,7 @@ void WireWindow(ChartWindow& window) {
     });
     OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
     OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
+    OnItem(window, "MNU_データ表", [] { DoCommand(12); });
     OnItem(window, "MNU_バージョン情報", [] {
         FRM_バージョン情報 about(&MainFrame());
         about.exec();

@@ -415,6 +415,9 @@ void DoCommand(int32_t code) {
             // The paired and four-chart views come with their own module.
             if (ChartViews().ShowChartView) ChartViews().ShowChartView(static_cast<int16_t>(code));
             return;
+        case 12:
+            if (Selection().Routines.ShowDataTable) Selection().Routines.ShowDataTable();
+            return;
         case 15:
             // Watch numbers are given to stored issues only, never to a text file's series.
             if (TextData().TextDataMode == -1) return;

@@ -1,0 +1,120 @@
+#pragma once
+// The price data table FRM_データ表: the stored daily rows of one issue, newest first, in the
+// grid FGR_日次, edited in place and saved to TBL日次 in one transaction. Opened from the
+// issue list it steps through the selected issues with UPD_Name; opened from a chart view
+// it shows that view's issue.
+#include <QDate>
+#include <QDialog>
+#include <cstdint>
+#include <string>
+
+#include "maintenance/data_table_rows.h"
+
+class CellEditorKeys;
+class FlexGrid;
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class UpDownSpinner;
+
+inline constexpr const char* kDataTableFormName = "FRM_データ表";
+inline constexpr const char* kDtAboveZero = "０より大きい数値を入力してください。";
+inline constexpr const char* kDtDuplicateDate = "日付が重複しています。";
+inline constexpr const char* kDtRedateQuestion = "変更しますか？（ﾃﾞｰﾀは自動的に並び変わります）";
+inline constexpr const char* kDtChangedQuestion = "ﾃﾞｰﾀが変更されています。更新しますか？";
+inline constexpr const char* kDtDeletedQuestion = "ﾃﾞｰﾀが削除されています。更新しますか？";
+
+class FRM_データ表 : public QDialog {
+  public:
+    // Form_Load: the selection's issues, the first (or the chart's) issue shown, the wheel.
+    explicit FRM_データ表(QWidget* parent = nullptr);
+
+    // The commits of the two in-grid editors; the wheel and the spinner call them directly.
+    void TXT_Edit_LostFocus();
+    void DPC_Edit_LostFocus();
+
+    // A double-click on the current cell: the editor of its column.
+    void FGR_日次_DblClick();
+    // The spinner's buttons: the previous and the next issue of the selection.
+    void UPD_Name_DownClick();
+    void UPD_Name_UpClick();
+    void CMD_OK_Click();
+    void CMD_cancel_Click();
+
+    bool SaveChanges();
+    // The row statements from firstRow down, then the deletions; inside the save's
+    // transaction.
+    bool WriteDailyRows(int firstRow);
+    // The issue's summary queued and written to TBL銘柄属性, inside the save's transaction.
+    bool UpdateIssueSummary();
+    // DeleteRows of the rows first..last (grid rows).
+    void DeleteRows(int first, int last);
+
+    const DailyRowTable& Rows() const { return rows_; }
+    FlexGrid& Grid() const { return *fgr日次_; }
+
+    // Closing: the wheel and the window name released.
+    void done(int result) override;
+
+    // The window variables.
+    std::string TableIssueId;
+    int32_t TableEditRow = 0;
+    int TableEditCol = 0;
+    int16_t KeepTableOpen = 0;
+    int16_t KagiRedrawn = 0;
+    int16_t EditRefused = 0;
+    int16_t HasJoinedListing = 0;
+    QDate FirstEditableDate;
+    int16_t StartDroppedDown = 0;
+    int16_t EndDroppedDown = 0;
+
+  private:
+    void BuildControls();
+    void WireControls();
+    void LoadSelection();
+    void ShowIssueData();
+    void InitDataGrid();
+    bool LoadDailyRows();
+    void FillDataGrid();
+    void ShowIssueCaption();
+    void SetPeriodRange();
+    // Every row of the grid from the rows, or one row's cells.
+    void ShowAllRows();
+    void ShowRow(int gridRow);
+    void OpenCellEditor();
+    void StepIssue(int step);
+    bool SaveInTransaction(int firstRow);
+    void ShowSummaryInList();
+    void ApplyGridToChart();
+
+    FlexGrid* fgr日次_ = nullptr;
+    QLineEdit* txtEdit_ = nullptr;
+    QDateEdit* dpcEdit_ = nullptr;
+    CellEditorKeys* editorKeys_ = nullptr;
+    QCheckBox* chkAdd_ = nullptr;
+    QDateEdit* dpcAdd_ = nullptr;
+    QPushButton* cmdAdd_ = nullptr;
+    QCheckBox* chkPeriod_ = nullptr;
+    QCheckBox* chk開始_ = nullptr;
+    QDateEdit* dpc開始_ = nullptr;
+    QCheckBox* chk終了_ = nullptr;
+    QDateEdit* dpc終了_ = nullptr;
+    QPushButton* cmdDel_ = nullptr;
+    QPushButton* cmdPrint_ = nullptr;
+    QPushButton* cmdOk_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
+    QLabel* lblName_ = nullptr;
+    UpDownSpinner* updName_ = nullptr;
+    QLabel* lbl位置_ = nullptr;
+    QLabel* lbl選択数_ = nullptr;
+
+    DailyRowTable rows_;
+    bool closed_ = false;
+    bool committingText_ = false;  // a commit's message box must not start another
+};
+
+// Command 12: the data table of the selected issues, or of the chart view's issue, modal
+// over the main frame.
+void ShowDataTable();

@@ -1,0 +1,112 @@
+#pragma once
+// The data table's saves, run on SQLite and on PostgreSQL.
+#include "data_table_fixture.h"
+#include "foundation/issue_edit_queue.h"
+
+TEST_P(DataTableTest, AVolumeEditKeepsTheStoredDecimalsAndTheListFollows) {
+    WithIssueTable(kLongIssue, [&](FRM_データ表& window) {
+        EXPECT_EQ(window.Grid().TextMatrix(1, kDtColOpen), "139");
+        TypeValue(window, 1, kDtColVolume, "5000");
+        EXPECT_EQ(window.Grid().TextMatrix(1, kDtColVolume), "5,000");
+        EXPECT_EQ(window.Grid().TextMatrix(1, kDtColState), "Change");
+        sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk);
+        window.CMD_OK_Click();
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    EXPECT_EQ(StoredRow(kLongIssue, 20240209),
+              (std::vector<FieldValue>{139.4, std::monostate{}, 129.0, 144.0, 5000.0}));
+    EXPECT_EQ(StoredCount(kLongIssue), 40);
+    // 最終日, 株価 and 前日比 from the newest two rows; the close before is Null, shown 0.
+    EXPECT_EQ(StoredSummary(kLongIssue),
+              (std::vector<FieldValue>{20240209.0, 144.0, 144.0, 5000.0}));
+    const int row = ListRowOf(kLongIssue);
+    EXPECT_EQ(SelectionWindow().Grid().TextMatrix(row, 6), "144");
+    EXPECT_EQ(SelectionWindow().Grid().TextMatrix(row, 7), "144");
+}
+
+TEST_P(DataTableTest, ARefusedStatementCommitsNothingAndASecondSaveWritesOnce) {
+    WithIssueTable(kLongIssue, [&](FRM_データ表& window) {
+        sink_.Expect(MsgKind::OkCancel, kDtRedateQuestion, kAnswerOk);
+        PickDate(window, 1, QDate(2024, 3, 1));
+        ASSERT_EQ(window.Grid().TextMatrix(1, kDtColDate), "2024/03/01");
+        EXPECT_EQ(window.Grid().TextMatrix(1, kDtColState), "Add");
+        EXPECT_EQ(window.Rows().DeletedDates(), (std::vector<std::string>{"2024/02/09"}));
+        // Another user's row on the new date: the INSERT breaks the key.
+        InsertDaily(kLongIssue, 20240301, {1.0, 1.0, 1.0, 1.0, 1.0});
+        sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk)
+            .Expect(MsgKind::Warn)
+            .Expect(MsgKind::Warn, kUpdateFailedMessage);
+        window.CMD_OK_Click();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(StoredCount(kLongIssue), 41) << "the DELETE was rolled back";
+        EXPECT_EQ(StoredSummary(kLongIssue)[0], FieldValue{20240208.0});
+        EXPECT_EQ(window.Rows().DeletedDates(), (std::vector<std::string>{"2024/02/09"}));
+        EXPECT_EQ(window.Grid().TextMatrix(1, kDtColState), "Add");
+
+        Run("DELETE FROM TBL日次 WHERE 銘柄ID = ? AND 日付 = ?",
+            {std::string(kLongIssue), int64_t{20240301}});
+        sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk);
+        window.CMD_OK_Click();
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    EXPECT_EQ(StoredCount(kLongIssue), 40);
+    EXPECT_TRUE(StoredRow(kLongIssue, 20240209).empty());
+    EXPECT_EQ(StoredRow(kLongIssue, 20240301),
+              (std::vector<FieldValue>{139.4, std::monostate{}, 129.0, 144.0, 1039.0}));
+    EXPECT_EQ(StoredSummary(kLongIssue)[0], FieldValue{20240301.0});
+}
+
+TEST_P(DataTableTest, DeletingEveryRowWritesTheEmptySummary) {
+    WithIssueTable(kOneRowIssue, [&](FRM_データ表& window) {
+        window.DeleteRows(1, 1);
+        EXPECT_EQ(window.Grid().Rows(), 1);
+        EXPECT_FALSE(window.Grid().isEnabled());
+        sink_.Expect(MsgKind::OkCancel, kDtDeletedQuestion, kAnswerOk);
+        window.CMD_OK_Click();
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    EXPECT_EQ(StoredCount(kOneRowIssue), 0);
+    EXPECT_EQ(StoredSummary(kOneRowIssue),
+              (std::vector<FieldValue>{std::monostate{}, 0.0, std::monostate{}, 0.0}));
+}
+
+TEST_P(DataTableTest, OneRowGivesNoChange) {
+    WithIssueTable(kOneRowIssue, [&](FRM_データ表& window) {
+        TypeValue(window, 1, kDtColClose, "530");
+        EXPECT_EQ(window.Grid().TextMatrix(1, kDtColHigh), "530");
+        sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk);
+        window.CMD_OK_Click();
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    EXPECT_EQ(StoredRow(kOneRowIssue, 20240105),
+              (std::vector<FieldValue>{500.0, 530.0, 480.0, 530.0, 100.0}));
+    EXPECT_EQ(StoredSummary(kOneRowIssue),
+              (std::vector<FieldValue>{20240105.0, 530.0, std::monostate{}, 100.0}));
+}
+
+TEST_P(DataTableTest, AMarkedRowWithoutACloseStopsTheSaveAtItsEditor) {
+    WithIssueTable(kLongIssue, [&](FRM_データ表& window) {
+        EXPECT_EQ(window.Grid().TextMatrix(2, kDtColClose), "0");  // a Null shows 0
+        TypeValue(window, 2, kDtColOpen, "120");
+        sink_.Expect(MsgKind::Warn, kDtAboveZero);
+        window.CMD_OK_Click();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.KeepTableOpen, -1);
+        EXPECT_TRUE(TextEditor(window)->isVisible());
+        EXPECT_EQ(window.TableEditRow, 2);
+        EXPECT_EQ(window.TableEditCol, kDtColVolume) << "the volume is 0 as well";
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    EXPECT_EQ(StoredRow(kLongIssue, 20240208)[0], FieldValue{138.0});
+}
+
+TEST_P(DataTableTest, NothingChangedClosesWithoutAQuestion) {
+    WithIssueTable(kLongIssue, [&](FRM_データ表& window) {
+        window.CMD_OK_Click();
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_EQ(StoredSummary(kLongIssue)[0], FieldValue{20240208.0});
+}
