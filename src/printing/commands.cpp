@@ -57,9 +57,11 @@ void PrintCommand() {
         Selection().QuickPrintFlag = 0;
         return;
     }
-    // The chart views print with the chart printing; only the list prints here so far.
-    if (Views().ViewKind != kViewList) return;
-    WithMainFramePointer(PrintIssueList);
+    if (Views().ViewKind == kViewList) {
+        WithMainFramePointer(PrintIssueList);
+        return;
+    }
+    if (const auto& print = Selection().Routines.PrintChartView) WithMainFramePointer(print);
 }
 
 void InstallPrintingCommands() {
