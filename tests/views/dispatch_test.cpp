@@ -46,6 +46,7 @@ class DispatchTest : public ChartViewFixture {
             observationOrders.push_back(Selection().ObservationOrder);
         };
         r.ClearChuumoku = Record(90);
+        r.AcquireData = [this](bool web) { calls.push_back(web ? 91 : 92); };
         // The code search is the views' own, installed by the screening commands.
         r.SearchByCode = SearchByCode;
         // The issue search window as the code search presets it: its option and two boxes.
@@ -116,6 +117,33 @@ TEST_F(DispatchTest, EachCodeRunsWhereTheCommandTableLetsIt) {
     for (int flag : printFlags) EXPECT_EQ(flag, -1);
     for (int tab : tabs) EXPECT_EQ(tab, 0);
     for (int order : observationOrders) EXPECT_EQ(order, 0);
+}
+
+TEST_F(DispatchTest, TheListWindowsItemsCallTheirRoutinesWithTheirArguments) {
+    SelectRows(2, 3);
+    // The window hides these menus when it loads; their items work once they are shown.
+    for (const char* menu : {"MNU_注目", "MNU_データ取得"})
+        SelectionWindow().MenuItem(menu)->setVisible(true);
+    struct Item {
+        const char* name;
+        std::vector<int> calls;
+    };
+    const Item items[] = {
+        {"MNU_銘柄修正", {16}},     {"MNU_注目指定", {15}}, {"MNU_注目取消", {90}},
+        {"MNU_データ表", {12}},     {"MNU_印刷", {19}},     {"MNU_DGWeb", {91}},
+        {"MNU_メールデータ", {92}}, {"MNU_PF00", {22}},     {"MNU_PF01", {22}},
+        {"MNU_PF02", {22}},         {"MNU_PF03", {22}},     {"MNU_順次", {23}},
+        {"MNU_逆次", {23}},
+    };
+    for (const Item& item : items) {
+        calls.clear();
+        SelectionWindow().MenuItem(item.name)->trigger();
+        EXPECT_EQ(calls, item.calls) << item.name;
+    }
+    EXPECT_EQ(tabs, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(observationOrders, (std::vector<int>{0, -1}));
+    EXPECT_EQ(printFlags, std::vector<int>{0});
+    EXPECT_TRUE(sink.Shown().empty());
 }
 
 TEST_F(DispatchTest, TheViewCommandsRunInTextDataModeAndStepsDoNothingInTheList) {
