@@ -22,6 +22,7 @@
 #include "portfolio/issue_rows.h"
 #include "portfolio/news.h"
 #include "ui/dialog_keys.h"
+#include "ui/frame_access.h"
 #include "ui/grid_layouts.h"
 #include "ui/grid_wheel.h"
 #include "ui/state.h"
@@ -309,8 +310,10 @@ void FRM_PF::done(int result) {
 }
 
 void ShowPortfolio(int tab) {
+    SetMainPointer(kHourglassPointer);
     QWidget* owner = MainFrameExists() ? static_cast<QWidget*>(&MainFrame()) : nullptr;
     FRM_PF window(owner);
     window.SetTab(tab);
     window.exec();
+    SetMainPointer(kDefaultPointer);
 }

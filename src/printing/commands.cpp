@@ -89,12 +89,17 @@ void PrintCommand() {
         Selection().QuickPrintFlag = 0;
         return;
     }
-    WithMainFramePointer(Views().ViewKind == kViewList ? PrintIssueList : PrintChartView);
+    if (Views().ViewKind == kViewList) {
+        WithMainFramePointer(PrintIssueList);
+        return;
+    }
+    if (const auto& print = Selection().Routines.PrintChartView) WithMainFramePointer(print);
 }
 
 void InstallPrintingCommands() {
     Selection().Routines.PrintCommand = PrintCommand;
     Selection().Routines.ShowPrintDialog = ShowPrintDialog;
+    Selection().Routines.PrintChartView = PrintChartView;
     // A failure of the page itself comes back as its description; the picture copy's own
     // failures are reported inside it, and its result is not looked at.
     ChartPrinting().PrintChartsRedraw = [](const PrintSettei& settings, std::string& error) {

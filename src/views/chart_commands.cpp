@@ -7,6 +7,7 @@
 #include "views/chart_input.h"
 #include "views/chart_views.h"
 #include "views/chart_window.h"
+#include "views/data_table_command.h"
 #include "views/line_editing.h"
 #include "views/main_frame.h"
 #include "views/menu_table.h"
@@ -54,13 +55,19 @@ void WireWindow(ChartWindow& window) {
         OnItem(window, item.name, [kind, issues] { OnIssuesPerWindowItem(kind, issues); });
     }
     OnItem(window, "MNU_印刷", [] {
-        // From a menu the print goes through the print dialog.
+        // A menu prints through the print dialog; only the toolbar prints at once.
         Selection().QuickPrintFlag = 0;
-        if (Selection().Routines.PrintCommand) Selection().Routines.PrintCommand();
+        if (const auto& print = Selection().Routines.PrintCommand) print();
     });
+    OnItem(window, "MNU_注目指定", [] {
+        if (const auto& show = Selection().Routines.ShowChuumokuDialog) show();
+    });
+    OnItem(window, "MNU_注目取消", [] {
+        if (const auto& clear = Selection().Routines.ClearChuumoku) clear();
+    });
+    OnItem(window, "MNU_データ表", RunDataTableCommand);
     OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
     OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
-    OnItem(window, "MNU_データ表", [] { DoCommand(12); });
     OnItem(window, "MNU_バージョン情報", [] {
         FRM_バージョン情報 about(&MainFrame());
         about.exec();

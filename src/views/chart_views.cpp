@@ -29,6 +29,7 @@
 #include "ui/frame_access.h"
 #include "views/chart_controls.h"
 #include "views/chart_window.h"
+#include "views/data_table_command.h"
 #include "views/line_editing.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
@@ -388,6 +389,27 @@ void ShowSingleView(int32_t chartKind) {
     ResetPointer();
 }
 
+// Whether a command may run while a text file's series is shown. The file has no issue
+// in the database: what reads or writes stored issues (watch numbers, attributes, lines,
+// the portfolio, the observation) never runs, the code search only from the list and
+// printing only from a chart.
+bool TextDataAllows(int32_t code, bool list) {
+    switch (code) {
+        case 14:
+            return list;
+        case 19:
+            return !list;
+        case 15:
+        case 16:
+        case 18:
+        case 22:
+        case 23:
+            return false;
+        default:
+            return true;
+    }
+}
+
 void DoCommand(int32_t code) {
     // The list view is told by its own button, 修正, which only the list view shows.
     const bool list = MainFrameExists() && MainFrame().ToolbarButton(16)->isVisible();
@@ -395,6 +417,8 @@ void DoCommand(int32_t code) {
         if (!StepIssue(code == 24 ? -1 : 1, code)) return;
     }
     if (list && code >= 4 && code <= 11 && !CheckIssueSelected()) return;
+    if (TextData().TextDataMode == -1 && !TextDataAllows(code, list)) return;
+    const SelectionRoutines& routines = Selection().Routines;
     switch (code) {
         case 2:
             ShowAllIssues();
@@ -416,15 +440,16 @@ void DoCommand(int32_t code) {
             if (ChartViews().ShowChartView) ChartViews().ShowChartView(static_cast<int16_t>(code));
             return;
         case 12:
-            if (Selection().Routines.ShowDataTable) Selection().Routines.ShowDataTable();
+            RunDataTableCommand();
+            return;
+        case 14:
+            if (routines.SearchByCode) routines.SearchByCode();
             return;
         case 15:
-            // Watch numbers are given to stored issues only, never to a text file's series.
-            if (TextData().TextDataMode == -1) return;
-            if (Selection().Routines.ShowChuumokuDialog) Selection().Routines.ShowChuumokuDialog();
+            if (routines.ShowChuumokuDialog) routines.ShowChuumokuDialog();
             return;
         case 16:
-            if (Selection().Routines.ShowIssueEdit) Selection().Routines.ShowIssueEdit();
+            if (routines.ShowIssueEdit) routines.ShowIssueEdit();
             return;
         case 18:
             StartLineEdit();
@@ -432,7 +457,20 @@ void DoCommand(int32_t code) {
         case 19:
             // The toolbar prints at once, after a question.
             Selection().QuickPrintFlag = -1;
-            if (Selection().Routines.PrintCommand) Selection().Routines.PrintCommand();
+            if (routines.PrintCommand) routines.PrintCommand();
+            return;
+        case 22:
+            // A resize while the portfolio window is open dispatches its view again: the
+            // list under it is laid out anew, and no second portfolio window opens.
+            if (Views().ViewKind == kViewPortfolio) {
+                LayoutSelectionList();
+                return;
+            }
+            if (routines.ShowPortfolio) routines.ShowPortfolio(0);
+            return;
+        case 23:
+            Selection().ObservationOrder = 0;
+            if (routines.RunObservation) routines.RunObservation();
             return;
         case 104:
         case 105:
@@ -441,7 +479,7 @@ void DoCommand(int32_t code) {
             if (ChartViews().ShowMultiView) ChartViews().ShowMultiView(static_cast<int16_t>(code));
             return;
         default:
-            // The other commands come with their windows.
+            // Separators, the hidden buttons 17 and 21, and 24 and 25 in the list view.
             return;
     }
 }

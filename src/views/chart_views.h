@@ -88,5 +88,7 @@ void ShowSingleView(int32_t chartKind);
 
 // The command dispatcher behind the toolbar and the chart windows' previous and next items.
 void DoCommand(int32_t code);
+// Whether a command code runs while a text file's series is shown, in the list or a chart.
+bool TextDataAllows(int32_t code, bool list);
 // 閉じる of a chart window: back to the list, and the window is destroyed.
 void CloseChartWindow(int32_t chartKind);

@@ -4,6 +4,7 @@
 
 #include "foundation/state.h"
 #include "ui/frame_access.h"
+#include "views/chart_controls.h"
 #include "views/list_services.h"
 #include "views/state.h"
 
@@ -31,6 +32,7 @@ bool IsSingleIssueView(int16_t viewKind) {
 }
 
 void SearchByCode() {
+    if (!IsCommandEnabled(14)) return;
     SetMainPointer(kHourglassPointer);
     FindByCodeAndShow();
     SetMainPointer(kDefaultPointer);

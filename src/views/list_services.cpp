@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <stdexcept>
@@ -23,6 +24,7 @@
 #include "platform/message_box.h"
 #include "platform/printers.h"
 #include "ui/child_windows.h"
+#include "ui/frame_access.h"
 #include "ui/grid_layouts.h"
 #include "ui/input_boxes.h"
 
@@ -203,13 +205,16 @@ void ShowAllIssues() {
 }
 
 void ShowChuumokuIssues() {
-    RunTrapped([] {
+    SetMainPointer(kHourglassPointer);
+    // A fault here ends the command quietly: the list stays as the query left it.
+    IgnoringErrors([] {
         FlexGrid& grid = ListGrid();
         ClearSelectedRows();
-        ShowIssueList(grid, kListWatched);
+        if (!ShowIssueList(grid, kListWatched)) return;
         SelectWholeList(grid);
-        SetListCountText(std::to_string(grid.Rows() - 1) + kListCountSuffix);
+        SetListCountText(std::to_string(std::max(grid.Rows() - 1, 0)) + kListCountSuffix);
     });
+    SetMainPointer(kDefaultPointer);
 }
 
 void ShowChosenIssues() {

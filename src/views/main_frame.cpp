@@ -281,6 +281,10 @@ void ShowSelectionList() {
     IgnoringErrors([] { ClearSelectedRows(); });
     IgnoringErrors([] { MainFrame().setWindowTitle(Q("選択")); });
     IgnoringErrors([] { UpdateMainToolbar(); });
+    LayoutSelectionList();
+}
+
+void LayoutSelectionList() {
     IgnoringErrors([] {
         MDF_メイン& frame = MainFrame();
         frame.show();

@@ -99,3 +99,6 @@ void UpdateMainToolbar();
 // Makes the issue list the current view: the selection window fills the frame's client
 // area and comes to the front; the frame's caption is "選択".
 void ShowSelectionList();
+// The selection window over the frame's whole client area and in front, the view and the
+// selection left as they are (the portfolio window keeps its own view over the list).
+void LayoutSelectionList();

@@ -204,7 +204,10 @@ void FRM_選択::WireMenus() {
     for (int32_t tab = 0; tab < 4; ++tab) {
         OnMenu("MNU_PF0" + std::to_string(tab), [&r, tab] { Run(r.ShowPortfolio, tab); });
     }
-    OnMenu("MNU_データ表", [&r] { Run(r.ShowDataTable); });
+    OnMenu("MNU_データ表", [] {
+        // The toolbar's ﾃﾞｰﾀ表, whose checks the list's item shares.
+        if (const auto& command = Views().ToolbarCommand) command(12);
+    });
     OnMenu("MNU_全選択", [this] { SelectAllRows(*grid_); });
     OnMenu("MNU_ユーザ設定", [this, &r] { WithPointer([&r] { Run(r.ShowUserSettings); }); });
     OnMenu("MNU_鈎足判定", [this, &r] { WithPointer([&r] { Run(r.ShowKagiJudgeSettings); }); });

@@ -58,6 +58,9 @@ struct SelectionRoutines {
     std::function<void()> ShowDailyKagiView, ShowWeeklyKagiView, ShowMonthlyKagiView;
     std::function<void()> ShowFourViews;
     std::function<void()> PrintCommand;
+    // The chart views' printing, which PrintCommand runs outside the list view; its owner
+    // installs it, and until then a chart view's print stops after the printer check.
+    std::function<void()> PrintChartView;
     std::function<void(bool web)> AcquireData;
     std::function<void()> SearchByCode, SearchByName;
     std::function<void()> ShowIssueEdit, ShowChuumokuDialog, ClearChuumoku, ShowDataTable;
