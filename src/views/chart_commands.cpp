@@ -1,7 +1,9 @@
 #include "views/chart_commands.h"
 
 #include <QAction>
+#include <QPointer>
 #include <QScrollBar>
+#include <functional>
 
 #include "views/about_window.h"
 #include "views/chart_input.h"
@@ -12,6 +14,7 @@
 #include "views/menu_table.h"
 #include "views/multi_views.h"
 #include "views/paired_views.h"
+#include "views/settings_apply.h"
 #include "views/state.h"
 #include "views/view_rules.h"
 
@@ -24,6 +27,18 @@ void OnItem(ChartWindow& window, const char* name, Command command) {
     QObject::connect(action, &QAction::triggered, &window, [action, command] {
         if (MenuItemReachable(action)) command();
     });
+}
+
+// A settings dialog over the main frame, then the open view shown again when the dialog
+// changed what it is drawn with; the window's pointer is busy meanwhile.
+void OnSettingsItem(ChartWindow& window, std::function<void()> SelectionRoutines::*dialog,
+                    bool (*apply)()) {
+    // Showing the view again may unload this window (a paired view replaced by another).
+    QPointer<ChartWindow> guard(&window);
+    window.setCursor(Qt::WaitCursor);
+    if (const auto& show = Selection().Routines.*dialog) show();
+    apply();
+    if (guard) guard->unsetCursor();
 }
 
 void WireWindow(ChartWindow& window) {
@@ -60,6 +75,13 @@ void WireWindow(ChartWindow& window) {
     });
     OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
     OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
+    ChartWindow* self = &window;
+    OnItem(window, "MNU_ユーザ設定", [self] {
+        OnSettingsItem(*self, &SelectionRoutines::ShowUserSettings, ApplyUserSettings);
+    });
+    OnItem(window, "MNU_鈎足判定", [self] {
+        OnSettingsItem(*self, &SelectionRoutines::ShowKagiJudgeSettings, ApplyKagiJudgeSettings);
+    });
     OnItem(window, "MNU_バージョン情報", [] {
         FRM_バージョン情報 about(&MainFrame());
         about.exec();
