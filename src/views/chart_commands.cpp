@@ -29,16 +29,30 @@ void OnItem(ChartWindow& window, const char* name, Command command) {
     });
 }
 
-// A settings dialog over the main frame, then the open view shown again when the dialog
-// changed what it is drawn with; the window's pointer is busy meanwhile.
-void OnSettingsItem(ChartWindow& window, std::function<void()> SelectionRoutines::*dialog,
-                    bool (*apply)()) {
-    // Showing the view again may unload this window (a paired view replaced by another).
+// A routine of a later layer behind a menu item; until it is installed the item does nothing.
+std::function<void()> Routine(std::function<void()> SelectionRoutines::*routine) {
+    return [routine] {
+        if (const auto& run = Selection().Routines.*routine) run();
+    };
+}
+
+// The window's pointer is busy while `work` runs. Showing a view again may unload the
+// window meanwhile (a paired view replaced by another).
+void WithBusyPointer(ChartWindow& window, const std::function<void()>& work) {
     QPointer<ChartWindow> guard(&window);
     window.setCursor(Qt::WaitCursor);
-    if (const auto& show = Selection().Routines.*dialog) show();
-    apply();
+    work();
     if (guard) guard->unsetCursor();
+}
+
+// A settings dialog over the main frame, then the open view shown again when the dialog
+// changed what it is drawn with.
+void OnSettingsItem(ChartWindow& window, std::function<void()> SelectionRoutines::*dialog,
+                    bool (*apply)()) {
+    WithBusyPointer(window, [dialog, apply] {
+        Routine(dialog)();
+        apply();
+    });
 }
 
 void WireWindow(ChartWindow& window) {
@@ -76,6 +90,12 @@ void WireWindow(ChartWindow& window) {
     OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
     OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
     ChartWindow* self = &window;
+    OnItem(window, "MNU_コード検索", Routine(&SelectionRoutines::SearchByCode));
+    OnItem(window, "MNU_銘柄名検索",
+           [self] { WithBusyPointer(*self, Routine(&SelectionRoutines::SearchByName)); });
+    OnItem(window, "MNU_注目指定", Routine(&SelectionRoutines::ShowChuumokuDialog));
+    OnItem(window, "MNU_注目取消", Routine(&SelectionRoutines::ClearChuumoku));
+    OnItem(window, "MNU_データ表", Routine(&SelectionRoutines::ShowDataTable));
     OnItem(window, "MNU_ユーザ設定", [self] {
         OnSettingsItem(*self, &SelectionRoutines::ShowUserSettings, ApplyUserSettings);
     });

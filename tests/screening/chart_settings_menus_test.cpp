@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "foundation/settings.h"
 #include "foundation/state.h"
@@ -16,6 +18,9 @@
 #include "support/modal.h"
 #include "views/chart_view_fixture.h"
 #include "views/chart_window.h"
+#include "views/line_editing.h"
+#include "views/line_panel.h"
+#include "views/menu_table.h"
 #include "views/settings_apply.h"
 #include "views/view_rules.h"
 
@@ -198,6 +203,103 @@ TEST_F(ChartSettingsMenusTest, CloseInAPairUnloadsOnlyItsWindowAndKeepsTheGridSe
     Press(5);
     EXPECT_EQ(IssueSelection().SelectedRows.size(), 3u);
     EXPECT_EQ(Caption(), "[日足]   " + TitleAt(PositionOfRow(2)));
+    EXPECT_TRUE(sink.AllShown());
+}
+
+// Every item of every chart window in the single view of its kind: the routines of later
+// layers are recorded, the view controller's own items are seen in the state they change.
+TEST_F(ChartSettingsMenusTest, EveryItemOfEveryWindowDoesItsCommand) {
+    std::vector<std::string> calls;
+    SelectionRoutines& r = Selection().Routines;
+    auto record = [&calls](const char* name) { return [&calls, name] { calls.push_back(name); }; };
+    r.SearchByCode = record("SearchByCode");
+    r.SearchByName = record("SearchByName");
+    r.ShowChuumokuDialog = record("ShowChuumokuDialog");
+    r.ClearChuumoku = record("ClearChuumoku");
+    r.ShowDataTable = record("ShowDataTable");
+    r.PrintCommand = record("PrintCommand");
+    r.ShowUserSettings = record("ShowUserSettings");
+    r.ShowKagiJudgeSettings = record("ShowKagiJudgeSettings");
+    // The watch items stay bound, under the 注目 menu that a chart window never shows.
+    const struct {
+        const char* item;
+        const char* routine;
+        bool reachable;
+    } routines[] = {
+        {"MNU_コード検索", "SearchByCode", true},
+        {"MNU_銘柄名検索", "SearchByName", true},
+        {"MNU_注目指定", "ShowChuumokuDialog", false},
+        {"MNU_注目取消", "ClearChuumoku", false},
+        {"MNU_データ表", "ShowDataTable", true},
+        {"MNU_印刷", "PrintCommand", true},
+        {"MNU_ユーザ設定", "ShowUserSettings", true},
+        {"MNU_鈎足判定", "ShowKagiJudgeSettings", true},
+    };
+    const std::pair<const char*, int16_t> views[] = {
+        {"MNU_鈎足", 4}, {"MNU_日足", 5}, {"MNU_週足", 6},  {"MNU_月足", 7},
+        {"MNU_日鈎", 8}, {"MNU_週鈎", 9}, {"MNU_月鈎", 10}, {"MNU_鈎日週月", 11},
+    };
+    for (int32_t kind = 4; kind <= 7; ++kind) {
+        SCOPED_TRACE(kind);
+        auto open = [&] {
+            SelectRows(1, 2);
+            Press(kind);
+            return FindChartWindow(kind);
+        };
+        ChartWindow* window = open();
+        ASSERT_NE(window, nullptr);
+        auto use = [&](const char* item) {
+            QAction* action = window->MenuItem(item);
+            EXPECT_TRUE(MenuItemReachable(action)) << item;
+            action->trigger();
+        };
+        for (const auto& [item, routine, reachable] : routines) {
+            calls.clear();
+            QAction* action = window->MenuItem(item);
+            EXPECT_EQ(MenuItemReachable(action), reachable) << item;
+            action->trigger();
+            const std::vector<std::string> expected =
+                reachable ? std::vector<std::string>{routine} : std::vector<std::string>{};
+            EXPECT_EQ(calls, expected) << item;
+        }
+        Selection().QuickPrintFlag = -1;
+        use("MNU_印刷");
+        EXPECT_EQ(Selection().QuickPrintFlag, 0);  // the menu's print goes through the dialog
+        for (const auto& [item, viewKind] : views) {
+            use(item);
+            EXPECT_EQ(Views().ViewKind, viewKind) << item;
+            window = open();
+            ASSERT_NE(window, nullptr);
+        }
+        use("MNU_次銘柄");
+        EXPECT_EQ(IssueSelection().CurrentIssuePos, 1);
+        use("MNU_前銘柄");
+        EXPECT_EQ(IssueSelection().CurrentIssuePos, 0);
+        const CountItem& fewest = CountItems(kind).front();
+        use(fewest.name);
+        EXPECT_EQ(Views().DisplayCount[KindIndex(kind)], fewest.count);
+        EXPECT_TRUE(window->MenuItem(fewest.name)->isChecked());
+        use(IssuesPerWindowItems(kind)[1].name);
+        EXPECT_EQ(Views().ViewKind, kind + 100);
+        use(IssuesPerWindowItems(kind)[0].name);
+        EXPECT_EQ(Views().ViewKind, kind);
+        for (const char* edit : {"MNU_斜線", "MNU_関門"}) {
+            use(edit);
+            EXPECT_TRUE(ShasenKanmonEditing()) << edit;
+            EditPanel().Button("CMD_cancel")->click();
+            EXPECT_FALSE(ShasenKanmonEditing()) << edit;
+        }
+        bool about = false;
+        AnswerNextModal([&about](QWidget* dialog) {
+            about = true;
+            dialog->close();
+        });
+        use("MNU_バージョン情報");
+        EXPECT_TRUE(about);
+        use("MNU_終了");
+        EXPECT_EQ(Views().ViewKind, 3);
+        EXPECT_EQ(FindChartWindow(kind), nullptr);
+    }
     EXPECT_TRUE(sink.AllShown());
 }
 
