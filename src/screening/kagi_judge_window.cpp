@@ -12,6 +12,7 @@
 #include "platform/busy_pointer.h"
 #include "ui/dialog_builder.h"
 #include "ui/settings_binder.h"
+#include "views/main_frame.h"
 
 namespace {
 
@@ -139,7 +140,8 @@ void FRM_鈎判設定::Load() {
 }
 
 void ShowKagiJudgeSettings() {
-    FRM_鈎判設定 window(QApplication::activeWindow());
+    // Owned by the main frame, from the list and the chart windows alike.
+    FRM_鈎判設定 window(MainFrameExists() ? &MainFrame() : QApplication::activeWindow());
     window.Load();
     window.exec();
 }

@@ -23,6 +23,7 @@
 #include "ui/grid_layouts.h"
 #include "ui/input_boxes.h"
 #include "ui/settings_binder.h"
+#include "views/main_frame.h"
 
 namespace {
 
@@ -422,7 +423,8 @@ void FRM_ユーザ設定::OnOk() {
 }
 
 void ShowUserSettings() {
-    FRM_ユーザ設定 window(QApplication::activeWindow());
+    // Owned by the main frame, from the list and the chart windows alike.
+    FRM_ユーザ設定 window(MainFrameExists() ? &MainFrame() : QApplication::activeWindow());
     window.Load();
     window.exec();
 }

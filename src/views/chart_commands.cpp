@@ -1,7 +1,9 @@
 #include "views/chart_commands.h"
 
 #include <QAction>
+#include <QPointer>
 #include <QScrollBar>
+#include <functional>
 
 #include "views/about_window.h"
 #include "views/chart_input.h"
@@ -13,6 +15,7 @@
 #include "views/menu_table.h"
 #include "views/multi_views.h"
 #include "views/paired_views.h"
+#include "views/settings_apply.h"
 #include "views/state.h"
 #include "views/view_rules.h"
 
@@ -24,6 +27,32 @@ void OnItem(ChartWindow& window, const char* name, Command command) {
     QAction* action = window.MenuItem(name);
     QObject::connect(action, &QAction::triggered, &window, [action, command] {
         if (MenuItemReachable(action)) command();
+    });
+}
+
+// A routine of a later layer behind a menu item; until it is installed the item does nothing.
+std::function<void()> Routine(std::function<void()> SelectionRoutines::*routine) {
+    return [routine] {
+        if (const auto& run = Selection().Routines.*routine) run();
+    };
+}
+
+// The window's pointer is busy while `work` runs. Showing a view again may unload the
+// window meanwhile (a paired view replaced by another).
+void WithBusyPointer(ChartWindow& window, const std::function<void()>& work) {
+    QPointer<ChartWindow> guard(&window);
+    window.setCursor(Qt::WaitCursor);
+    work();
+    if (guard) guard->unsetCursor();
+}
+
+// A settings dialog over the main frame, then the open view shown again when the dialog
+// changed what it is drawn with.
+void OnSettingsItem(ChartWindow& window, std::function<void()> SelectionRoutines::*dialog,
+                    bool (*apply)()) {
+    WithBusyPointer(window, [dialog, apply] {
+        Routine(dialog)();
+        apply();
     });
 }
 
@@ -68,6 +97,19 @@ void WireWindow(ChartWindow& window) {
     OnItem(window, "MNU_データ表", RunDataTableCommand);
     OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
     OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
+    ChartWindow* self = &window;
+    OnItem(window, "MNU_コード検索", Routine(&SelectionRoutines::SearchByCode));
+    OnItem(window, "MNU_銘柄名検索",
+           [self] { WithBusyPointer(*self, Routine(&SelectionRoutines::SearchByName)); });
+    OnItem(window, "MNU_注目指定", Routine(&SelectionRoutines::ShowChuumokuDialog));
+    OnItem(window, "MNU_注目取消", Routine(&SelectionRoutines::ClearChuumoku));
+    OnItem(window, "MNU_データ表", Routine(&SelectionRoutines::ShowDataTable));
+    OnItem(window, "MNU_ユーザ設定", [self] {
+        OnSettingsItem(*self, &SelectionRoutines::ShowUserSettings, ApplyUserSettings);
+    });
+    OnItem(window, "MNU_鈎足判定", [self] {
+        OnSettingsItem(*self, &SelectionRoutines::ShowKagiJudgeSettings, ApplyKagiJudgeSettings);
+    });
     OnItem(window, "MNU_バージョン情報", [] {
         FRM_バージョン情報 about(&MainFrame());
         about.exec();
