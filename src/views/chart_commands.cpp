@@ -88,12 +88,8 @@ void WireWindow(ChartWindow& window) {
         Selection().QuickPrintFlag = 0;
         if (const auto& print = Selection().Routines.PrintCommand) print();
     });
-    OnItem(window, "MNU_注目指定", [] {
-        if (const auto& show = Selection().Routines.ShowChuumokuDialog) show();
-    });
-    OnItem(window, "MNU_注目取消", [] {
-        if (const auto& clear = Selection().Routines.ClearChuumoku) clear();
-    });
+    OnItem(window, "MNU_注目指定", Routine(&SelectionRoutines::ShowChuumokuDialog));
+    OnItem(window, "MNU_注目取消", Routine(&SelectionRoutines::ClearChuumoku));
     OnItem(window, "MNU_データ表", RunDataTableCommand);
     OnItem(window, "MNU_前銘柄", [] { DoCommand(24); });
     OnItem(window, "MNU_次銘柄", [] { DoCommand(25); });
@@ -101,9 +97,6 @@ void WireWindow(ChartWindow& window) {
     OnItem(window, "MNU_コード検索", Routine(&SelectionRoutines::SearchByCode));
     OnItem(window, "MNU_銘柄名検索",
            [self] { WithBusyPointer(*self, Routine(&SelectionRoutines::SearchByName)); });
-    OnItem(window, "MNU_注目指定", Routine(&SelectionRoutines::ShowChuumokuDialog));
-    OnItem(window, "MNU_注目取消", Routine(&SelectionRoutines::ClearChuumoku));
-    OnItem(window, "MNU_データ表", Routine(&SelectionRoutines::ShowDataTable));
     OnItem(window, "MNU_ユーザ設定", [self] {
         OnSettingsItem(*self, &SelectionRoutines::ShowUserSettings, ApplyUserSettings);
     });
