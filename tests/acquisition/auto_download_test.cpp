@@ -39,6 +39,8 @@ constexpr const char* kAuthFailed = "認証に失敗しました。";
 constexpr const char* kDownloadFailed = "ﾃﾞｰﾀのﾀﾞｳﾝﾛｰﾄﾞに失敗しました。";
 constexpr const char* kInterrupted = "処理が中断されました。";
 constexpr const char* kFinished = "処理が終了しました。";
+// The sign-in window comes after a request or its timeout: a loaded machine needs time.
+constexpr int kModalWaitMs = 30000;
 
 // The fake data server of tests/acquisition, run as its own process on a free port.
 class FakeDataServer {
@@ -49,8 +51,8 @@ class FakeDataServer {
         process_.start("python3",
                        {QString(KABUTO_SOURCE_DIR) + "/tests/acquisition/fake_data_server.py",
                         QString::fromStdString(folder_)});
-        if (!process_.waitForStarted(5000)) return;
-        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
+        if (!process_.waitForStarted(20000)) return;
+        while (!process_.canReadLine() && process_.waitForReadyRead(20000)) {
         }
         port_ = process_.readLine().trimmed().toInt();
     }
@@ -140,11 +142,14 @@ class AutoDownloadTest : public ::testing::Test {
     }
     // Answers the next sign-in window with the pair, or with its cancel.
     void AnswerSignIn(const std::string& uid, const std::string& password, bool ok = true) {
-        AnswerNextModalNamed("FRM_Logon", [uid, password, ok](QWidget* window) {
-            window->findChild<QLineEdit*>("TXT_UID")->setText(QString::fromStdString(uid));
-            window->findChild<QLineEdit*>("TXT_UPW")->setText(QString::fromStdString(password));
-            window->findChild<QPushButton*>(ok ? "CMD_OK" : "CMD_cancel")->click();
-        });
+        AnswerNextModalNamed(
+            "FRM_Logon",
+            [uid, password, ok](QWidget* window) {
+                window->findChild<QLineEdit*>("TXT_UID")->setText(QString::fromStdString(uid));
+                window->findChild<QLineEdit*>("TXT_UPW")->setText(QString::fromStdString(password));
+                window->findChild<QPushButton*>(ok ? "CMD_OK" : "CMD_cancel")->click();
+            },
+            kModalWaitMs);
     }
     void Run() {
         AcquireData(true);
@@ -256,14 +261,17 @@ TEST_F(AutoDownloadTest, AFailedArchiveKeepsTheFirstAndTheNextSignInFetchesAllTh
     server.Faults(R"("S20300108.zip": {"status": "HTTP/1.1 404 Not Found"})");
     // The second attempt signs in with the window; the fault is gone by then.
     sink.Expect(MsgKind::Warn, kDownloadFailed).Expect(MsgKind::Info, kFinished);
-    AnswerNextModalNamed("FRM_Logon", [this](QWidget* window) {
-        server.Faults("");
-        EXPECT_EQ(Stored("20300108.zip"), ZipBytes("20300108.txt"));
-        EXPECT_EQ(Stored("S20300108.zip"), "<none>");
-        window->findChild<QLineEdit*>("TXT_UID")->setText(kUid);
-        window->findChild<QLineEdit*>("TXT_UPW")->setText(kPassword);
-        window->findChild<QPushButton*>("CMD_OK")->click();
-    });
+    AnswerNextModalNamed(
+        "FRM_Logon",
+        [this](QWidget* window) {
+            server.Faults("");
+            EXPECT_EQ(Stored("20300108.zip"), ZipBytes("20300108.txt"));
+            EXPECT_EQ(Stored("S20300108.zip"), "<none>");
+            window->findChild<QLineEdit*>("TXT_UID")->setText(kUid);
+            window->findChild<QLineEdit*>("TXT_UPW")->setText(kPassword);
+            window->findChild<QPushButton*>("CMD_OK")->click();
+        },
+        kModalWaitMs);
     Run();
     Lines expected = {Get("datalist.txt"), Get("20300108.zip"), Get("S20300108.zip"),
                       Get("datalist.txt")};
@@ -330,10 +338,13 @@ TEST_F(AutoDownloadTest, AFinishedRunShowsTheNewsWhenThereIsNews) {
     News().NewsText = "ﾆｭｰｽ\r\n";
     sink.Expect(MsgKind::Info, kFinished);
     bool newsShown = false;
-    AnswerNextModalNamed("FRM_News", [&newsShown](QWidget* window) {
-        newsShown = true;
-        window->close();
-    });
+    AnswerNextModalNamed(
+        "FRM_News",
+        [&newsShown](QWidget* window) {
+            newsShown = true;
+            window->close();
+        },
+        kModalWaitMs);
     Run();
     EXPECT_TRUE(newsShown);
     EXPECT_EQ(refreshed, 1);
