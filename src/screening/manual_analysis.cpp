@@ -317,6 +317,9 @@ void ComputeIssue(const IssueInput& issue, const RunInputs& run, IssueWork& work
         RunTrapped([&] { work.Analysed = AnalyseBars(issue, run); });
         work.Hits.assign(hits.SignalHitList.begin() + hitsBefore,
                          hits.SignalHitList.begin() + hits.SignalHitCount);
+        // The hits join the run's list when the main thread takes the issue's turn.
+        Signals().SignalHitCount = hitsBefore;
+        Signals().SignalHitList.resize(hitsBefore + 1);
     }
     RunTrapped([&] {
         work.Result = KagiAnalysis().AnalysisResult;
@@ -470,15 +473,20 @@ std::vector<IssueInput> IssuesOf(Recordset& rows) {
     return issues;
 }
 
-// The main thread's records as the turn of the issue the run ended on leaves them on one
-// thread: read again, and analysed again unless a cancel stopped before its kagi work. The
-// result block keeps what the row write put in it; the cut list stays the run's.
-void BringRecordsTo(const IssueInput& issue, const RunInputs& run, IssueEnd end,
-                    bool rowWriteReached) {
+// The main thread's records as a run on one thread leaves them: the issue the run ended on
+// read again, and analysed again unless a cancel stopped before its kagi work, after the
+// issue before it, whose records that turn does not replace. The result block keeps what
+// the row write put in it; the cut list stays the run's.
+void BringRecordsTo(const std::vector<IssueInput>& issues, size_t last, const RunInputs& run,
+                    IssueEnd end, bool rowWriteReached) {
     const SignalState hits = Signals();
     const AnalysisResultRec written = KagiAnalysis().AnalysisResult;
+    if (last > 0) {
+        IssueWork before;
+        ComputeIssue(issues[last - 1], run, before, [] { return true; });
+    }
     IssueWork silent;
-    ComputeIssue(issue, run, silent, [end] { return end != IssueEnd::Cancelled; });
+    ComputeIssue(issues[last], run, silent, [end] { return end != IssueEnd::Cancelled; });
     Signals() = hits;
     if (rowWriteReached) KagiAnalysis().AnalysisResult = written;
 }
@@ -522,7 +530,7 @@ bool RunIssues(const std::vector<IssueInput>& issues, const RunInputs& run, RunW
     }
     if (workers && !issues.empty()) {
         workers.reset();
-        BringRecordsTo(issues[std::min(static_cast<size_t>(done), issues.size() - 1)], run, end,
+        BringRecordsTo(issues, std::min(static_cast<size_t>(done), issues.size() - 1), run, end,
                        rowWriteReached);
     }
     return end == IssueEnd::Done;

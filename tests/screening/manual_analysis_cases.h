@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QProgressBar>
+#include <QSqlDatabase>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -33,6 +34,7 @@
 #include "screening/state.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
+#include "support/weekly_lines.h"
 #include "ui/progress_window.h"
 #include "ui/state.h"
 
@@ -375,6 +377,11 @@ TEST_P(ManualAnalysisTest, ARunOnManyThreadsLeavesWhatARunOnOneLeaves) {
             Progress().CancelRequested = 0;  // the cancel of the run before
             AllOptions(1);
             const std::vector<std::string> ids = Ids();
+            // Lines and barriers on every weekly chart, so that the breakout search cuts.
+            EXPECT_TRUE(DrawWeeklyLines(ids));
+            Daily("UPDATE TBL銘柄属性 SET 斜線W = 1, 関門W = 1");
+            Settei().Record.UserSettei.CHK_斜線 = 1;
+            Settei().Record.UserSettei.CHK_関門 = 1;
             if (c.end == End::RefusedWrite) {
                 RefuseRowWriteOf(ids[7]);
                 sink_.Expect(MsgKind::Warn).Expect(MsgKind::Warn, kUpdateFailedMessage);
@@ -389,7 +396,10 @@ TEST_P(ManualAnalysisTest, ARunOnManyThreadsLeavesWhatARunOnOneLeaves) {
             std::string sql;
             EXPECT_TRUE(MakeAnalysisIssueSql(Settei().Record.ManualSettei, sql));
             RunTrace trace;
+            const auto connections = QSqlDatabase::connectionNames().size();
             trace.Ok = RunAnalysisLoop(sql, threads);
+            // The workers' connections closed with them.
+            EXPECT_EQ(QSqlDatabase::connectionNames().size(), connections) << c.name;
             EXPECT_TRUE(sink_.AllShown()) << c.name;
             trace.Messages.assign(sink_.Shown().begin() + shownBefore, sink_.Shown().end());
             trace.File = ATecBytes();
@@ -421,6 +431,7 @@ TEST_P(ManualAnalysisTest, ARunOnManyThreadsLeavesWhatARunOnOneLeaves) {
         const RunTrace many = traceOf(4);
         EXPECT_EQ(one.Ok, c.end == End::Done) << c.name;
         EXPECT_FALSE(one.Rows.empty()) << c.name;
+        EXPECT_FALSE(one.Hits.empty()) << c.name;
         EXPECT_EQ(many.Ok, one.Ok) << c.name;
         EXPECT_EQ(many.Messages, one.Messages) << c.name;
         EXPECT_EQ(many.File, one.File) << c.name;
