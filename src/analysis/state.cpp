@@ -1,47 +1,51 @@
 #include "analysis/state.h"
 
+// Each thread has its own records. The main thread's are the program's shared records; a
+// worker of the analysis run builds its issues in its own and hands back only results, so
+// no two threads ever share one.
+
 SeriesState& Series() {
-    static SeriesState state;
+    thread_local SeriesState state;
     return state;
 }
 
 SeriesLoadingState& SeriesLoading() {
-    static SeriesLoadingState state;
+    thread_local SeriesLoadingState state;
     return state;
 }
 
 RuleMarkState& RuleMarks() {
-    static RuleMarkState state;
+    thread_local RuleMarkState state;
     return state;
 }
 
 KagiAnalysisState& KagiAnalysis() {
-    static KagiAnalysisState state;
+    thread_local KagiAnalysisState state;
     return state;
 }
 
 KagiWidthState& KagiWidth() {
-    static KagiWidthState state;
+    thread_local KagiWidthState state;
     return state;
 }
 
 LinesState& Lines() {
-    static LinesState state;
+    thread_local LinesState state;
     return state;
 }
 
 OverlayState& Overlay() {
-    static OverlayState state;
+    thread_local OverlayState state;
     return state;
 }
 
 LinesStorageState& LinesStorage() {
-    static LinesStorageState state;
+    thread_local LinesStorageState state;
     return state;
 }
 
 SignalState& Signals() {
-    static SignalState state;
+    thread_local SignalState state;
     return state;
 }
 

@@ -3,7 +3,8 @@
 // and analysis works on, the period builder's state, the kagi chart's rule marks and result
 // block, the reversal width of the chart being built, the lines and barriers with their
 // overlays and kept rows, and the breakout cut list. Each record lives for the whole run;
-// ResetAnalysisState gives every one of them the values of a fresh start.
+// ResetAnalysisState gives every one of them the values of a fresh start. The records are
+// the calling thread's own: the main thread's are the program's.
 #include <array>
 #include <cstdint>
 #include <functional>

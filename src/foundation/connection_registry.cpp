@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <atomic>
 #include <map>
 
 #include "foundation/connection_string.h"
@@ -10,16 +11,23 @@
 
 namespace {
 
+// A Qt connection belongs to the thread that opened it, so each thread keeps its own
+// connections: a worker reading beside the main thread opens the same catalogs anew.
 struct ConnectionRegistry {
     // Connection string -> Qt connection name. The names are counters, never the
     // string, so that no Qt diagnostic can echo a password.
     std::map<std::string, QString, std::less<>> names;
-    int next = 0;
 };
 
 ConnectionRegistry& Registry() {
-    static ConnectionRegistry registry;
+    thread_local ConnectionRegistry registry;
     return registry;
+}
+
+// Qt's connection names are one set for the whole program.
+QString NextConnectionName() {
+    static std::atomic<int> next = 0;
+    return QStringLiteral("kabuto-catalog-%1").arg(next++);
 }
 
 void CloseQtConnection(const QString& name) {
@@ -67,7 +75,7 @@ bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::
         error = "no catalog named in the connection string";
         return false;
     }
-    const QString name = QStringLiteral("kabuto-catalog-%1").arg(registry.next++);
+    const QString name = NextConnectionName();
     db = QSqlDatabase::addDatabase(QString::fromStdString(driver), name);
     if (driver == kSqliteDriver) {
         if (!SetUpSqliteConnection(fields, catalog, db, error)) {

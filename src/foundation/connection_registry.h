@@ -1,6 +1,7 @@
 #pragma once
-// The persistent connections of the catalogs: one Qt connection per connection string,
-// opened on first use and kept until it is closed.
+// The persistent connections of the catalogs: one Qt connection per connection string and
+// thread, opened on first use and kept until it is closed. Each function works on the
+// calling thread's connections.
 #include <string>
 #include <string_view>
 

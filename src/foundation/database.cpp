@@ -14,6 +14,14 @@
 
 namespace {
 
+// The reading of a worker thread while its ThreadReadConnections lives; none on the main
+// thread, whose reading is the shared record's.
+thread_local CatalogReadingState* workerReading = nullptr;
+
+CatalogReadingState& ThisThreadReading() {
+    return workerReading ? *workerReading : Database().Reading;
+}
+
 // Statements run on the connection's own engine handle (QSqlDriver::handle): every row is
 // fetched straight into the recordset without a QVariant per value, which keeps a bar
 // load close to the cost of a bare read. The connection, its options and its
@@ -66,7 +74,7 @@ void RewriteStatement(std::string& statement) {
 // Inside a reading, a SQLite catalog in autocommit opens the read transaction that the
 // reading closes.
 bool JoinReading(const CatalogConnection& connection, QSqlDatabase& db, std::string& error) {
-    CatalogReadingState& reading = Database().Reading;
+    CatalogReadingState& reading = ThisThreadReading();
     if (reading.Depth == 0) return true;
     sqlite3* handle = SqliteHandle(db);
     if (!handle || !sqlite3_get_autocommit(handle)) return true;
@@ -94,8 +102,7 @@ void EndReadTransactions(std::vector<std::string>& openReads) {
 
 template <typename Run>
 bool RunStatement(const CatalogConnection& connection, std::string& statement, Run run) {
-    const DatabaseState& state = Database();
-    if (state.BeforeStatement && !state.BeforeStatement()) return false;
+    if (!workerReading && !CheckSession()) return false;
     std::string error;
     QSqlDatabase db;
     // The statement is rewritten only once its catalog is reached, so after a failed
@@ -122,24 +129,39 @@ const CatalogConnection* ConnectionOfTable(const std::string& table) {
 }  // namespace
 
 CatalogReading::CatalogReading() {
-    ++Database().Reading.Depth;
+    ++ThisThreadReading().Depth;
 }
 
 CatalogReading::~CatalogReading() {
-    CatalogReadingState& reading = Database().Reading;
+    CatalogReadingState& reading = ThisThreadReading();
     if (--reading.Depth > 0) return;
     reading.SessionChecked = false;
     EndReadTransactions(reading.OpenReads);
 }
 
 bool ReadingSessionChecked() {
-    const CatalogReadingState& reading = Database().Reading;
+    const CatalogReadingState& reading = ThisThreadReading();
     return reading.Depth > 0 && reading.SessionChecked;
 }
 
 void NoteReadingSessionChecked() {
-    CatalogReadingState& reading = Database().Reading;
+    CatalogReadingState& reading = ThisThreadReading();
     if (reading.Depth > 0) reading.SessionChecked = true;
+}
+
+ThreadReadConnections::ThreadReadConnections() {
+    workerReading = &reading_;
+}
+
+ThreadReadConnections::~ThreadReadConnections() {
+    EndReadTransactions(reading_.OpenReads);
+    DisconnectAllCatalogs();
+    workerReading = nullptr;
+}
+
+bool CheckSession() {
+    const DatabaseState& state = Database();
+    return !state.BeforeStatement || state.BeforeStatement();
 }
 
 void ResetDatabase() {

@@ -68,6 +68,24 @@ bool ReadingSessionChecked();
 // The session check passed inside the current reading (no effect outside one).
 void NoteReadingSessionChecked();
 
+// A worker thread's own connections for reading, alive while the object lives on that
+// thread: Qt connections belong to the thread that opened them, so the worker's statements
+// open the same catalogs anew, and their readings are the worker's own. They run without
+// the session check: the thread that hands out the work checks the session (CheckSession)
+// before each piece. The connections close when the object ends.
+class ThreadReadConnections {
+  public:
+    ThreadReadConnections();
+    ~ThreadReadConnections();
+    ThreadReadConnections(const ThreadReadConnections&) = delete;
+    ThreadReadConnections& operator=(const ThreadReadConnections&) = delete;
+
+  private:
+    CatalogReadingState reading_;
+};
+// The check the session installs, as a statement runs it; true when none is installed.
+bool CheckSession();
+
 // Transactions on one catalog; they cover the ExecuteSql calls that follow on it.
 bool BeginTrans(const CatalogConnection& connection);
 bool CommitTrans(const CatalogConnection& connection);

@@ -77,6 +77,7 @@ namespace {
 // Statements with bound parameters kept prepared per connection: the loads run the same
 // few texts for every issue, and preparing one costs as much as reading a year of bars.
 // A kept statement is reset as soon as it is handed back, so it holds no lock between uses.
+// Each thread keeps its own shelf: a connection is used by the thread that opened it only.
 struct KeptStatement {
     sqlite3* Handle;
     std::string Text;
@@ -85,7 +86,7 @@ struct KeptStatement {
 constexpr size_t kKeptStatements = 32;
 
 std::vector<KeptStatement>& Shelf() {
-    static std::vector<KeptStatement> shelf;  // the most recently used last
+    thread_local std::vector<KeptStatement> shelf;  // the most recently used last
     return shelf;
 }
 

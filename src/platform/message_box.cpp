@@ -53,9 +53,10 @@ class QtMessageSink final : public MessageSink {
 
 QtMessageSink qtSink;
 MessageSink* currentSink = &qtSink;
+thread_local MessageSink* threadSink = nullptr;
 
 int ShowBox(MsgKind kind, const std::string& text, const std::string& title = {}) {
-    return currentSink->Show(kind, text, title);
+    return (threadSink ? threadSink : currentSink)->Show(kind, text, title);
 }
 
 }  // namespace
@@ -63,6 +64,12 @@ int ShowBox(MsgKind kind, const std::string& text, const std::string& title = {}
 MessageSink* SetMessageSink(MessageSink* sink) {
     MessageSink* previous = currentSink == &qtSink ? nullptr : currentSink;
     currentSink = sink ? sink : &qtSink;
+    return previous;
+}
+
+MessageSink* SetThreadMessageSink(MessageSink* sink) {
+    MessageSink* previous = threadSink;
+    threadSink = sink;
     return previous;
 }
 

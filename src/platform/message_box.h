@@ -26,6 +26,10 @@ class MessageSink {
 
 // Installs a sink; nullptr restores the QMessageBox sink. Returns the previous one.
 MessageSink* SetMessageSink(MessageSink* sink);
+// Installs a sink for the calling thread alone, ahead of the program's sink; nullptr
+// removes it. A box belongs to the main thread: a worker collects its messages so that the
+// main thread shows them in their place. Returns the previous one.
+MessageSink* SetThreadMessageSink(MessageSink* sink);
 
 void MsgInfo(const std::string& text);
 void MsgWarn(const std::string& text);

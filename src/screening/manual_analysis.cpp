@@ -1,7 +1,13 @@
 #include "screening/manual_analysis.h"
 
+#include <QCoreApplication>
 #include <QProgressBar>
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "analysis/breakout_signals.h"
@@ -151,63 +157,383 @@ struct RunInputs {
     int32_t Total = 0;
 };
 
+// What the loop needs of an issue's row, read before the work is handed out.
+struct IssueInput {
+    std::string Id;
+    std::string Line2;  // the progress window's second line
+    bool WeeklyLine = false;
+    bool WeeklyBarrier = false;
+};
+
+// A message box the work of an issue asked for, shown by the main thread in its place.
+struct KeptMessage {
+    MsgKind Kind;
+    std::string Text;
+    std::string Title;
+};
+
+void ShowKept(const std::vector<KeptMessage>& messages) {
+    for (const KeptMessage& message : messages) {
+        switch (message.Kind) {
+            case MsgKind::Info:
+                MsgInfo(message.Text);
+                break;
+            case MsgKind::Warn:
+                MsgWarn(message.Text);
+                break;
+            case MsgKind::OkCancel:
+                MsgOkCancel(message.Text);
+                break;
+            case MsgKind::Plain:
+                MsgPlain(message.Text);
+                break;
+            case MsgKind::YesNo:
+                MsgYesNo(message.Text, message.Title);
+                break;
+        }
+    }
+}
+
+// Keeps the boxes of the calling thread in the list named last, for as long as it lives.
+class KeepMessages final : public MessageSink {
+  public:
+    KeepMessages() : previous_(SetThreadMessageSink(this)) {}
+    ~KeepMessages() override { SetThreadMessageSink(previous_); }
+    KeepMessages(const KeepMessages&) = delete;
+    KeepMessages& operator=(const KeepMessages&) = delete;
+    void Into(std::vector<KeptMessage>& list) { list_ = &list; }
+    int Show(MsgKind kind, const std::string& text, const std::string& title) override {
+        if (list_) list_->push_back({kind, text, title});
+        return kAnswerOk;
+    }
+
+  private:
+    MessageSink* previous_;
+    std::vector<KeptMessage>* list_ = nullptr;
+};
+
+// The indicators of an issue as read and computed, before anything is written.
+struct IndicatorWork {
+    NearHighLow Daily;
+    NearHighLow Monthly;
+    ATecRecord Record;
+};
+
+bool ComputeIndicators(const std::string& issueId, const IndicatorOptions& options,
+                       IndicatorWork& work) {
+    work.Record.銘柄ID = issueId;
+    if (!LoadChartSeriesOne(issueId, kChartDaily)) return false;
+    if (!DailyIndicators(options, work.Daily, work.Record)) return false;
+    if (!LoadChartSeriesOne(issueId, kChartMonthly)) return false;
+    const SeriesRecord& monthlySeries = Series().MonthlySeries;
+    return !(LastBarTraded(monthlySeries) && options.NearHighLowMonthly &&
+             !NearOf(monthlySeries, 120, 'm', 60, 'm', work.Monthly));
+}
+
+void WriteIndicators(const std::string& issueId, IndicatorWork&& work) {
+    // A failing flag statement has been shown and does not stop the run.
+    const std::string statement =
+        std::string("UPDATE ") + kIssueAttrTable + " SET 斜線D = " + SqlBool(work.Daily.NearHigh) +
+        ", 関門D = " + SqlBool(work.Daily.NearLow) +
+        "   , 斜線M = " + SqlBool(work.Monthly.NearHigh) +
+        ", 関門M = " + SqlBool(work.Monthly.NearLow) + " WHERE 銘柄ID = ?";
+    if (!ExecuteOnDaily(statement, {issueId})) RunWrites::TakeBackIssue();
+    ATecState& atec = ATec();
+    atec.ATecTable.push_back(std::move(work.Record));
+    atec.ATecCount = static_cast<int16_t>(atec.ATecTable.size());
+}
+
 // The kagi work of an issue that has bars: rates, chart, weekly signals.
-bool AnalyseBars(const std::string& issueId, const Recordset& rows, const RunInputs& run) {
+bool AnalyseBars(const IssueInput& issue, const RunInputs& run) {
     SeriesState& series = Series();
     bool ok = true;
-    const RiseFallRates rates = RatesOfIssue(issueId, series.KagiSeries, run.StartDate, ok);
+    const RiseFallRates rates = RatesOfIssue(issue.Id, series.KagiSeries, run.StartDate, ok);
     if (!ok) return false;
     AnalysisResultRec& result = KagiAnalysis().AnalysisResult;
     result.RiseRate = rates.Rise;
     result.FallRate = rates.Fall;
-    if (!BuildKagi(issueId)) return false;
-    return CheckShasenKanmonSignal(issueId, IsTrueValue(rows.Field(kColumnWeeklyLine)),
-                                   IsTrueValue(rows.Field(kColumnWeeklyBarrier)));
+    if (!BuildKagi(issue.Id)) return false;
+    return CheckShasenKanmonSignal(issue.Id, issue.WeeklyLine, issue.WeeklyBarrier);
 }
 
-IssueEnd AnalyseIssue(const Recordset& rows, const RunInputs& run, int32_t done) {
+// Everything an issue's turn reads and computes, in the calling thread's own records, with
+// the messages of each step kept for the main thread.
+struct IssueWork {
+    bool SessionLost = false;  // the check made before handing the issue out failed
+    std::vector<KeptMessage> IndicatorMessages;
+    bool IndicatorsDone = true;
+    IndicatorWork Indicators;
+    std::vector<KeptMessage> LoadMessages;
+    bool Loaded = false;
+    bool HasBars = false;
+    std::vector<KeptMessage> AnalysisMessages;
+    bool Analysed = false;
+    std::vector<SignalHit> Hits;
+    AnalysisResultRec Result;
+    LatestBarSummaryRec Latest;
+};
+
+// Reads and computes an issue in this thread's records, keeping the messages of each step.
+// beforeAnalysis runs between the reading and the kagi work (with the boxes going where
+// they went before); false from it ends the work there.
+template <typename BeforeAnalysis>
+void ComputeIssue(const IssueInput& issue, const RunInputs& run, IssueWork& work,
+                  BeforeAnalysis beforeAnalysis) {
+    KeepMessages kept;
+    kept.Into(work.IndicatorMessages);
     ClearAnalysisResult();
-    const std::string issueId = rows.Text(kColumnId);
-    const std::string line2 = rows.Text(kColumnCode) + "  " + rows.Text(kColumnShortMarket) + "  " +
-                              rows.Text(kColumnName);
     // One reading of the catalogs per issue: its daily rows are read once for the daily
     // chart, the kagi chart and the breakout search.
     const CatalogReading reading;
     const DailyRowsReadOnce rowsReadOnce;
-    if (run.Options.Any() && !CalcAnalysisIndicators(issueId, run.Options)) return IssueEnd::Failed;
-    if (!LoadChartSeries(issueId, kChartKagi, false)) return IssueEnd::Failed;
-    SeriesState& series = Series();
-    // The kagi build replaces these bars by its strokes in both records.
-    series.KagiSeries.Count = series.DailySeries.Count;
-    series.KagiSeries.Points = std::move(series.DailySeries.Points);
-    series.DailySeries.Points.clear();
-    series.DailySeries.Count = 0;
-    if (series.KagiSeries.Count > 0) {
-        if (Progress().CancelRequested == -1) return IssueEnd::Cancelled;
-        SetProgressText(
-            1, "分析中...    " + std::to_string(done + 1) + " / " + std::to_string(run.Total));
-        SetProgressText(2, line2);
-        if (!AnalyseBars(issueId, rows, run)) return IssueEnd::Failed;
+    if (run.Options.Any()) {
+        work.IndicatorsDone = false;
+        RunTrapped([&] {
+            work.IndicatorsDone = ComputeIndicators(issue.Id, run.Options, work.Indicators);
+        });
+        if (!work.IndicatorsDone) return;
     }
-    return WriteAnalysisRow(issueId) ? IssueEnd::Done : IssueEnd::Failed;
+    kept.Into(work.LoadMessages);
+    RunTrapped([&] {
+        if (!LoadChartSeries(issue.Id, kChartKagi, false)) return;
+        SeriesState& series = Series();
+        // The kagi build replaces these bars by its strokes in both records.
+        series.KagiSeries.Count = series.DailySeries.Count;
+        series.KagiSeries.Points = std::move(series.DailySeries.Points);
+        series.DailySeries.Points.clear();
+        series.DailySeries.Count = 0;
+        work.HasBars = series.KagiSeries.Count > 0;
+        work.Loaded = true;
+    });
+    if (!work.Loaded) return;
+    MessageSink* const keeping = SetThreadMessageSink(nullptr);
+    const bool goOn = beforeAnalysis();
+    SetThreadMessageSink(keeping);
+    if (!goOn) return;
+    if (work.HasBars) {
+        kept.Into(work.AnalysisMessages);
+        const SignalState& hits = Signals();
+        const int32_t hitsBefore = hits.SignalHitCount;
+        RunTrapped([&] { work.Analysed = AnalyseBars(issue, run); });
+        work.Hits.assign(hits.SignalHitList.begin() + hitsBefore,
+                         hits.SignalHitList.begin() + hits.SignalHitCount);
+        // The hits join the run's list when the main thread takes the issue's turn.
+        Signals().SignalHitCount = hitsBefore;
+        Signals().SignalHitList.resize(hitsBefore + 1);
+    }
+    RunTrapped([&] {
+        work.Result = KagiAnalysis().AnalysisResult;
+        work.Latest = SeriesLoading().LatestBarSummary;
+    });
 }
 
-// Every issue of the rows in order, each under its savepoint, committing as it goes.
-bool RunIssues(Recordset& rows, const RunInputs& run, RunWrites& writes) {
+// The main thread's part of an issue's turn up to its kagi work, in the order a run on one
+// thread takes: the kept messages where they arose, the flag write, the cancel check and
+// the progress. Nothing when the turn goes on to the kagi work.
+std::optional<IssueEnd> WriteIssueHead(const IssueInput& issue, IssueWork& work,
+                                       const RunInputs& run, int32_t done) {
+    if (work.SessionLost) return IssueEnd::Failed;
+    ShowKept(work.IndicatorMessages);
+    if (!work.IndicatorsDone) return IssueEnd::Failed;
+    if (run.Options.Any()) WriteIndicators(issue.Id, std::move(work.Indicators));
+    ShowKept(work.LoadMessages);
+    if (!work.Loaded) return IssueEnd::Failed;
+    if (!work.HasBars) return std::nullopt;
+    if (Progress().CancelRequested == -1) return IssueEnd::Cancelled;
+    SetProgressText(1,
+                    "分析中...    " + std::to_string(done + 1) + " / " + std::to_string(run.Total));
+    SetProgressText(2, issue.Line2);
+    return std::nullopt;
+}
+
+// The rest of the turn: the kagi work's messages and signals, the row.
+IssueEnd WriteIssueTail(const IssueInput& issue, IssueWork& work, bool& rowWriteReached) {
+    if (work.HasBars) {
+        ShowKept(work.AnalysisMessages);
+        for (const SignalHit& hit : work.Hits) AppendSignalHit(hit.IssueCode, hit.Date);
+        if (!work.Analysed) return IssueEnd::Failed;
+    }
+    KagiAnalysis().AnalysisResult = std::move(work.Result);
+    SeriesLoading().LatestBarSummary = std::move(work.Latest);
+    rowWriteReached = true;
+    return WriteAnalysisRow(issue.Id) ? IssueEnd::Done : IssueEnd::Failed;
+}
+
+// Workers that read and compute the issues ahead of the one the main thread writes, each
+// through its own connections and in its own records. The main thread hands the issues
+// out a bounded window ahead, checking the session before each, and takes their work in
+// order; what was computed ahead of a stop is dropped with the workers.
+class IssueWorkers {
+  public:
+    IssueWorkers(const std::vector<IssueInput>& issues, const RunInputs& run, int threads)
+        : issues_(issues),
+          run_(run),
+          work_(issues.size()),
+          window_(static_cast<size_t>(threads) * 4) {
+        const KagiAnalysisState& main = KagiAnalysis();
+        for (int i = 0; i < threads; ++i)
+            threads_.emplace_back([this, families = main.Families, today = main.Today]() mutable {
+                Work(std::move(families), std::move(today));
+            });
+    }
+    ~IssueWorkers() {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        handedOut_.notify_all();
+        for (std::thread& thread : threads_) thread.join();
+    }
+    IssueWorkers(const IssueWorkers&) = delete;
+    IssueWorkers& operator=(const IssueWorkers&) = delete;
+
+    // The work of issue k, waited for with the progress window live.
+    IssueWork Take(size_t k) {
+        HandOutTo(std::min(issues_.size(), k + window_));
+        std::unique_lock lock(mutex_);
+        while (!work_[k]) {
+            lock.unlock();
+            QCoreApplication::processEvents();
+            lock.lock();
+            finished_.wait_for(lock, std::chrono::milliseconds(5),
+                               [&] { return work_[k].has_value(); });
+        }
+        IssueWork work = std::move(*work_[k]);
+        work_[k].reset();
+        return work;
+    }
+
+  private:
+    void HandOutTo(size_t end) {
+        while (handed_ < end && !sessionLost_) {
+            // The ownership rule: the session is checked before each issue is read.
+            if (!CheckSession()) {
+                sessionLost_ = true;
+                const std::lock_guard lock(mutex_);
+                for (size_t k = handed_; k < issues_.size(); ++k) {
+                    work_[k].emplace();
+                    work_[k]->SessionLost = true;
+                }
+                break;
+            }
+            {
+                const std::lock_guard lock(mutex_);
+                ++handed_;
+            }
+            handedOut_.notify_one();
+        }
+    }
+
+    void Work(KagiFamilyTable families, std::function<std::string()> today) {
+        const ThreadReadConnections connections;
+        KagiAnalysis().Families = std::move(families);
+        KagiAnalysis().Today = std::move(today);
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            handedOut_.wait(lock, [&] { return stop_ || next_ < handed_; });
+            if (stop_) return;
+            const size_t k = next_++;
+            lock.unlock();
+            IssueWork work;
+            ComputeIssue(issues_[k], run_, work, [] { return true; });
+            lock.lock();
+            work_[k] = std::move(work);
+            finished_.notify_all();
+        }
+    }
+
+    const std::vector<IssueInput>& issues_;
+    const RunInputs& run_;
+    std::mutex mutex_;
+    std::condition_variable handedOut_;
+    std::condition_variable finished_;
+    std::vector<std::optional<IssueWork>> work_;
+    size_t handed_ = 0;  // issues handed out: those before it
+    size_t next_ = 0;    // the next issue a worker takes
+    bool stop_ = false;
+    bool sessionLost_ = false;
+    const size_t window_;
+    std::vector<std::thread> threads_;
+};
+
+int ThreadsOfRun(int threads) {
+    if (threads > 0) return threads;
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+std::vector<IssueInput> IssuesOf(Recordset& rows) {
+    std::vector<IssueInput> issues;
+    issues.reserve(static_cast<size_t>(rows.RecordCount()));
+    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext())
+        issues.push_back({rows.Text(kColumnId),
+                          rows.Text(kColumnCode) + "  " + rows.Text(kColumnShortMarket) + "  " +
+                              rows.Text(kColumnName),
+                          IsTrueValue(rows.Field(kColumnWeeklyLine)),
+                          IsTrueValue(rows.Field(kColumnWeeklyBarrier))});
+    return issues;
+}
+
+// The main thread's records as a run on one thread leaves them: the issue the run ended on
+// read again, and analysed again unless a cancel stopped before its kagi work, after the
+// issue before it, whose records that turn does not replace. The result block keeps what
+// the row write put in it; the cut list stays the run's.
+void BringRecordsTo(const std::vector<IssueInput>& issues, size_t last, const RunInputs& run,
+                    IssueEnd end, bool rowWriteReached) {
+    const SignalState hits = Signals();
+    const AnalysisResultRec written = KagiAnalysis().AnalysisResult;
+    if (last > 0) {
+        IssueWork before;
+        ComputeIssue(issues[last - 1], run, before, [] { return true; });
+    }
+    IssueWork silent;
+    ComputeIssue(issues[last], run, silent, [end] { return end != IssueEnd::Cancelled; });
+    Signals() = hits;
+    if (rowWriteReached) KagiAnalysis().AnalysisResult = written;
+}
+
+// Every issue in order, each under its savepoint, committing as it goes. With more than
+// one thread, workers compute ahead; afterwards the main thread's records are brought to
+// the state the last issue's turn leaves them in, as a run on one thread has them.
+bool RunIssues(const std::vector<IssueInput>& issues, const RunInputs& run, RunWrites& writes,
+               int threads) {
     QProgressBar* bar = ProgressWindow().Bar();
+    std::optional<IssueWorkers> workers;
+    if (threads > 1) workers.emplace(issues, run, threads);
     int32_t done = 0;
-    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
+    IssueEnd end = IssueEnd::Done;
+    bool rowWriteReached = false;
+    for (const IssueInput& issue : issues) {
+        rowWriteReached = false;
         RunWrites::BeginIssue();
-        IssueEnd end = IssueEnd::Failed;
-        RunTrapped([&] { end = AnalyseIssue(rows, run, done); });
+        end = IssueEnd::Failed;
+        RunTrapped([&] {
+            IssueWork work;
+            std::optional<IssueEnd> head;
+            if (workers) {
+                work = workers->Take(static_cast<size_t>(done));
+                head = WriteIssueHead(issue, work, run, done);
+            } else {
+                ComputeIssue(issue, run, work, [&] {
+                    head = WriteIssueHead(issue, work, run, done);
+                    return !head;
+                });
+                if (!work.Loaded) head = WriteIssueHead(issue, work, run, done);
+            }
+            end = head ? *head : WriteIssueTail(issue, work, rowWriteReached);
+        });
         if (end == IssueEnd::Failed) RunWrites::TakeBackIssue();
         RunWrites::EndIssue();
-        if (end != IssueEnd::Done) return false;
+        if (end != IssueEnd::Done) break;
         ++done;
         bar->setValue(done);
         if (done % kCommitEvery == 0 && !writes.CommitAndBegin()) return false;
     }
-    return true;
+    if (workers && !issues.empty()) {
+        workers.reset();
+        BringRecordsTo(issues, std::min(static_cast<size_t>(done), issues.size() - 1), run, end,
+                       rowWriteReached);
+    }
+    return end == IssueEnd::Done;
 }
 
 // The previous "ATec.dat", whose bytes beyond this run's records stay.
@@ -275,7 +601,7 @@ bool RunManualAnalysis() {
     return RunAnalysisLoop(sql);
 }
 
-bool RunAnalysisLoop(const std::string& sql) {
+bool RunAnalysisLoop(const std::string& sql, int threads) {
     RecordsetPtr rows;
     std::string statement = sql;
     if (!ExecuteSql(Database().DailyConnection, statement, rows)) return false;
@@ -311,7 +637,7 @@ bool RunAnalysisLoop(const std::string& sql) {
     RunWrites writes;
     bool ok = writes.Begin() && ResetAnalysisFlags() &&
               RunTrapped([&] { run.StartDate = DateToNum(Settei().Record.UserSettei.DPC_開始); }) &&
-              RunIssues(*rows, run, writes);
+              RunIssues(IssuesOf(*rows), run, writes, ThreadsOfRun(threads));
     if (!writes.Commit()) ok = false;
     // Whatever the end, the file holds the records this run wrote, counted as many.
     if (run.Options.Any() && !WriteRunATec(previous)) ok = false;
@@ -320,26 +646,9 @@ bool RunAnalysisLoop(const std::string& sql) {
 }
 
 bool CalcAnalysisIndicators(const std::string& issueId, const IndicatorOptions& options) {
-    NearHighLow daily;
-    NearHighLow monthly;
-    ATecRecord record;
-    record.銘柄ID = issueId;
-    if (!LoadChartSeriesOne(issueId, kChartDaily)) return false;
-    if (!DailyIndicators(options, daily, record)) return false;
-    if (!LoadChartSeriesOne(issueId, kChartMonthly)) return false;
-    const SeriesRecord& monthlySeries = Series().MonthlySeries;
-    if (LastBarTraded(monthlySeries) && options.NearHighLowMonthly &&
-        !NearOf(monthlySeries, 120, 'm', 60, 'm', monthly))
-        return false;
-    // A failing flag statement has been shown and does not stop the run.
-    const std::string statement =
-        std::string("UPDATE ") + kIssueAttrTable + " SET 斜線D = " + SqlBool(daily.NearHigh) +
-        ", 関門D = " + SqlBool(daily.NearLow) + "   , 斜線M = " + SqlBool(monthly.NearHigh) +
-        ", 関門M = " + SqlBool(monthly.NearLow) + " WHERE 銘柄ID = ?";
-    if (!ExecuteOnDaily(statement, {issueId})) RunWrites::TakeBackIssue();
-    ATecState& atec = ATec();
-    atec.ATecTable.push_back(std::move(record));
-    atec.ATecCount = static_cast<int16_t>(atec.ATecTable.size());
+    IndicatorWork work;
+    if (!ComputeIndicators(issueId, options, work)) return false;
+    WriteIndicators(issueId, std::move(work));
     return true;
 }
 

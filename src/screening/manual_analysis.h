@@ -39,8 +39,10 @@ IndicatorOptions IndicatorOptionsOf(const UserSettei& settings);
 // The run over ManualSettei: an empty scope says kNoIssuesFoundMessage and gives true.
 bool RunManualAnalysis();
 // The run over the issues the statement selects. True when every issue was analysed or
-// none was found; false on a failure (shown) or a cancel.
-bool RunAnalysisLoop(const std::string& sql);
+// none was found; false on a failure (shown) or a cancel. With threads above 1 (0: one per
+// core), workers read and compute the issues ahead while this thread writes each in turn;
+// the results, rows, files and messages are those of a run on one thread.
+bool RunAnalysisLoop(const std::string& sql, int threads = 0);
 
 // One issue's indicators: its flag UPDATE and its record appended to ATecTable.
 bool CalcAnalysisIndicators(const std::string& issueId, const IndicatorOptions& options);

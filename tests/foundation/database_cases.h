@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSqlDatabase>
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 #include "foundation/database.h"
 #include "foundation/signin.h"
@@ -307,4 +309,61 @@ TEST_P(DatabaseRoad, ANumberStatementFailsAsAnyStatement) {
     EXPECT_FALSE(ExecuteNumberSql(Database().DailyConnection, statement, rows));
     EXPECT_EQ(exits_, 1);
     EXPECT_TRUE(sink.AllShown());
+}
+
+// A worker reads through connections of its own: the same rows as the main thread, within
+// its own reading, without the session check (the main thread makes it), its failures
+// kept by its own sink; its connections close when it is done.
+TEST_P(DatabaseRoad, AWorkerThreadReadsTheSameRowsThroughItsOwnConnections) {
+    const std::string issueId = market_->Summary().FirstIssueId;
+    NumberRows mainRows;
+    ASSERT_TRUE(LoadBarNumbers(issueId, kDailyTable, -1, mainRows));
+    const int connectionsBefore = static_cast<int>(QSqlDatabase::connectionNames().size());
+    int sessionChecks = 0;
+    Database().BeforeStatement = [&sessionChecks] { return ++sessionChecks > 0; };
+
+    class Collect final : public MessageSink {
+      public:
+        int Show(MsgKind, const std::string& text, const std::string&) override {
+            texts.push_back(text);
+            return kAnswerOk;
+        }
+        std::vector<std::string> texts;
+    };
+    ScriptedSink mainSink;  // no box on the main thread
+    NumberRows workerRows;
+    bool read = false;
+    bool badRead = true;
+    int workerConnections = 0;
+    Collect collected;
+    std::thread worker([&] {
+        SetThreadMessageSink(&collected);
+        {
+            const ThreadReadConnections connections;
+            const CatalogReading reading;
+            read = LoadBarNumbers(issueId, kDailyTable, -1, workerRows) &&
+                   LoadBarNumbers(issueId, kDailyTable, -1, workerRows);
+            std::string bad = "SELECT nothing FROM TBL日次";
+            RecordsetPtr none;
+            badRead = ExecuteSql(Database().DailyConnection, bad, none);
+            workerConnections = static_cast<int>(QSqlDatabase::connectionNames().size());
+        }
+        SetThreadMessageSink(nullptr);
+    });
+    worker.join();
+    Database().BeforeStatement = nullptr;
+
+    ASSERT_TRUE(read);
+    EXPECT_FALSE(badRead);
+    EXPECT_EQ(collected.texts.size(), 1u);
+    EXPECT_TRUE(mainSink.Shown().empty());
+    EXPECT_EQ(sessionChecks, 0);
+    EXPECT_EQ(workerConnections, connectionsBefore + 1);
+    EXPECT_EQ(static_cast<int>(QSqlDatabase::connectionNames().size()), connectionsBefore);
+    ASSERT_EQ(workerRows.RecordCount(), mainRows.RecordCount());
+    for (int row = 0; row < static_cast<int>(mainRows.RecordCount()); ++row)
+        for (int column = 0; column < 6; ++column)
+            ASSERT_EQ(workerRows.Number(row, column), mainRows.Number(row, column)) << row;
+    // The main thread's connection is still its own and still open.
+    EXPECT_TRUE(LoadBarNumbers(issueId, kDailyTable, -1, workerRows));
 }

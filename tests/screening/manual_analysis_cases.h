@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QProgressBar>
+#include <QSqlDatabase>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -33,12 +34,16 @@
 #include "screening/state.h"
 #include "support/market_fixture.h"
 #include "support/scripted_sink.h"
+#include "support/weekly_lines.h"
 #include "ui/progress_window.h"
 #include "ui/state.h"
 
 class ManualAnalysisTest : public testing::TestWithParam<TestEngine> {
   protected:
-    void SetUp() override {
+    void SetUp() override { Arrange(); }
+    // A fresh market with the settings every case starts from.
+    void Arrange() {
+        market_.reset();
         market_ = std::make_unique<MarketFixture>(GetParam());
         KABUTO_REQUIRE_MARKET(*market_);
         Settei().FixedToday =
@@ -100,7 +105,8 @@ class ManualAnalysisTest : public testing::TestWithParam<TestEngine> {
             return;
         }
         Daily(
-            "CREATE FUNCTION refuse_row() RETURNS trigger AS 'BEGIN RAISE EXCEPTION ''refused''; "
+            "CREATE OR REPLACE FUNCTION refuse_row() RETURNS trigger AS 'BEGIN RAISE EXCEPTION "
+            "''refused''; "
             "END' LANGUAGE plpgsql");
         Daily(
             "CREATE TRIGGER refuse_row BEFORE UPDATE OF 法則 ON TBL銘柄属性 FOR EACH ROW WHEN "
@@ -342,4 +348,95 @@ TEST_P(ManualAnalysisTest, AWatchBoundThatIsNoNumberIsRefused) {
     EXPECT_FALSE(RunManualAnalysis());
     EXPECT_TRUE(sink_.AllShown());
     EXPECT_EQ(Ids("WHERE 斜線D = 1").size(), Ids().size());
+}
+
+// What a run leaves that anyone can see: its answer, its messages, the file, the rows, the
+// cut list, and the records the charts read afterwards.
+struct RunTrace {
+    bool Ok = false;
+    std::vector<std::pair<MsgKind, std::string>> Messages;
+    std::string File;
+    std::vector<std::string> Rows;
+    std::vector<std::string> Hits;
+    std::vector<std::string> Records;
+    bool operator==(const RunTrace&) const = default;
+};
+
+// A run whose workers compute ahead leaves what a run on one thread leaves, whether it
+// ends done, by a refused write, or by a cancel, which drops what was computed ahead.
+TEST_P(ManualAnalysisTest, ARunOnManyThreadsLeavesWhatARunOnOneLeaves) {
+    enum class End { Done, RefusedWrite, Cancel };
+    const struct {
+        const char* name;
+        End end;
+    } cases[] = {
+        {"done", End::Done}, {"a refused row write", End::RefusedWrite}, {"a cancel", End::Cancel}};
+    for (const auto& c : cases) {
+        const auto traceOf = [&](int threads) {
+            Arrange();
+            Progress().CancelRequested = 0;  // the cancel of the run before
+            AllOptions(1);
+            const std::vector<std::string> ids = Ids();
+            // Lines and barriers on every weekly chart, so that the breakout search cuts.
+            EXPECT_TRUE(DrawWeeklyLines(ids));
+            Daily("UPDATE TBL銘柄属性 SET 斜線W = 1, 関門W = 1");
+            Settei().Record.UserSettei.CHK_斜線 = 1;
+            Settei().Record.UserSettei.CHK_関門 = 1;
+            if (c.end == End::RefusedWrite) {
+                RefuseRowWriteOf(ids[7]);
+                sink_.Expect(MsgKind::Warn).Expect(MsgKind::Warn, kUpdateFailedMessage);
+            }
+            const QObject user;
+            if (c.end == End::Cancel)
+                QObject::connect(ProgressWindow().Bar(), &QProgressBar::valueChanged, &user,
+                                 [](int done) {
+                                     if (done == 6) Progress().CancelRequested = -1;
+                                 });
+            const size_t shownBefore = sink_.Shown().size();
+            std::string sql;
+            EXPECT_TRUE(MakeAnalysisIssueSql(Settei().Record.ManualSettei, sql));
+            RunTrace trace;
+            const auto connections = QSqlDatabase::connectionNames().size();
+            trace.Ok = RunAnalysisLoop(sql, threads);
+            // The workers' connections closed with them.
+            EXPECT_EQ(QSqlDatabase::connectionNames().size(), connections) << c.name;
+            EXPECT_TRUE(sink_.AllShown()) << c.name;
+            trace.Messages.assign(sink_.Shown().begin() + shownBefore, sink_.Shown().end());
+            trace.File = ATecBytes();
+            RecordsetPtr rs = Daily("SELECT * FROM TBL銘柄属性 ORDER BY 銘柄ID");
+            for (int r = 0; rs && r < rs->RecordCount(); ++r) {
+                std::string row;
+                for (const FieldValue& field : rs->Row(r)) row += FieldText(field) + "|";
+                trace.Rows.push_back(row);
+            }
+            const SignalState& hits = Signals();
+            for (int32_t i = 0; i < hits.SignalHitCount; ++i)
+                trace.Hits.push_back(hits.SignalHitList[i].IssueCode + " " +
+                                     std::to_string(hits.SignalHitList[i].Date));
+            const AnalysisResultRec& result = KagiAnalysis().AnalysisResult;
+            const SeriesState& series = Series();
+            trace.Records = {result.LastRuleText,
+                             result.LastSignalDate,
+                             std::to_string(result.RiseRate),
+                             result.LatestDate,
+                             result.ForwardObservation.RuleText,
+                             std::to_string(series.KagiSeries.Count),
+                             std::to_string(series.WeeklySeries.Count),
+                             std::to_string(series.MonthlySeries.Count),
+                             std::to_string(RuleMarks().RuleMarkCount),
+                             SeriesLoading().LatestBarSummary.DateText};
+            return trace;
+        };
+        const RunTrace one = traceOf(1);
+        const RunTrace many = traceOf(4);
+        EXPECT_EQ(one.Ok, c.end == End::Done) << c.name;
+        EXPECT_FALSE(one.Rows.empty()) << c.name;
+        EXPECT_FALSE(one.Hits.empty()) << c.name;
+        EXPECT_EQ(many.Ok, one.Ok) << c.name;
+        EXPECT_EQ(many.Messages, one.Messages) << c.name;
+        EXPECT_EQ(many.File, one.File) << c.name;
+        EXPECT_EQ(many.Rows, one.Rows) << c.name;
+        EXPECT_EQ(many.Hits, one.Hits) << c.name;
+        EXPECT_EQ(many.Records, one.Records) << c.name;
+    }
 }
