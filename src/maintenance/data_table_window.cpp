@@ -27,6 +27,7 @@
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
+#include "platform/printers.h"
 #include "platform/twips.h"
 #include "ui/cell_editor_keys.h"
 #include "ui/dialog_keys.h"
@@ -217,6 +218,22 @@ void FRM_データ表::WireControls() {
     connect(cmdOk_, &QPushButton::clicked, this, [this] { CMD_OK_Click(); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { CMD_cancel_Click(); });
     connect(chkAdd_, &QCheckBox::toggled, this, [this] { EnableByCheck(this, chkAdd_, dpcAdd_); });
+    connect(chk開始_, &QCheckBox::toggled, this,
+            [this] { EnableByCheck(this, chk開始_, dpc開始_); });
+    connect(chk終了_, &QCheckBox::toggled, this,
+            [this] { EnableByCheck(this, chk終了_, dpc終了_); });
+    connect(chkPeriod_, &QCheckBox::clicked, this, [this] { CHK_Period_Click(); });
+    connect(cmdAdd_, &QPushButton::clicked, this, [this] { CMD_Add_Click(); });
+    connect(cmdDel_, &QPushButton::clicked, this, [this] { CMD_Del_Click(); });
+    connect(cmdPrint_, &QPushButton::clicked, this, [this] { CMD_Print_Click(); });
+    connect(fgr日次_, &FlexGrid::MouseDown, this,
+            [this](int button, int, double x, double) { FGR_日次_MouseDown(button, x); });
+    connect(fgr日次_, &FlexGrid::MouseUp, this,
+            [this](int button, int, double, double) { FGR_日次_MouseUp(button); });
+    connect(fgr日次_, &FlexGrid::MouseMove, this,
+            [this](int, int, double x, double) { SetGridFlagByMouseX(*fgr日次_, x, true); });
+    // A change while a calendar is open waits for its closing, which keeps the order once.
+    BindDateRange(this);
     connect(fgr日次_, &FlexGrid::DblClick, this, [this] { FGR_日次_DblClick(); });
     for (QScrollBar* bar : {fgr日次_->verticalScrollBar(), fgr日次_->horizontalScrollBar()})
         connect(bar, &QScrollBar::valueChanged, this, [this](int) { EndGridEdit(this); });
@@ -474,6 +491,146 @@ void FRM_データ表::DeleteRows(int first, int last) {
     fgr日次_->setEnabled(false);
     cmdDel_->setEnabled(false);
     cmdPrint_->setEnabled(false);
+}
+
+// --- Adding, deleting and printing rows -------------------------------------------------------
+
+void FRM_データ表::EnableRowCommands(bool enabled) {
+    cmdDel_->setEnabled(enabled);
+    cmdPrint_->setEnabled(enabled);
+}
+
+void FRM_データ表::CHK_Period_Click() {
+    const bool ticked = chkPeriod_->isChecked();
+    chk開始_->setEnabled(ticked);
+    chk終了_->setEnabled(ticked);
+    const bool rows = ticked && rows_.Count() > 0;
+    EnableRowCommands(rows);
+    if (rows) fgr日次_->SetRow(1);
+    EnableByCheck(this, chk開始_, dpc開始_);
+    EnableByCheck(this, chk終了_, dpc終了_);
+}
+
+void FRM_データ表::FGR_日次_MouseDown(int button, double x) {
+    if (button != 1) return;
+    // A press just beside the row header's edge is meant for the date beside it.
+    const double edge = fgr日次_->ColWidth(0);
+    if (x >= edge - 30 && x <= edge + 50 && fgr日次_->Row() >= 1) {
+        fgr日次_->SetCol(kDtColDate);
+        return;
+    }
+    // A press on the row header takes whole rows.
+    if (x < edge - 30 && fgr日次_->Row() >= 1) {
+        fgr日次_->SetCol(kDtColState);
+        fgr日次_->SetColSel(kDtCols - 1);
+    }
+}
+
+void FRM_データ表::FGR_日次_MouseUp(int button) {
+    if (button != 1 || TextData().TextDataMode == -1) return;
+    if (fgr日次_->Col() <= kDtColState && fgr日次_->Row() >= 1) {
+        chkPeriod_->setChecked(false);
+        CHK_Period_Click();
+        EnableRowCommands(true);
+    } else if (!chkPeriod_->isChecked()) {
+        EnableRowCommands(false);
+    }
+}
+
+void FRM_データ表::CMD_Add_Click() {
+    SetHourglass();
+    dpcEdit_->hide();
+    RunTrapped([this] {
+        int32_t date = 0;
+        if (!chkAdd_->isChecked()) {
+            date = rows_.Count() == 0 ? DateNumberOf(Today())
+                                      : DateNumberOf(DateOfNumber(rows_.Row(1).Date).addDays(1));
+        } else {
+            date = DateNumberOf(dpcAdd_->date());
+            if (rows_.HasDate(date)) {
+                MsgWarn(kDtDuplicateDate);
+                return;
+            }
+        }
+        HideGrid(*fgr日次_);
+        rows_.AddRow(date);
+        ShowAllRows();
+        ApplyGridToChart();
+        fgr日次_->setEnabled(true);
+        fgr日次_->SetTopRow(1);
+    });
+    if (fgr日次_->Rows() > 1) fgr日次_->SetRow(0);
+    EnableRowCommands(chkPeriod_->isChecked());
+    ShowGrid(*fgr日次_);
+    ResetPointer();
+}
+
+bool FRM_データ表::ValidatePeriod() {
+    const bool start = chk開始_->isChecked();
+    const bool end = chk終了_->isChecked();
+    if (!start && !end) {
+        MsgWarn(kDtNoPeriod);
+        return false;
+    }
+    if (rows_.Count() == 0) return false;
+    const int32_t startDate = DateNumberOf(dpc開始_->date());
+    const int32_t endDate = DateNumberOf(dpc終了_->date());
+    bool inside = true;
+    if (start && startDate > rows_.Row(1).Date) inside = false;
+    if (end && endDate < rows_.Row(rows_.Count()).Date) inside = false;
+    if (inside && start && end) inside = rows_.PeriodRows(startDate, endDate).First > 0;
+    if (!inside) MsgInfo(kDtPeriodOutside);
+    return inside;
+}
+
+DailyRowTable::Range FRM_データ表::PeriodRange() const {
+    return rows_.PeriodRows(chk開始_->isChecked() ? DateNumberOf(dpc開始_->date()) : 0,
+                            chk終了_->isChecked() ? DateNumberOf(dpc終了_->date()) : 0);
+}
+
+bool FRM_データ表::ChosenRows(DailyRowTable::Range& range) {
+    if (chkPeriod_->isChecked()) {
+        if (!ValidatePeriod()) return false;
+        range = PeriodRange();
+        return true;
+    }
+    GetGridSelRange(*fgr日次_, range.First, range.Last);
+    return true;
+}
+
+void FRM_データ表::CMD_Del_Click() {
+    SetHourglass();
+    RunTrapped([this] {
+        DailyRowTable::Range range;
+        if (ChosenRows(range) && MsgOkCancel(kDtDeleteQuestion) == kAnswerOk) {
+            // The header row is no data row: a selection reaching it deletes from row 1.
+            range.First = std::max(range.First, 1);
+            HideGrid(*fgr日次_);
+            if (range.Last >= range.First) DeleteRows(range.First, range.Last);
+            if (!chkPeriod_->isChecked()) EnableRowCommands(false);
+            ShowGrid(*fgr日次_);
+        }
+        ApplyGridToChart();
+    });
+    ResetPointer();
+}
+
+void FRM_データ表::CMD_Print_Click() {
+    if (QueryPrinters().Printers.empty()) {
+        MsgInfo(kNoPrinterMessage);
+        return;
+    }
+    SetHourglass();
+    RunTrapped([this] {
+        DailyRowTable::Range range;
+        if (!ChosenRows(range)) return;
+        PrintSettei& print = Settei().Record.PrintSettei;
+        print.PrintCaller = kDataTableFormName;
+        print.FirstRow = range.First;
+        print.LastRow = range.Last;
+        if (const auto& show = Selection().Routines.ShowPrintDialog) show(this);
+    });
+    ResetPointer();
 }
 
 // --- Saving ---------------------------------------------------------------------------------

@@ -25,6 +25,9 @@ inline constexpr const char* kDtDuplicateDate = "日付が重複しています�
 inline constexpr const char* kDtRedateQuestion = "変更しますか？（ﾃﾞｰﾀは自動的に並び変わります）";
 inline constexpr const char* kDtChangedQuestion = "ﾃﾞｰﾀが変更されています。更新しますか？";
 inline constexpr const char* kDtDeletedQuestion = "ﾃﾞｰﾀが削除されています。更新しますか？";
+inline constexpr const char* kDtNoPeriod = "期間が指定されていません。";
+inline constexpr const char* kDtPeriodOutside = "指定された期間はﾃﾞｰﾀに存在しません。";
+inline constexpr const char* kDtDeleteQuestion = "選択された日付のﾃﾞｰﾀを削除しますか？";
 
 class FRM_データ表 : public QDialog {
   public:
@@ -41,6 +44,15 @@ class FRM_データ表 : public QDialog {
     void UPD_Name_DownClick();
     void UPD_Name_UpClick();
     void CMD_OK_Click();
+    void CMD_Add_Click();
+    void CMD_Del_Click();
+    void CMD_Print_Click();
+    void CHK_Period_Click();
+    // The grid's mouse: x in twips from the grid's left edge; button 1 is the left one.
+    void FGR_日次_MouseDown(int button, double x);
+    void FGR_日次_MouseUp(int button);
+    // The period of the ticked pickers against the rows, with its messages.
+    bool ValidatePeriod();
     void CMD_cancel_Click();
 
     bool SaveChanges();
@@ -88,6 +100,12 @@ class FRM_データ表 : public QDialog {
     bool SaveInTransaction(int firstRow);
     void ShowSummaryInList();
     void ApplyGridToChart();
+    // The rows of the period (after ValidatePeriod).
+    DailyRowTable::Range PeriodRange() const;
+    // The rows a deletion or a print takes: the period's, or the grid's selection; false
+    // when the period is refused.
+    bool ChosenRows(DailyRowTable::Range& range);
+    void EnableRowCommands(bool enabled);
 
     FlexGrid* fgr日次_ = nullptr;
     QLineEdit* txtEdit_ = nullptr;
