@@ -13,7 +13,9 @@
 #include <chrono>
 #include <cmath>
 
+#include "analysis/chart_loading.h"
 #include "analysis/dates.h"
+#include "analysis/state.h"
 #include "foundation/database.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/issue_list.h"
@@ -22,6 +24,7 @@
 #include "foundation/state.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
+#include "maintenance/data_table_chart.h"
 #include "maintenance/state.h"
 #include "platform/busy_pointer.h"
 #include "platform/flex_grid.h"
@@ -35,6 +38,7 @@
 #include "ui/grid_wheel.h"
 #include "ui/input_boxes.h"
 #include "ui/state.h"
+#include "views/chart_views.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
 #include "views/state.h"
@@ -339,11 +343,29 @@ void FRM_データ表::ShowIssueCaption() {
 
 void FRM_データ表::SetPeriodRange() {
     const QDate today = Today();
-    for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_, dpcEdit_}) {
-        picker->clearMinimumDate();
-        picker->clearMaximumDate();
+    QDate shown = today;
+    HasJoinedListing = 0;
+    if (Settei().Record.UserSettei.CHK_連続 == 1 && Views().ViewKind == kKagiView) {
+        // Only to learn whether the issue has earlier listings: nothing is redrawn.
+        BuildBarsFromGrid();
+        KagiRedrawn = 0;
     }
-    for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_}) picker->setDate(today);
+    if (HasJoinedListing == -1) {
+        // The earlier listings' rows are not this table's: no date before the oldest row of
+        // the current listing can be picked.
+        FirstEditableDate = rows_.Count() > 0 ? DateOfNumber(rows_.Row(rows_.Count()).Date) : today;
+        for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_, dpcEdit_}) {
+            picker->clearMaximumDate();
+            picker->setMinimumDate(FirstEditableDate);
+        }
+        if (today < FirstEditableDate) shown = FirstEditableDate;
+    } else {
+        for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_, dpcEdit_}) {
+            picker->clearMinimumDate();
+            picker->clearMaximumDate();
+        }
+    }
+    for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_}) picker->setDate(shown);
 }
 
 // --- Stepping and closing --------------------------------------------------------------------
@@ -377,15 +399,16 @@ void FRM_データ表::CMD_OK_Click() {
     ResetPointer();
     if (!saved || KeepTableOpen == -1) return;
     accept();
-    if (KagiRedrawn == -1 && Selection().Routines.ShowKagiView) Selection().Routines.ShowKagiView();
 }
 
 void FRM_データ表::CMD_cancel_Click() {
     reject();
-    if (KagiRedrawn == -1 && Selection().Routines.ShowKagiView) Selection().Routines.ShowKagiView();
 }
 
 void FRM_データ表::done(int result) {
+    // However the window closes (OK, Cancel, Escape or its title bar), a chart drawn from
+    // the grid is drawn again from the stored rows: unsaved rows must not stay on screen.
+    const bool redraw = !closed_ && KagiRedrawn == -1;
     if (!closed_) {
         closed_ = true;
         // Closing drops an open edit: the editor must not commit as the window takes its
@@ -396,6 +419,26 @@ void FRM_データ表::done(int result) {
         GridWheel().CurrentFormName.clear();
     }
     QDialog::done(result);
+    if (redraw && Selection().Routines.ShowKagiView) Selection().Routines.ShowKagiView();
+}
+
+bool FRM_データ表::BuildBarsFromGrid() {
+    HasJoinedListing = 0;
+    std::vector<SeriesPoint> earlier;
+    if (Settei().Record.UserSettei.CHK_連続 == 1 && Views().ViewKind == kKagiView) {
+        if (!LoadChartSeries(TableIssueId, kKagiView)) return false;
+        const SeriesRecord& joined = Series().DailySeries;
+        const int mark = JoinMarkIndex(joined);
+        if (mark >= 0) {
+            HasJoinedListing = -1;
+            earlier.assign(joined.Points.begin(), joined.Points.begin() + mark);
+        }
+    }
+    SeriesState& series = Series();
+    series.TextDataSeries = ::BuildBarsFromGrid(rows_, earlier);
+    series.TextDataCount = static_cast<int32_t>(series.TextDataSeries.size());
+    KagiRedrawn = -1;
+    return true;
 }
 
 void FRM_データ表::ApplyGridToChart() {
@@ -729,6 +772,18 @@ void FRM_データ表::ShowSummaryInList() {
     const std::vector<IssueEdit>& queue = IssueEdits().EditQueue;
     if (queue.empty()) return;
     if (!ApplyEditsToMainGrid(queue, TableIssueId)) MsgInfo(kUpdateLaterMessage);
+}
+
+// --- The kagi link ---------------------------------------------------------------------------
+
+void ApplyGridToChart(FRM_データ表& window) {
+    TextData().TextDataMode = 0;
+    UpdateSelectionMenus();
+    TextData().TextDataTitle = window.TableIssueId;
+    // A joined series that cannot be loaded leaves the text-data record as it was: drawn
+    // under this issue it would show some other series, so the chart is left alone.
+    if (!window.BuildBarsFromGrid()) return;
+    ShowKagiChartFromCache();
 }
 
 // --- The command ----------------------------------------------------------------------------

@@ -53,6 +53,10 @@ class FRM_データ表 : public QDialog {
     void FGR_日次_MouseUp(int button);
     // The period of the ticked pickers against the rows, with its messages.
     bool ValidatePeriod();
+    // The grid's series into TextDataSeries, after the earlier listings' bars when the
+    // issue's series is joined (HasJoinedListing tells); KagiRedrawn := -1. False, with
+    // nothing rebuilt, when the joined series cannot be loaded.
+    bool BuildBarsFromGrid();
     void CMD_cancel_Click();
 
     bool SaveChanges();
@@ -132,6 +136,10 @@ class FRM_データ表 : public QDialog {
     bool closed_ = false;
     bool committingText_ = false;  // a commit's message box must not start another
 };
+
+// The hook behind the window's ApplyGridToChart: the grid's series handed to the text-data
+// record under the issue and the kagi chart drawn from it.
+void ApplyGridToChart(FRM_データ表& window);
 
 // Command 12: the data table of the selected issues, or of the chart view's issue, modal
 // over the main frame.
