@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -24,6 +25,7 @@
 #include "foundation/state.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
+#include "maintenance/bar_values.h"
 #include "maintenance/data_table_chart.h"
 #include "maintenance/state.h"
 #include "platform/busy_pointer.h"
@@ -119,8 +121,10 @@ FRM_データ表::FRM_データ表(QWidget* parent) : QDialog(parent) {
     GridWheel().CurrentFormName = kDataTableFormName;
     KagiRedrawn = 0;
     EnableDialogKeys(this);
-    // The read-only listing of a text-data series is another window's business.
-    if (TextData().TextDataMode == -1) return;
+    if (TextData().TextDataMode == -1) {
+        ShowTextDataSeries();
+        return;
+    }
     rows_.ClearDeletedDates();
     StartDroppedDown = 0;
     EndDroppedDown = 0;
@@ -366,6 +370,45 @@ void FRM_データ表::SetPeriodRange() {
         }
     }
     for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_}) picker->setDate(shown);
+}
+
+// --- The text-data listing ------------------------------------------------------------------
+
+void FRM_データ表::ShowTextDataSeries() {
+    RunTrapped([this] {
+        for (QWidget* control :
+             std::initializer_list<QWidget*>{cmdAdd_, cmdDel_, chkAdd_, chkPeriod_, chk開始_,
+                                             chk終了_, dpcAdd_, dpc開始_, dpc終了_, updName_})
+            control->setEnabled(false);
+        cmdPrint_->setEnabled(true);
+        lblName_->setText(QString::fromStdString(TextData().TextDataTitle));
+        lbl位置_->setText(QStringLiteral("1"));
+        lbl選択数_->setText(QStringLiteral("1"));
+        HideGrid(*fgr日次_);
+        InitDataGrid();
+        FillGridFromSeries();
+        ShowGrid(*fgr日次_);
+    });
+    ResetPointer();
+}
+
+void FRM_データ表::FillGridFromSeries() {
+    FlexGrid& grid = *fgr日次_;
+    const SeriesState& series = Series();
+    const int count =
+        std::clamp(series.TextDataCount, 0, static_cast<int32_t>(series.TextDataSeries.size()));
+    grid.SetRows(1 + count);
+    // Newest first, as the stored rows are listed.
+    for (int row = 1; row <= count; ++row) {
+        const SeriesPoint& point = series.TextDataSeries[static_cast<size_t>(count - row)];
+        grid.SetTextMatrix(row, kDtColDate, point.DateText.Text());
+        const double values[] = {point.Open, point.High, point.Low, point.Close, point.Volume};
+        for (int col = kDtColOpen; col <= kDtColVolume; ++col)
+            grid.SetTextMatrix(row, col, FormatBarValue(values[col - kDtColOpen]));
+    }
+    if (count == 0) return;
+    grid.SetRow(1);
+    grid.SetCol(kDtColDate);
 }
 
 // --- Stepping and closing --------------------------------------------------------------------

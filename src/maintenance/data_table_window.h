@@ -96,6 +96,9 @@ class FRM_データ表 : public QDialog {
     void FillDataGrid();
     void ShowIssueCaption();
     void SetPeriodRange();
+    // The read-only listing of the text-data series.
+    void ShowTextDataSeries();
+    void FillGridFromSeries();
     // Every row of the grid from the rows, or one row's cells.
     void ShowAllRows();
     void ShowRow(int gridRow);

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <chrono>
 
+#include "analysis/state.h"
 #include "data_table_fixture.h"
 #include "foundation/state.h"
 #include "platform/printers.h"
@@ -271,6 +272,55 @@ TEST_P(DataRowsTest, PrintingHandsOverTheSelectionOrSaysThereIsNoPrinter) {
         EXPECT_EQ(printDialogs_, 1);
     });
     EXPECT_TRUE(sink_.AllShown());
+}
+
+TEST_P(DataRowsTest, ATextFilesSeriesIsListedReadOnly) {
+    std::vector<SeriesPoint> bars(3);
+    const char* dates[] = {"2023/12/28", "2023/12/29", "2024/01/04"};
+    for (size_t i = 0; i < bars.size(); ++i) {
+        bars[i].DateText = DateLabel(dates[i]);
+        bars[i].Open = 1234.5 + static_cast<double>(i);
+        bars[i].High = 1300.25;
+        bars[i].Low = 1200;
+        bars[i].Close = 1250.75;
+        bars[i].Volume = 15000;
+    }
+    Series().TextDataSeries = bars;
+    Series().TextDataCount = 3;
+    TextData().TextDataMode = -1;
+    TextData().TextDataTitle = "sample.txt";
+    WithIssueTable(kLongIssue, [&](FRM_データ表& window) {
+        FlexGrid& grid = window.Grid();
+        ASSERT_EQ(grid.Rows(), 4);
+        EXPECT_EQ(grid.RowCells(1), (FlexGrid::GridRow{"", "", "2024/01/04", "1,236.5", "1,300.25",
+                                                       "1,200", "1,250.75", "15,000"}));
+        EXPECT_EQ(grid.TextMatrix(3, kDtColDate), "2023/12/28");
+        EXPECT_EQ(grid.Row(), 1);
+        EXPECT_EQ(grid.Col(), kDtColDate);
+        EXPECT_EQ(Label(window, "LBL_Name"), "sample.txt");
+        EXPECT_EQ(Label(window, "LBL_位置"), "1");
+        EXPECT_EQ(Label(window, "LBL_選択数"), "1");
+        for (const char* name : {"CMD_Add", "CMD_Del", "CHK_Add", "CHK_Period", "CHK_開始",
+                                 "CHK_終了", "DPC_Add", "DPC_開始", "DPC_終了", "UPD_Name"})
+            EXPECT_FALSE(window.findChild<QWidget*>(QString::fromUtf8(name))->isEnabled()) << name;
+        EXPECT_TRUE(Enabled(window, "CMD_Print"));
+
+        grid.SetCol(kDtColOpen);
+        window.FGR_日次_DblClick();
+        EXPECT_FALSE(TextEditor(window)->isVisible());
+        ClickCell(window, 2, 0);  // whole rows: no button changes in this view
+        EXPECT_FALSE(Enabled(window, "CMD_Del"));
+        grid.SetRow(1);
+        grid.SetRowSel(2);
+        window.CMD_Print_Click();
+        EXPECT_EQ(Settei().Record.PrintSettei.FirstRow, 1);
+        EXPECT_EQ(Settei().Record.PrintSettei.LastRow, 2);
+        window.CMD_OK_Click();  // nothing to save, nothing asked
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_EQ(printDialogs_, 1);
+    EXPECT_TRUE(sink_.Shown().empty());
+    EXPECT_EQ(StoredCount(kLongIssue), 40);
 }
 
 }  // namespace
