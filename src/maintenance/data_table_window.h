@@ -74,6 +74,11 @@ class FRM_データ表 : public QDialog {
     // Closing: the wheel and the window name released.
     void done(int result) override;
 
+  protected:
+    // The start and end pickers' calendars: StartDroppedDown and EndDroppedDown follow them.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  public:
     // The window variables.
     std::string TableIssueId;
     int32_t TableEditRow = 0;

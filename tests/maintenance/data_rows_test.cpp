@@ -1,5 +1,6 @@
 // ctest-labels: datarows
 // The price data table's added and deleted rows, its periods and its print hand-off.
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QPushButton>
 #include <chrono>
@@ -124,6 +125,24 @@ TEST_P(DataRowsTest, APeriodBetweenTwoRowsIsNotInTheData) {
         EXPECT_EQ(Picker(window, "DPC_終了")->date(), QDate(2024, 1, 18));
     });
     EXPECT_TRUE(sink_.AllShown());
+}
+
+TEST_P(DataRowsTest, AChangeWhileTheCalendarIsOpenWaitsForItsClosing) {
+    WithIssueTable(kLongIssue, [&](FRM_データ表& window) {
+        SetPeriod(window, QDate(2024, 1, 10), QDate(2024, 1, 20));
+        QDateEdit* start = Picker(window, "DPC_開始");
+        QWidget* calendar = start->calendarWidget()->window();
+        calendar->show();
+        EXPECT_EQ(window.StartDroppedDown, -1);
+        start->setDate(QDate(2024, 1, 25));
+        EXPECT_EQ(Picker(window, "DPC_終了")->date(), QDate(2024, 1, 20));
+        calendar->hide();
+        EXPECT_EQ(window.StartDroppedDown, 0);
+        EXPECT_EQ(Picker(window, "DPC_終了")->date(), QDate(2024, 1, 25));
+        // And the other way: the start moves down to an earlier end.
+        Picker(window, "DPC_終了")->setDate(QDate(2024, 1, 5));
+        EXPECT_EQ(start->date(), QDate(2024, 1, 5));
+    });
 }
 
 TEST_P(DataRowsTest, APeriodIsDeletedAndSaved) {
