@@ -2,14 +2,19 @@
 // The price data table's added and deleted rows, its periods and its print hand-off.
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <chrono>
 
 #include "analysis/state.h"
 #include "data_table_fixture.h"
+#include "foundation/settings.h"
 #include "foundation/state.h"
 #include "platform/printers.h"
 #include "platform/twips.h"
+#include "printing/print_dialog.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -340,6 +345,42 @@ TEST_P(DataRowsTest, ATextFilesSeriesIsListedReadOnly) {
     EXPECT_EQ(printDialogs_, 1);
     EXPECT_TRUE(sink_.Shown().empty());
     EXPECT_EQ(StoredCount(kLongIssue), 40);
+}
+
+TEST_P(DataRowsTest, TheChosenRowsArePrintedToThePdfPrinter) {
+    TempAppFolder folder;
+    SetPrinterSource([] { return InstalledPrinters{{{kPdfPrinterName, true}}, kPdfPrinterName}; });
+    InitPrintSettei();
+    PrintSettei& saved = Settei().Record.PrintSettei;
+    saved.CBO_Printer = 0;
+    saved.OPT_縦 = -1;
+    saved.OPT_Choice = -1;
+    saved.TXT_Count = 1;
+    Selection().Routines.ShowPrintDialog = ShowPrintDialog;
+    sink_.Expect(MsgKind::OkCancel, kStartPrintSettingsQuestion, kAnswerOk);
+    WithIssueTable(kLongIssue, [&](FRM_データ表& window) {
+        SetPeriod(window, QDate(2024, 2, 6), QDate(2024, 2, 7));
+        bool answered = false;
+        AnswerNextModal([&](QWidget* modal) {
+            auto* dialog = dynamic_cast<FRM_印刷*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            answered = true;
+            dialog->CMD_OK_Click();
+        });
+        window.CMD_Print_Click();
+        EXPECT_TRUE(answered);
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    ASSERT_TRUE(QFile::exists(QString::fromStdString(folder.File(kPdfPrintFileName))));
+    QProcess text;
+    text.start("pdftotext",
+               {"-layout", QString::fromStdString(folder.File(kPdfPrintFileName)), "-"});
+    text.waitForFinished(60000);
+    const std::string printed = text.readAllStandardOutput().toStdString();
+    EXPECT_NE(printed.find("2024/02/07"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("2024/02/06"), std::string::npos);
+    EXPECT_EQ(printed.find("2024/02/08"), std::string::npos);
+    EXPECT_EQ(printed.find("2024/02/05"), std::string::npos);
 }
 
 }  // namespace
