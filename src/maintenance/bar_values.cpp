@@ -33,3 +33,7 @@ std::string FormatBarValue(const FieldValue& value) {
     if (integerPart[0] == '-' && grouped[0] != '-') grouped.insert(0, "-");
     return grouped + text.substr(point);
 }
+
+std::string FormatBarValue(double value) {
+    return FormatBarValue(FieldValue(value));
+}

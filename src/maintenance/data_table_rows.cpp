@@ -164,6 +164,40 @@ void DailyRowTable::DeleteRows(int first, int last) {
     SortNewestFirst();
 }
 
+bool DailyRowTable::HasDate(int32_t date) const {
+    return std::any_of(rows_.begin(), rows_.end(),
+                       [date](const DailyRow& row) { return row.Date == date; });
+}
+
+int DailyRowTable::AddRow(int32_t date) {
+    DailyRow added;
+    added.Date = date;
+    added.State = kRowAdd;
+    const auto deleted = std::find(deletedDates_.begin(), deletedDates_.end(), added.DateText());
+    if (deleted != deletedDates_.end()) {
+        deleted->clear();
+        added.State = kRowChange;
+    }
+    added.Value(kDtColVolume) = DailyValue::Written(1);
+    rows_.push_back(std::move(added));
+    SortNewestFirst();
+    const auto at = std::find_if(rows_.begin(), rows_.end(),
+                                 [date](const DailyRow& row) { return row.Date == date; });
+    return static_cast<int>(at - rows_.begin()) + 1;
+}
+
+DailyRowTable::Range DailyRowTable::PeriodRows(int32_t start, int32_t end) const {
+    Range range;
+    for (int r = 1; r <= Count(); ++r) {
+        const int32_t date = Row(r).Date;
+        if (start != 0 && date < start) break;
+        if (end != 0 && date > end) continue;
+        if (range.First == 0) range.First = r;
+        range.Last = r;
+    }
+    return range;
+}
+
 void DailyRowTable::SortNewestFirst() {
     std::stable_sort(rows_.begin(), rows_.end(),
                      [](const DailyRow& a, const DailyRow& b) { return a.Date > b.Date; });

@@ -100,6 +100,20 @@ class DailyRowTable {
     int MoveToDate(int gridRow, int32_t date);
     // Removes rows first..last; the dates of stored rows go to DeletedDates.
     void DeleteRows(int first, int last);
+    // True when a row has the date.
+    bool HasDate(int32_t date) const;
+    // Appends a row dated date (prices 0, volume 1) and sorts the rows again. The row is
+    // "Change" when a removed stored row had the date (its DeletedDates entry is blanked),
+    // else "Add". Returns the new row's grid row.
+    int AddRow(int32_t date);
+
+    // The rows of a period, newest first; start or end 0 when that side is open. Empty
+    // ({0, 0}) when no row lies in the period.
+    struct Range {
+        int First = 0;
+        int Last = 0;
+    };
+    Range PeriodRows(int32_t start, int32_t end) const;
 
     // A marked row whose close shows 0 stops a save: its grid row and the column to fix
     // (the close when its volume is above 0, else the volume); {0, 0} when there is none.

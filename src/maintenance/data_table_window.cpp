@@ -1,7 +1,9 @@
 #include "maintenance/data_table_window.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,10 +12,13 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
+#include "analysis/chart_loading.h"
 #include "analysis/dates.h"
+#include "analysis/state.h"
 #include "foundation/database.h"
 #include "foundation/issue_edit_queue.h"
 #include "foundation/issue_list.h"
@@ -22,11 +27,14 @@
 #include "foundation/state.h"
 #include "foundation/text_utils.h"
 #include "foundation/trap.h"
+#include "maintenance/bar_values.h"
+#include "maintenance/data_table_chart.h"
 #include "maintenance/state.h"
 #include "platform/busy_pointer.h"
 #include "platform/flex_grid.h"
 #include "platform/message_box.h"
 #include "platform/number_format.h"
+#include "platform/printers.h"
 #include "platform/twips.h"
 #include "ui/cell_editor_keys.h"
 #include "ui/dialog_keys.h"
@@ -34,6 +42,7 @@
 #include "ui/grid_wheel.h"
 #include "ui/input_boxes.h"
 #include "ui/state.h"
+#include "views/chart_views.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
 #include "views/state.h"
@@ -114,8 +123,10 @@ FRM_データ表::FRM_データ表(QWidget* parent) : QDialog(parent) {
     GridWheel().CurrentFormName = kDataTableFormName;
     KagiRedrawn = 0;
     EnableDialogKeys(this);
-    // The read-only listing of a text-data series is another window's business.
-    if (TextData().TextDataMode == -1) return;
+    if (TextData().TextDataMode == -1) {
+        ShowTextDataSeries();
+        return;
+    }
     rows_.ClearDeletedDates();
     StartDroppedDown = 0;
     EndDroppedDown = 0;
@@ -217,11 +228,40 @@ void FRM_データ表::WireControls() {
     connect(cmdOk_, &QPushButton::clicked, this, [this] { CMD_OK_Click(); });
     connect(cmdCancel_, &QPushButton::clicked, this, [this] { CMD_cancel_Click(); });
     connect(chkAdd_, &QCheckBox::toggled, this, [this] { EnableByCheck(this, chkAdd_, dpcAdd_); });
+    connect(chk開始_, &QCheckBox::toggled, this,
+            [this] { EnableByCheck(this, chk開始_, dpc開始_); });
+    connect(chk終了_, &QCheckBox::toggled, this,
+            [this] { EnableByCheck(this, chk終了_, dpc終了_); });
+    connect(chkPeriod_, &QCheckBox::clicked, this, [this] { CHK_Period_Click(); });
+    connect(cmdAdd_, &QPushButton::clicked, this, [this] { CMD_Add_Click(); });
+    connect(cmdDel_, &QPushButton::clicked, this, [this] { CMD_Del_Click(); });
+    connect(cmdPrint_, &QPushButton::clicked, this, [this] { CMD_Print_Click(); });
+    connect(fgr日次_, &FlexGrid::MouseDown, this,
+            [this](int button, int, double x, double) { FGR_日次_MouseDown(button, x); });
+    connect(fgr日次_, &FlexGrid::MouseUp, this,
+            [this](int button, int, double, double) { FGR_日次_MouseUp(button); });
+    connect(fgr日次_, &FlexGrid::MouseMove, this,
+            [this](int, int, double x, double) { SetGridFlagByMouseX(*fgr日次_, x, true); });
+    // A change while a calendar is open waits for its closing, which keeps the order once.
+    BindDateRange(this);
+    for (QDateEdit* picker : {dpc開始_, dpc終了_})
+        if (QCalendarWidget* calendar = picker->calendarWidget())
+            calendar->window()->installEventFilter(this);
     connect(fgr日次_, &FlexGrid::DblClick, this, [this] { FGR_日次_DblClick(); });
     for (QScrollBar* bar : {fgr日次_->verticalScrollBar(), fgr日次_->horizontalScrollBar()})
         connect(bar, &QScrollBar::valueChanged, this, [this](int) { EndGridEdit(this); });
     updName_->OnDown([this] { UPD_Name_DownClick(); });
     updName_->OnUp([this] { UPD_Name_UpClick(); });
+}
+
+bool FRM_データ表::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type == QEvent::Show || type == QEvent::Hide) {
+        const int16_t open = type == QEvent::Show ? -1 : 0;
+        if (watched == dpc開始_->calendarWidget()->window()) StartDroppedDown = open;
+        if (watched == dpc終了_->calendarWidget()->window()) EndDroppedDown = open;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // --- The issue shown ------------------------------------------------------------------------
@@ -322,11 +362,68 @@ void FRM_データ表::ShowIssueCaption() {
 
 void FRM_データ表::SetPeriodRange() {
     const QDate today = Today();
-    for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_, dpcEdit_}) {
-        picker->clearMinimumDate();
-        picker->clearMaximumDate();
+    QDate shown = today;
+    HasJoinedListing = 0;
+    if (Settei().Record.UserSettei.CHK_連続 == 1 && Views().ViewKind == kKagiView) {
+        // Only to learn whether the issue has earlier listings: nothing is redrawn.
+        BuildBarsFromGrid();
+        KagiRedrawn = 0;
     }
-    for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_}) picker->setDate(today);
+    if (HasJoinedListing == -1) {
+        // The earlier listings' rows are not this table's: no date before the oldest row of
+        // the current listing can be picked.
+        FirstEditableDate = rows_.Count() > 0 ? DateOfNumber(rows_.Row(rows_.Count()).Date) : today;
+        for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_, dpcEdit_}) {
+            picker->clearMaximumDate();
+            picker->setMinimumDate(FirstEditableDate);
+        }
+        if (today < FirstEditableDate) shown = FirstEditableDate;
+    } else {
+        for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_, dpcEdit_}) {
+            picker->clearMinimumDate();
+            picker->clearMaximumDate();
+        }
+    }
+    for (QDateEdit* picker : {dpcAdd_, dpc開始_, dpc終了_}) picker->setDate(shown);
+}
+
+// --- The text-data listing ------------------------------------------------------------------
+
+void FRM_データ表::ShowTextDataSeries() {
+    RunTrapped([this] {
+        for (QWidget* control :
+             std::initializer_list<QWidget*>{cmdAdd_, cmdDel_, chkAdd_, chkPeriod_, chk開始_,
+                                             chk終了_, dpcAdd_, dpc開始_, dpc終了_, updName_})
+            control->setEnabled(false);
+        cmdPrint_->setEnabled(true);
+        lblName_->setText(QString::fromStdString(TextData().TextDataTitle));
+        lbl位置_->setText(QStringLiteral("1"));
+        lbl選択数_->setText(QStringLiteral("1"));
+        HideGrid(*fgr日次_);
+        InitDataGrid();
+        FillGridFromSeries();
+        ShowGrid(*fgr日次_);
+    });
+    ResetPointer();
+}
+
+void FRM_データ表::FillGridFromSeries() {
+    FlexGrid& grid = *fgr日次_;
+    const SeriesState& series = Series();
+    const int count =
+        std::clamp(series.TextDataCount, 0, static_cast<int32_t>(series.TextDataSeries.size()));
+    grid.SetRows(1 + count);
+    // Newest first, as the stored rows are listed.
+    for (int row = 1; row <= count; ++row) {
+        const SeriesPoint& point = series.TextDataSeries[static_cast<size_t>(count - row)];
+        grid.SetTextMatrix(row, kDtColDate, point.DateText.Text());
+        const double values[] = {point.Open, point.High, point.Low, point.Close, point.Volume};
+        for (int col = kDtColOpen; col <= kDtColVolume; ++col)
+            grid.SetTextMatrix(row, col, FormatBarValue(values[col - kDtColOpen]));
+    }
+    if (count == 0) return;
+    grid.SetRow(1);
+    grid.SetCol(kDtColDate);
 }
 
 // --- Stepping and closing --------------------------------------------------------------------
@@ -360,15 +457,16 @@ void FRM_データ表::CMD_OK_Click() {
     ResetPointer();
     if (!saved || KeepTableOpen == -1) return;
     accept();
-    if (KagiRedrawn == -1 && Selection().Routines.ShowKagiView) Selection().Routines.ShowKagiView();
 }
 
 void FRM_データ表::CMD_cancel_Click() {
     reject();
-    if (KagiRedrawn == -1 && Selection().Routines.ShowKagiView) Selection().Routines.ShowKagiView();
 }
 
 void FRM_データ表::done(int result) {
+    // However the window closes (OK, Cancel, Escape or its title bar), a chart drawn from
+    // the grid is drawn again from the stored rows: unsaved rows must not stay on screen.
+    const bool redraw = !closed_ && KagiRedrawn == -1;
     if (!closed_) {
         closed_ = true;
         // Closing drops an open edit: the editor must not commit as the window takes its
@@ -379,6 +477,26 @@ void FRM_データ表::done(int result) {
         GridWheel().CurrentFormName.clear();
     }
     QDialog::done(result);
+    if (redraw && Selection().Routines.ShowKagiView) Selection().Routines.ShowKagiView();
+}
+
+bool FRM_データ表::BuildBarsFromGrid() {
+    HasJoinedListing = 0;
+    std::vector<SeriesPoint> earlier;
+    if (Settei().Record.UserSettei.CHK_連続 == 1 && Views().ViewKind == kKagiView) {
+        if (!LoadChartSeries(TableIssueId, kKagiView)) return false;
+        const SeriesRecord& joined = Series().DailySeries;
+        const int mark = JoinMarkIndex(joined);
+        if (mark >= 0) {
+            HasJoinedListing = -1;
+            earlier.assign(joined.Points.begin(), joined.Points.begin() + mark);
+        }
+    }
+    SeriesState& series = Series();
+    series.TextDataSeries = ::BuildBarsFromGrid(rows_, earlier);
+    series.TextDataCount = static_cast<int32_t>(series.TextDataSeries.size());
+    KagiRedrawn = -1;
+    return true;
 }
 
 void FRM_データ表::ApplyGridToChart() {
@@ -474,6 +592,146 @@ void FRM_データ表::DeleteRows(int first, int last) {
     fgr日次_->setEnabled(false);
     cmdDel_->setEnabled(false);
     cmdPrint_->setEnabled(false);
+}
+
+// --- Adding, deleting and printing rows -------------------------------------------------------
+
+void FRM_データ表::EnableRowCommands(bool enabled) {
+    cmdDel_->setEnabled(enabled);
+    cmdPrint_->setEnabled(enabled);
+}
+
+void FRM_データ表::CHK_Period_Click() {
+    const bool ticked = chkPeriod_->isChecked();
+    chk開始_->setEnabled(ticked);
+    chk終了_->setEnabled(ticked);
+    const bool rows = ticked && rows_.Count() > 0;
+    EnableRowCommands(rows);
+    if (rows) fgr日次_->SetRow(1);
+    EnableByCheck(this, chk開始_, dpc開始_);
+    EnableByCheck(this, chk終了_, dpc終了_);
+}
+
+void FRM_データ表::FGR_日次_MouseDown(int button, double x) {
+    if (button != 1) return;
+    // A press just beside the row header's edge is meant for the date beside it.
+    const double edge = fgr日次_->ColWidth(0);
+    if (x >= edge - 30 && x <= edge + 50 && fgr日次_->Row() >= 1) {
+        fgr日次_->SetCol(kDtColDate);
+        return;
+    }
+    // A press on the row header takes whole rows.
+    if (x < edge - 30 && fgr日次_->Row() >= 1) {
+        fgr日次_->SetCol(kDtColState);
+        fgr日次_->SetColSel(kDtCols - 1);
+    }
+}
+
+void FRM_データ表::FGR_日次_MouseUp(int button) {
+    if (button != 1 || TextData().TextDataMode == -1) return;
+    if (fgr日次_->Col() <= kDtColState && fgr日次_->Row() >= 1) {
+        chkPeriod_->setChecked(false);
+        CHK_Period_Click();
+        EnableRowCommands(true);
+    } else if (!chkPeriod_->isChecked()) {
+        EnableRowCommands(false);
+    }
+}
+
+void FRM_データ表::CMD_Add_Click() {
+    SetHourglass();
+    dpcEdit_->hide();
+    RunTrapped([this] {
+        int32_t date = 0;
+        if (!chkAdd_->isChecked()) {
+            date = rows_.Count() == 0 ? DateNumberOf(Today())
+                                      : DateNumberOf(DateOfNumber(rows_.Row(1).Date).addDays(1));
+        } else {
+            date = DateNumberOf(dpcAdd_->date());
+            if (rows_.HasDate(date)) {
+                MsgWarn(kDtDuplicateDate);
+                return;
+            }
+        }
+        HideGrid(*fgr日次_);
+        rows_.AddRow(date);
+        ShowAllRows();
+        ApplyGridToChart();
+        fgr日次_->setEnabled(true);
+        fgr日次_->SetTopRow(1);
+    });
+    if (fgr日次_->Rows() > 1) fgr日次_->SetRow(0);
+    EnableRowCommands(chkPeriod_->isChecked());
+    ShowGrid(*fgr日次_);
+    ResetPointer();
+}
+
+bool FRM_データ表::ValidatePeriod() {
+    const bool start = chk開始_->isChecked();
+    const bool end = chk終了_->isChecked();
+    if (!start && !end) {
+        MsgWarn(kDtNoPeriod);
+        return false;
+    }
+    if (rows_.Count() == 0) return false;
+    const int32_t startDate = DateNumberOf(dpc開始_->date());
+    const int32_t endDate = DateNumberOf(dpc終了_->date());
+    bool inside = true;
+    if (start && startDate > rows_.Row(1).Date) inside = false;
+    if (end && endDate < rows_.Row(rows_.Count()).Date) inside = false;
+    if (inside && start && end) inside = rows_.PeriodRows(startDate, endDate).First > 0;
+    if (!inside) MsgInfo(kDtPeriodOutside);
+    return inside;
+}
+
+DailyRowTable::Range FRM_データ表::PeriodRange() const {
+    return rows_.PeriodRows(chk開始_->isChecked() ? DateNumberOf(dpc開始_->date()) : 0,
+                            chk終了_->isChecked() ? DateNumberOf(dpc終了_->date()) : 0);
+}
+
+bool FRM_データ表::ChosenRows(DailyRowTable::Range& range) {
+    if (chkPeriod_->isChecked()) {
+        if (!ValidatePeriod()) return false;
+        range = PeriodRange();
+        return true;
+    }
+    GetGridSelRange(*fgr日次_, range.First, range.Last);
+    return true;
+}
+
+void FRM_データ表::CMD_Del_Click() {
+    SetHourglass();
+    RunTrapped([this] {
+        DailyRowTable::Range range;
+        if (ChosenRows(range) && MsgOkCancel(kDtDeleteQuestion) == kAnswerOk) {
+            // The header row is no data row: a selection reaching it deletes from row 1.
+            range.First = std::max(range.First, 1);
+            HideGrid(*fgr日次_);
+            if (range.Last >= range.First) DeleteRows(range.First, range.Last);
+            if (!chkPeriod_->isChecked()) EnableRowCommands(false);
+            ShowGrid(*fgr日次_);
+        }
+        ApplyGridToChart();
+    });
+    ResetPointer();
+}
+
+void FRM_データ表::CMD_Print_Click() {
+    if (QueryPrinters().Printers.empty()) {
+        MsgInfo(kNoPrinterMessage);
+        return;
+    }
+    SetHourglass();
+    RunTrapped([this] {
+        DailyRowTable::Range range;
+        if (!ChosenRows(range)) return;
+        PrintSettei& print = Settei().Record.PrintSettei;
+        print.PrintCaller = kDataTableFormName;
+        print.FirstRow = range.First;
+        print.LastRow = range.Last;
+        if (const auto& show = Selection().Routines.ShowPrintDialog) show(this);
+    });
+    ResetPointer();
 }
 
 // --- Saving ---------------------------------------------------------------------------------
@@ -572,6 +830,18 @@ void FRM_データ表::ShowSummaryInList() {
     const std::vector<IssueEdit>& queue = IssueEdits().EditQueue;
     if (queue.empty()) return;
     if (!ApplyEditsToMainGrid(queue, TableIssueId)) MsgInfo(kUpdateLaterMessage);
+}
+
+// --- The kagi link ---------------------------------------------------------------------------
+
+void ApplyGridToChart(FRM_データ表& window) {
+    TextData().TextDataMode = 0;
+    UpdateSelectionMenus();
+    TextData().TextDataTitle = window.TableIssueId;
+    // A joined series that cannot be loaded leaves the text-data record as it was: drawn
+    // under this issue it would show some other series, so the chart is left alone.
+    if (!window.BuildBarsFromGrid()) return;
+    ShowKagiChartFromCache();
 }
 
 // --- The command ----------------------------------------------------------------------------

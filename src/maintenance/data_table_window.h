@@ -25,6 +25,9 @@ inline constexpr const char* kDtDuplicateDate = "日付が重複しています�
 inline constexpr const char* kDtRedateQuestion = "変更しますか？（ﾃﾞｰﾀは自動的に並び変わります）";
 inline constexpr const char* kDtChangedQuestion = "ﾃﾞｰﾀが変更されています。更新しますか？";
 inline constexpr const char* kDtDeletedQuestion = "ﾃﾞｰﾀが削除されています。更新しますか？";
+inline constexpr const char* kDtNoPeriod = "期間が指定されていません。";
+inline constexpr const char* kDtPeriodOutside = "指定された期間はﾃﾞｰﾀに存在しません。";
+inline constexpr const char* kDtDeleteQuestion = "選択された日付のﾃﾞｰﾀを削除しますか？";
 
 class FRM_データ表 : public QDialog {
   public:
@@ -41,6 +44,19 @@ class FRM_データ表 : public QDialog {
     void UPD_Name_DownClick();
     void UPD_Name_UpClick();
     void CMD_OK_Click();
+    void CMD_Add_Click();
+    void CMD_Del_Click();
+    void CMD_Print_Click();
+    void CHK_Period_Click();
+    // The grid's mouse: x in twips from the grid's left edge; button 1 is the left one.
+    void FGR_日次_MouseDown(int button, double x);
+    void FGR_日次_MouseUp(int button);
+    // The period of the ticked pickers against the rows, with its messages.
+    bool ValidatePeriod();
+    // The grid's series into TextDataSeries, after the earlier listings' bars when the
+    // issue's series is joined (HasJoinedListing tells); KagiRedrawn := -1. False, with
+    // nothing rebuilt, when the joined series cannot be loaded.
+    bool BuildBarsFromGrid();
     void CMD_cancel_Click();
 
     bool SaveChanges();
@@ -58,6 +74,11 @@ class FRM_データ表 : public QDialog {
     // Closing: the wheel and the window name released.
     void done(int result) override;
 
+  protected:
+    // The start and end pickers' calendars: StartDroppedDown and EndDroppedDown follow them.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  public:
     // The window variables.
     std::string TableIssueId;
     int32_t TableEditRow = 0;
@@ -80,6 +101,9 @@ class FRM_データ表 : public QDialog {
     void FillDataGrid();
     void ShowIssueCaption();
     void SetPeriodRange();
+    // The read-only listing of the text-data series.
+    void ShowTextDataSeries();
+    void FillGridFromSeries();
     // Every row of the grid from the rows, or one row's cells.
     void ShowAllRows();
     void ShowRow(int gridRow);
@@ -88,6 +112,12 @@ class FRM_データ表 : public QDialog {
     bool SaveInTransaction(int firstRow);
     void ShowSummaryInList();
     void ApplyGridToChart();
+    // The rows of the period (after ValidatePeriod).
+    DailyRowTable::Range PeriodRange() const;
+    // The rows a deletion or a print takes: the period's, or the grid's selection; false
+    // when the period is refused.
+    bool ChosenRows(DailyRowTable::Range& range);
+    void EnableRowCommands(bool enabled);
 
     FlexGrid* fgr日次_ = nullptr;
     QLineEdit* txtEdit_ = nullptr;
@@ -114,6 +144,10 @@ class FRM_データ表 : public QDialog {
     bool closed_ = false;
     bool committingText_ = false;  // a commit's message box must not start another
 };
+
+// The hook behind the window's ApplyGridToChart: the grid's series handed to the text-data
+// record under the issue and the kagi chart drawn from it.
+void ApplyGridToChart(FRM_データ表& window);
 
 // Command 12: the data table of the selected issues, or of the chart view's issue, modal
 // over the main frame.

@@ -16,3 +16,9 @@ TEST(BarValues, ThousandsSeparators) {
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatBarValue(value), text) << text;
 }
+
+TEST(BarValues, ADoubleShowsItsDecimals) {
+    const std::pair<double, const char*> cases[] = {
+        {1234.5, "1,234.5"}, {1300.25, "1,300.25"}, {15000, "15,000"}, {0.1, "0.1"}, {0, "0"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatBarValue(value), text) << text;
+}
