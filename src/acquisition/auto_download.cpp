@@ -34,12 +34,6 @@ constexpr const char* kFinished = "処理が終了しました。";
 constexpr size_t kMaxServerDates = 5;
 constexpr qint64 kDateListChunk = 4096;
 
-size_t CharacterCount(std::string_view text) {
-    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 bool CredentialsHaveTheirForm(const LogonPair& logon) {
     return CharacterCount(logon.UserId) == 12 && CharacterCount(logon.Password) == 8;
 }
@@ -95,6 +89,13 @@ bool WholeArchiveArrived(const std::string& headers, const std::string& lengthTe
     return std::stoll(length) == received;
 }
 
+// The base address of the run, read from its file once per run rather than per request.
+std::string ServerBase() {
+    std::string& base = Download().ServerBase;
+    if (base.empty()) base = DataServerAddress();
+    return base;
+}
+
 void ShowProgressForDownload(bool downloading) {
     FRM_処理中& window = ProgressWindow();
     window.Bar()->setVisible(!downloading);
@@ -146,7 +147,7 @@ bool GetServerDateList(InternetTransfer& inet, const LogonPair& logon, DateList&
         MsgWarn(kAuthFailed);
         return false;
     }
-    Request(inet, RequestAddress(DataServerAddress(), "datalist.txt", logon));
+    Request(inet, RequestAddress(ServerBase(), "datalist.txt", logon));
     if (Views().InetState == InternetTransfer::kStateError) {
         MsgWarn(kConnectFailed);
         return false;
@@ -178,7 +179,7 @@ bool IsDateImported(const DateList& list, DateList& missing) {
 
 bool DownloadArchive(InternetTransfer& inet, const LogonPair& logon, const std::string& name) {
     const std::string path = MailDataFolder() + name + ".zip";
-    Request(inet, RequestAddress(DataServerAddress(), name + ".zip", logon));
+    Request(inet, RequestAddress(ServerBase(), name + ".zip", logon));
     if (Views().InetState == InternetTransfer::kStateError) {
         MsgWarn(kConnectFailed);
         return false;
@@ -262,6 +263,7 @@ void RunAutoImport() {
     ShowChildDisabled(&MainFrame(), &ProgressWindow());
 
     Signin().DownloadLogon = LogonPair{};
+    state.ServerBase = DataServerAddress();
     InternetTransfer inet;
     int16_t forceSignIn = 0;
     std::string message;

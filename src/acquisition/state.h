@@ -26,6 +26,8 @@ struct DownloadState {
     int32_t AutoDownloadResult = 0;
     // Import finished, message pending: both -1 or 0.
     int16_t AutoImportDoneFlags[2] = {0, 0};
+    // The data server's base address, read when a run starts.
+    std::string ServerBase;
     // A request that transfers nothing for this long fails; tests shorten it.
     int TransferTimeoutMs = 30000;
 };

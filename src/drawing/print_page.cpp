@@ -3,19 +3,12 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "foundation/text_utils.h"
 #include "platform/number_format.h"
 
 namespace {
 
 constexpr double kTwipsPerMm = 1440 / 25.4;
-
-// Characters of a UTF-8 text: its bytes that are not continuation bytes.
-double CharacterCount(const std::string& text) {
-    double count = 0;
-    for (const char c : text)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-    return count;
-}
 
 // Cells of a grid: each box is the range with 0.75 units above and below and half an x unit
 // on the right, `gap` units between boxes; `(rows + 1.5)` units over the first row, `rows`

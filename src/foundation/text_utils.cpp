@@ -318,3 +318,19 @@ std::vector<std::string_view> SplitAt(std::string_view text, std::string_view se
     parts.push_back(text.substr(start));
     return parts;
 }
+
+int32_t CharacterCount(std::string_view text) {
+    int32_t count = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    return count;
+}
+
+std::string FirstCharacters(std::string_view text, int32_t count) {
+    size_t end = 0;
+    for (int32_t seen = 0; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) continue;
+        if (seen++ == count) break;
+    }
+    return std::string(text.substr(0, end));
+}

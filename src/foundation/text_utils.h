@@ -56,6 +56,10 @@ void DoNothing(const T&) {}
 
 // The text without the spaces around it (TABs and other blanks stay).
 std::string TrimSpaces(std::string_view text);
+// Characters of a UTF-8 text, whatever their width: its bytes that are not continuation bytes.
+int32_t CharacterCount(std::string_view text);
+// The first count characters of a UTF-8 text.
+std::string FirstCharacters(std::string_view text, int32_t count);
 // The numeric test of a box's text: an optional sign, digits with grouping commas, an
 // optional decimal point and digits, blanks around, and a finite value.
 bool IsNumericText(std::string_view text);

@@ -847,13 +847,8 @@ void ApplyGridToChart(FRM_データ表& window) {
 // --- The command ----------------------------------------------------------------------------
 
 void ShowDataTable() {
-    SetHourglass();
-    if (Views().ViewKind == kListView && !CheckIssueSelected()) {
-        ResetPointer();
-        return;
-    }
+    // The command has checked the menu, the selection and set the hourglass already.
     QWidget* owner = MainFrameExists() ? static_cast<QWidget*>(&MainFrame()) : nullptr;
     FRM_データ表 window(owner);
     window.exec();
-    ResetPointer();
 }

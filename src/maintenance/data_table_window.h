@@ -149,6 +149,6 @@ class FRM_データ表 : public QDialog {
 // record under the issue and the kagi chart drawn from it.
 void ApplyGridToChart(FRM_データ表& window);
 
-// Command 12: the data table of the selected issues, or of the chart view's issue, modal
-// over the main frame.
+// The window of command 12, whose checks (menu, selection, pointer) the command makes: the
+// data table of the selected issues, or of the chart view's issue, modal over the main frame.
 void ShowDataTable();

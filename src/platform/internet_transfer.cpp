@@ -14,20 +14,19 @@ InternetTransfer::InternetTransfer(QObject* parent)
 }
 
 InternetTransfer::~InternetTransfer() {
-    if (reply_) {
-        reply_->disconnect(this);
-        reply_->abort();
-        reply_->deleteLater();
-    }
+    Abandon();
+}
+
+void InternetTransfer::Abandon() {
+    if (!reply_) return;
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+    reply_ = nullptr;
 }
 
 void InternetTransfer::Execute() {
-    if (reply_) {
-        reply_->disconnect(this);
-        reply_->abort();
-        reply_->deleteLater();
-        reply_ = nullptr;
-    }
+    Abandon();
     statusLine_.clear();
     headers_.clear();
     body_.clear();

@@ -46,6 +46,8 @@ class InternetTransfer : public QObject {
     void SetTransferTimeout(int ms) { transferTimeoutMs_ = ms; }
 
   private:
+    // Drops a request still running without reporting its end.
+    void Abandon();
     void Finish(QNetworkReply* reply);
 
     QNetworkAccessManager* manager_ = nullptr;

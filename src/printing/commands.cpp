@@ -12,6 +12,7 @@
 #include "printing/print_dispatch.h"
 #include "printing/select_list_print.h"
 #include "printing/state.h"
+#include "ui/frame_access.h"
 #include "views/chart_controls.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
@@ -22,15 +23,6 @@
 namespace {
 
 constexpr const char* kStartPrintQuestion = "印刷を開始しますか？";
-
-// The main frame's hourglass for the length of the work, restored on every way out.
-template <typename Work>
-void WithMainFramePointer(Work&& work) {
-    const bool frame = MainFrameExists();
-    if (frame) MainFrame().setCursor(Qt::WaitCursor);
-    RunTrapped(work);
-    if (frame) MainFrame().unsetCursor();
-}
 
 // Runs a print; false with the description of what it threw.
 template <typename Print>
@@ -90,10 +82,10 @@ void PrintCommand() {
         return;
     }
     if (Views().ViewKind == kViewList) {
-        WithMainFramePointer(PrintIssueList);
+        WithMainPointer(PrintIssueList);
         return;
     }
-    if (const auto& print = Selection().Routines.PrintChartView) WithMainFramePointer(print);
+    if (const auto& print = Selection().Routines.PrintChartView) WithMainPointer(print);
 }
 
 void InstallPrintingCommands() {

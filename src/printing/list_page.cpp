@@ -159,23 +159,8 @@ std::string ListStampText(const QDateTime& time, int32_t pageIndex, int32_t page
            std::to_string(static_cast<int64_t>(pageIndex) + 1) + " / " + std::to_string(pageCount);
 }
 
-int32_t CharacterCount(const std::string& text) {
-    return static_cast<int32_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 double RightAlignedX(double rule, const std::string& text) {
     return rule - CharacterCount(text) * ListCharWidth - 0.5;
-}
-
-std::string FirstCharacters(const std::string& text, int32_t count) {
-    size_t end = 0;
-    for (int32_t seen = 0; end < text.size(); ++end) {
-        if ((static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) continue;
-        if (seen++ == count) break;
-    }
-    return text.substr(0, end);
 }
 
 std::string FitListName(const std::string& name, int32_t limit) {

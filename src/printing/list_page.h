@@ -28,12 +28,8 @@ std::optional<ListMetrics> ListMetricsFor(int paper, int orientation);
 std::optional<double> StampRightEdge(int paper, int orientation);
 // "yyyy/mm/dd hh:mm", two blanks, page index + 1, " / ", page count.
 std::string ListStampText(const QDateTime& time, int32_t pageIndex, int32_t pageCount);
-// Characters of a UTF-8 text, whatever their width.
-int32_t CharacterCount(const std::string& text);
 // The x at which a text ends 0.5 left of the rule: rule − L × ListCharWidth − 0.5.
 double RightAlignedX(double rule, const std::string& text);
-// The first count characters of a UTF-8 text.
-std::string FirstCharacters(const std::string& text, int32_t count);
 // A name column's text: widened to full width, then cut to limit characters, or filled
 // with two half-width blanks for every character it lacks, so that what follows keeps its
 // place in any font.

@@ -6,6 +6,8 @@
 #include <QMdiArea>
 #include <QStatusBar>
 
+#include "foundation/trap.h"
+
 namespace {
 
 QLabel* FindPanel(int panel) {
@@ -56,6 +58,12 @@ void SetMainPointer(int pointer) {
     } else {
         frame->unsetCursor();
     }
+}
+
+void WithMainPointer(const std::function<void()>& work) {
+    SetMainPointer(kHourglassPointer);
+    RunTrapped(work);
+    SetMainPointer(kDefaultPointer);
 }
 
 void UnloadMainFrame() {

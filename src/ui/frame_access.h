@@ -3,6 +3,7 @@
 // routines reach it by its name, as every window of the program is reached: its caption,
 // its status bar STA_Main, its pointer and its unloading.
 #include <QString>
+#include <functional>
 #include <string>
 
 class QMainWindow;
@@ -29,5 +30,8 @@ void SetMainCaption(const std::string& caption);
 inline constexpr int kHourglassPointer = 11;
 inline constexpr int kDefaultPointer = 0;
 void SetMainPointer(int pointer);
+// Runs work under the frame's hourglass; a failure is shown, and the pointer comes back on
+// every way out.
+void WithMainPointer(const std::function<void()>& work);
 // Closes the frame, which shuts the program down.
 void UnloadMainFrame();

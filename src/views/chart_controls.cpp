@@ -52,12 +52,6 @@ void ParkCursorLines(ChartPricePane& pane) {
     pane.LIN_CursorY.Y2 = pane.LIN_CursorY.Y1;
 }
 
-void WithMainPointer(void (*body)()) {
-    SetMainPointer(11);
-    RunTrapped(body);
-    SetMainPointer(0);
-}
-
 }  // namespace
 
 void SetChartPanesVisible(ChartWindow& window, bool visible) {

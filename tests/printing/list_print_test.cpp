@@ -9,6 +9,7 @@
 
 #include "foundation/printer_setup.h"
 #include "foundation/state.h"
+#include "foundation/text_utils.h"
 #include "platform/flex_grid.h"
 #include "platform/printers.h"
 #include "printing/data_table_print.h"
