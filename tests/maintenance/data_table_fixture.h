@@ -30,6 +30,7 @@
 #include "support/scripted_sink.h"
 #include "ui/state.h"
 #include "views/chart_commands.h"
+#include "views/chart_view_fixture.h"
 #include "views/chart_views.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
@@ -65,13 +66,8 @@ class DataTableTest : public ::testing::TestWithParam<TestEngine> {
         }
         InsertDaily(kOneRowIssue, 20240105, {500.0, 520.0, 480.0, 510.0, 100.0});
 
-        InstallViewsCommands();
+        ShowWholeListInFrame(1200, 800);
         InstallMaintenanceCommands();
-        Views().DisplayCount = {50, 150, 150, 150};
-        MainFrame().resize(1200, 800);
-        ASSERT_TRUE(ShowIssueList(SelectionWindow().Grid(), kListAll));
-        ShowSelectionList();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&MainFrame()));
     }
     void TearDown() override {
         DestroyMainFrame();

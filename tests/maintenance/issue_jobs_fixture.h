@@ -23,6 +23,7 @@
 #include "support/scripted_sink.h"
 #include "ui/progress_window.h"
 #include "views/chart_commands.h"
+#include "views/chart_view_fixture.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
 #include "views/selection_window.h"
@@ -34,13 +35,8 @@ class IssueJobsTest : public testing::TestWithParam<TestEngine> {
         market_ = std::make_unique<MarketFixture>(GetParam());
         KABUTO_REQUIRE_MARKET(*market_);
         SetProgramEnd([] {});
-        InstallViewsCommands();
+        ShowWholeListInFrame(1000, 700);
         InstallMaintenanceCommands();
-        Views().DisplayCount = {50, 150, 150, 150};
-        MainFrame().resize(1000, 700);
-        ASSERT_TRUE(ShowIssueList(Grid(), kListAll));
-        ShowSelectionList();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&MainFrame()));
     }
     void TearDown() override {
         DestroyMainFrame();

@@ -21,17 +21,23 @@
 #include "views/selection_window.h"
 #include "views/state.h"
 
+// The main frame at the given size with the whole issue list of the market, the view
+// controller installed and the display counts of a new user, as after start-up.
+inline void ShowWholeListInFrame(int width, int height) {
+    InstallViewsCommands();
+    Views().DisplayCount = {50, 150, 150, 150};
+    MainFrame().resize(width, height);
+    ASSERT_TRUE(ShowIssueList(SelectionWindow().Grid(), kListAll));
+    ShowSelectionList();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&MainFrame()));
+}
+
 class ChartViewFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         KABUTO_REQUIRE_MARKET(market);
         SetProgramEnd([this] { ++programEnds; });
-        InstallViewsCommands();
-        Views().DisplayCount = {50, 150, 150, 150};
-        MainFrame().resize(1200, 800);
-        ASSERT_TRUE(ShowIssueList(SelectionWindow().Grid(), kListAll));
-        ShowSelectionList();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&MainFrame()));
+        ShowWholeListInFrame(1200, 800);
     }
     void TearDown() override {
         DestroyMainFrame();
