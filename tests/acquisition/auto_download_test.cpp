@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "acquisition/mail_data_window.h"
@@ -92,13 +93,17 @@ Lines ArchiveRequests(const std::string& day) {
     return {Get(day + ".zip"), Get("S" + day + ".zip"), Get("I" + day + ".zip")};
 }
 
+// The bytes of a zip holding one member, made once: a zip made again a second later carries
+// another modification time, so the served and the expected bytes must be the same make.
 std::string ZipBytes(const std::string& member) {
+    static std::map<std::string, std::string> made;
+    if (const auto found = made.find(member); found != made.end()) return found->second;
     const std::string path = QDir::tempPath().toStdString() + "/kabuto-download-fixture.zip";
     MakeZip(path, {{member, "daily rows of " + member}});
     std::string bytes;
     ReadWholeFile(path, bytes);
     std::remove(path.c_str());
-    return bytes;
+    return made[member] = bytes;
 }
 
 std::string Stored(const std::string& name) {
