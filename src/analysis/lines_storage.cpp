@@ -123,18 +123,14 @@ bool LoadPackedRows(const SeriesRecord& record, SelectSqlMaker makeSql, const st
 // rows stored before stay; ExecuteSql has reported the failure.
 bool ReplaceRows(const std::vector<std::string>& statements) {
     const CatalogConnection& daily = Database().DailyConnection;
-    if (!BeginTrans(daily)) return false;
+    TransactionGuard transaction(daily);
+    if (!transaction.IsOpen()) return false;
     for (std::string statement : statements) {
         RecordsetPtr rs;
-        if (!ExecuteSql(daily, statement, rs)) {
-            RollbackTrans(daily);
-            return false;
-        }
+        if (!ExecuteSql(daily, statement, rs)) return false;
         CloseRecordset(rs);
     }
-    if (CommitTrans(daily)) return true;
-    RollbackTrans(daily);
-    return false;
+    return transaction.Commit();
 }
 
 // The issue list shows the weekly judgement slot's mark: "○" while it is stored.

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <algorithm>
 
 #include "foundation/connection_registry.h"
 #include "foundation/connection_string.h"
@@ -280,4 +281,61 @@ bool CommitTrans(const CatalogConnection& connection) {
 }
 bool RollbackTrans(const CatalogConnection& connection) {
     return RunTransactionStep(connection, &QSqlDatabase::rollback);
+}
+
+TransactionGuard::TransactionGuard(const CatalogConnection& catalog)
+    : TransactionGuard(std::vector<const CatalogConnection*>{&catalog}) {}
+
+TransactionGuard::TransactionGuard(const std::vector<const CatalogConnection*>& catalogs) {
+    catalogs_.reserve(catalogs.size());
+    for (const CatalogConnection* catalog : catalogs) catalogs_.push_back({*catalog, false});
+    for (Open& open : catalogs_) {
+        if (!BeginTrans(open.Catalog)) {
+            Rollback();
+            return;
+        }
+        open.InTransaction = true;
+    }
+    began_ = !catalogs_.empty();
+}
+
+TransactionGuard::~TransactionGuard() {
+    Rollback();
+}
+
+bool TransactionGuard::IsOpen() const {
+    return began_ && std::all_of(catalogs_.begin(), catalogs_.end(),
+                                 [](const Open& open) { return open.InTransaction; });
+}
+
+bool TransactionGuard::Commit(const std::vector<const CatalogConnection*>& order) {
+    if (!IsOpen()) return false;
+    // The catalogs the order names first, then the rest in begin order.
+    std::vector<Open*> sequence;
+    for (const CatalogConnection* catalog : order)
+        for (Open& open : catalogs_)
+            if (open.Catalog.ConnectionString == catalog->ConnectionString)
+                sequence.push_back(&open);
+    for (Open& open : catalogs_)
+        if (std::find(sequence.begin(), sequence.end(), &open) == sequence.end())
+            sequence.push_back(&open);
+    for (Open* open : sequence) {
+        if (!open->InTransaction) continue;
+        if (!CommitTrans(open->Catalog)) {
+            Rollback();
+            return false;
+        }
+        open->InTransaction = false;
+    }
+    began_ = false;
+    return true;
+}
+
+void TransactionGuard::Rollback() {
+    for (Open& open : catalogs_) {
+        if (!open.InTransaction) continue;
+        open.InTransaction = false;
+        RollbackTrans(open.Catalog);
+    }
+    began_ = false;
 }

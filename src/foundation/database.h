@@ -91,6 +91,40 @@ bool BeginTrans(const CatalogConnection& connection);
 bool CommitTrans(const CatalogConnection& connection);
 bool RollbackTrans(const CatalogConnection& connection);
 
+// A write of more than one statement, on one or more catalogs. It begins on each catalog in
+// the order given and commits only when Commit is called; every other way out (a false
+// result, a thrown error, a cancel) rolls back what is still open when it goes. A catalog
+// counts as closed only after its commit succeeded: a failing commit rolls back every
+// catalog still open, so no connection is left inside a transaction.
+//
+//   TransactionGuard transaction(Database().DailyConnection);
+//   if (!transaction.IsOpen() || !WriteRows()) return false;
+//   return transaction.Commit();
+class TransactionGuard {
+  public:
+    explicit TransactionGuard(const CatalogConnection& catalog);
+    explicit TransactionGuard(const std::vector<const CatalogConnection*>& catalogs);
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+
+    // Every catalog began, and none has been committed or rolled back since.
+    bool IsOpen() const;
+    // Commits the catalogs that order names in that order, then the others in begin order;
+    // true when every one committed. On a failure the catalogs still open are rolled back.
+    bool Commit(const std::vector<const CatalogConnection*>& order = {});
+    // Rolls back every catalog still open.
+    void Rollback();
+
+  private:
+    struct Open {
+        CatalogConnection Catalog;
+        bool InTransaction = false;
+    };
+    std::vector<Open> catalogs_;
+    bool began_ = false;
+};
+
 // The engine behind the connection string.
 enum class SqlEngine { Unknown, Sqlite, Postgres };
 SqlEngine EngineOf(std::string_view connectionString);

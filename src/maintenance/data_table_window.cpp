@@ -773,11 +773,11 @@ bool FRM_データ表::SaveChanges() {
 // The rows and the issue's summary commit together or not at all: after a failure the
 // rows keep their states, so a second OK writes each of them once.
 bool FRM_データ表::SaveInTransaction(int firstRow) {
-    const CatalogConnection& daily = Database().DailyConnection;
-    bool saved = BeginTrans(daily);
-    if (saved) {
-        saved = WriteDailyRows(firstRow) && UpdateIssueSummary() && CommitTrans(daily);
-        if (!saved) RollbackTrans(daily);
+    bool saved = false;
+    {
+        TransactionGuard transaction(Database().DailyConnection);
+        saved = transaction.IsOpen() && WriteDailyRows(firstRow) && UpdateIssueSummary() &&
+                transaction.Commit();
     }
     if (!saved) {
         MsgWarn(kUpdateFailedMessage);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPushButton>
 #include <array>
+#include <vector>
 
 #include "foundation/database.h"
 #include "foundation/selection.h"
@@ -48,58 +49,19 @@ constexpr std::array<Catalog, 3> kCommitOrder = {&DatabaseState::WeeklyConnectio
                                                  &DatabaseState::MonthlyConnection,
                                                  &DatabaseState::DailyConnection};
 
-// The three catalogs' transactions around one issue. Whatever is still open when it goes
-// is rolled back in begin order: an interrupt, a failed statement or a thrown error leave
-// the issue whole.
-class IssueTransactions {
-  public:
-    IssueTransactions() = default;
-    ~IssueTransactions() { Rollback(); }
-    IssueTransactions(const IssueTransactions&) = delete;
-    IssueTransactions& operator=(const IssueTransactions&) = delete;
-
-    bool Begin() {
-        for (size_t i = 0; i < kBeginOrder.size(); ++i) {
-            if (!BeginTrans(Database().*kBeginOrder[i])) {
-                Rollback();
-                return false;
-            }
-            open_[i] = true;
-        }
-        return true;
-    }
-    bool Commit() {
-        for (Catalog catalog : kCommitOrder) {
-            const size_t i = IndexOf(catalog);
-            open_[i] = false;
-            if (!CommitTrans(Database().*catalog)) {
-                Rollback();
-                return false;
-            }
-        }
-        return true;
-    }
-    void Rollback() {
-        for (size_t i = 0; i < kBeginOrder.size(); ++i) {
-            if (open_[i]) RollbackTrans(Database().*kBeginOrder[i]);
-            open_[i] = false;
-        }
-    }
-
-  private:
-    static size_t IndexOf(Catalog catalog) {
-        for (size_t i = 0; i < kBeginOrder.size(); ++i)
-            if (kBeginOrder[i] == catalog) return i;
-        return 0;
-    }
-    std::array<bool, 3> open_{};
-};
+std::vector<const CatalogConnection*> CatalogsIn(const std::array<Catalog, 3>& order) {
+    std::vector<const CatalogConnection*> catalogs;
+    for (Catalog catalog : order) catalogs.push_back(&(Database().*catalog));
+    return catalogs;
+}
 
 enum class Deleted { Done, Failed, Interrupted };
 
 Deleted DeleteOneIssue(const std::string& issueId) {
-    IssueTransactions transactions;
-    if (!transactions.Begin()) return Deleted::Failed;
+    // Whatever is still open when the guard goes is rolled back: an interrupt, a failed
+    // statement or a thrown error leave the issue whole.
+    TransactionGuard transactions(CatalogsIn(kBeginOrder));
+    if (!transactions.IsOpen()) return Deleted::Failed;
     {
         // One unit of work: the session is checked once for the issue's six statements.
         // Every catalog is inside its transaction, so the reading opens none of its own.
@@ -108,7 +70,7 @@ Deleted DeleteOneIssue(const std::string& issueId) {
     }
     QCoreApplication::processEvents();
     if (Progress().CancelRequested == -1) return Deleted::Interrupted;
-    return transactions.Commit() ? Deleted::Done : Deleted::Failed;
+    return transactions.Commit(CatalogsIn(kCommitOrder)) ? Deleted::Done : Deleted::Failed;
 }
 
 void FinishDeletion() {

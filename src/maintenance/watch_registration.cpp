@@ -49,35 +49,14 @@ std::string DialogNumber() {
     return box ? ChuumokuNumberText(box->text().toStdString()) : std::string();
 }
 
-// The daily catalog's transaction around one issue: it rolls back on every way out that
-// did not commit, a thrown error included.
-class IssueTransaction {
-  public:
-    IssueTransaction() : open_(BeginTrans(Database().DailyConnection)) {}
-    ~IssueTransaction() { Rollback(); }
-    IssueTransaction(const IssueTransaction&) = delete;
-    IssueTransaction& operator=(const IssueTransaction&) = delete;
-
-    bool IsOpen() const { return open_; }
-    bool Commit() {
-        open_ = false;
-        return CommitTrans(Database().DailyConnection);
-    }
-    void Rollback() {
-        if (open_) RollbackTrans(Database().DailyConnection);
-        open_ = false;
-    }
-
-  private:
-    bool open_;
-};
-
 enum class Written { Committed, Failed, Interrupted };
 
 // Steps 1 to 5 for one issue: the queued watch edit written to its attribute row inside
 // the transaction, the cancel looked at, the commit, the count.
 Written WriteOneIssue(int mode, const std::string& issueId, const std::string& value) {
-    IssueTransaction transaction;
+    // The daily catalog's transaction around the issue rolls back on every way out that did
+    // not commit, a thrown error included.
+    TransactionGuard transaction(Database().DailyConnection);
     if (!transaction.IsOpen()) return Written::Failed;
     ClearEditQueue();
     QueueIssueEdit(kField注目, kWatchGridColumn, value);

@@ -77,13 +77,13 @@ bool ExecuteOnDaily(std::string statement, const std::vector<FieldValue>& parame
 class RunWrites {
   public:
     bool Begin() {
-        open_ = BeginTrans(Database().DailyConnection);
-        return open_;
+        transaction_.emplace(Database().DailyConnection);
+        return transaction_->IsOpen();
     }
     bool Commit() {
-        if (!open_) return false;
-        open_ = false;
-        return CommitTrans(Database().DailyConnection);
+        const bool committed = transaction_ && transaction_->Commit();
+        transaction_.reset();
+        return committed;
     }
     bool CommitAndBegin() { return Commit() && Begin(); }
     static void BeginIssue() { IssueSavepointOpen() = ExecuteOnDaily("SAVEPOINT manual_issue"); }
@@ -102,7 +102,7 @@ class RunWrites {
         static bool open = false;
         return open;
     }
-    bool open_ = false;
+    std::optional<TransactionGuard> transaction_;
 };
 
 bool LastBarTraded(const SeriesRecord& series) {

@@ -6,6 +6,7 @@
 #include "issue_jobs_fixture.h"
 #include "maintenance/issue_deletion.h"
 #include "portfolio/state.h"
+#include "support/transaction_probe.h"
 
 class IssueDeletion : public IssueJobsTest {
   protected:
@@ -32,6 +33,23 @@ class IssueDeletion : public IssueJobsTest {
         }
         Run(monthly, "CREATE TRIGGER keep_monthly BEFORE DELETE ON TBL月次 WHEN OLD.銘柄ID = '" +
                          issueId + "' BEGIN SELECT RAISE(ABORT, 'monthly rows are kept'); END");
+    }
+    // The monthly catalog's commit fails once the issue's monthly rows are deleted: a deferred
+    // foreign key broken by a trigger on the deletion.
+    static void BreakMonthlyCommitOf(const std::string& issueId) {
+        const CatalogConnection& monthly = Database().MonthlyConnection;
+        MakeCommitBreakable(monthly);
+        if (EngineOf(monthly.ConnectionString) == SqlEngine::Postgres) {
+            Run(monthly, "CREATE OR REPLACE FUNCTION break_commit() RETURNS trigger AS $$ BEGIN " +
+                             BreakAtCommitStatement() + "; RETURN OLD; END $$ LANGUAGE plpgsql");
+            Run(monthly,
+                "CREATE TRIGGER break_commit AFTER DELETE ON TBL月次 FOR EACH ROW WHEN "
+                "(OLD.銘柄ID = '" +
+                    issueId + "') EXECUTE FUNCTION break_commit()");
+            return;
+        }
+        Run(monthly, "CREATE TRIGGER break_commit AFTER DELETE ON TBL月次 WHEN OLD.銘柄ID = '" +
+                         issueId + "' BEGIN " + BreakAtCommitStatement() + "; END");
     }
 };
 
@@ -145,4 +163,44 @@ TEST_P(IssueDeletion, AFailingStatementLeavesTheIssueWholeAndEndsTheJob) {
     EXPECT_NE(RowOfIssue(ids[1]), -1);
     EXPECT_EQ(IssueSelection().SelectedCount(), 0);
     EXPECT_TRUE(MainFrame().isEnabled());
+}
+
+TEST_P(IssueDeletion, AFailingCommitLeavesNoTransactionAndDeletingAgainFinishes) {
+    const std::vector<std::string> ids = SelectRows(5, 6);
+    const std::vector<int64_t> second = RowCounts(ids[1]);
+    BreakMonthlyCommitOf(ids[0]);
+    ScriptedSink sink;
+    sink.Expect(MsgKind::OkCancel, "2銘柄を削除しますか？").Expect(MsgKind::Warn);
+    DeleteSelection();
+    EXPECT_TRUE(sink.AllShown());
+    EXPECT_EQ(sink.Shown().size(), 2u) << "no 処理が終了しました。";
+    const DatabaseState& db = Database();
+    for (const CatalogConnection* catalog :
+         {&db.DailyConnection, &db.WeeklyConnection, &db.MonthlyConnection}) {
+        EXPECT_FALSE(InsideTransaction(*catalog));
+        EXPECT_EQ(IntegrityCheck(*catalog), "ok");
+    }
+    // The weekly catalog committed first; the daily one, which the list shows, rolled back.
+    const std::vector<int64_t> half = RowCounts(ids[0]);
+    EXPECT_EQ(half.at(4), 0);
+    EXPECT_GT(half.at(0), 0);
+    EXPECT_GT(half.at(5), 0);
+    EXPECT_NE(RowOfIssue(ids[0]), -1);
+    EXPECT_EQ(RowCounts(ids[1]), second);
+
+    // Deleting the half-deleted issue again finishes the job.
+    Run(db.MonthlyConnection,
+        "DROP TRIGGER break_commit" +
+            std::string(EngineOf(db.MonthlyConnection.ConnectionString) == SqlEngine::Postgres
+                            ? " ON TBL月次"
+                            : ""));
+    const int row = RowOfIssue(ids[0]);
+    SelectRows(row, row);
+    sink.Expect(MsgKind::OkCancel, "1銘柄を削除しますか？")
+        .Expect(MsgKind::Info, "処理が終了しました。");
+    DeleteSelection();
+    EXPECT_TRUE(sink.AllShown());
+    EXPECT_EQ(RowCounts(ids[0]), Gone());
+    EXPECT_EQ(RowOfIssue(ids[0]), -1);
+    EXPECT_EQ(RowCounts(ids[1]), second);
 }
