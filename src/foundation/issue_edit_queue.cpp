@@ -56,6 +56,17 @@ FieldValue WholeValue(const std::string& value) {
     return static_cast<int64_t>(WholeOf<Int>(RoundDecimalHalfAway(NumericValue(value), 0)));
 }
 
+// The DOUBLE PRECISION columns written as whole numbers take any finite number, rounded as
+// the column's format writes it: one past what a 64-bit integer holds is bound as a double.
+FieldValue WholeNumberValue(const std::string& value) {
+    if (TrimSpaces(value).empty()) return std::monostate{};
+    if (!IsNumericText(value)) throw std::invalid_argument(kErrTypeMismatch);
+    const double whole = RoundDecimalHalfAway(NumericValue(value), 0);
+    if (!std::isfinite(whole)) throw std::overflow_error(kErrOverflow);
+    if (std::fabs(whole) < 0x1p63) return static_cast<int64_t>(whole);
+    return whole;
+}
+
 FieldValue BoundValue(const IssueEdit& edit) {
     const std::string& value = edit.Value;
     switch (ClassOf(edit.Field)) {
@@ -71,7 +82,7 @@ FieldValue BoundValue(const IssueEdit& edit) {
         case FieldClass::Integer:
             return WholeValue<int32_t>(value);
         case FieldClass::Number:
-            return WholeValue<int64_t>(value);
+            return WholeNumberValue(value);
     }
     return std::monostate{};
 }

@@ -18,6 +18,7 @@ class ByteReader {
   public:
     explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
     bool AtEnd() const { return at_ >= bytes_.size(); }
+    size_t Left() const { return bytes_.size() - at_; }
     template <typename T>
     T Read() {
         T value{};
@@ -59,13 +60,16 @@ static_assert(std::endian::native == std::endian::little, "ATec.dat is read in p
 std::vector<ATecRecord> ParseATec(std::string_view bytes) {
     ByteReader reader(bytes);
     std::vector<ATecRecord> records;
-    // An empty file holds no records.
-    if (reader.AtEnd()) return records;
+    // A file too short for its count holds no records, and a record the file cuts off is not
+    // counted: a run that stopped while writing keeps the records it finished.
+    if (reader.Left() < sizeof(int16_t)) return records;
     const int16_t count = reader.Read<int16_t>();
     if (count < 0) throw std::out_of_range(kErrSubscriptOutOfRange);
-    while (static_cast<int>(records.size()) < count && !reader.AtEnd()) {
+    constexpr size_t kAfterId = 3 * sizeof(int16_t) + 2 * sizeof(double);
+    while (static_cast<int>(records.size()) < count && reader.Left() >= sizeof(uint16_t)) {
         ATecRecord record;
         const uint16_t length = reader.Read<uint16_t>();
+        if (reader.Left() < length + kAfterId) break;
         record.銘柄ID = FromCp932(reader.Take(length));
         record.MAxG = reader.Read<int16_t>();
         record.MAxD = reader.Read<int16_t>();

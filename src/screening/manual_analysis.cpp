@@ -96,6 +96,12 @@ class RunWrites {
         IssueSavepointOpen() = false;
         ExecuteOnDaily("RELEASE SAVEPOINT manual_issue");
     }
+    // The issue's writes so far kept: a later failure takes back only what follows.
+    static void KeepIssueSoFar() {
+        if (!IssueSavepointOpen()) return;
+        EndIssue();
+        BeginIssue();
+    }
 
   private:
     static bool& IssueSavepointOpen() {
@@ -237,7 +243,12 @@ void WriteIndicators(const std::string& issueId, IndicatorWork&& work) {
         ", 関門D = " + SqlBool(work.Daily.NearLow) +
         "   , 斜線M = " + SqlBool(work.Monthly.NearHigh) +
         ", 関門M = " + SqlBool(work.Monthly.NearLow) + " WHERE 銘柄ID = ?";
-    if (!ExecuteOnDaily(statement, {issueId})) RunWrites::TakeBackIssue();
+    // Written flags stay with the issue's record whatever fails after them: the savepoint
+    // moves past them.
+    if (ExecuteOnDaily(statement, {issueId}))
+        RunWrites::KeepIssueSoFar();
+    else
+        RunWrites::TakeBackIssue();
     ATecState& atec = ATec();
     atec.ATecTable.push_back(std::move(work.Record));
     atec.ATecCount = static_cast<int16_t>(atec.ATecTable.size());

@@ -1,4 +1,4 @@
-// ctest-labels: issuelist
+// ctest-labels: issuelist integrity
 #include "foundation/error_texts.h"
 #include "issue_edit_queue_cases.h"
 #include "ui/grid_sort.h"
@@ -39,9 +39,10 @@ TEST_F(EditQueue, QueuedEditsBecomeOneBoundUpdate) {
     EXPECT_FALSE(MakeIssueUpdateSql({}, "X"));
 }
 
-TEST_F(EditQueue, NumberFieldsTakeOnlyWholeNumbersTheirColumnsHold) {
+TEST_F(EditQueue, NumberFieldsTakeTheWholeNumbersTheirColumnsHold) {
     // 注目 (2) and 売買単位 (6) are 32-bit columns; 株価 (9), 出来高 (10), 上昇率 (11) and
-    // the observation prices (27, 31) hold doubles, bound as 64-bit whole numbers.
+    // the observation prices (27, 31) hold doubles: any finite number, rounded, bound as a
+    // 64-bit whole number where one holds it.
     const struct {
         int32_t field;
         const char* value;
@@ -52,6 +53,9 @@ TEST_F(EditQueue, NumberFieldsTakeOnlyWholeNumbersTheirColumnsHold) {
         {2, " 12.5 ", int64_t{13}},
         {9, "2147483648", int64_t{2147483648}},
         {10, "9,000,000,000,000,000,000", int64_t{9000000000000000000}},
+        {9, "99999999999999999999", 1e20},
+        {10, "-99999999999999999999", -1e20},
+        {11, "9,300,000,000,000,000,000", 9.3e18},
         {27, "-0.4", int64_t{0}},
         {9, "", std::monostate{}},
         {10, "   ", std::monostate{}},
@@ -67,15 +71,9 @@ TEST_F(EditQueue, NumberFieldsTakeOnlyWholeNumbersTheirColumnsHold) {
         std::string value;
         const char* error;
     } refused[] = {
-        {9, "abc", kErrTypeMismatch},
-        {9, "-1e5", kErrTypeMismatch},
-        {31, "1e5", kErrTypeMismatch},
-        {10, infinite, kErrTypeMismatch},
-        {9, "99999999999999999999", kErrOverflow},
-        {10, "-99999999999999999999", kErrOverflow},
-        {11, "9,300,000,000,000,000,000", kErrOverflow},
-        {2, "2147483648", kErrOverflow},
-        {6, "2147483647.5", kErrOverflow},
+        {9, "abc", kErrTypeMismatch},     {9, "-1e5", kErrTypeMismatch},
+        {31, "1e5", kErrTypeMismatch},    {10, infinite, kErrTypeMismatch},
+        {2, "2147483648", kErrOverflow},  {6, "2147483647.5", kErrOverflow},
         {2, "-2147483649", kErrOverflow},
     };
     for (const auto& c : refused) {

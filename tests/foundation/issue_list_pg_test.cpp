@@ -1,4 +1,4 @@
-// ctest-labels: issuelist pg
+// ctest-labels: issuelist integrity pg
 #include <QScopeGuard>
 
 #include "issue_edit_queue_cases.h"

@@ -1,4 +1,4 @@
-// ctest-labels: app screenquery
+// ctest-labels: integrity app screenquery
 #include "screening/atec_file.h"
 
 #include <gtest/gtest.h>
@@ -73,15 +73,32 @@ TEST_F(ATecFileTest, AnEmptyFileHoldsNoRecords) {
 TEST_F(ATecFileTest, ADamagedFileWarnsAndKeepsTheTable) {
     ATec().ATecTable.resize(1);
     ATec().ATecCount = 1;
-    const std::string damaged[] = {
-        Bytes<int16_t>(-1),
-        Bytes<int16_t>(1) + Record("7203011", 0, 0, 0, 0, 0).substr(0, 12),
+    WriteATec(Bytes<int16_t>(-1));
+    sink.Expect(MsgKind::Warn);
+    EXPECT_FALSE(LoadATec());
+    EXPECT_EQ(ATec().ATecCount, 1);
+}
+
+// A run cut off while writing: what the file holds whole is read, the rest is not counted,
+// and nothing is shown.
+TEST_F(ATecFileTest, AShortFileKeepsTheRecordsBeforeItsEnd) {
+    const std::string first = Record("1301011", -1, 0, 0, 2, 3);
+    const struct {
+        std::string bytes;
+        int16_t count;
+    } cases[] = {
+        {std::string(1, '\x02'), 0},
+        {Bytes<int16_t>(1) + Record("7203011", 0, 0, 0, 0, 0).substr(0, 12), 0},
+        {Bytes<int16_t>(3) + first + Record("1302011", 0, -1, 0, 4, 5).substr(0, 20), 1},
+        {Bytes<int16_t>(2) + first + std::string(1, '\x07'), 1},
     };
-    for (const std::string& bytes : damaged) {
-        WriteATec(bytes);
-        sink.Expect(MsgKind::Warn);
-        EXPECT_FALSE(LoadATec());
-        EXPECT_EQ(ATec().ATecCount, 1);
+    for (const auto& c : cases) {
+        ATec().ATecTable.resize(5);
+        WriteATec(c.bytes);
+        EXPECT_TRUE(LoadATec()) << c.bytes.size();
+        EXPECT_EQ(ATec().ATecCount, c.count) << c.bytes.size();
+        ASSERT_EQ(ATec().ATecTable.size(), static_cast<size_t>(c.count));
+        if (c.count == 1) EXPECT_EQ(ATec().ATecTable[0].銘柄ID, "1301011");
     }
 }
 

@@ -1,4 +1,4 @@
-// ctest-labels: manualanalysis
+// ctest-labels: manualanalysis integrity
 #include "manual_analysis_cases.h"
 
 namespace {
