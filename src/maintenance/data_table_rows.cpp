@@ -116,11 +116,13 @@ bool DailyRowTable::CommitValue(int gridRow, int col, double value) {
     CheckValueColumn(col);
     DailyRow& row = rows_.at(gridRow - 1);
     if (col != kDtColVolume && row.Value(col).Shown() == value) return false;
+    // The pull compares the stored prices: a high of 139.6 shows 140, yet a close of 140
+    // must raise it, or the bar saved would have its high below its close.
     const PullRule rule = PullRuleOf(col);
     for (const int other : rule.RaiseToN)
-        if (row.Value(other).Shown() < value) row.Value(other) = DailyValue::Written(value);
+        if (row.Value(other).Compared() < value) row.Value(other) = DailyValue::Written(value);
     for (const int other : rule.LowerToN)
-        if (row.Value(other).Shown() > value) row.Value(other) = DailyValue::Written(value);
+        if (row.Value(other).Compared() > value) row.Value(other) = DailyValue::Written(value);
     row.Value(col) = DailyValue::Written(value);
     if (row.State != kRowAdd) row.State = kRowChange;
     return true;

@@ -35,6 +35,8 @@ struct DailyValue {
 
     // The whole number the grid shows (Null shows 0); the edits compare with it.
     double Shown() const;
+    // The stored number (Null as 0): what an edit's pull of the other prices compares.
+    double Compared() const { return Null ? 0.0 : Stored; }
     // "##,##0", as every value cell shows.
     std::string Text() const;
     // The value a save binds: Null stays Null.

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <iterator>
+#include <stdexcept>
 
 #include "analysis/chart_loading.h"
 #include "analysis/dates.h"
@@ -111,6 +113,17 @@ bool SummaryDiffers(const FieldValue& stored, const std::string& value, bool nul
 // 最終日 is stored as the number yyyymmdd; the summary gives it as "yyyy/mm/dd".
 std::string StoredDateForm(const std::string& dateText) {
     return dateText.empty() ? dateText : std::to_string(DateToNum(dateText));
+}
+
+// 最終日, 株価, 前日比 and 出来高 as the issue's attribute row holds them (Null without a row).
+std::vector<FieldValue> StoredSummaryOf(const std::string& issueId) {
+    std::string statement = "SELECT 最終日, 株価, 前日比, 出来高 FROM TBL銘柄属性 WHERE 銘柄ID = ?";
+    RecordsetPtr rs;
+    if (!ExecuteSql(Database().DailyConnection, statement, rs, {issueId}))
+        throw std::runtime_error(kUpdateFailedMessage);
+    std::vector<FieldValue> record(4);
+    if (rs->RecordCount() > 0) record = rs->Row(0);
+    return record;
 }
 
 }  // namespace
@@ -776,8 +789,12 @@ bool FRM_データ表::SaveInTransaction(int firstRow) {
     bool saved = false;
     {
         TransactionGuard transaction(Database().DailyConnection);
-        saved = transaction.IsOpen() && WriteDailyRows(firstRow) && UpdateIssueSummary() &&
-                transaction.Commit();
+        // A statement that cannot be made (a date the rows cannot name) throws: the save
+        // fails like a refused statement, and the guard rolls back what was written.
+        IgnoringErrors([&] {
+            saved = transaction.IsOpen() && WriteDailyRows(firstRow) && UpdateIssueSummary() &&
+                    transaction.Commit();
+        });
     }
     if (!saved) {
         MsgWarn(kUpdateFailedMessage);
@@ -802,9 +819,10 @@ bool FRM_データ表::UpdateIssueSummary() {
     RunTrapped([&] {
         ClearEditQueue();
         const IssueSummary summary = rows_.Summary();
-        const IssueSelectionState& selection = IssueSelection();
-        const std::vector<FieldValue>& record = RecordAt(
-            IssueList().IssueListRecordset, selection.SelectedRows.at(selection.CurrentIssuePos));
+        // Compared with what is stored, not with the list's snapshot: a save made earlier in
+        // this window's life has changed the row under it. With rows, a Null is replaced.
+        const std::vector<FieldValue> record = StoredSummaryOf(TableIssueId);
+        const bool rows = !summary.LastDate.empty();
         const struct {
             int field;
             int column;
@@ -812,14 +830,16 @@ bool FRM_データ表::UpdateIssueSummary() {
             std::string compared;
             bool nullDiffers;
         } values[] = {
-            {kField最終日, 0, summary.LastDate, StoredDateForm(summary.LastDate), false},
-            {kField株価, 6, summary.Close, summary.Close, false},
+            {kField最終日, 0, summary.LastDate, StoredDateForm(summary.LastDate), rows},
+            {kField株価, 6, summary.Close, summary.Close, rows},
             {kField前日比, 7, summary.Change, summary.Change, true},
-            {kField出来高, 0, summary.Volume, summary.Volume, false},
+            {kField出来高, 0, summary.Volume, summary.Volume, rows},
         };
-        for (const auto& v : values)
-            if (SummaryDiffers(record.at(v.field), v.compared, v.nullDiffers))
+        for (size_t i = 0; i < std::size(values); ++i) {
+            const auto& v = values[i];
+            if (SummaryDiffers(record.at(i), v.compared, v.nullDiffers))
                 QueueIssueEdit(v.field, v.column, TrimSpaces(v.value));
+        }
         const std::vector<IssueEdit>& queue = IssueEdits().EditQueue;
         written = queue.empty() || MakeIssueUpdateSql(queue, TableIssueId);
     });

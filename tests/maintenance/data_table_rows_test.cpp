@@ -1,4 +1,4 @@
-// ctest-labels: datatable
+// ctest-labels: datatable integrity
 // The rows behind the price data table: value commits with the pull of the other prices,
 // re-dating, removal, and the statements and summary of a save.
 #include "maintenance/data_table_rows.h"
@@ -19,6 +19,30 @@ struct StoredRow {
     int32_t date;
     std::array<std::optional<double>, 5> values;
 };
+
+DailyRowTable TableOf(const std::vector<StoredRow>& stored);
+
+// An edit compares the shown number for its own cell but pulls the others by what is
+// stored: a bar that was consistent stays so.
+TEST(DailyRowTableIntegrity, AnEditNeverMakesAConsistentBarInconsistent) {
+    const struct {
+        int col;
+        double value;
+        std::array<double, 4> saved;  // open, high, low, close
+    } cases[] = {
+        {kDtColClose, 140, {130, 140, 120.4, 140}}, {kDtColClose, 120, {130, 139.6, 120, 120}},
+        {kDtColOpen, 140, {140, 140, 120.4, 125}},  {kDtColOpen, 120, {120, 139.6, 120, 125}},
+        {kDtColHigh, 120, {120, 120, 120, 120}},    {kDtColLow, 140, {140, 140, 140, 140}},
+    };
+    for (const auto& c : cases) {
+        DailyRowTable table = TableOf({{20240105, {130, 139.6, 120.4, 125, 100}}});
+        ASSERT_TRUE(table.CommitValue(1, c.col, c.value)) << c.col << " " << c.value;
+        const DailyRow& row = table.Row(1);
+        for (int col = kDtColOpen; col <= kDtColClose; ++col)
+            EXPECT_EQ(row.Value(col).Stored, c.saved[col - kDtColOpen])
+                << c.col << " " << c.value << " column " << col;
+    }
+}
 
 DailyRowTable TableOf(const std::vector<StoredRow>& stored) {
     NumberRows numbers;

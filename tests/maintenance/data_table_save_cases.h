@@ -2,6 +2,7 @@
 // The data table's saves, run on SQLite and on PostgreSQL.
 #include "data_table_fixture.h"
 #include "foundation/issue_edit_queue.h"
+#include "support/transaction_probe.h"
 
 TEST_P(DataTableTest, AVolumeEditKeepsTheStoredDecimalsAndTheListFollows) {
     WithIssueTable(kLongIssue, [&](FRM_データ表& window) {
@@ -109,4 +110,74 @@ TEST_P(DataTableTest, NothingChangedClosesWithoutAQuestion) {
         EXPECT_FALSE(window.isVisible());
     });
     EXPECT_EQ(StoredSummary(kLongIssue)[0], FieldValue{20240208.0});
+}
+
+// The summary is compared with what is stored: a second save in the same session, back to
+// the value the list's snapshot still holds, is written too.
+TEST_P(DataTableTest, EverySaveLeavesTheSummaryOfTheStoredRows) {
+    for (const char* close : {"530", "510"}) {
+        WithIssueTable(kOneRowIssue, [&](FRM_データ表& window) {
+            TypeValue(window, 1, kDtColClose, close);
+            TypeValue(window, 1, kDtColVolume, close);
+            sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk);
+            window.CMD_OK_Click();
+            EXPECT_FALSE(window.isVisible());
+        });
+        const double value = std::stod(close);
+        EXPECT_EQ(StoredSummary(kOneRowIssue),
+                  (std::vector<FieldValue>{20240105.0, value, std::monostate{}, value}));
+        EXPECT_EQ(SelectionWindow().Grid().TextMatrix(ListRowOf(kOneRowIssue), 6), close);
+    }
+    // An issue without rows: its Null 最終日 is replaced once a row is added.
+    WithIssueTable(kEmptyIssue, [&](FRM_データ表& window) {
+        window.CMD_Add_Click();
+        ASSERT_EQ(window.Rows().Count(), 1);
+        TypeValue(window, 1, kDtColClose, "300");
+        sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk);
+        window.CMD_OK_Click();
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    const std::vector<FieldValue> summary = StoredSummary(kEmptyIssue);
+    EXPECT_EQ(summary.at(0), FieldValue{double(DateNumber(QDate::currentDate()))});
+    EXPECT_EQ(summary.at(1), FieldValue{300.0});
+    EXPECT_EQ(summary.at(3), FieldValue{1.0});
+}
+
+// A save whose statement cannot be made fails as a refused one does: rolled back, said so,
+// the window open with its rows as they were, and the next save works.
+TEST_P(DataTableTest, ASaveThatThrowsRollsBackAndTheWindowStaysOpen) {
+    InsertDaily(kOneRowIssue, -20240105, {1.0, 1.0, 1.0, 1.0, 1.0});
+    WithIssueTable(kOneRowIssue, [&](FRM_データ表& window) {
+        ASSERT_EQ(window.Rows().Count(), 2);
+        TypeValue(window, 1, kDtColClose, "515");
+        window.DeleteRows(2, 2);
+        sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk)
+            .Expect(MsgKind::Warn, kUpdateFailedMessage);
+        window.CMD_OK_Click();
+        EXPECT_TRUE(sink_.AllShown());
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.Grid().TextMatrix(1, kDtColState), "Change");
+        EXPECT_EQ(window.Rows().DeletedDates().size(), 1u);
+        EXPECT_FALSE(InsideTransaction(Database().DailyConnection));
+        EXPECT_EQ(IntegrityCheck(Database().DailyConnection), "ok");
+        EXPECT_EQ(StoredRow(kOneRowIssue, 20240105).at(3), FieldValue{510.0});
+        EXPECT_EQ(StoredCount(kOneRowIssue), 2);
+    });
+    // Another write of the session goes through and stays.
+    Run("UPDATE TBL銘柄属性 SET メモ = 'kept' WHERE 銘柄ID = ?", {std::string(kOneRowIssue)});
+    WithIssueTable(kOneRowIssue, [&](FRM_データ表& window) {
+        TypeValue(window, 1, kDtColClose, "520");
+        sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk);
+        window.CMD_OK_Click();
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    EXPECT_FALSE(InsideTransaction(Database().DailyConnection));
+    EXPECT_EQ(StoredRow(kOneRowIssue, 20240105).at(3), FieldValue{520.0});
+    EXPECT_EQ(FieldText(Daily("SELECT メモ FROM TBL銘柄属性 WHERE 銘柄ID = ?",
+                              {std::string(kOneRowIssue)})
+                            ->Row(0)
+                            .at(0)),
+              "kept");
 }

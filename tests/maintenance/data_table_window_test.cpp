@@ -1,4 +1,4 @@
-// ctest-labels: datatable
+// ctest-labels: datatable integrity
 // The price data table window: opened from the list and from a chart view, stepping
 // through the selection, the in-grid editors and the wheel; and the saves on SQLite.
 #include <QWheelEvent>
