@@ -1,7 +1,9 @@
 #include "maintenance/data_table_rows.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 #include "analysis/dates.h"
@@ -36,6 +38,24 @@ PullRule PullRuleOf(int col) {
     }
 }
 
+bool IsRealDate(double date) {
+    if (!(date >= 10000101 && date <= 99991231) || date != std::trunc(date)) return false;
+    const auto number = static_cast<int32_t>(date);
+    const std::chrono::year_month_day day{std::chrono::year(number / 10000),
+                                          std::chrono::month(number / 100 % 100),
+                                          std::chrono::day(number % 100)};
+    return day.ok();
+}
+
+// A stored date as the whole number the rows sort by: out-of-range numbers and texts are
+// held at the ends of the range instead of being converted.
+int32_t SortDate(double date) {
+    if (!(date == date)) return std::numeric_limits<int32_t>::max();
+    if (date >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    if (date <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(date);
+}
+
 void CheckValueColumn(int col) {
     if (col < kDtColOpen || col > kDtColVolume) throw std::out_of_range(kErrSubscriptOutOfRange);
 }
@@ -48,6 +68,8 @@ double DailyValue::Shown() const {
 
 std::string DailyValue::Text() const {
     if (Null) return "0";
+    if (std::isnan(Stored)) return "NaN";
+    if (std::isinf(Stored)) return Stored > 0 ? "Infinity" : "-Infinity";
     // A fill formats every value of thousands of rows, so the whole number is grouped here.
     // The general format rounds halves on the decimal form; a fraction near one half, or a
     // value whose decimal form has few decimals, is left to it.
@@ -71,6 +93,11 @@ FieldValue DailyValue::Bound() const {
 }
 
 std::string DailyRow::DateText() const {
+    if (Odd && !IsNull(StoredDate) && !IsRealDate(Date)) {
+        if (const auto* text = std::get_if<std::string>(&StoredDate)) return *text;
+        if (const auto* whole = std::get_if<int64_t>(&StoredDate)) return std::to_string(*whole);
+        return PlainNumber(FieldNumber(StoredDate));
+    }
     // A stored date of eight digits, written without the general formatter: a fill writes
     // one for each of thousands of rows.
     if (Date < 10000101 || Date > 99991231) return FormatDateNumber(Date);
@@ -85,16 +112,41 @@ std::string DailyRow::DateText() const {
 
 void DailyRowTable::Clear() {
     rows_.clear();
-    deletedDates_.clear();
+    ClearDeletedDates();
 }
 
-void DailyRowTable::Fill(const NumberRows& rows) {
+bool DailyRowTable::BlankDeletedDate(const std::string& dateText) {
+    const auto deleted = std::find(deletedDates_.begin(), deletedDates_.end(), dateText);
+    if (deleted == deletedDates_.end()) return false;
+    deleted->clear();
+    deletedKeys_[static_cast<size_t>(deleted - deletedDates_.begin())] = std::monostate{};
+    return true;
+}
+
+bool DailyRowTable::NeedsStoredDates(const NumberRows& rows) {
+    for (int r = 0; r < rows.RecordCount(); ++r)
+        if (!IsRealDate(rows.Number(r, 0))) return true;
+    return false;
+}
+
+void DailyRowTable::Fill(const NumberRows& rows, const std::vector<FieldValue>& storedDates) {
     Clear();
     rows_.resize(static_cast<size_t>(rows.RecordCount()));
     for (int r = 0; r < rows.RecordCount(); ++r) {
         DailyRow& row = rows_[static_cast<size_t>(r)];
-        row.Date = static_cast<int32_t>(rows.Number(r, 0));
+        const double date = rows.Number(r, 0);
+        row.Date = SortDate(date);
         for (int v = 0; v < 5; ++v) row.Values[v] = {rows.Number(r, v + 1), rows.IsNull(r, v + 1)};
+        const bool realDate = IsRealDate(date);
+        row.Odd = !realDate ||
+                  std::any_of(row.Values.begin(), row.Values.end(), [](const DailyValue& value) {
+                      return !value.Null && !std::isfinite(value.Stored);
+                  });
+        if (!row.Odd) continue;
+        if (static_cast<size_t>(r) < storedDates.size())
+            row.StoredDate = storedDates[static_cast<size_t>(r)];
+        else if (realDate || date == std::trunc(date))
+            row.StoredDate = date;
     }
 }
 
@@ -115,6 +167,7 @@ bool DailyRowTable::ValueRefused(int col, double value) {
 bool DailyRowTable::CommitValue(int gridRow, int col, double value) {
     CheckValueColumn(col);
     DailyRow& row = rows_.at(gridRow - 1);
+    if (row.Odd) return false;
     if (col != kDtColVolume && row.Value(col).Shown() == value) return false;
     // The pull compares the stored prices: a high of 139.6 shows 140, yet a close of 140
     // must raise it, or the bar saved would have its high below its close.
@@ -129,7 +182,7 @@ bool DailyRowTable::CommitValue(int gridRow, int col, double value) {
 }
 
 DailyRowTable::DateCheck DailyRowTable::CheckNewDate(int gridRow, int32_t date) const {
-    if (Row(gridRow).Date == date) return DateCheck::Same;
+    if (Row(gridRow).Odd || Row(gridRow).Date == date) return DateCheck::Same;
     const bool taken = std::any_of(rows_.begin(), rows_.end(),
                                    [date](const DailyRow& row) { return row.Date == date; });
     return taken ? DateCheck::Duplicate : DateCheck::Move;
@@ -141,11 +194,7 @@ int DailyRowTable::MoveToDate(int gridRow, int32_t date) {
     moved.Date = date;
     // A stored row removed from this date is still in the table: the moved row updates it.
     const std::string dateText = moved.DateText();
-    const auto deleted = std::find(deletedDates_.begin(), deletedDates_.end(), dateText);
-    if (deleted != deletedDates_.end()) {
-        deleted->clear();
-        moved.State = kRowChange;
-    }
+    if (BlankDeletedDate(dateText)) moved.State = kRowChange;
     DeleteRows(gridRow, gridRow);
     rows_.push_back(std::move(moved));
     SortNewestFirst();
@@ -159,7 +208,10 @@ void DailyRowTable::DeleteRows(int first, int last) {
         throw std::out_of_range(kErrSubscriptOutOfRange);
     for (int r = first; r <= last; ++r) {
         DailyRow& row = rows_[static_cast<size_t>(r - 1)];
-        if (row.State != kRowAdd) deletedDates_.push_back(row.DateText());
+        if (row.State != kRowAdd) {
+            deletedDates_.push_back(row.DateText());
+            deletedKeys_.push_back(row.Odd ? row.StoredDate : FieldValue{int64_t{row.Date}});
+        }
         row.State = kRowRemoving;
     }
     std::erase_if(rows_, [](const DailyRow& row) { return row.State == kRowRemoving; });
@@ -175,11 +227,7 @@ int DailyRowTable::AddRow(int32_t date) {
     DailyRow added;
     added.Date = date;
     added.State = kRowAdd;
-    const auto deleted = std::find(deletedDates_.begin(), deletedDates_.end(), added.DateText());
-    if (deleted != deletedDates_.end()) {
-        deleted->clear();
-        added.State = kRowChange;
-    }
+    if (BlankDeletedDate(added.DateText())) added.State = kRowChange;
     added.Value(kDtColVolume) = DailyValue::Written(1);
     rows_.push_back(std::move(added));
     SortNewestFirst();
@@ -243,22 +291,28 @@ std::vector<BoundStatement> DailyRowTable::SaveStatements(const std::string& iss
         }
         statements.push_back(std::move(statement));
     }
-    for (const std::string& date : deletedDates_) {
-        if (date.empty()) continue;
-        statements.push_back({remove, {issueId, int64_t{DateToNum(date)}}});
+    // A removed row is deleted by its date as stored, so that a row whose date the grid
+    // cannot show never deletes another row.
+    for (size_t i = 0; i < deletedDates_.size(); ++i) {
+        if (deletedDates_[i].empty() || IsNull(deletedKeys_[i])) continue;
+        statements.push_back({remove, {issueId, deletedKeys_[i]}});
     }
     return statements;
 }
 
 IssueSummary DailyRowTable::Summary() const {
-    if (rows_.empty()) return {"", "0", kNoChangeText, "0"};
-    const DailyRow& newest = rows_[0];
+    // The summary comes from the rows the grid holds faithfully.
+    std::vector<const DailyRow*> held;
+    for (const DailyRow& row : rows_)
+        if (!row.Odd && held.size() < 2) held.push_back(&row);
+    if (held.empty()) return {"", "0", kNoChangeText, "0"};
+    const DailyRow& newest = *held[0];
     IssueSummary summary;
     summary.LastDate = newest.DateText();
     const double close = newest.Value(kDtColClose).Shown();
     summary.Close = PlainNumber(close);
-    summary.Change = rows_.size() == 1 ? std::string(kNoChangeText)
-                                       : PlainNumber(close - rows_[1].Value(kDtColClose).Shown());
+    summary.Change = held.size() == 1 ? std::string(kNoChangeText)
+                                      : PlainNumber(close - held[1]->Value(kDtColClose).Shown());
     summary.Volume = PlainNumber(newest.Value(kDtColVolume).Shown());
     return summary;
 }

@@ -48,6 +48,11 @@ struct DailyRow {
     std::string State;
     int32_t Date = 0;                  // yyyymmdd
     std::array<DailyValue, 5> Values;  // columns 3 to 7
+    // A row the grid cannot hold faithfully (a date that is no eight-digit date, a price
+    // that is no finite number): shown as stored, never edited or re-dated, and deleted by
+    // its stored date, which StoredDate keeps.
+    bool Odd = false;
+    FieldValue StoredDate;
 
     DailyValue& Value(int col) { return Values.at(col - kDtColOpen); }
     const DailyValue& Value(int col) const { return Values.at(col - kDtColOpen); }
@@ -75,8 +80,13 @@ class DailyRowTable {
   public:
     // Every row dropped and DeletedDates emptied.
     void Clear();
-    // The rows of 日付,始値,高値,安値,終値,出来高, newest first, all as stored.
-    void Fill(const NumberRows& rows);
+    // The rows of 日付,始値,高値,安値,終値,出来高, newest first, all as stored. storedDates,
+    // when given, holds each row's 日付 as the catalog holds it (a text where one is
+    // stored), for rows whose date is no eight-digit date.
+    void Fill(const NumberRows& rows, const std::vector<FieldValue>& storedDates = {});
+    // True when a number read as a date is no eight-digit date, so that the rows' stored
+    // dates are to be read as they are.
+    static bool NeedsStoredDates(const NumberRows& rows);
     int Count() const { return static_cast<int>(rows_.size()); }
     const DailyRow& Row(int gridRow) const { return rows_.at(gridRow - 1); }
     // The texts of grid row gridRow's eight cells.
@@ -85,7 +95,10 @@ class DailyRowTable {
     // Date texts of stored rows removed since the last save, in removal order; a blank
     // entry is a date that a moved row took again.
     const std::vector<std::string>& DeletedDates() const { return deletedDates_; }
-    void ClearDeletedDates() { deletedDates_.clear(); }
+    void ClearDeletedDates() {
+        deletedDates_.clear();
+        deletedKeys_.clear();
+    }
 
     // The bounds of a typed value: a price may be 0, a close or a volume may not.
     static bool ValueRefused(int col, double value);
@@ -134,7 +147,11 @@ class DailyRowTable {
 
   private:
     void SortNewestFirst();
+    // Blanks the DeletedDates entry of a date a row takes again; false when there is none.
+    bool BlankDeletedDate(const std::string& dateText);
 
     std::vector<DailyRow> rows_;
     std::vector<std::string> deletedDates_;
+    // The stored date each DeletedDates entry deletes by, entry for entry.
+    std::vector<FieldValue> deletedKeys_;
 };

@@ -126,6 +126,16 @@ std::vector<FieldValue> StoredSummaryOf(const std::string& issueId) {
     return record;
 }
 
+// The issue's 日付 values as the catalog holds them, in the order of the bar load.
+bool ReadStoredDates(const std::string& issueId, std::vector<FieldValue>& dates) {
+    std::string statement = "SELECT 日付 FROM TBL日次 WHERE 銘柄ID = ? ORDER BY 日付 DESC";
+    RecordsetPtr rs;
+    if (!ExecuteSql(Database().DailyConnection, statement, rs, {issueId})) return false;
+    dates.clear();
+    for (int r = 0; r < rs->RecordCount(); ++r) dates.push_back(rs->Row(r).at(0));
+    return true;
+}
+
 }  // namespace
 
 FRM_データ表::FRM_データ表(QWidget* parent) : QDialog(parent) {
@@ -336,7 +346,13 @@ bool FRM_データ表::LoadDailyRows() {
         fgr日次_->setEnabled(false);
         return false;
     }
-    rows_.Fill(numbers);
+    std::vector<FieldValue> storedDates;
+    if (DailyRowTable::NeedsStoredDates(numbers) && !ReadStoredDates(TableIssueId, storedDates)) {
+        fgr日次_->setEnabled(false);
+        cmdAdd_->setEnabled(false);
+        return false;
+    }
+    rows_.Fill(numbers, storedDates);
     return true;
 }
 
@@ -525,6 +541,8 @@ void FRM_データ表::FGR_日次_DblClick() {
 }
 
 void FRM_データ表::OpenCellEditor() {
+    // A row the grid cannot hold faithfully is shown, never edited.
+    if (rows_.Row(fgr日次_->Row()).Odd) return;
     TableEditRow = fgr日次_->Row();
     TableEditCol = fgr日次_->Col();
     DisableDialogKeys(this);

@@ -144,40 +144,94 @@ TEST_P(DataTableTest, EverySaveLeavesTheSummaryOfTheStoredRows) {
     EXPECT_EQ(summary.at(3), FieldValue{1.0});
 }
 
-// A save whose statement cannot be made fails as a refused one does: rolled back, said so,
-// the window open with its rows as they were, and the next save works.
+// A save that throws half-way fails as a refused statement does: rolled back, said so, the
+// window open with its rows as they were, and the next save works.
 TEST_P(DataTableTest, ASaveThatThrowsRollsBackAndTheWindowStaysOpen) {
-    InsertDaily(kOneRowIssue, -20240105, {1.0, 1.0, 1.0, 1.0, 1.0});
+    InsertDaily(kOneRowIssue, 20240104, {1.0, 1.0, 1.0, 1.0, 1.0});
     WithIssueTable(kOneRowIssue, [&](FRM_データ表& window) {
         ASSERT_EQ(window.Rows().Count(), 2);
         TypeValue(window, 1, kDtColClose, "515");
         window.DeleteRows(2, 2);
+        // The second statement of the save throws, after the first has been written.
+        const StatementCheck before = Database().BeforeStatement;
+        int statements = 0;
+        Database().BeforeStatement = [&] {
+            if (++statements == 2) throw std::runtime_error("thrown inside the save");
+            return !before || before();
+        };
         sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk)
             .Expect(MsgKind::Warn, kUpdateFailedMessage);
         window.CMD_OK_Click();
+        Database().BeforeStatement = before;
         EXPECT_TRUE(sink_.AllShown());
         EXPECT_TRUE(window.isVisible());
         EXPECT_EQ(window.Grid().TextMatrix(1, kDtColState), "Change");
-        EXPECT_EQ(window.Rows().DeletedDates().size(), 1u);
+        EXPECT_EQ(window.Rows().DeletedDates(), (std::vector<std::string>{"2024/01/04"}));
         EXPECT_FALSE(InsideTransaction(Database().DailyConnection));
         EXPECT_EQ(IntegrityCheck(Database().DailyConnection), "ok");
         EXPECT_EQ(StoredRow(kOneRowIssue, 20240105).at(3), FieldValue{510.0});
         EXPECT_EQ(StoredCount(kOneRowIssue), 2);
-    });
-    // Another write of the session goes through and stays.
-    Run("UPDATE TBL銘柄属性 SET メモ = 'kept' WHERE 銘柄ID = ?", {std::string(kOneRowIssue)});
-    WithIssueTable(kOneRowIssue, [&](FRM_データ表& window) {
-        TypeValue(window, 1, kDtColClose, "520");
+
+        // Another write of the session stays, and the same window's next save works.
+        Run("UPDATE TBL銘柄属性 SET メモ = 'kept' WHERE 銘柄ID = ?", {std::string(kOneRowIssue)});
         sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk);
         window.CMD_OK_Click();
         EXPECT_FALSE(window.isVisible());
     });
     EXPECT_TRUE(sink_.AllShown());
     EXPECT_FALSE(InsideTransaction(Database().DailyConnection));
-    EXPECT_EQ(StoredRow(kOneRowIssue, 20240105).at(3), FieldValue{520.0});
+    EXPECT_EQ(StoredRow(kOneRowIssue, 20240105).at(3), FieldValue{515.0});
+    EXPECT_EQ(StoredCount(kOneRowIssue), 1);
     EXPECT_EQ(FieldText(Daily("SELECT メモ FROM TBL銘柄属性 WHERE 銘柄ID = ?",
                               {std::string(kOneRowIssue)})
                             ->Row(0)
                             .at(0)),
               "kept");
+}
+
+// Rows the grid cannot hold faithfully: shown as stored, never edited, and deleted by their
+// own stored date, never another row's.
+TEST_P(DataTableTest, OddStoredRowsAreShownAsStoredAndDeletedByTheirOwnDate) {
+    const bool postgres = GetParam() == TestEngine::Postgres;
+    InsertDaily(kOneRowIssue, 0, {2.0, 2.0, 2.0, 2.0, 2.0});
+    InsertDaily(kOneRowIssue, -20240105, {3.0, 3.0, 3.0, 3.0, 3.0});
+    if (postgres)
+        Run("INSERT INTO TBL日次 (銘柄ID,日付,始値,高値,安値,終値,出来高) VALUES "
+            "(?, 20240104, 1, 1, 1, 'NaN', 1)",
+            {std::string(kOneRowIssue)});
+    else
+        Run("INSERT INTO TBL日次 (銘柄ID,日付,始値,高値,安値,終値,出来高) VALUES "
+            "(?, 'abc', 1, 1, 1, 1, 1), (?, 99999999999, 1, 1, 1, 1, 1)",
+            {std::string(kOneRowIssue), std::string(kOneRowIssue)});
+    WithIssueTable(kOneRowIssue, [&](FRM_データ表& window) {
+        const FlexGrid& grid = window.Grid();
+        std::vector<std::string> dates;
+        for (int row = 1; row < grid.Rows(); ++row)
+            dates.push_back(grid.TextMatrix(row, kDtColDate));
+        const std::vector<std::string> expected =
+            postgres
+                ? std::vector<std::string>{"2024/01/05", "2024/01/04", "0", "-20240105"}
+                : std::vector<std::string>{"abc", "99999999999", "2024/01/05", "0", "-20240105"};
+        ASSERT_EQ(dates, expected);
+        const int odd = postgres ? 2 : 1;
+        if (postgres) EXPECT_EQ(grid.TextMatrix(odd, kDtColClose), "NaN");
+        // The odd row opens no editor.
+        window.Grid().SetRow(odd);
+        window.Grid().SetCol(kDtColClose);
+        window.FGR_日次_DblClick();
+        EXPECT_FALSE(TextEditor(window)->isVisible());
+        window.DeleteRows(odd, odd);
+        const int negative = window.Rows().Count();
+        window.DeleteRows(negative, negative);
+        sink_.Expect(MsgKind::OkCancel, kDtChangedQuestion, kAnswerOk);
+        window.CMD_OK_Click();
+        EXPECT_FALSE(window.isVisible());
+    });
+    EXPECT_TRUE(sink_.AllShown());
+    EXPECT_FALSE(InsideTransaction(Database().DailyConnection));
+    EXPECT_EQ(IntegrityCheck(Database().DailyConnection), "ok");
+    EXPECT_EQ(StoredCount(kOneRowIssue), postgres ? 2 : 3);
+    EXPECT_EQ(StoredRow(kOneRowIssue, 0).at(3), FieldValue{2.0}) << "the date-0 row stays";
+    EXPECT_TRUE(StoredRow(kOneRowIssue, -20240105).empty());
+    EXPECT_EQ(StoredSummary(kOneRowIssue)[0], FieldValue{20240105.0});
 }
