@@ -326,9 +326,13 @@ std::string BarValues(const std::string& issueId, const Bar& bar) {
            Num(bar.high) + "," + Num(bar.low) + "," + Num(bar.close) + "," + Num(bar.volume);
 }
 
-// Weekly or monthly rows built from the stored daily rows of one issue.
+// Weekly or monthly rows built from the stored daily rows of one issue, for the periods
+// whose every day is on or before lastDay (0: every period). The loader multiplies each
+// stored period row by all the issue's split factors, so stored rows must end before the
+// issue's first split; the period holding the split and the later ones it builds from the
+// daily rows.
 void AddPeriodRows(BatchInserter& out, const std::string& issueId, const std::vector<Bar>& bars,
-                   bool weekly, bool& ok) {
+                   bool weekly, int lastDay, bool& ok) {
     size_t start = 0;
     while (ok && start < bars.size()) {
         const auto key = [&](const Bar& bar) {
@@ -344,6 +348,7 @@ void AddPeriodRows(BatchInserter& out, const std::string& issueId, const std::ve
         }
         const Bar& first = bars[start];
         const Bar& last = bars[end - 1];
+        if (lastDay != 0 && last.date > lastDay) return;
         ok = out.Add(SqlText(issueId) + "," + std::to_string(first.date) + "," +
                      std::to_string(last.date) + "," + Num(first.open) + "," + Num(high) + "," +
                      Num(low) + "," + Num(last.close) + "," + Num(volume));
@@ -535,8 +540,8 @@ bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, Mark
                        std::to_string(unit) + "," + std::to_string(latest.date) + "," +
                        Num(latest.close) + "," + latest.change + "," + Num(latest.volume));
         for (const Bar& bar : bars) ok = ok && dailyRows.Add(BarValues(id, bar));
-        AddPeriodRows(weeklyRows, id, bars, true, ok);
-        AddPeriodRows(monthlyRows, id, bars, false, ok);
+        AddPeriodRows(weeklyRows, id, bars, true, split.date, ok);
+        AddPeriodRows(monthlyRows, id, bars, false, split.date, ok);
         ++summary.IssueCount;
         summary.DailyRows += static_cast<int64_t>(bars.size());
     };

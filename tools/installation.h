@@ -41,6 +41,9 @@ struct MarketSpec {
     uint32_t Seed = 20240601;
 };
 
+// The market of the demo installation.
+inline constexpr MarketSpec kDemoMarket{60, 1500};
+
 // What the generator made, for tests that look rows up.
 struct MarketSummary {
     int IssueCount = 0;  // rows of TBL銘柄属性
@@ -57,6 +60,7 @@ struct MarketSummary {
 
 // Fills the markets (twelve, in their fixed display order), industries, issues, daily
 // bars with splits, a joined listing and weekly and monthly rows built from the daily
-// ones. The same size gives the same rows.
+// ones; an issue with a split has period rows only for the periods that end on or before
+// its first split day. The same size gives the same rows.
 bool FillSyntheticMarket(const std::string& prefix, const MarketSpec& size, MarketSummary& summary,
                          std::string& error);

@@ -10,6 +10,11 @@
 //   kabuto-install market DIR ISSUES DAYS [SEED]
 //       fills the catalogs that DIR/settei2.ini names with a synthetic market.
 //
+// demo and market then run the program's own analysis over every issue, so that the list
+// shows its turns, rates and observations and DIR/ATec.dat is written, as after a run the
+// user started. It runs without a session (no sign-in check; user 0 has no lines), on
+// the offscreen platform, since its progress bar is a widget.
+//
 // demo and create refuse catalogs that hold tables already: --replace drops every table
 // in them, users and prices included. A password left off the command line is read from
 // standard input (one line), so that it never shows in the process list.
@@ -19,7 +24,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -28,9 +34,13 @@
 #include <vector>
 
 #include "foundation/database.h"
+#include "foundation/settings.h"
+#include "foundation/state.h"
 #include "installation.h"
 #include "platform/app_path.h"
 #include "platform/message_box.h"
+#include "screening/atec_file.h"
+#include "screening/manual_analysis.h"
 
 namespace {
 
@@ -131,13 +141,49 @@ int AddOneUser(const std::string& prefix, const std::string& id, const std::stri
     return 0;
 }
 
+// yyyymmdd one year earlier as "yyyy/mm/dd"; 29 February becomes the 28th.
+std::string OneYearBefore(int date) {
+    const int month = date / 100 % 100;
+    const int day = month == 2 && date % 100 == 29 ? 28 : date % 100;
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d", date / 10000 - 1, month, day);
+    return text;
+}
+
+std::chrono::year_month_day Today() {
+    return std::chrono::year_month_day{
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+}
+
+// The analysis run over every issue with the default settings, the five indicator
+// options on and the indicators' period starting a year before the market's last day.
+int AnalyseMarket(const std::string& prefix, const MarketSummary& summary) {
+    Database().ConnectionPrefix = prefix;
+    if (!OpenPriceDatabases()) return Fail("cannot open the price catalogs");
+    SetteiRecord& record = Settei().Record;
+    ApplySetteiDefaults(record, Today());
+    UserSettei& user = record.UserSettei;
+    user.CHK_高値圏006M = user.CHK_高値圏120M = user.CHK_MAx = user.CHK_乖離率D =
+        user.CHK_出増005D = 1;
+    user.DPC_開始 = OneYearBefore(summary.LastDate);
+    MarketScope everyIssue;
+    everyIssue.OPT_全て = -1;
+    std::string sql;
+    if (!MakeAnalysisIssueSql(everyIssue, sql)) return Fail("no issues to analyse");
+    const bool analysed = RunAnalysisLoop(sql);
+    ClosePriceDatabases();
+    if (!analysed) return Fail("the analysis run failed");
+    std::printf("analysis: %d issues analysed, %s written\n", summary.IssueCount, kATecFileName);
+    return 0;
+}
+
 int FillMarket(const std::string& prefix, const MarketSpec& size) {
     std::string error;
     MarketSummary summary;
     if (!FillSyntheticMarket(prefix, size, summary, error)) return Fail(error);
     std::printf("market: %d issues, %lld daily rows, %d to %d\n", summary.IssueCount,
                 static_cast<long long>(summary.DailyRows), summary.FirstDate, summary.LastDate);
-    return 0;
+    return AnalyseMarket(prefix, summary);
 }
 
 std::string JoinNames(const std::vector<std::string>& names) {
@@ -174,7 +220,7 @@ int RunDemo(const Invocation& call) {
     const std::string prefix = SqlitePrefix("./");
     if (int status = Create(call, prefix)) return status;
     if (int status = AddOneUser(prefix, kDemoUserId, kDemoPassword)) return status;
-    return FillMarket(prefix, MarketSpec{60, 1500});
+    return FillMarket(prefix, kDemoMarket);
 }
 
 int RunCreateSqlite(const Invocation& call) {
@@ -246,7 +292,8 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
     StderrSink sink;
     SetMessageSink(&sink);
     const int status = Run(argc, argv);

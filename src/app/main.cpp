@@ -5,6 +5,7 @@
 #include "platform/app_path.h"
 #include "platform/memory_reuse.h"
 #include "platform/qt_texts.h"
+#include "platform/surface.h"
 
 int main(int argc, char* argv[]) {
     KeepFreedMemoryForReuse();
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     // which the window system would append to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Kabuto"));
     InstallJapaneseQtTexts();
+    InstallFaceSubstitutions();
     SetAppPathFromExecutable();
     return RunProgram();
 }

@@ -17,6 +17,7 @@ inline constexpr const char* kErrObjectNotSet =
     "オブジェクト変数または With ブロック変数が設定されていません。";
 inline constexpr const char* kErrInputPastEnd = "ファイルの終わりを超えて入力しようとしました。";
 inline constexpr const char* kErrInvalidPropertyValue = "プロパティの値が不正です。";
+inline constexpr const char* kErrPrinterNewPage = "プリンタで新しいページを開始できません。";
 
 // A finite number written in the plain decimal form, surrounding blanks allowed; anything
 // else ("inf" and "nan" too) throws kErrTypeMismatch.

@@ -1,7 +1,10 @@
 #include "platform/printers.h"
 
+#include <QDir>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
+#include <algorithm>
 
 #include "platform/app_path.h"
 
@@ -29,6 +32,18 @@ InstalledPrinters QueryPrinters() {
 
 void SetPrinterSource(std::function<InstalledPrinters()> source) {
     Source() = std::move(source);
+}
+
+std::string NextPdfPrintFile() {
+    const QDir folder(QString::fromStdString(AppPath()));
+    static const QRegularExpression numbered(QStringLiteral("^print-([1-9][0-9]{0,8})\\.pdf$"));
+    int highest = folder.exists(QString::fromUtf8(kPdfPrintFileName)) ? 1 : 0;
+    for (const QString& name : folder.entryList({QStringLiteral("print-*.pdf")}, QDir::Files)) {
+        const QRegularExpressionMatch match = numbered.match(name);
+        if (match.hasMatch()) highest = std::max(highest, match.captured(1).toInt());
+    }
+    if (highest == 0) return AppPath() + kPdfPrintFileName;
+    return AppPath() + "print-" + std::to_string(highest + 1) + ".pdf";
 }
 
 void SelectPrinter(QPrinter& printer, const std::string& name) {

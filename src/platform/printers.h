@@ -26,6 +26,12 @@ InstalledPrinters QueryPrinters();
 // Installs a source of printer lists; an empty function restores the platform's.
 void SetPrinterSource(std::function<InstalledPrinters()> source);
 
+// The file in the program's folder that the next PDF document is written to: "print.pdf"
+// when neither it nor any "print-N.pdf" is there, else "print-N.pdf" with N one above the
+// highest number there ("print.pdf" counting as 1). An earlier job's file is never
+// written over, and the newest document always has the highest number.
+std::string NextPdfPrintFile();
+
 // Points a printer at the named device; a name no installed printer has (the "PDF"
 // entry) makes it write kPdfPrintFileName in the program's folder.
 void SelectPrinter(QPrinter& printer, const std::string& name);

@@ -1,5 +1,6 @@
 #include "platform/surface.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPaintEvent>
@@ -185,6 +186,15 @@ QString InstalledFace(const QString& face) {
     for (const FaceAlias& alias : kFaceAliases)
         if (face == QString::fromUtf8(alias.Platform)) return QString::fromLatin1(alias.Installed);
     return face;
+}
+
+void InstallFaceSubstitutions() {
+    // Without it fontconfig answers a platform face with a wide Latin face, and the
+    // columns sized for the platform faces cut their values.
+    for (const FaceAlias& alias : kFaceAliases)
+        QFont::insertSubstitution(QString::fromUtf8(alias.Platform),
+                                  QString::fromLatin1(alias.Installed));
+    QApplication::setFont(QFont(QString::fromUtf8("ＭＳ Ｐゴシック"), 9), "FlexGrid");
 }
 
 void Surface::SetFontFace(const QString& face) {

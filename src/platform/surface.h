@@ -32,6 +32,11 @@ extern const char* const kMinchoFace;
 // any other face as it is.
 QString InstalledFace(const QString& face);
 
+// Maps the platform faces that windows, grids and pages name ("ＭＳ Ｐゴシック" and the like)
+// to the installed faces for the whole program, and gives every grid "ＭＳ Ｐゴシック" 9 pt
+// unless its window names another font. Called once at start-up, before any widget.
+void InstallFaceSubstitutions();
+
 // The descriptions of a surface's run-time errors: no device behind it, a zero scale.
 extern const char* const kMissingObjectError;
 extern const char* const kInvalidValueError;

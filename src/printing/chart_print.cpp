@@ -68,9 +68,9 @@ QDateTime Now() {
 class ChartDocument {
   public:
     ChartDocument() : printer_(CurrentPrinter()) {
-        // A list print of several copies leaves its last copy's file name behind.
+        // A file of its own: an earlier job's print is never written over.
         if (printer_.outputFormat() == QPrinter::PdfFormat)
-            printer_.setOutputFileName(QString::fromStdString(AppPath() + kPdfPrintFileName));
+            printer_.setOutputFileName(QString::fromStdString(NextPdfPrintFile()));
         printer_.setFullPage(true);
     }
     ~ChartDocument() { Abort(); }

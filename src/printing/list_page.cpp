@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <exception>
 
+#include "foundation/error_texts.h"
 #include "foundation/printer_setup.h"
 #include "foundation/state.h"
 #include "foundation/text_utils.h"
 #include "platform/app_path.h"
 #include "platform/message_box.h"
+#include "platform/printers.h"
 #include "platform/surface.h"
 #include "printing/state.h"
 
@@ -37,13 +39,12 @@ class PrinterListPage final : public ListPage {
     explicit PrinterListPage(QPrinter& printer) : printer_(printer) {}
     ~PrinterListPage() override { surface_.Release(); }
 
-    void BeginCopy(int32_t copy) override {
+    void BeginCopy(int32_t) override {
         EndDocument();
         if (printer_.outputFormat() == QPrinter::PdfFormat) {
-            // Each copy is a document of its own, so each needs a file of its own.
-            const std::string name =
-                copy <= 1 ? std::string("print.pdf") : "print-" + std::to_string(copy) + ".pdf";
-            printer_.setOutputFileName(QString::fromStdString(AppPath() + name));
+            // Each copy is a document of its own, so each needs a file of its own, and no
+            // file of an earlier job is written over.
+            printer_.setOutputFileName(QString::fromStdString(NextPdfPrintFile()));
         }
         // The chart pages print on the whole sheet through the same printer; a list's
         // origin is the corner of the printable area.
@@ -92,7 +93,7 @@ class PrinterListPage final : public ListPage {
             SetUpSurface();
         } else if (pagePending_) {
             pagePending_ = false;
-            if (!surface_.NewPage()) throw std::runtime_error("The printer cannot start a page.");
+            if (!surface_.NewPage()) throw std::runtime_error(kErrPrinterNewPage);
         }
         return surface_;
     }

@@ -10,14 +10,24 @@
 
 namespace {
 
-// Widths of columns 0, 1, 2, ... in twips.
+// Widths of columns 0, 1, 2, ... in twips. They were sized for the platform faces; the
+// installed faces that stand in for them ("ＭＳ Ｐゴシック" 9 pt is IPAPGothic at 12 px) set
+// digits and kana wider, so some columns are widened just enough (a pixel is 15 twips) to
+// show a four-digit code, a market name, a date, an eight-figure price, a six-figure loss
+// and a rate past a thousand per cent whole. Widened: 株価 1000 to 1020.
 constexpr std::initializer_list<int> kSelectWidths = {
-    0, 0, 650, 500, 1650, 550, 1000, 900, 600, 550, 1300, 750, 750, 550, 550, 1175, 3200};
-constexpr std::initializer_list<int> kSearchWidths = {0, 550, 1000, 3500};
-constexpr std::initializer_list<int> kDataTableWidths = {250, 0, 1100, 975, 975, 975, 975, 1175};
-constexpr std::initializer_list<int> kObserveWidths = {0, 0, 550, 1200, 500, 900, 450, 2450};
-constexpr std::initializer_list<int> kPfWidths = {250, 0,   0,   0,   500, 1800, 500, 650,
-                                                  800, 800, 750, 750, 800, 800,  1100};
+    0, 0, 650, 500, 1650, 550, 1020, 900, 600, 550, 1300, 750, 750, 550, 550, 1175, 3200};
+// Widened: コード 550 to 570, 市場 1000 to 1185.
+constexpr std::initializer_list<int> kSearchWidths = {0, 570, 1185, 3500};
+// Widened: 日付 1100 to 1200, 始値, 高値, 安値 and 終値 975 to 1110.
+constexpr std::initializer_list<int> kDataTableWidths = {250,  0,    1200, 1110,
+                                                         1110, 1110, 1110, 1175};
+// Widened: コード 550 to 570, 引線価格 900 to 1020.
+constexpr std::initializer_list<int> kObserveWidths = {0, 0, 570, 1200, 500, 1020, 450, 2450};
+// Widened: コード 500 to 570, 損益 750 to 900, 損益率 750 to 990, 目標株価 and 損切株価 800
+// to 1110, 購入日 1100 to 1200.
+constexpr std::initializer_list<int> kPfWidths = {250, 0,   0,   0,   570,  1800, 500, 650,
+                                                  800, 800, 900, 990, 1110, 1110, 1200};
 
 constexpr int kListColumns = 17;
 constexpr int kFileColumn = 4;

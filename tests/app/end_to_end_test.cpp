@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -34,12 +35,17 @@
 #include "foundation/signin.h"
 #include "foundation/startup.h"
 #include "foundation/state.h"
+#include "maintenance/data_table_rows.h"
+#include "maintenance/data_table_window.h"
 #include "platform/flex_grid.h"
 #include "support/fresh_state.h"
+#include "support/grid_cells.h"
 #include "support/market_fixture.h"
+#include "support/modal.h"
 #include "support/scripted_sink.h"
 #include "views/chart_views.h"
 #include "views/chart_window.h"
+#include "views/cursor_readout.h"
 #include "views/line_editing.h"
 #include "views/line_panel.h"
 #include "views/list_services.h"
@@ -50,7 +56,8 @@
 
 namespace {
 
-constexpr int kList = 3, kDaily = 5, kLine = 18, kPrevious = 24, kNext = 25;
+constexpr int kList = 3, kDaily = 5, kWeekly = 6, kDataTable = 12, kLine = 18, kPrint = 19,
+              kPrevious = 24, kNext = 25;
 
 class EndToEndTest : public ::testing::Test {
   protected:
@@ -127,19 +134,37 @@ class EndToEndTest : public ::testing::Test {
         return text("証券コード") + "   " + text("市場名") + "   " + text("銘柄名");
     }
     std::string Panel(int n) { return MainFrame().Panel(n)->text().toStdString(); }
+    int RowOfCode(const std::string& code) {
+        for (int row = 1; row < Grid().Rows(); ++row)
+            if (Grid().TextMatrix(row, 2) == code) return row;
+        return -1;
+    }
+    // The tooltip of the weekly price pane with the mouse over point p.
+    std::string WeeklyTipAt(int32_t p) {
+        Mouse(QEvent::MouseMove, p, kWeekly);
+        return FindChartWindow(kWeekly)->PricePane().toolTip().toStdString();
+    }
+    // A printed file's first page kept beside the pictures of the steps.
+    static void KeepPrintedPage(const std::string& pdf, const char* step) {
+        QProcess render;
+        render.start("pdftoppm", {"-r", "50", "-png", "-singlefile", QString::fromStdString(pdf),
+                                  QStringLiteral(KABUTO_BINARY_DIR "/e2e/%1").arg(step)});
+        render.waitForFinished(120000);
+    }
 
-    // The mouse over point p's column of the daily price pane, as in the pane's own scale.
-    QPoint PixelOf(int32_t p) {
-        ChartPricePane& pane = FindChartWindow(kDaily)->PricePane();
-        const double column = p - RecordOfChart(kDaily).FirstShownPoint + 1;
+    // The mouse over point p's column of a candle chart's price pane, as in the pane's own
+    // scale.
+    QPoint PixelOf(int32_t p, int kind = kDaily) {
+        ChartPricePane& pane = FindChartWindow(kind)->PricePane();
+        const double column = p - RecordOfChart(kind).FirstShownPoint + 1;
         const Surface& scale = pane.surface();
         const double x =
             (column * 100 + 50 - scale.ScaleLeft()) * pane.width() / scale.ScaleWidth();
         return QPoint(static_cast<int>(x), pane.height() / 2);
     }
-    void Mouse(QEvent::Type type, int32_t p) {
-        QWidget& pane = FindChartWindow(kDaily)->PricePane();
-        const QPoint at = PixelOf(p);
+    void Mouse(QEvent::Type type, int32_t p, int kind = kDaily) {
+        QWidget& pane = FindChartWindow(kind)->PricePane();
+        const QPoint at = PixelOf(p, kind);
         const bool move = type == QEvent::MouseMove;
         const Qt::MouseButtons held =
             type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
@@ -318,8 +343,74 @@ TEST_F(EndToEndTest, ANewUsersFirstSteps) {
     EXPECT_TRUE(OverlayOf(kDaily).LIN_斜線T10[shown].Visible);
     Done("08-line-loaded");
 
-    // 9. Closing the frame signs out and writes the text stores.
+    // 9. ﾃﾞｰﾀ表 of the issue on show: its rows with their dates read whole.
+    bool tableShown = false;
+    AnswerNextModal([&](QWidget* modal) {
+        auto* table = dynamic_cast<FRM_データ表*>(modal);
+        ASSERT_NE(table, nullptr);
+        tableShown = true;
+        FlexGrid& rows = table->Grid();
+        ASSERT_GT(rows.Rows(), 1);
+        const std::string firstDate = rows.TextMatrix(1, kDtColDate);
+        EXPECT_EQ(firstDate.size(), 10u) << firstDate;
+        EXPECT_EQ(CutCells(rows), std::vector<std::string>{});
+        EXPECT_TRUE(table->grab().save(QStringLiteral(KABUTO_BINARY_DIR "/e2e/09-data-table.png")));
+        table->reject();
+    });
+    Press(kDataTable);
+    EXPECT_TRUE(tableShown);
+    Done("09-after-data-table");
+
+    // 10. The weekly chart of an issue with a split: at the cursor the week before the split
+    // closes at its last day's daily close and the newest week at the newest daily close.
+    const MarketSummary& made = market.Summary();
+    Press(kList);
+    const int splitRow = RowOfCode(made.SplitIssueId.substr(0, 4));
+    ASSERT_GT(splitRow, 0);
+    ClickRow(splitRow);
+    Press(kDaily);
+    const SeriesRecord dailyOfSplit = RecordOfChart(kDaily);
+    Press(kWeekly);
+    EXPECT_EQ(Caption(), "[週足]   " + TitleAt(splitRow));
+    const SeriesRecord& weeks = RecordOfChart(kWeekly);
+    int32_t splitWeek = -1;
+    for (int32_t w = 0; w < weeks.Count && splitWeek < 0; ++w) {
+        const std::string& label = weeks.Points[w].DateText;
+        if (std::stoi(label.substr(label.size() - 10, 4) + label.substr(label.size() - 5, 2) +
+                      label.substr(label.size() - 2)) >= made.SplitDate)
+            splitWeek = w;
+    }
+    ASSERT_GT(splitWeek, weeks.FirstShownPoint);
+    const std::string& beforeLabel = weeks.Points[splitWeek - 1].DateText;
+    double beforeClose = -1;
+    for (int32_t d = 0; d < dailyOfSplit.Count; ++d)
+        if (dailyOfSplit.Points[d].DateText == beforeLabel.substr(beforeLabel.size() - 10))
+            beforeClose = dailyOfSplit.Points[d].Close;
+    ASSERT_GT(beforeClose, 0) << beforeLabel;
+    const std::string beforeTip = WeeklyTipAt(splitWeek - 1);
+    EXPECT_NE(beforeTip.find(" 終値" + FormatReadoutValue(beforeClose) + " "), std::string::npos)
+        << beforeTip;
+    const double newestClose = dailyOfSplit.Points[dailyOfSplit.Count - 1].Close;
+    const std::string newestTip = WeeklyTipAt(weeks.Count - 1);
+    EXPECT_NE(newestTip.find(" 終値" + FormatReadoutValue(newestClose) + " "), std::string::npos)
+        << newestTip;
+    Done("10-split-weekly");
+
+    // 11. The list printed, then the weekly chart: two files, the list's kept.
     const std::string folder = market.Path();
+    Press(kList);
+    sink.Expect(MsgKind::OkCancel, "印刷を開始しますか？", kAnswerOk);
+    Press(kPrint);
+    Press(kWeekly);
+    sink.Expect(MsgKind::OkCancel, "印刷を開始しますか？", kAnswerOk);
+    Press(kPrint);
+    for (const char* name : {"print.pdf", "print-2.pdf"})
+        EXPECT_TRUE(QFile::exists(QString::fromStdString(folder + name))) << name;
+    KeepPrintedPage(folder + "print.pdf", "11a-printed-list");
+    KeepPrintedPage(folder + "print-2.pdf", "11b-printed-weekly");
+    Done("11-printed");
+
+    // 12. Closing the frame signs out and writes the text stores.
     for (const char* store : {"memo.ini", "chuumoku.ini", "shasen.ini", "kanmon.ini"})
         QFile::remove(QString::fromStdString(folder + store));
     frame.close();

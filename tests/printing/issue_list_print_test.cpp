@@ -4,25 +4,12 @@
 #include <QFile>
 #include <QProcess>
 
-#include "foundation/state.h"
-#include "platform/printers.h"
-#include "printing/commands.h"
-#include "printing/state.h"
-#include "views/chart_view_fixture.h"
+#include "printing/list_print_fixture.h"
 
 namespace {
 
-class IssueListPrintTest : public ChartViewFixture {
+class IssueListPrintTest : public ListPrintFixture {
   protected:
-    void SetUp() override {
-        ChartViewFixture::SetUp();
-        InstallPrintingCommands();
-        Settei().PrinterNames = {kPdfPrinterName};
-        Settei().PrintJob = PrintSettei{};
-        Settei().PrintJob.OPT_縦 = -1;
-        Settei().PrintJob.TXT_Count = 1;
-        ListPrint().Clock = [] { return QDateTime(QDate(2024, 5, 1), QTime(9, 30)); };
-    }
     std::string PrintedText() {
         QProcess text;
         text.start("pdftotext", {"-layout", QString::fromStdString(PrintFile()), "-"});
@@ -31,7 +18,6 @@ class IssueListPrintTest : public ChartViewFixture {
     }
     std::string PrintFile() { return market.Path() + "/" + kPdfPrintFileName; }
     bool Printed() { return QFile::exists(QString::fromStdString(PrintFile())); }
-    std::string CodeOfRow(int row) { return SelectionWindow().Grid().TextMatrix(row, 2); }
 };
 
 TEST_F(IssueListPrintTest, TheToolbarPrintsTheSelectedRowsAfterTheQuestion) {

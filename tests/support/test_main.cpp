@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "platform/surface.h"
 #include "support/fresh_state.h"
 #include "support/scripted_sink.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateListener);
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Kabuto"));
-    ScriptedSink strict;  // outermost: no box is expected unless a test says so
+    InstallFaceSubstitutions();  // as the program does at start-up
+    ScriptedSink strict;         // outermost: no box is expected unless a test says so
     return RUN_ALL_TESTS();
 }

@@ -145,10 +145,10 @@ TEST(GridLayouts, HiddenKeyColumnsCannotBeDraggedOpen) {
     // Further right the user may resize.
     const int edge2 = grid.columnViewportPosition(2) + grid.columnWidth(2) - 1;
     EXPECT_TRUE(drag(edge2, edge2 + 20));
-    EXPECT_EQ(grid.ColWidth(2), 1095 + 20 * 15);
+    EXPECT_EQ(grid.ColWidth(2), 1200 + 20 * 15);
     // Not in text-data mode.
     TextData().TextDataMode = -1;
     const int edge3 = grid.columnViewportPosition(3) + grid.columnWidth(3) - 1;
     EXPECT_FALSE(drag(edge3, edge3 + 20));
-    EXPECT_EQ(grid.ColWidth(3), 975);
+    EXPECT_EQ(grid.ColWidth(3), 1110);
 }

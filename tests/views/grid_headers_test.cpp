@@ -25,15 +25,16 @@ constexpr FlexAlign R = FlexAlign::RightCenter;
 
 const std::vector<HeaderColumn> kListColumns = {
     {"", 0, D, D},          {"", 0, D, D},       {"コード", 650, D, D},  {"注目", 500, D, D},
-    {"銘柄名", 1650, L, L}, {"市場", 550, L, L}, {"株価", 1000, D, D},   {"前日比", 900, R, L},
+    {"銘柄名", 1650, L, L}, {"市場", 550, L, L}, {"株価", 1020, D, D},   {"前日比", 900, R, L},
     {"単位", 600, D, D},    {"転換", 550, C, L}, {"転換日", 1300, D, D}, {"上昇率", 750, D, D},
     {"下落率", 750, D, D},  {"斜線", 550, C, L}, {"関門", 550, C, L},    {"業種", 1175, L, L},
     {"メモ", 3200, L, L},
 };
 
 const std::vector<HeaderColumn> kObservationColumns = {
-    {"", 0, D, D},       {"", 0, D, D},           {"コード", 550, D, D}, {"銘柄名", 1200, L, L},
-    {"市場", 500, L, L}, {"引線価格", 900, D, D}, {"観測", 450, C, C},   {"法則名", 2450, L, L},
+    {"", 0, D, D},          {"", 0, D, D},          {"コード", 570, D, D},
+    {"銘柄名", 1200, L, L}, {"市場", 500, L, L},    {"引線価格", 1020, D, D},
+    {"観測", 450, C, C},    {"法則名", 2450, L, L},
 };
 
 // A grid used before: more rows, fewer columns and a stale cell.
