@@ -312,6 +312,9 @@ void EnableFormMenus(ChartWindow& window, bool enabled) {
     // The items' handlers run only while their top menu is enabled (MenuItemReachable), so
     // this locks their shortcuts too.
     for (QAction* top : window.MenuBar()->actions()) top->setEnabled(enabled);
+    // A menu bar grabs its menus' access keys even while they are disabled: 罫線(&C) would
+    // take Alt+C from the panel's 閉じる(&C). A disabled bar grabs nothing.
+    MainFrame().menuBar()->setEnabled(enabled);
 }
 
 void EnableToolbarButtons(bool enabled) {
