@@ -220,10 +220,11 @@ TEST_F(LinePanelTest, AFailingSaveKeepsThePanelAndStoresNothing) {
     Run("CREATE TRIGGER refuse_lines BEFORE INSERT ON TBL斜線 "
         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     sink.Expect(MsgKind::Warn);  // the engine's refusal, through ExecuteSql
+    sink.Expect(MsgKind::Warn, "ﾃﾞｰﾀ更新時に不具合が発生しました。");
     sink.Expect(MsgKind::Info, "処理が中断されました。");
     Panel().Button("CMD_OK")->click();
     EXPECT_TRUE(sink.AllShown());
-    EXPECT_EQ(sink.Shown().size(), 2u);
+    EXPECT_EQ(sink.Shown().size(), 3u);
     EXPECT_TRUE(ShasenKanmonEditing());
     EXPECT_TRUE(StoredSlots(101).empty());
     EXPECT_EQ(Record().ShasenSlots[3].UpperRightIndex, Record().Count - 5);
