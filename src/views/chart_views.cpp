@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -146,6 +147,7 @@ bool LoadSingleView(int32_t chartKind) {
     SetMainCaption(ViewBracket(chartKind) + title);
     std::string issueId;
     if (!GetCurrentIssueId(issueId)) return false;
+    ClearReadoutsOfOtherIssue(issueId);
     return chartKind == 4 ? ShowKagiChartFromDaily(issueId) : ShowCandleChart(issueId, chartKind);
 }
 
@@ -182,6 +184,18 @@ KagiDrawSettings KagiSettingsFromSettei() {
     settings.ConversionColouring = user.OPT_転換 == -1;
     settings.FrameRuleText = user.OPT_枠 == -1;
     return settings;
+}
+
+void ClearReadoutsOfOtherIssue(const std::string& issueId) {
+    ViewState& views = Views();
+    if (views.ReadoutIssueId == issueId || !MainFrameExists()) return;
+    views.ReadoutIssueId = issueId;
+    // Until the mouse moves, the averages and the line and barrier prices would read as
+    // the new issue's.
+    MainFrame().MaPanel(3)->clear();
+    MainFrame().MaPanel(4)->clear();
+    SetMainStatusPanel(4, "");
+    SetMainStatusPanel(5, "");
 }
 
 bool GetCurrentTitle(std::string& title) {
