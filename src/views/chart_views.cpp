@@ -361,9 +361,11 @@ void OnPeriodChange(int32_t chartKind) {
     ViewState& views = Views();
     SeriesRecord& record = RecordOfChart(chartKind);
     if (chartKind == 4 && record.Count >= 1 && bar.value() >= record.Count) {
+        // Inside a setter the bar stays disarmed: the setter's own drawing is the one.
+        const int16_t armed = views.ScrollArmed;
         views.ScrollArmed = 0;
         bar.setValue(record.Count - 1);
-        views.ScrollArmed = -1;
+        views.ScrollArmed = armed;
     }
     record.FirstShownPoint = bar.value();
     if (views.ScrollArmed == -1) RedrawChart(chartKind);
