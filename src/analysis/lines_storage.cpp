@@ -13,7 +13,6 @@
 #include "foundation/sql_builders.h"
 #include "foundation/state.h"
 #include "foundation/trap.h"
-#include "platform/message_box.h"
 #include "platform/number_format.h"
 
 namespace {
@@ -277,8 +276,7 @@ bool SaveShasenDB(const SeriesRecord& record, const std::string& issueId, int32_
             if (k == 0) judgementStored = true;
         }
     } catch (const std::exception&) {
-        MsgWarn(kUpdateFailedMessage);
-        return false;
+        return false;  // the save's caller reports every failed save
     }
     if (!ReplaceRows(statements)) return false;
     if (viewKind == kWeeklyViewKind)

@@ -332,8 +332,15 @@ void FRM_銘柄修正::LoadChuumokuFields() {
     const int32_t watch = Entry().Watch;
     const bool watched = watch >= kChuumokuMin && watch <= kChuumokuMax;
     watch_->setText(watched ? QString::number(watch) : QString());
+    // The box's click action, which may take the focus, runs only when the tick changes.
+    const bool changed = watchCheck_->isChecked() != watched;
     watchCheck_->setChecked(watched);
-    OnChuumokuCheck();
+    if (changed) OnChuumokuCheck();
+    if (watched) {
+        EnableChuumokuInput();
+    } else {
+        DisableChuumokuInput();
+    }
 }
 
 int32_t FRM_銘柄修正::GetChuumokuInput() {

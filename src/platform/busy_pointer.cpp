@@ -10,10 +10,12 @@ void SetHourglass() {
     } else {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
-    QCoreApplication::processEvents();
+    // The pointer shows at once; a click or key queued meanwhile waits for the routine that
+    // set it, which would otherwise run first and then be overridden by the routine.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void ResetPointer() {
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

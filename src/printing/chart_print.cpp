@@ -218,8 +218,8 @@ void PrintMultiPages(Surface& page, int32_t kind) {
 void PrintFourCells(Surface& page) {
     SeriesState& series = Series();
     const PrintChartOptions options = PrintOptionsFromSettei(11);
-    ReportInterrupted(PrintKagiCell(page, series.KagiSeries, DisplayCountOf(kKagi),
-                                    ChartTypeLabel(kKagi), 0, 4, options, CurrentKagiTables()));
+    ReportInterrupted(PrintKagiChartCell(page, series.KagiSeries, DisplayCountOf(kKagi), 0, 4,
+                                         options, CurrentKagiTables()));
     int32_t cell = 1;
     for (int32_t kind : {kDaily, kWeekly, kMonthly}) {
         ReportInterrupted(PrintCandleCell(page, RecordOfChart(kind), DisplayCountOf(kind),

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -146,6 +147,7 @@ bool LoadSingleView(int32_t chartKind) {
     SetMainCaption(ViewBracket(chartKind) + title);
     std::string issueId;
     if (!GetCurrentIssueId(issueId)) return false;
+    ClearReadoutsOfOtherIssue(issueId);
     return chartKind == 4 ? ShowKagiChartFromDaily(issueId) : ShowCandleChart(issueId, chartKind);
 }
 
@@ -182,6 +184,18 @@ KagiDrawSettings KagiSettingsFromSettei() {
     settings.ConversionColouring = user.OPT_転換 == -1;
     settings.FrameRuleText = user.OPT_枠 == -1;
     return settings;
+}
+
+void ClearReadoutsOfOtherIssue(const std::string& issueId) {
+    ViewState& views = Views();
+    if (views.ReadoutIssueId == issueId || !MainFrameExists()) return;
+    views.ReadoutIssueId = issueId;
+    // Until the mouse moves, the averages and the line and barrier prices would read as
+    // the new issue's.
+    MainFrame().MaPanel(3)->clear();
+    MainFrame().MaPanel(4)->clear();
+    SetMainStatusPanel(4, "");
+    SetMainStatusPanel(5, "");
 }
 
 bool GetCurrentTitle(std::string& title) {
@@ -347,9 +361,11 @@ void OnPeriodChange(int32_t chartKind) {
     ViewState& views = Views();
     SeriesRecord& record = RecordOfChart(chartKind);
     if (chartKind == 4 && record.Count >= 1 && bar.value() >= record.Count) {
+        // Inside a setter the bar stays disarmed: the setter's own drawing is the one.
+        const int16_t armed = views.ScrollArmed;
         views.ScrollArmed = 0;
         bar.setValue(record.Count - 1);
-        views.ScrollArmed = -1;
+        views.ScrollArmed = armed;
     }
     record.FirstShownPoint = bar.value();
     if (views.ScrollArmed == -1) RedrawChart(chartKind);

@@ -18,6 +18,10 @@ void LetPaintsRun();
 
 // ---- The current issue ----
 
+// Empties the moving averages and the line and barrier prices read out at the mouse when a
+// view shows another issue than the one they were read on.
+void ClearReadoutsOfOtherIssue(const std::string& issueId);
+
 // The title of the issue at CurrentIssuePos: 証券コード, 市場名 and 銘柄名 with three blanks
 // between them. "" and false (after a warning with the error's description) on failure.
 bool GetCurrentTitle(std::string& title);

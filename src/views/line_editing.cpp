@@ -16,6 +16,7 @@
 #include "analysis/lines_model.h"
 #include "analysis/lines_storage.h"
 #include "analysis/state.h"
+#include "foundation/issue_edit_queue.h"
 #include "foundation/text_utils.h"
 #include "platform/message_box.h"
 #include "platform/twips.h"
@@ -312,6 +313,9 @@ void EnableFormMenus(ChartWindow& window, bool enabled) {
     // The items' handlers run only while their top menu is enabled (MenuItemReachable), so
     // this locks their shortcuts too.
     for (QAction* top : window.MenuBar()->actions()) top->setEnabled(enabled);
+    // A menu bar grabs its menus' access keys even while they are disabled: 罫線(&C) would
+    // take Alt+C from the panel's 閉じる(&C). A disabled bar grabs nothing.
+    MainFrame().menuBar()->setEnabled(enabled);
 }
 
 void EnableToolbarButtons(bool enabled) {
@@ -341,9 +345,12 @@ void SaveShasenKanmonEdits() {
         PriceOverlay& overlay = OverlayOf(kind);
         const int16_t view = Views().ViewKind;
         std::array<KanmonRec, 4> work{};
-        // Lines saved before a failing barrier step stay saved.
-        if (!SaveShasenDB(record, issueId, view) || !SaveKanmonDB(overlay, issueId, work, view) ||
-            !LoadShasenKanmon(record, issueId)) {
+        // Lines saved before a failing barrier step stay saved. A save rolls back as a whole,
+        // so the user is told that the update failed, after the engine's own words.
+        const bool saved =
+            SaveShasenDB(record, issueId, view) && SaveKanmonDB(overlay, issueId, work, view);
+        if (!saved) MsgWarn(kUpdateFailedMessage);
+        if (!saved || !LoadShasenKanmon(record, issueId)) {
             MsgInfo(kInterrupted);
             return;
         }

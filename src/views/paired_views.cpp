@@ -70,6 +70,7 @@ bool LoadViewCharts(int32_t viewKind, const std::vector<int32_t>& kinds) {
     SetMainCaption(ViewBracket(viewKind) + title);
     std::string issueId;
     if (!GetCurrentIssueId(issueId)) return false;
+    ClearReadoutsOfOtherIssue(issueId);
     for (const int32_t kind : kinds) {
         const bool shown =
             kind == kChartKagi ? ShowKagiChartFromDaily(issueId) : ShowCandleChart(issueId, kind);

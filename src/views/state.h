@@ -44,6 +44,8 @@ struct ViewState {
     std::array<int32_t, kDisplayKinds> ChartDrawings{};
     // Pages of each multi-issue view drawn since the start, likewise.
     std::array<int32_t, kDisplayKinds> PageDrawings{};
+    // The issue a chart view showed last: the read-outs at the mouse are of this one.
+    std::string ReadoutIssueId;
     // Where the main toolbar's clicks go: the command dispatcher, installed likewise.
     std::function<void(int code)> ToolbarCommand;
 };

@@ -1,4 +1,4 @@
-// ctest-labels: maintenance issueattr
+// ctest-labels: maintenance issueattr charts
 // The issue attribute window: the entry shown, the index rule, the combos by code, the
 // code check, stepping, closing and the merge candidates.
 #include <QTest>
@@ -171,4 +171,26 @@ TEST_P(IssueAttributes, TheMergeTabListsTheCodesListingsAndShowsTheChosenOne) {
     EXPECT_TRUE(sink.AllShown());
     EXPECT_EQ(candidates->Rows(), 1);
     EXPECT_EQ(TextOf("LBL_市場"), "");
+}
+
+// An apply shows the entry again; the watch box moves the focus only when its tick changes.
+TEST_P(IssueAttributes, AnApplyLeavesTheFocusWhereTheUserWasUnlessTheWatchTickChanges) {
+    FRM_銘柄修正* window = Open(5, 5);
+    ASSERT_NE(window, nullptr);
+    ScriptedSink sink;
+    QLineEdit* memo = Get<QLineEdit>("TXT_メモ");
+    SetWatch(true, "12");
+    memo->setFocus();
+    Press("CMD_適用");
+    EXPECT_EQ(window->focusWidget(), memo) << "the tick stayed on: the focus stays in the memo";
+    EXPECT_TRUE(Get<QLineEdit>("TXT_注目")->isEnabled());
+
+    // 150 is no watch number: the tick goes off on reload and the box is disabled.
+    SetWatch(true, "150");
+    memo->setFocus();
+    Press("CMD_適用");
+    EXPECT_FALSE(Get<QCheckBox>("CHK_注目")->isChecked());
+    EXPECT_FALSE(Get<QLineEdit>("TXT_注目")->isEnabled());
+    EXPECT_EQ(TextOf("TXT_注目"), "1");
+    EXPECT_TRUE(sink.Shown().empty());
 }

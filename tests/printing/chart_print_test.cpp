@@ -1,4 +1,4 @@
-// ctest-labels: chartprint
+// ctest-labels: chartprint charts
 #include "printing/chart_print.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <algorithm>
 #include <functional>
+#include <regex>
 #include <string>
 
 #include "analysis/lines_geometry.h"
@@ -108,6 +109,25 @@ TEST_F(ChartPrintTest, ByRedrawEachChartViewIsOnePage) {
         PrintChartsRedraw(Settings(0, true));
         ExpectOnePrintedPage(c.name);
     }
+    EXPECT_TRUE(sink.Shown().empty());
+}
+
+// The four-chart page by redraw: its kagi cell, the top left one, is the full kagi chart
+// with its price scale and years, not the bare strokes of a multi-issue cell.
+TEST_F(ChartPrintTest, ByRedrawTheFourChartPageHasAWholeKagiCell) {
+    SelectRows(1, 1);
+    Press(11);
+    ASSERT_EQ(Views().ViewKind, 11);
+    PrintChartsRedraw(Settings(0, true));
+    QProcess text;
+    // The top left quarter of the page under the header, in points.
+    text.start("pdftotext", {"-x", "0", "-y", "80", "-W", "297", "-H", "340", PdfPath(), "-"});
+    text.waitForFinished(60000);
+    const std::string cell = text.readAllStandardOutput().toStdString();
+    Read("chartprint-redraw-four-kagi");
+    ASSERT_GT(Series().KagiSeries.Count, 0);
+    EXPECT_TRUE(std::regex_search(cell, std::regex("\\b[0-9],?[0-9]{3}\\b"))) << cell;
+    EXPECT_TRUE(std::regex_search(cell, std::regex("'[0-9]{2}"))) << cell;
     EXPECT_TRUE(sink.Shown().empty());
 }
 

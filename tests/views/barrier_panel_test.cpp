@@ -1,4 +1,4 @@
-// ctest-labels: barrieredit
+// ctest-labels: barrieredit charts
 // Barriers on an open chart, offscreen on the synthetic market: barrier editing from 関門,
 // typed prices and Enter, the spinners, edges moved with the mouse, 削除, 保存 and 閉じる,
 // and a redraw while a barrier is being edited.
@@ -259,10 +259,11 @@ TEST_F(BarrierPanelTest, AFailingBarrierSaveKeepsTheSavedLinesAndThePanel) {
     Run("CREATE TRIGGER refuse_barriers BEFORE INSERT ON TBL関門 "
         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     sink.Expect(MsgKind::Warn);  // the engine's refusal, through ExecuteSql
+    sink.Expect(MsgKind::Warn, "ﾃﾞｰﾀ更新時に不具合が発生しました。");
     sink.Expect(MsgKind::Info, "処理が中断されました。");
     EditPanel().Button("CMD_OK")->click();
     EXPECT_TRUE(sink.AllShown());
-    EXPECT_EQ(sink.Shown().size(), 2u);
+    EXPECT_EQ(sink.Shown().size(), 3u);
     EXPECT_TRUE(ShasenKanmonEditing());
     EXPECT_EQ(StoredSlots(101), std::vector<int>{3});
     EXPECT_TRUE(StoredBarriers(101).empty());

@@ -1,4 +1,4 @@
-// ctest-labels: chartinput
+// ctest-labels: chartinput charts
 // Reading an open chart, offscreen on the synthetic market: the mouse over the price pane,
 // the display-count items and the relayout after a resize of the main frame.
 #include "views/chart_input.h"
@@ -80,6 +80,29 @@ TEST_F(ChartInputTest, TheMouseMovesTheCursorLineAndTheReadOutsWithoutARedraw) {
     EXPECT_GE(daily.CursorPoint, daily.Count);
     EXPECT_EQ(pane.toolTip(), "");
     EXPECT_EQ(MainFrame().MaPanel(3)->text(), "移5：　-");
+    EXPECT_TRUE(sink.Shown().empty());
+}
+
+// The read-outs belong to the issue they were read on: 次 shows another issue without them.
+TEST_F(ChartInputTest, AnotherIssueClearsTheReadOutsOfThePreviousOne) {
+    Settei().Record.UserSettei.OPT_MAOn = -1;
+    SelectRows(1, 2);
+    Press(5);
+    window = FindChartWindow(5);
+    ASSERT_NE(window, nullptr);
+    ChartPricePane& pane = window->PricePane();
+    MoveMouse(pane, QPoint(pane.width() / 3, pane.height() / 2));
+    ASSERT_FALSE(MainFrame().MaPanel(3)->text().isEmpty());
+    ASSERT_FALSE(MainStatusPanel(4).empty());
+    Press(25);
+    EXPECT_EQ(IssueSelection().CurrentIssuePos, 1);
+    EXPECT_EQ(MainFrame().MaPanel(3)->text(), "");
+    EXPECT_EQ(MainFrame().MaPanel(4)->text(), "");
+    EXPECT_EQ(MainStatusPanel(4), "");
+    EXPECT_EQ(MainStatusPanel(5), "");
+    // The mouse reads the new issue out again.
+    MoveMouse(pane, QPoint(pane.width() / 3, pane.height() / 2));
+    EXPECT_FALSE(MainFrame().MaPanel(3)->text().isEmpty());
     EXPECT_TRUE(sink.Shown().empty());
 }
 

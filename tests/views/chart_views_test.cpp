@@ -1,4 +1,4 @@
-// ctest-labels: chartviews
+// ctest-labels: chartviews charts
 // The single-chart views opened from the issue list in the main frame, offscreen, on the
 // synthetic market: captions, toolbar, status, stepping, clearing, the period bar, the
 // chart window's menus and the frame's bars.
@@ -455,6 +455,29 @@ TEST_F(ChartViewsTest, PeriodBarSettersUserChangesAndTheKagiClamp) {
     EXPECT_EQ(Views().ChartDrawings[0], kagiDrawn + 1);
     // The drawing pulls the first stroke back so that at most ten slots stay empty.
     EXPECT_EQ(Series().KagiSeries.FirstShownPoint, std::max(0, strokes - 50));
+}
+
+// At the right end of a long kagi chart, 次 to an issue with fewer strokes: the scroll bar's
+// clamp pulls the value back inside the setter, and the step still draws the chart once.
+TEST_F(ChartViewsTest, ANextIssueWithFewerStrokesDrawsTheKagiChartOnce) {
+    SelectRows(5, 16);
+    Press(4);
+    ChartWindow& kagi = *FindChartWindow(4);
+    kagi.MenuItem("MNU_表示本数00")->trigger();
+    bool seen = false;
+    for (int step = 0; step < 11 && !seen; ++step) {
+        QScrollBar& bar = kagi.PeriodBar();
+        bar.setValue(bar.maximum());
+        const int32_t before = Series().KagiSeries.Count;
+        const int drawn = Views().ChartDrawings[0];
+        Press(25);
+        if (Series().KagiSeries.Count >= before) continue;
+        seen = true;
+        EXPECT_EQ(Views().ChartDrawings[0], drawn + 1) << "step " << step;
+        EXPECT_LT(kagi.PeriodBar().value(), Series().KagiSeries.Count);
+    }
+    EXPECT_TRUE(seen) << "no issue with fewer strokes than the one before it";
+    EXPECT_TRUE(sink.Shown().empty());
 }
 
 TEST_F(ChartViewsTest, TheFrameBarsAndTheTransferState) {

@@ -1,4 +1,4 @@
-// ctest-labels: lineedit
+// ctest-labels: lineedit charts
 // Drawing diagonal lines on an open chart, offscreen on the synthetic market: the tool panel
 // and its start state, the locked menus, toolbar and shortcuts, the slots, clicks on the
 // daily and kagi charts, 削除, 保存 and 閉じる.
@@ -69,6 +69,20 @@ TEST_F(LinePanelTest, LineEditingOnTheDailyChartLocksTheViewUntilEsc) {
     // The menus answer again.
     QTest::keyClick(&MainFrame(), Qt::Key_W, Qt::ControlModifier);
     EXPECT_EQ(Views().ViewKind, 4);
+}
+
+// 罫線(&C), disabled while the panel shows, leaves Alt+C to the panel's 閉じる(&C).
+TEST_F(LinePanelTest, AltCClosesThePanelAndTheMenuTakesItAgainAfterwards) {
+    Activate();
+    Open(5);
+    Press(18);
+    ASSERT_TRUE(ShasenKanmonEditing());
+    QTest::keyClick(&MainFrame(), Qt::Key_C, Qt::AltModifier);
+    // A button's access key clicks it after a short press animation.
+    for (int waited = 0; ShasenKanmonEditing() && waited < 2000; waited += 20) QTest::qWait(20);
+    EXPECT_FALSE(ShasenKanmonEditing());
+    EXPECT_TRUE(MenusEnabled());
+    EXPECT_TRUE(MainFrame().menuBar()->isEnabled());
 }
 
 TEST_F(LinePanelTest, TheWeeklyChartOffersTheJudgementSlotAndStepsTheOthers) {
@@ -206,10 +220,11 @@ TEST_F(LinePanelTest, AFailingSaveKeepsThePanelAndStoresNothing) {
     Run("CREATE TRIGGER refuse_lines BEFORE INSERT ON TBL斜線 "
         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     sink.Expect(MsgKind::Warn);  // the engine's refusal, through ExecuteSql
+    sink.Expect(MsgKind::Warn, "ﾃﾞｰﾀ更新時に不具合が発生しました。");
     sink.Expect(MsgKind::Info, "処理が中断されました。");
     Panel().Button("CMD_OK")->click();
     EXPECT_TRUE(sink.AllShown());
-    EXPECT_EQ(sink.Shown().size(), 2u);
+    EXPECT_EQ(sink.Shown().size(), 3u);
     EXPECT_TRUE(ShasenKanmonEditing());
     EXPECT_TRUE(StoredSlots(101).empty());
     EXPECT_EQ(Record().ShasenSlots[3].UpperRightIndex, Record().Count - 5);
