@@ -31,8 +31,8 @@ int PfListIndex(std::string_view field);
 
 // A number as the file writes it: a blank or the minus sign, the value in plain decimal with
 // at most 15 significant digits and no 0 before the point (" .5 ", "-3 ", " 612.5 "), then a
-// blank. Magnitudes from 1E+15 and below 1E-04 take the exponent form (" 1.5E+20 "), which
-// the reader reads back.
+// blank. Magnitudes from 1E+15 and below 1E-15 take the exponent form (" 1.5E+20 "), with
+// more digits where 15 would not read back (the largest doubles).
 std::string PfNumberText(double value);
 // The file's text (UTF-8): one line of seven fields per entry, list 1 first, each ended by
 // CR LF; only the first counts[i] entries of list i are written.

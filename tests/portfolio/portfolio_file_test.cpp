@@ -1,9 +1,10 @@
-// ctest-labels: app pffile
+// ctest-labels: app pffile faults
 #include "portfolio/portfolio_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cfloat>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -59,7 +60,7 @@ TEST(PfNumberText, TheFileFormOfANumberAndItsReadingBack) {
         {1234567890123456, " 1.23456789012346E+15 ", 1.23456789012346e15},
         {1e300, " 1E+300 ", 1e300},
         {-1.5e-20, "-1.5E-20 ", -1.5e-20},
-        {0.00001, " 1E-05 ", 0.00001},
+        {0.00001, " .00001 ", 0.00001},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PfNumberText(c.value), c.text) << c.value;
@@ -216,6 +217,41 @@ TEST_F(PortfolioFileTest, AnEmptyFileIsAnEmptyPortfolio) {
     WritePf("");
     LoadPfFile();
     EXPECT_EQ(Portfolio().PfCounts, (std::array<int16_t, 4>{0, 0, 0, 0}));
+}
+
+// Every number is written in a form the reader takes back, plain decimal wherever 15
+// significant digits fit into it.
+TEST_F(PortfolioFileTest, EveryWrittenNumberReadsBack) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {-DBL_MAX, "-1.7976931348623157E+308 "},
+        {DBL_MAX, " 1.7976931348623157E+308 "},
+        {0.00001, " .00001 "},
+        {-0.00001234, "-.00001234 "},
+        {1.5e-10, " .00000000015 "},
+        {1e-15, " .000000000000001 "},
+        {1e-16, " 1E-16 "},
+        {123456789012345, " 123456789012345 "},
+        {999999999999999.9, " 1E+15 "},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PfNumberText(c.value), c.text) << c.value;
+        EXPECT_EQ(StrictNumber(PfNumberText(c.value)),
+                  c.value == 999999999999999.9 ? 1e15 : c.value)
+            << c.text;
+    }
+    Portfolio().PfLists[0] = {{"7203011", -DBL_MAX, DBL_MAX, 0.00001, 1e-300, 20240105}};
+    Portfolio().PfCounts[0] = 1;
+    ASSERT_TRUE(SavePfFile());
+    LoadPfFile();
+    ASSERT_EQ(Portfolio().PfCounts[0], 1);
+    const PfEntry& entry = Portfolio().PfLists[0][0];
+    EXPECT_EQ(entry.Quantity, -DBL_MAX);
+    EXPECT_EQ(entry.UnitPrice, DBL_MAX);
+    EXPECT_EQ(entry.TargetPrice, 0.00001);
+    EXPECT_EQ(entry.StopPrice, 1e-300);
 }
 
 }  // namespace
