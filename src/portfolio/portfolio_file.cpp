@@ -12,6 +12,7 @@
 #include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
+#include "platform/message_box.h"
 #include "platform/number_format.h"
 #include "portfolio/cp932_file.h"
 
@@ -36,17 +37,6 @@ std::string PfLine(const PfEntry& entry, int listNumber) {
     return entry.Code + "," + PfNumberText(listNumber) + "," + PfNumberText(entry.Quantity) + "," +
            PfNumberText(entry.UnitPrice) + "," + PfNumberText(entry.TargetPrice) + "," +
            PfNumberText(entry.StopPrice) + "," + PfNumberText(entry.PurchaseDate) + "\r\n";
-}
-
-// Keeps the file that could not be read beside it before a save replaces it: it may be a
-// whole portfolio that one stray line made unreadable, and the user sees only empty lists.
-void KeepUnreadableFile(const std::string& path) {
-    if (!FileExists(path)) return;
-    std::string bytes;
-    std::string error;
-    if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
-    if (!WriteFileAtomically(AppPath() + kPfBackupFileName, bytes, error))
-        throw std::runtime_error(error);
 }
 
 // The plain decimal form of value rounded to 15 significant digits, without the 0 before
@@ -137,21 +127,34 @@ void LoadPfFile() {
     state.PfLoadFailed = false;
     const std::string path = AppPath() + kPfFileName;
     if (!FileExists(path)) return;
-    state.PfLoadFailed = !RunTrapped([&state, &path] {
+    std::string failure;
+    try {
         // The lists take the entries only once the whole file was read.
         auto lists = ParsePfText(ReadCp932File(path));
         for (int i = 0; i < kPfListCount; ++i) {
             state.PfCounts[i] = static_cast<int16_t>(lists[i].size());
             state.PfLists[i] = std::move(lists[i]);
         }
-    });
+        return;
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    // Kept at once, so that the message can say where the user finds the file.
+    std::string error;
+    const std::string kept = KeepUnderFreeName(path, error);
+    // Not kept: the first save tries again before it replaces the file, or fails.
+    state.PfLoadFailed = kept.empty();
+    MsgWarn(failure + "\r\n" + (kept.empty() ? error : KeptFileNote(path, kept)));
 }
 
 bool SavePfFile() {
     auto& state = Portfolio();
     return RunTrapped([&state] {
         const std::string path = AppPath() + kPfFileName;
-        if (state.PfLoadFailed) KeepUnreadableFile(path);
+        std::string error;
+        // A portfolio that one stray line made unreadable is never replaced unkept.
+        if (state.PfLoadFailed && FileExists(path) && KeepUnderFreeName(path, error).empty())
+            throw std::runtime_error(error);
         WriteCp932File(path, PfFileText(state.PfLists, state.PfCounts));
         state.PfLoadFailed = false;
     });

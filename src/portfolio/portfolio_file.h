@@ -15,12 +15,13 @@ inline constexpr const char* kPfFileName = "PF.txt";
 inline constexpr const char* kPfBackupFileName = "PF.txt.bak";
 
 // The four lists from "PF.txt"; none when the file is missing. A line that cannot be
-// read stops the reading with its description through MsgWarn, leaves the lists empty and
-// marks the load as failed.
+// read stops the reading and leaves the lists empty; the file is then kept under the first
+// free name of "PF.txt.bak", "PF.txt.bak2", ..., and the description through MsgWarn names
+// it. When it could not be kept, the load is marked as failed.
 void LoadPfFile();
-// Rewrites "PF.txt" whole from the lists (each up to its count). After a failed load the
-// unreadable file is first kept as "PF.txt.bak". A failure shows its description, leaves
-// the old file and gives false.
+// Rewrites "PF.txt" whole from the lists (each up to its count). After a failed load whose
+// file could not be kept, it is kept first. A failure shows its description, leaves the
+// old file and gives false.
 bool SavePfFile();
 
 // The pure part: the lists of a file's text (UTF-8). Throws with the description of the

@@ -113,12 +113,14 @@ TEST_F(PortfolioFileTest, ASaveWritesOnlyTheEntriesThatWereLoaded) {
     EXPECT_EQ(Read(kPfFileName), text.substr(0, 25 * lineLength));
 }
 
-TEST_F(PortfolioFileTest, TheFirstSaveAfterAFailedLoadKeepsTheUnreadableFile) {
+TEST_F(PortfolioFileTest, AFailedLoadKeepsTheUnreadableFileBeforeAnySave) {
     const std::string unreadable =
         "1301211, 1 , 1 , 1 , 1 , 1 , 1 \r\n\r\n1332211, 1 , 1 , 1 , 1 , 1 , 1 \r\n";
     WritePf(unreadable);
-    sink.Expect(MsgKind::Warn, kErrSubscriptOutOfRange);
+    sink.Expect(MsgKind::Warn, std::string(kErrSubscriptOutOfRange) +
+                                   "\r\n読めなかった「PF.txt」を「PF.txt.bak」として残しました。");
     LoadPfFile();
+    EXPECT_EQ(Read(kPfBackupFileName), ToCp932(unreadable));
     SetList(2, {{"7203011", 1, 1, 1, 1, 1}});
     ASSERT_TRUE(SavePfFile());
     EXPECT_EQ(Read(kPfBackupFileName), ToCp932(unreadable));
@@ -197,10 +199,13 @@ TEST_F(PortfolioFileTest, ALineThatCannotBeReadLeavesEveryListEmpty) {
     };
     const Case cases[] = {
         {"1301011, 1 , 1 , 1 , 1 , 1 , 1 \r\n\r\n1332011, 1 , 1 , 1 , 1 , 1 , 1 \r\n",
-         "インデックスが有効範囲にありません。"},
+         "インデックスが有効範囲にありません。\r\n"
+         "読めなかった「PF.txt」を「PF.txt.bak」として残しました。"},
         {"1301011, 1 , 1 , 1 , 1 , 1 , 1 \r\n1332011, 2 , x , 1 , 1 , 1 , 1 \r\n",
-         "型が一致しません。"},
-        {"1301011, 1 , 1 , 1 , 1 \r\n", "インデックスが有効範囲にありません。"},
+         "型が一致しません。\r\n読めなかった「PF.txt」を「PF.txt.bak2」として残しました。"},
+        {"1301011, 1 , 1 , 1 , 1 \r\n",
+         "インデックスが有効範囲にありません。\r\n"
+         "読めなかった「PF.txt」を「PF.txt.bak3」として残しました。"},
     };
     for (const Case& c : cases) {
         WritePf(c.text);
@@ -252,6 +257,31 @@ TEST_F(PortfolioFileTest, EveryWrittenNumberReadsBack) {
     EXPECT_EQ(entry.UnitPrice, DBL_MAX);
     EXPECT_EQ(entry.TargetPrice, 0.00001);
     EXPECT_EQ(entry.StopPrice, 1e-300);
+}
+
+// Each failed load keeps its file under the next free name and says which; no backup is
+// ever replaced.
+TEST_F(PortfolioFileTest, EachUnreadableFileIsKeptUnderANameTheLoadMessageGives) {
+    const std::string first = "1301211, 1 , 1 , 1 , 1 , 1 , 1 \r\n\r\n";
+    const std::string second = "1332211, 2 , x , 1 , 1 , 1 , 1 \r\n";
+    WritePf(first);
+    sink.Expect(MsgKind::Warn, std::string(kErrSubscriptOutOfRange) +
+                                   "\r\n読めなかった「PF.txt」を「PF.txt.bak」として残しました。");
+    LoadPfFile();
+    EXPECT_EQ(Read("PF.txt.bak"), ToCp932(first));
+    Portfolio().PfLists[0] = {{"7203011", 1, 1, 1, 1, 1}};
+    Portfolio().PfCounts[0] = 1;
+    ASSERT_TRUE(SavePfFile());
+
+    WritePf(second);
+    sink.Expect(MsgKind::Warn, std::string(kErrTypeMismatch) +
+                                   "\r\n読めなかった「PF.txt」を「PF.txt.bak2」として残しました。");
+    LoadPfFile();
+    EXPECT_TRUE(sink.AllShown());
+    ASSERT_TRUE(SavePfFile());
+    EXPECT_EQ(Read("PF.txt.bak"), ToCp932(first));
+    EXPECT_EQ(Read("PF.txt.bak2"), ToCp932(second));
+    EXPECT_EQ(Read(kPfFileName), "");
 }
 
 }  // namespace
