@@ -218,6 +218,38 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     return RenameIntoPlace(temp, target, error);
 }
 
+std::string MakeTemporaryBeside(const std::string& path, std::string& error) {
+    std::string target;
+    if (!FollowLinks(path, target, error)) return {};
+    std::string temp = target + std::string(kTempMark) + std::string(kTempRandomLength, 'X');
+    const int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = FileErrorText(errno, target);
+        return {};
+    }
+    if (fchmod(fd, ModeFor(target, 0644)) != 0) {
+        error = FileErrorText(errno, target);
+        close(fd);
+        unlink(temp.c_str());
+        return {};
+    }
+    close(fd);
+    return temp;
+}
+
+bool CommitTemporary(const std::string& temp, const std::string& path, std::string& error) {
+    std::string target;
+    const int fd = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && fsync(fd) == 0;
+    if (!synced) error = FileErrorText(errno, path);
+    if (fd >= 0) close(fd);
+    if (!synced || !FollowLinks(path, target, error)) {
+        unlink(temp.c_str());
+        return false;
+    }
+    return RenameIntoPlace(temp, target, error);
+}
+
 int RemoveStaleTemporaryFiles(const std::string& folder) {
     int removed = RemoveRegularFiles(folder, HasTemporarySuffix);
     // Beside a link's target only that target's own temporaries go: the folder may be the

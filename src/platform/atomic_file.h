@@ -15,6 +15,14 @@
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error,
                          unsigned mode = 0644);
 
+// For a file written as it arrives: a new empty temporary file beside path (beside its
+// target when path is a link), named as WriteFileAtomically names its own, so that the
+// same clean-up finds it. Gives its path, or an empty one and error.
+std::string MakeTemporaryBeside(const std::string& path, std::string& error);
+// Puts the written temporary file in place of path as WriteFileAtomically does: synced,
+// renamed, the folder synced. The temporary file is gone afterwards in every case.
+bool CommitTemporary(const std::string& temp, const std::string& path, std::string& error);
+
 // A test's stand-in for a full disk: the writes of the temporary file after its first
 // `bytes` bytes fail with the errno `code`, until ClearAtomicWriteFault. The program never
 // calls these.
