@@ -4,7 +4,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
-#include <limits>
+#include <cstdio>
 
 #include "foundation/database.h"
 #include "foundation/startup.h"
@@ -51,10 +51,12 @@ bool IsServerDate(std::string_view text) {
     return IsValidSlashDate(SlashDate(text));
 }
 
-// Sends the request and lets the message loop run until the control reports its end.
-void Request(InternetTransfer& inet, const std::string& address) {
+// Sends the request and lets the message loop run until the control reports its end, or
+// until its deadline, which the cancel button (disabled while downloading) cannot replace.
+void Request(InternetTransfer& inet, const std::string& address, int deadlineMs) {
     Views().InetState = 0;
     inet.SetTransferTimeout(Download().TransferTimeoutMs);
+    inet.SetDeadline(deadlineMs);
     inet.StateChanged = [](int state) { Views().InetState = static_cast<int16_t>(state); };
     inet.SetURL(address);
     inet.Execute();
@@ -147,7 +149,11 @@ bool GetServerDateList(InternetTransfer& inet, const LogonPair& logon, DateList&
         MsgWarn(kAuthFailed);
         return false;
     }
-    Request(inet, RequestAddress(ServerBase(), "datalist.txt", logon));
+    // Only the first bytes of the list are used: the rest is not waited for.
+    inet.SetBodyLimit(kDateListChunk);
+    Request(inet, RequestAddress(ServerBase(), "datalist.txt", logon),
+            Download().DateListDeadlineMs);
+    inet.SetBodyLimit(-1);
     if (Views().InetState == InternetTransfer::kStateError) {
         MsgWarn(kConnectFailed);
         return false;
@@ -179,22 +185,31 @@ bool IsDateImported(const DateList& list, DateList& missing) {
 
 bool DownloadArchive(InternetTransfer& inet, const LogonPair& logon, const std::string& name) {
     const std::string path = MailDataFolder() + name + ".zip";
-    Request(inet, RequestAddress(ServerBase(), name + ".zip", logon));
-    if (Views().InetState == InternetTransfer::kStateError) {
-        MsgWarn(kConnectFailed);
-        return false;
-    }
-    if (inet.GetHeader("Content-type").find("application/x-zip-compressed") == std::string::npos) {
-        MsgWarn(kDownloadFailed);
-        return false;
-    }
-    const QByteArray bytes = inet.GetChunk(std::numeric_limits<qint64>::max());
-    if (!WholeArchiveArrived(inet.GetHeader(), inet.GetHeader("Content-Length"), bytes.size())) {
-        MsgWarn(kDownloadFailed);
-        return false;
-    }
+    // The body goes to its temporary file as it arrives, never whole into memory.
     std::string error;
-    if (!WriteFileAtomically(path, std::string_view(bytes.constData(), bytes.size()), error)) {
+    const std::string temp = MakeTemporaryBeside(path, error);
+    if (temp.empty()) {
+        MsgWarn(error);
+        return false;
+    }
+    inet.SetBodyFile(temp);
+    Request(inet, RequestAddress(ServerBase(), name + ".zip", logon), Download().ArchiveDeadlineMs);
+    inet.SetBodyFile({});
+    const char* failure = nullptr;
+    if (Views().InetState == InternetTransfer::kStateError) {
+        failure = kConnectFailed;
+    } else if (inet.GetHeader("Content-type").find("application/x-zip-compressed") ==
+                   std::string::npos ||
+               !WholeArchiveArrived(inet.GetHeader(), inet.GetHeader("Content-Length"),
+                                    inet.BodySize())) {
+        failure = kDownloadFailed;
+    }
+    if (failure) {
+        std::remove(temp.c_str());
+        MsgWarn(failure);
+        return false;
+    }
+    if (!CommitTemporary(temp, path, error)) {
         MsgWarn(error);
         return false;
     }

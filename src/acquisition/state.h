@@ -30,6 +30,10 @@ struct DownloadState {
     std::string ServerBase;
     // A request that transfers nothing for this long fails; tests shorten it.
     int TransferTimeoutMs = 30000;
+    // However steadily its bytes come, the date list fails after this long and each
+    // archive after this long; tests shorten them.
+    int DateListDeadlineMs = 60000;
+    int ArchiveDeadlineMs = 600000;
 };
 
 DownloadState& Download();

@@ -13,9 +13,8 @@
 #include "acquisition/drive_kinds.h"
 #include "acquisition/text_series.h"
 #include "analysis/state.h"
-#include "foundation/error_texts.h"
 #include "foundation/state.h"
-#include "platform/atomic_file.h"
+#include "foundation/trap.h"
 #include "platform/busy_pointer.h"
 #include "platform/message_box.h"
 #include "platform/twips.h"
@@ -167,12 +166,11 @@ bool FRM_テキストデータ::LoadTextSeries(int32_t& invalidLines) {
     Series().TextDataSeries.clear();
     Series().TextDataCount = 0;
     TextData().TextDataTick = 0;
-    std::string bytes;
-    if (!ReadWholeFile(GetSelectedPath(), bytes)) {
-        MsgWarn(kErrFileNotFound);
+    TextSeries series;
+    // Any failure, however large the file, is this load's own: its description is shown
+    // and the dialog stays.
+    if (!RunTrapped([&] { series = ReadTextSeries(GetSelectedPath(), TextData().TextDataTitle); }))
         return false;
-    }
-    TextSeries series = ReadTextSeries(bytes, TextData().TextDataTitle);
     TextData().TextDataTick = series.tick;
     invalidLines = series.invalidLines;
     Series().TextDataCount = static_cast<int32_t>(series.points.size());

@@ -4,9 +4,11 @@
 #include <array>
 #include <charconv>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "foundation/text_utils.h"
 #include "platform/cp932.h"
+#include "platform/file_ends.h"
 #include "platform/number_format.h"
 
 namespace {
@@ -122,20 +124,27 @@ void StoreTextPoint(const std::vector<std::string>& fields, const std::string& s
     point.Volume = NumericValue(fields[kVolume]);
 }
 
-TextSeries ReadTextSeries(std::string_view bytes, std::string_view fileName) {
+TextSeries ReadTextSeries(const std::string& path, std::string_view fileName) {
     TextSeries series;
-    const std::string text = FromCp932(bytes);
-    const std::vector<std::string_view> lines = TextLines(text);
+    // One line more than the window tells whether the price-step line is among the last.
+    FileEnds ends;
+    std::string error;
+    if (!ReadFileEnds(path, kTextLineWindow + 1, kTextLineBytes, ends, error))
+        throw std::runtime_error(error);
     const bool tickLine = HasTickLine(fileName);
+    const auto lineCount = static_cast<int32_t>(ends.Last.size()) + (ends.Whole ? 0 : 1);
     int32_t count = 0;
     int32_t first = 0;
-    if (!PrepareTextLines(static_cast<int32_t>(lines.size()), tickLine, count, first))
-        return series;
-    if (tickLine && IsNumericText(lines.front())) series.tick = NumericValue(lines.front());
+    if (!PrepareTextLines(lineCount, tickLine, count, first)) return series;
+    if (tickLine && !ends.First.Cut) {
+        const std::string step = FromCp932(ends.First.Bytes);
+        if (IsNumericText(step)) series.tick = NumericValue(step);
+    }
     series.points.reserve(count);
-    for (size_t i = first; i < lines.size(); ++i) {
+    for (size_t i = ends.Last.size() - count; i < ends.Last.size(); ++i) {
         SeriesPoint point;
-        if (ReadTextLine(lines[i], point)) {
+        // No bar is that long: the line is not looked at.
+        if (!ends.Last[i].Cut && ReadTextLine(FromCp932(ends.Last[i].Bytes), point)) {
             series.points.push_back(std::move(point));
         } else {
             ++series.invalidLines;

@@ -4,6 +4,7 @@
 // separators counted once). Files whose name contains "指標", "商品" or "為替" hold the
 // price step on their first line. At most kTextLineWindow lines are read as bars: the
 // last ones of the file, in file order.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@
 #include "analysis/series.h"
 
 inline constexpr int32_t kTextLineWindow = 1500;
+// A line longer than this is no bar; only this much of it is read.
+inline constexpr size_t kTextLineBytes = 4096;
 
 // True for the file names whose first line holds the price step.
 bool HasTickLine(std::string_view fileName);
@@ -37,5 +40,7 @@ struct TextSeries {
     bool ok = false;  // false when the file has no line that can be a bar
 };
 
-// The series of a file's bytes (code page 932) with this file name.
-TextSeries ReadTextSeries(std::string_view bytes, std::string_view fileName);
+// The series of the file at path (code page 932) with this file name, read from the two
+// ends of the file in bounded memory. Throws the description of a read failure (a file
+// that is not a regular one included).
+TextSeries ReadTextSeries(const std::string& path, std::string_view fileName);

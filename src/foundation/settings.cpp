@@ -164,8 +164,12 @@ void LoadSettei(LogonPair& logon) {
     LogonPair restored;
     // Only a file that is cut short or unreadable, or that fails the two validity tests
     // of the image (the sign-in restores, the kagi display count is set), is given up.
-    if (!ReadWholeFile(path, image) || !DecodeSetteiImage(image, loaded) ||
+    std::string error;
+    if (!ReadRegularFile(path, image, error) || !DecodeSetteiImage(image, loaded) ||
         !RestoreLogon(loaded.UserSettei, restored) || loaded.DefaultDisplayCount[0] == 0) {
+        // Something other than a file (a FIFO, a folder) is kept, not deleted.
+        const std::string kept = SetAsideIfNotRegular(path);
+        if (!kept.empty()) MsgWarn(error + kept);
         logon = {};
         ResetSettei(logon);
         return;

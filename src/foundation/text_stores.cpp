@@ -1,9 +1,5 @@
 #include "foundation/text_stores.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <vector>
 
 #include "foundation/error_texts.h"
@@ -11,7 +7,6 @@
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
-#include "platform/file_errors.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -71,30 +66,6 @@ std::vector<std::string_view> WriteParts(std::string_view text, std::string& own
     return SplitCrLf(owned);
 }
 
-bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = FileErrorText(errno, path);
-        return false;
-    }
-    std::string out;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = FileErrorText(errno, path);
-            close(fd);
-            return false;
-        }
-        out.append(buffer, static_cast<size_t>(n));
-    }
-    close(fd);
-    bytes = std::move(out);
-    return true;
-}
-
 std::string GetStore(const StoreKind& kind) {
     bool& unread = TextStores().*kind.Unread;
     unread = false;
@@ -106,7 +77,7 @@ std::string GetStore(const StoreKind& kind) {
     }
     std::string bytes;
     std::string text;
-    if (!ReadFile(path, bytes, error)) {
+    if (!ReadRegularFile(path, bytes, error)) {
         unread = true;
         MsgWarn(kind.ReadTag + error);
         return {};

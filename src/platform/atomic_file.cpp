@@ -11,9 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <vector>
 
 #include "platform/file_errors.h"
@@ -28,6 +26,8 @@ constexpr std::string_view kTempMark = ".tmp";
 constexpr size_t kTempRandomLength = 6;
 // The links a path may pass before the system itself gives up with ELOOP.
 constexpr int kMaxLinkHops = 40;
+// Backups past this many point to a folder that something fills without end.
+constexpr int kMaxBackups = 999;
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -145,6 +145,17 @@ bool SyncFolder(const std::string& folder, std::string& error) {
     return synced;
 }
 
+// Renames the written temporary file over target and makes the rename durable; the
+// temporary file goes on failure.
+bool RenameIntoPlace(const std::string& temp, const std::string& target, std::string& error) {
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        error = FileErrorText(errno, target);
+        unlink(temp.c_str());
+        return false;
+    }
+    return SyncFolder(FolderOf(target), error);
+}
+
 // Calls visit with each entry of folder and its own type (a link is not followed).
 void ForEachEntry(const std::string& folder,
                   const std::function<void(const fs::path&, fs::file_type)>& visit) {
@@ -204,12 +215,39 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         unlink(temp.c_str());
         return false;
     }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+    return RenameIntoPlace(temp, target, error);
+}
+
+std::string MakeTemporaryBeside(const std::string& path, std::string& error) {
+    std::string target;
+    if (!FollowLinks(path, target, error)) return {};
+    std::string temp = target + std::string(kTempMark) + std::string(kTempRandomLength, 'X');
+    const int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
         error = FileErrorText(errno, target);
+        return {};
+    }
+    if (fchmod(fd, ModeFor(target, 0644)) != 0) {
+        error = FileErrorText(errno, target);
+        close(fd);
+        unlink(temp.c_str());
+        return {};
+    }
+    close(fd);
+    return temp;
+}
+
+bool CommitTemporary(const std::string& temp, const std::string& path, std::string& error) {
+    std::string target;
+    const int fd = open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && fsync(fd) == 0;
+    if (!synced) error = FileErrorText(errno, path);
+    if (fd >= 0) close(fd);
+    if (!synced || !FollowLinks(path, target, error)) {
         unlink(temp.c_str());
         return false;
     }
-    return SyncFolder(FolderOf(target), error);
+    return RenameIntoPlace(temp, target, error);
 }
 
 int RemoveStaleTemporaryFiles(const std::string& folder) {
@@ -224,14 +262,96 @@ int RemoveStaleTemporaryFiles(const std::string& folder) {
     return removed;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return false;
-    bytes = buffer.str();
+int OpenRegularFile(const std::string& path, std::string& error) {
+    // Without O_NONBLOCK the open of a FIFO waits for a writer that may never come.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = FileErrorText(errno, path);
+        return -1;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = kErrPathFileAccess;
+        close(fd);
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+bool ReadRegularFile(const std::string& path, std::string& bytes, std::string& error) {
+    const int fd = OpenRegularFile(path, error);
+    if (fd < 0) return false;
+    std::string out;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = FileErrorText(errno, path);
+            close(fd);
+            return false;
+        }
+        out.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    bytes = std::move(out);
     return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    std::string error;
+    return ReadRegularFile(path, bytes, error);
+}
+
+// Moves what path names to backup unless backup exists: false with EEXIST when it does.
+bool MoveToFreeName(const std::string& path, const std::string& backup) {
+    return renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), RENAME_NOREPLACE) == 0;
+}
+
+std::string KeepUnderFreeName(const std::string& path, std::string& error) {
+    struct stat st {};
+    const bool regular = stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    std::string bytes;
+    if (regular && !ReadRegularFile(path, bytes, error)) return {};
+    for (int n = 1; n <= kMaxBackups; ++n) {
+        const std::string name = NameOf(path) + ".bak" + (n == 1 ? "" : std::to_string(n));
+        const std::string backup = FolderOf(path) + name;
+        if (!regular) {
+            if (MoveToFreeName(path, backup)) return name;
+            if (errno == EEXIST) continue;
+            error = FileErrorText(errno, path);
+            return {};
+        }
+        // The name is claimed before it is written, so no backup is ever replaced.
+        const int fd = open(backup.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            error = FileErrorText(errno, backup);
+            return {};
+        }
+        close(fd);
+        if (!WriteFileAtomically(backup, bytes, error)) {
+            unlink(backup.c_str());
+            return {};
+        }
+        return name;
+    }
+    error = FileErrorText(EEXIST, path);
+    return {};
+}
+
+std::string KeptFileNote(const std::string& path, const std::string& keptName) {
+    return "読めなかった「" + NameOf(path) + "」を「" + keptName + "」として残しました。";
+}
+
+std::string SetAsideIfNotRegular(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+    std::string error;
+    const std::string kept = KeepUnderFreeName(path, error);
+    return "\r\n" + (kept.empty() ? error : KeptFileNote(path, kept));
 }
 
 bool FileExists(const std::string& path) {

@@ -139,8 +139,18 @@ bool ReadGridNumber(std::string_view text, double& value) {
     if (first >= text.size()) return false;
     const auto lead = static_cast<unsigned char>(text[first]);
     if (!std::isdigit(lead) && lead != '.') return false;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    // Thousands separators after a digit of the whole part, as the typed numbers take
+    // them: "-1,025.0" is a number, not a text that sorts by its characters.
+    std::string plain(text.substr(0, first));
+    size_t at = first;
+    for (; at < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[at])) || (text[at] == ',' && at > first));
+         ++at) {
+        if (text[at] != ',') plain.push_back(text[at]);
+    }
+    plain.append(text.substr(at));
+    const char* end = plain.data() + plain.size();
+    const auto [ptr, ec] = std::from_chars(plain.data(), end, value);
     return ec == std::errc() && ptr == end;
 }
 

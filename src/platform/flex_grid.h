@@ -51,7 +51,8 @@ GridSortKey MakeGridSortKey(std::string_view cell, FlexSort kind);
 // < 0, 0, > 0; 0 only for identical cell texts.
 int CompareGridSortKeys(const GridSortKey& a, const GridSortKey& b);
 bool IsDescending(FlexSort kind);
-// A cell that reads as a number: optional blanks, sign, digits with one point, exponent.
+// A cell that reads as a number: optional blanks, sign, digits (thousands separators
+// allowed in the whole part) with one point, exponent.
 bool ReadGridNumber(std::string_view text, double& value);
 
 // The error a wrong row or column raises; callers that trap it show its description.

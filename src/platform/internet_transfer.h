@@ -5,14 +5,18 @@
 // A request ends in one of two states: kStateResponseCompleted whenever the server sent a
 // status line (whatever its code, and also when the body was cut short after the headers),
 // kStateError when no status line came (refused, reset, closed, or nothing transferred for
-// the transfer timeout). Redirects are not followed and no proxy is used: the caller judges
+// the transfer timeout), when the request's deadline passed or when its body file could
+// not be written. Redirects are not followed and no proxy is used: the caller judges
 // a 3xx status itself and talks to the server directly.
 #include <QByteArray>
 #include <QObject>
 #include <functional>
+#include <memory>
 #include <string>
 
+class QFile;
 class QNetworkAccessManager;
+class QTimer;
 class QNetworkReply;
 
 class InternetTransfer : public QObject {
@@ -44,11 +48,24 @@ class InternetTransfer : public QObject {
     // Called with kStateError or kStateResponseCompleted when a request ends.
     std::function<void(int state)> StateChanged;
     void SetTransferTimeout(int ms) { transferTimeoutMs_ = ms; }
+    // A request still running this long after it started ends as an error, however
+    // steadily its bytes come; 0: no such limit.
+    void SetDeadline(int ms) { deadlineMs_ = ms; }
+    // Only the first `bytes` bytes of the body are read: the request then ends as completed
+    // without waiting for the rest. Negative: the whole body.
+    void SetBodyLimit(qint64 bytes) { bodyLimit_ = bytes; }
+    // The body goes into this existing file as it arrives instead of into memory (empty:
+    // memory); GetChunk then gives nothing. A failed write ends the request as an error.
+    void SetBodyFile(const std::string& path) { bodyPath_ = path; }
+    // The bytes of the body received, in memory or in the file.
+    qint64 BodySize() const { return bodySize_; }
 
   private:
     // Drops a request still running without reporting its end.
     void Abandon();
     void Finish(QNetworkReply* reply);
+    // Moves the bytes that arrived into the body, up to its limit.
+    void Take(QNetworkReply* reply);
 
     QNetworkAccessManager* manager_ = nullptr;
     QNetworkReply* reply_ = nullptr;
@@ -58,4 +75,11 @@ class InternetTransfer : public QObject {
     QByteArray body_;
     qint64 read_ = 0;
     int transferTimeoutMs_ = kDefaultTransferTimeoutMs;
+    int deadlineMs_ = 0;
+    qint64 bodyLimit_ = -1;
+    std::string bodyPath_;
+    std::unique_ptr<QFile> bodyFile_;
+    qint64 bodySize_ = 0;
+    bool failed_ = false;  // the deadline passed or the body file could not be written
+    QTimer* deadline_ = nullptr;
 };

@@ -8,7 +8,8 @@
 
 std::string ReadCp932File(const std::string& path) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
+    std::string error;
+    if (!ReadRegularFile(path, bytes, error)) throw std::runtime_error(error);
     std::string text;
     if (!DecodeCp932Strict(bytes, text)) throw std::runtime_error(kErrTypeMismatch);
     return text;

@@ -36,7 +36,13 @@ void LoadNewsFile() {
     const std::string path = AppPath() + kNewsFileName;
     if (!FileExists(path)) return;
     RunTrapped([&path] {
-        AppendCurrentNews(ReadCp932File(path), News().LatestDataDate, News().NewsText);
+        std::string text;
+        try {
+            text = ReadCp932File(path);
+        } catch (const std::exception& error) {
+            throw std::runtime_error(error.what() + SetAsideIfNotRegular(path));
+        }
+        AppendCurrentNews(text, News().LatestDataDate, News().NewsText);
     });
 }
 

@@ -1,7 +1,10 @@
 #include "portfolio/portfolio_file.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 #include "foundation/error_texts.h"
@@ -9,12 +12,14 @@
 #include "foundation/trap.h"
 #include "platform/app_path.h"
 #include "platform/atomic_file.h"
+#include "platform/message_box.h"
 #include "platform/number_format.h"
 #include "portfolio/cp932_file.h"
 
 namespace {
 
 constexpr int kPfFieldCount = 7;
+constexpr int kPfSignificantDigits = 15;
 
 std::vector<std::string_view> SplitFields(std::string_view line) {
     std::vector<std::string_view> fields;
@@ -34,15 +39,37 @@ std::string PfLine(const PfEntry& entry, int listNumber) {
            PfNumberText(entry.StopPrice) + "," + PfNumberText(entry.PurchaseDate) + "\r\n";
 }
 
-// Keeps the file that could not be read beside it before a save replaces it: it may be a
-// whole portfolio that one stray line made unreadable, and the user sees only empty lists.
-void KeepUnreadableFile(const std::string& path) {
-    if (!FileExists(path)) return;
-    std::string bytes;
-    std::string error;
-    if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
-    if (!WriteFileAtomically(AppPath() + kPfBackupFileName, bytes, error))
-        throw std::runtime_error(error);
+// The plain decimal form of value rounded to 15 significant digits, without the 0 before
+// the point of a magnitude below 1 ("-.00001", "612.5"); empty when the magnitude is 1E+15
+// or more, or below 1E-15, where the digits would outgrow the field.
+std::string PlainDecimal(double value) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.*e", kPfSignificantDigits - 1, std::fabs(value));
+    const std::string text = buffer;
+    const size_t e = text.find('e');
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    if (exponent >= kPfSignificantDigits || exponent < -kPfSignificantDigits) return {};
+    std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
+    digits.erase(digits.find_last_not_of('0') + 1);
+    std::string number = value < 0 ? "-" : "";
+    if (exponent < 0) return number + "." + std::string(-exponent - 1, '0') + digits;
+    const size_t whole = static_cast<size_t>(exponent) + 1;
+    if (digits.size() <= whole) return number + digits + std::string(whole - digits.size(), '0');
+    return number + digits.substr(0, whole) + "." + digits.substr(whole);
+}
+
+// The exponent form with the fewest digits from 15 up that reads back: at the edge of the
+// range 15 digits may round past the largest double, which the reader refuses.
+std::string ExponentForm(double value) {
+    char buffer[40];
+    for (int digits = kPfSignificantDigits; digits <= 17; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*G", digits, value);
+        double read = 0;
+        const char* end = buffer + std::strlen(buffer);
+        const auto [at, error] = std::from_chars(buffer, end, read);
+        if (error == std::errc() && at == end && std::isfinite(read)) break;
+    }
+    return buffer;
 }
 
 }  // namespace
@@ -50,12 +77,8 @@ void KeepUnreadableFile(const std::string& path) {
 std::string PfNumberText(double value) {
     // A value the reader refuses would make the whole file unreadable at the next start.
     if (value == 0 || !std::isfinite(value)) return " 0 ";
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    std::string number = buffer;
-    const size_t digits = number.front() == '-' ? 1 : 0;
-    if (number.compare(digits, 2, "0.") == 0) number.erase(digits, 1);
-    return (value < 0 ? "" : " ") + number + " ";
+    const std::string number = PlainDecimal(value);
+    return (value < 0 ? "" : " ") + (number.empty() ? ExponentForm(value) : number) + " ";
 }
 
 std::string PfFileText(const std::array<std::vector<PfEntry>, kPfListCount>& lists,
@@ -104,21 +127,34 @@ void LoadPfFile() {
     state.PfLoadFailed = false;
     const std::string path = AppPath() + kPfFileName;
     if (!FileExists(path)) return;
-    state.PfLoadFailed = !RunTrapped([&state, &path] {
+    std::string failure;
+    try {
         // The lists take the entries only once the whole file was read.
         auto lists = ParsePfText(ReadCp932File(path));
         for (int i = 0; i < kPfListCount; ++i) {
             state.PfCounts[i] = static_cast<int16_t>(lists[i].size());
             state.PfLists[i] = std::move(lists[i]);
         }
-    });
+        return;
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    // Kept at once, so that the message can say where the user finds the file.
+    std::string error;
+    const std::string kept = KeepUnderFreeName(path, error);
+    // Not kept: the first save tries again before it replaces the file, or fails.
+    state.PfLoadFailed = kept.empty();
+    MsgWarn(failure + "\r\n" + (kept.empty() ? error : KeptFileNote(path, kept)));
 }
 
 bool SavePfFile() {
     auto& state = Portfolio();
     return RunTrapped([&state] {
         const std::string path = AppPath() + kPfFileName;
-        if (state.PfLoadFailed) KeepUnreadableFile(path);
+        std::string error;
+        // A portfolio that one stray line made unreadable is never replaced unkept.
+        if (state.PfLoadFailed && FileExists(path) && KeepUnderFreeName(path, error).empty())
+            throw std::runtime_error(error);
         WriteCp932File(path, PfFileText(state.PfLists, state.PfCounts));
         state.PfLoadFailed = false;
     });

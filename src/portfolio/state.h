@@ -21,8 +21,8 @@ inline constexpr int kPfListCount = 4;
 struct PortfolioState {
     std::array<std::vector<PfEntry>, kPfListCount> PfLists;  // lists 1 to 4
     std::array<int16_t, kPfListCount> PfCounts{};
-    // "PF.txt" was there but could not be read: the lists are empty, and the first save
-    // keeps the unreadable file as "PF.txt.bak" before it replaces it.
+    // "PF.txt" was there but could neither be read nor kept under a backup name: the lists
+    // are empty, and the first save keeps the file before it replaces it.
     bool PfLoadFailed = false;
 };
 

@@ -125,7 +125,9 @@ bool LoadATec() {
     }
     return RunTrapped([&state, &path] {
         std::string bytes;
-        if (!ReadWholeFile(path, bytes)) throw std::runtime_error(kErrFileNotFound);
+        std::string error;
+        if (!ReadRegularFile(path, bytes, error))
+            throw std::runtime_error(error + SetAsideIfNotRegular(path));
         std::vector<ATecRecord> records = ParseATec(bytes);
         state.ATecCount = static_cast<int16_t>(records.size());
         state.ATecTable = std::move(records);

@@ -551,8 +551,9 @@ bool RunIssues(const std::vector<IssueInput>& issues, const RunInputs& run, RunW
 bool ReadPreviousATec(std::string& bytes) {
     const std::string path = AppPath() + kATecFileName;
     if (!FileExists(path)) return true;
-    if (ReadWholeFile(path, bytes)) return true;
-    MsgWarn(kErrFileNotFound);
+    std::string error;
+    if (ReadRegularFile(path, bytes, error)) return true;
+    MsgWarn(error + SetAsideIfNotRegular(path));
     return false;
 }
 

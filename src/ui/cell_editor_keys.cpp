@@ -9,6 +9,7 @@
 #include "foundation/text_utils.h"
 #include "platform/flex_grid.h"
 #include "ui/dialog_keys.h"
+#include "ui/input_boxes.h"
 
 CellEditorKeys::CellEditorKeys(QWidget* window, FlexGrid* grid, QLineEdit* text, QDateEdit* date,
                                std::function<void()> commitText, std::function<void()> commitDate)
@@ -38,9 +39,14 @@ bool CellEditorKeys::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    // A paste passes the filter that typing passes: the value entered is the whole number
+    // the cell shows.
+    if (text && (event->type() == QEvent::ContextMenu || event->type() == QEvent::Drop))
+        return RefusesPaste(text_, NumericKeys::Digits, event);
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (!text) return OnDateKey(key->key());
+    if (key->matches(QKeySequence::Paste)) return RefusesPaste(text_, NumericKeys::Digits, event);
     if (OnTextKey(key->key())) return true;
     if (key->text().isEmpty()) return false;
     int code = static_cast<int>(key->text().at(0).unicode());

@@ -4,7 +4,7 @@
 // Either editor commits when it loses the focus, except to its own calendar or menu. Esc
 // drops the edit; Enter, Up and Down of the text editor give the focus back to the grid,
 // which commits, and the arrows then move the current row. The text editor takes digits
-// and Backspace only.
+// and Backspace only, typed, pasted or dropped.
 #include <QObject>
 #include <functional>
 

@@ -2,18 +2,26 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDateTimeEdit>
+#include <QDropEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -26,6 +34,15 @@ namespace {
 
 constexpr const char* kNotNumeric = "数値を入力してください。";
 constexpr const char* kOutOfRange = "表示されている範囲内で設定してください。";
+
+// Whether typing inserted over the box's selection (or at its cursor) keeps it numeric.
+bool AcceptsInsert(QLineEdit* box, NumericKeys keys, const QString& inserted) {
+    if (inserted.isEmpty()) return true;
+    const int selStart = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
+    const int selLength = box->hasSelectedText() ? box->selectedText().size() : 0;
+    return AcceptsTyping(keys, box->text().toStdU16String(), selStart, selLength,
+                         inserted.toStdU16String());
+}
 
 std::string_view TrimBlanks(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t");
@@ -171,7 +188,11 @@ class InputBoxFilter : public QObject {
         if (watched != box_) return false;
         switch (event->type()) {
             case QEvent::KeyPress:
-                return filtering_ && Refuses(static_cast<QKeyEvent*>(event));
+            case QEvent::ContextMenu:
+            case QEvent::Drop:
+                if (filtering_ && RefusesPaste(box_, keys_, event)) return true;
+                return filtering_ && event->type() == QEvent::KeyPress &&
+                       Refuses(static_cast<QKeyEvent*>(event));
             case QEvent::InputMethod:
                 return filtering_ &&
                        !Accepts(static_cast<QInputMethodEvent*>(event)->commitString());
@@ -196,14 +217,7 @@ class InputBoxFilter : public QObject {
         if (text.isEmpty() || text.at(0).category() == QChar::Other_Control) return false;
         return !Accepts(text);
     }
-    bool Accepts(const QString& inserted) const {
-        if (inserted.isEmpty()) return true;
-        const int selStart =
-            box_->hasSelectedText() ? box_->selectionStart() : box_->cursorPosition();
-        const int selLength = box_->hasSelectedText() ? box_->selectedText().size() : 0;
-        return AcceptsTyping(keys_, box_->text().toStdU16String(), selStart, selLength,
-                             inserted.toStdU16String());
-    }
+    bool Accepts(const QString& inserted) const { return AcceptsInsert(box_, keys_, inserted); }
     void Leave(Qt::FocusReason reason) {
         // Focus lost to a message box, a menu or another application is not leaving the box.
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
@@ -482,6 +496,28 @@ bool AcceptsTyping(NumericKeys keys, std::u16string_view text, int selStart, int
         ++position;
     }
     return true;
+}
+
+bool RefusesPaste(QLineEdit* box, NumericKeys keys, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) &&
+                   !AcceptsInsert(box, keys, QGuiApplication::clipboard()->text());
+        case QEvent::Drop: {
+            const QMimeData* data = static_cast<QDropEvent*>(event)->mimeData();
+            return data && !AcceptsInsert(box, keys, data->text());
+        }
+        case QEvent::ContextMenu: {
+            const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+            auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+            if (paste && !AcceptsInsert(box, keys, QGuiApplication::clipboard()->text()))
+                paste->setEnabled(false);
+            menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 void BindIntegerBox(QLineEdit* box, UpDownSpinner* spinner) {

@@ -11,6 +11,7 @@
 
 class QAbstractButton;
 class QAbstractItemView;
+class QEvent;
 class QLineEdit;
 class QToolButton;
 
@@ -69,6 +70,10 @@ enum class NumericKeys { Digits, Signed, SignedDecimal };
 // keeps only what the box takes: digits, a leading minus, one decimal point.
 bool AcceptsTyping(NumericKeys keys, std::u16string_view text, int selStart, int selLength,
                    std::u16string_view inserted);
+// True when event pastes or drops into box a text that typing could not put there (the
+// paste keys, the context menu's paste, a drop), which then must not reach the box. The
+// context menu is shown here, with its paste disabled for such a text.
+bool RefusesPaste(QLineEdit* box, NumericKeys keys, QEvent* event);
 
 // The bindings the dialogs use, one per kind of box: typing filter, check and format on
 // leaving the box, and the spinner's arrows.

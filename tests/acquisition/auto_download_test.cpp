@@ -1,4 +1,4 @@
-// ctest-labels: download
+// ctest-labels: download faults
 #include "acquisition/auto_download.h"
 
 #include <gtest/gtest.h>
@@ -335,6 +335,32 @@ TEST_F(AutoDownloadTest, ARefusedOrSilentServerGivesTheConnectionMessage) {
         EXPECT_EQ(text.find("127.0.0.1"), std::string::npos) << text;
         EXPECT_EQ(text.find(kPassword), std::string::npos) << text;
     }
+}
+
+// A server that keeps sending a byte now and then holds no request past its deadline, and
+// of the date list only the bytes used are waited for.
+TEST_F(AutoDownloadTest, ASlowServerMeetsTheDeadlineAndTheListIsReadOnlyAsFarAsUsed) {
+    Download().DateListDeadlineMs = 3000;
+    Download().ArchiveDeadlineMs = 3000;
+    // The list's first 4,096 bytes, then a connection held open with more announced.
+    const std::string list = "20300108;" + std::string(4096, ' ');
+    server.Serve("datalist.txt", list);
+    ServeDays({"20300108"});
+    server.Faults(R"("datalist.txt": {"length": "100000000", "hold": 30})");
+    sink.Expect(MsgKind::Info, kFinished);
+    Run();
+    EXPECT_EQ(Stored("20300108.zip"), ZipBytes("20300108.txt"));
+
+    // A byte every 0.2 s never trips the 1.5 s inactivity timeout; the deadline ends it.
+    server.Faults(R"("S20300108.zip": {"trickle": 0.2})");
+    std::remove((MailDataFolder() + "S20300108.zip").c_str());
+    sink.Expect(MsgKind::Warn, kConnectFailed).Expect(MsgKind::Info, kInterrupted);
+    AnswerSignIn(kUid, kPassword, false);
+    Run();
+    EXPECT_EQ(Stored("S20300108.zip"), "<none>");
+    EXPECT_TRUE(QDir(QString::fromStdString(MailDataFolder()))
+                    .entryList({"*.tmp*"}, QDir::Files | QDir::Hidden)
+                    .isEmpty());
 }
 
 TEST_F(AutoDownloadTest, AFinishedRunShowsTheNewsWhenThereIsNews) {

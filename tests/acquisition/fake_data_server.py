@@ -12,6 +12,8 @@ answer for a NAME instead:
             "body": "text",                     # else the file's bytes
             "length": "123" | null,             # Content-Length sent; null sends none
             "cut": 10,                          # bytes of the body sent before closing
+            "trickle": 0.2,                     # seconds between the body's bytes
+            "hold": 30,                         # seconds to wait after the body, open
             "silent": true}}                    # accept and never answer
 Every request line is appended to FOLDER/requests.log.
 """
@@ -67,8 +69,16 @@ class Handler(BaseHTTPRequestHandler):
         if length is not None:
             lines.append("Content-Length: " + length)
         self.wfile.write(("\r\n".join(lines) + "\r\n\r\n").encode("latin-1"))
-        self.wfile.write(body[: fault.get("cut", len(body))])
+        body = body[: fault.get("cut", len(body))]
+        if "trickle" in fault:
+            for i in range(len(body)):
+                self.wfile.write(body[i : i + 1])
+                self.wfile.flush()
+                time.sleep(fault["trickle"])
+        else:
+            self.wfile.write(body)
         self.wfile.flush()
+        time.sleep(fault.get("hold", 0))
         self.close_connection = True
 
 

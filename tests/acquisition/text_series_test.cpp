@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "acquisition/drive_kinds.h"
+#include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -88,6 +90,9 @@ TEST(TextSeriesTest, AFileGivesTheBarsOfItsLastLines) {
     for (int i = 0; i < 2000; ++i) many.push_back(BarLine(i));
     std::vector<std::string> mixed{"code,date,open,high,low,close,volume", "", "bad"};
     for (int i = 0; i < 100; ++i) mixed.push_back(BarLine(i));
+    std::vector<std::string> stepped{"0.25"};
+    for (int i = 0; i < 1501; ++i) stepped.push_back(BarLine(i));
+    const std::string longLine = BarLine(0) + std::string(kTextLineBytes, ' ');
     const Case cases[] = {
         {"2000 lines", "a.txt", Lines(many), true, 1500, 0, 0, "2024/06/25"},
         {"a price step", "為替.txt", Lines({"0.01", BarLine(0), BarLine(1)}), true, 2, 0, 0.01,
@@ -98,10 +103,22 @@ TEST(TextSeriesTest, AFileGivesTheBarsOfItsLastLines) {
         {"LF and CR line ends, none at the end", "a.txt",
          BarLine(0) + "\n" + BarLine(1) + "\r" + BarLine(2), true, 3, 0, 0, "2024/01/01"},
         {"an empty file", "a.txt", "", false, 0, 0, 0, ""},
+        // Read from the file's two ends: the price step from its start, the bars from its end.
+        {"a price step before 1501 bars", "為替.txt", Lines(stepped), true, 1500, 0, 0.25,
+         "2024/01/02"},
+        {"CR LF at the very end only", "a.txt", BarLine(0) + "\r\n\r\n", true, 1, 1, 0,
+         "2024/01/01"},
+        {"a line longer than any bar", "a.txt", Lines({longLine, BarLine(1)}), true, 1, 1, 0,
+         "2024/01/02"},
+        {"a price step longer than any line", "商品.txt", Lines({"1" + longLine, BarLine(1)}), true,
+         1, 0, 0, "2024/01/02"},
     };
+    TempAppFolder folder;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const TextSeries series = ReadTextSeries(c.bytes, c.name);
+        std::string error;
+        ASSERT_TRUE(WriteFileAtomically(folder.File("series"), c.bytes, error)) << error;
+        const TextSeries series = ReadTextSeries(folder.File("series"), c.name);
         EXPECT_EQ(series.ok, c.ok);
         ASSERT_EQ(series.points.size(), c.bars);
         EXPECT_EQ(series.invalidLines, c.invalid);

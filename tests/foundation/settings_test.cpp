@@ -360,11 +360,14 @@ TEST_F(SetteiTest, SignInBytesOfTheCodePageRestoreAndStoreAsTheSameByte) {
     }
 }
 
-TEST_F(SetteiTest, AnUnreadableFileIsResetAndItsDeletionFailureToldInJapanese) {
-    // A folder in the file's place: it cannot be read, nor deleted as a file.
+TEST_F(SetteiTest, AFolderInTheFilesPlaceIsKeptAsideAndTheDefaultsLoad) {
+    // A folder in the file's place: it cannot be read, nor deleted as a file, so it is
+    // moved out of the way of the next save.
     ASSERT_EQ(mkdir(Path().c_str(), 0700), 0);
     ScriptedSink sink;
-    sink.Expect(MsgKind::Warn, "パス名が無効です。")
+    sink.Expect(MsgKind::Warn,
+                "パス名が無効です。\r\n読めなかった「Settei.ini」を「Settei.ini."
+                "bak」として残しました。")
         .Expect(MsgKind::Warn, "設定する必要があります")
         .Expect(MsgKind::Info, "初期設定を読み込みました。");
     LogonPair logon{"keep", "keep"};

@@ -1,9 +1,10 @@
-// ctest-labels: app pffile
+// ctest-labels: app pffile faults
 #include "portfolio/portfolio_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cfloat>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -59,7 +60,7 @@ TEST(PfNumberText, TheFileFormOfANumberAndItsReadingBack) {
         {1234567890123456, " 1.23456789012346E+15 ", 1.23456789012346e15},
         {1e300, " 1E+300 ", 1e300},
         {-1.5e-20, "-1.5E-20 ", -1.5e-20},
-        {0.00001, " 1E-05 ", 0.00001},
+        {0.00001, " .00001 ", 0.00001},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PfNumberText(c.value), c.text) << c.value;
@@ -112,12 +113,14 @@ TEST_F(PortfolioFileTest, ASaveWritesOnlyTheEntriesThatWereLoaded) {
     EXPECT_EQ(Read(kPfFileName), text.substr(0, 25 * lineLength));
 }
 
-TEST_F(PortfolioFileTest, TheFirstSaveAfterAFailedLoadKeepsTheUnreadableFile) {
+TEST_F(PortfolioFileTest, AFailedLoadKeepsTheUnreadableFileBeforeAnySave) {
     const std::string unreadable =
         "1301211, 1 , 1 , 1 , 1 , 1 , 1 \r\n\r\n1332211, 1 , 1 , 1 , 1 , 1 , 1 \r\n";
     WritePf(unreadable);
-    sink.Expect(MsgKind::Warn, kErrSubscriptOutOfRange);
+    sink.Expect(MsgKind::Warn, std::string(kErrSubscriptOutOfRange) +
+                                   "\r\n読めなかった「PF.txt」を「PF.txt.bak」として残しました。");
     LoadPfFile();
+    EXPECT_EQ(Read(kPfBackupFileName), ToCp932(unreadable));
     SetList(2, {{"7203011", 1, 1, 1, 1, 1}});
     ASSERT_TRUE(SavePfFile());
     EXPECT_EQ(Read(kPfBackupFileName), ToCp932(unreadable));
@@ -196,10 +199,13 @@ TEST_F(PortfolioFileTest, ALineThatCannotBeReadLeavesEveryListEmpty) {
     };
     const Case cases[] = {
         {"1301011, 1 , 1 , 1 , 1 , 1 , 1 \r\n\r\n1332011, 1 , 1 , 1 , 1 , 1 , 1 \r\n",
-         "インデックスが有効範囲にありません。"},
+         "インデックスが有効範囲にありません。\r\n"
+         "読めなかった「PF.txt」を「PF.txt.bak」として残しました。"},
         {"1301011, 1 , 1 , 1 , 1 , 1 , 1 \r\n1332011, 2 , x , 1 , 1 , 1 , 1 \r\n",
-         "型が一致しません。"},
-        {"1301011, 1 , 1 , 1 , 1 \r\n", "インデックスが有効範囲にありません。"},
+         "型が一致しません。\r\n読めなかった「PF.txt」を「PF.txt.bak2」として残しました。"},
+        {"1301011, 1 , 1 , 1 , 1 \r\n",
+         "インデックスが有効範囲にありません。\r\n"
+         "読めなかった「PF.txt」を「PF.txt.bak3」として残しました。"},
     };
     for (const Case& c : cases) {
         WritePf(c.text);
@@ -216,6 +222,66 @@ TEST_F(PortfolioFileTest, AnEmptyFileIsAnEmptyPortfolio) {
     WritePf("");
     LoadPfFile();
     EXPECT_EQ(Portfolio().PfCounts, (std::array<int16_t, 4>{0, 0, 0, 0}));
+}
+
+// Every number is written in a form the reader takes back, plain decimal wherever 15
+// significant digits fit into it.
+TEST_F(PortfolioFileTest, EveryWrittenNumberReadsBack) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {-DBL_MAX, "-1.7976931348623157E+308 "},
+        {DBL_MAX, " 1.7976931348623157E+308 "},
+        {0.00001, " .00001 "},
+        {-0.00001234, "-.00001234 "},
+        {1.5e-10, " .00000000015 "},
+        {1e-15, " .000000000000001 "},
+        {1e-16, " 1E-16 "},
+        {123456789012345, " 123456789012345 "},
+        {999999999999999.9, " 1E+15 "},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PfNumberText(c.value), c.text) << c.value;
+        EXPECT_EQ(StrictNumber(PfNumberText(c.value)),
+                  c.value == 999999999999999.9 ? 1e15 : c.value)
+            << c.text;
+    }
+    Portfolio().PfLists[0] = {{"7203011", -DBL_MAX, DBL_MAX, 0.00001, 1e-300, 20240105}};
+    Portfolio().PfCounts[0] = 1;
+    ASSERT_TRUE(SavePfFile());
+    LoadPfFile();
+    ASSERT_EQ(Portfolio().PfCounts[0], 1);
+    const PfEntry& entry = Portfolio().PfLists[0][0];
+    EXPECT_EQ(entry.Quantity, -DBL_MAX);
+    EXPECT_EQ(entry.UnitPrice, DBL_MAX);
+    EXPECT_EQ(entry.TargetPrice, 0.00001);
+    EXPECT_EQ(entry.StopPrice, 1e-300);
+}
+
+// Each failed load keeps its file under the next free name and says which; no backup is
+// ever replaced.
+TEST_F(PortfolioFileTest, EachUnreadableFileIsKeptUnderANameTheLoadMessageGives) {
+    const std::string first = "1301211, 1 , 1 , 1 , 1 , 1 , 1 \r\n\r\n";
+    const std::string second = "1332211, 2 , x , 1 , 1 , 1 , 1 \r\n";
+    WritePf(first);
+    sink.Expect(MsgKind::Warn, std::string(kErrSubscriptOutOfRange) +
+                                   "\r\n読めなかった「PF.txt」を「PF.txt.bak」として残しました。");
+    LoadPfFile();
+    EXPECT_EQ(Read("PF.txt.bak"), ToCp932(first));
+    Portfolio().PfLists[0] = {{"7203011", 1, 1, 1, 1, 1}};
+    Portfolio().PfCounts[0] = 1;
+    ASSERT_TRUE(SavePfFile());
+
+    WritePf(second);
+    sink.Expect(MsgKind::Warn, std::string(kErrTypeMismatch) +
+                                   "\r\n読めなかった「PF.txt」を「PF.txt.bak2」として残しました。");
+    LoadPfFile();
+    EXPECT_TRUE(sink.AllShown());
+    ASSERT_TRUE(SavePfFile());
+    EXPECT_EQ(Read("PF.txt.bak"), ToCp932(first));
+    EXPECT_EQ(Read("PF.txt.bak2"), ToCp932(second));
+    EXPECT_EQ(Read(kPfFileName), "");
 }
 
 }  // namespace

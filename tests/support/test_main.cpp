@@ -2,9 +2,9 @@
 // and a sink that fails any test that shows a message box it did not expect.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <cstdlib>
 
+#include "platform/application.h"
 #include "platform/surface.h"
 #include "support/fresh_state.h"
 #include "support/scripted_sink.h"
@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // The listeners take ownership.
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateListener);
-    QApplication app(argc, argv);
+    // The program's own application object: its handlers run under the same backstop.
+    ProgramApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Kabuto"));
     InstallFaceSubstitutions();  // as the program does at start-up
     ScriptedSink strict;         // outermost: no box is expected unless a test says so
