@@ -26,6 +26,7 @@
 #include "ui/grid_layouts.h"
 #include "ui/grid_wheel.h"
 #include "ui/state.h"
+#include "ui/window_teardown.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
 #include "views/state.h"
@@ -137,6 +138,10 @@ FRM_PF::FRM_PF(QWidget* parent) : QDialog(parent) {
     editors.DPC_Edit_LostFocus = [this] { DPC_Edit_LostFocus(); };
     InstallGridWheel(*fgrPf_, kPfFormName, editors);
     EnableDialogKeys(this);
+}
+
+FRM_PF::~FRM_PF() {
+    StopHandlersForTeardown(*this);
 }
 
 void FRM_PF::SetTab(int tab) {
