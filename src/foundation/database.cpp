@@ -7,6 +7,7 @@
 
 #include "foundation/connection_registry.h"
 #include "foundation/connection_string.h"
+#include "foundation/error_texts.h"
 #include "foundation/postgres_driver.h"
 #include "foundation/sql_builders.h"
 #include "foundation/sqlite_driver.h"
@@ -24,10 +25,19 @@ CatalogReadingState& ThisThreadReading() {
 
 // Statements run on the connection's own engine handle (QSqlDriver::handle): every row is
 // fetched straight into the recordset without a QVariant per value, which keeps a bar
-// load close to the cost of a bare read. The connection, its options and its
-// transactions stay Qt's.
+// load close to the cost of a bare read. The connection and its options stay Qt's.
+// A text with a NUL is refused before either engine sees it: PostgreSQL would cut it at
+// the NUL and store the rest as the whole value.
 template <typename OnSqlite, typename OnPostgres>
-bool RunOnEngine(QSqlDatabase& db, std::string& error, OnSqlite onSqlite, OnPostgres onPostgres) {
+bool RunOnEngine(QSqlDatabase& db, const std::vector<FieldValue>& parameters, std::string& error,
+                 OnSqlite onSqlite, OnPostgres onPostgres) {
+    for (const FieldValue& parameter : parameters) {
+        const auto* text = std::get_if<std::string>(&parameter);
+        if (text && text->find('\0') != std::string::npos) {
+            error = kErrNulInText;
+            return false;
+        }
+    }
     if (sqlite3* handle = SqliteHandle(db)) return onSqlite(handle);
     if (PGconn* handle = PostgresHandle(db)) return onPostgres(handle);
     error = "the database driver gives no engine handle";
@@ -38,7 +48,7 @@ bool RunOnOpenConnection(QSqlDatabase& db, const std::string& statement,
                          const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                          std::string& error) {
     return RunOnEngine(
-        db, error,
+        db, parameters, error,
         [&](sqlite3* handle) {
             return RunOnSqlite(handle, statement, parameters, recordset, error);
         },
@@ -51,7 +61,7 @@ bool ReadNumbersOnOpenConnection(QSqlDatabase& db, const std::string& statement,
                                  const std::vector<FieldValue>& parameters, NumberRows& rows,
                                  std::string& error) {
     return RunOnEngine(
-        db, error,
+        db, parameters, error,
         [&](sqlite3* handle) {
             return ReadNumbersOnSqlite(handle, statement, parameters, rows, error);
         },

@@ -44,7 +44,8 @@ constexpr int kListView = 3;
 // The newest valid close as text, "－" when there is none. After a query failed (its
 // message shown) no further query runs in the same fill: every entry still gets its row.
 std::string GetLatestClose(const std::string& issueId, bool& queriesFailed) {
-    if (queriesFailed) return kPfNoValueText;
+    // The ID comes from "PF.txt": one no catalog could hold has no close.
+    if (queriesFailed || !IsIssueIdForm(issueId)) return kPfNoValueText;
     RecordsetPtr rows;
     std::string statement = MakeDailyBarsSql(issueId);
     if (!ExecuteSql(Database().DailyConnection, statement, rows)) {
