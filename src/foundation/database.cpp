@@ -270,24 +270,45 @@ void CloseRecordset(RecordsetPtr& recordset) {
     recordset.reset();
 }
 
-static bool RunTransactionStep(const CatalogConnection& connection, bool (QSqlDatabase::*step)()) {
+// A transaction statement. On PostgreSQL it runs on the connection's handle like any other,
+// so that its wait for the answer is bounded too; SQLite's are Qt's.
+struct TransactionStep {
+    const char* Text;
+    bool (QSqlDatabase::*Qt)();
+};
+constexpr TransactionStep kBegin{"BEGIN", &QSqlDatabase::transaction};
+constexpr TransactionStep kCommit{"COMMIT", &QSqlDatabase::commit};
+constexpr TransactionStep kRollback{"ROLLBACK", &QSqlDatabase::rollback};
+
+static bool RunTransactionStep(const CatalogConnection& connection, const TransactionStep& step) {
+    const std::string& name = connection.ConnectionString;
+    if (&step == &kRollback && ForgetLostTransaction(name)) return true;
     QSqlDatabase db;
     std::string error;
-    if (!OpenQtConnection(connection.ConnectionString, db, error)) {
+    if (!OpenQtConnection(name, db, error)) {
         MsgWarn(error);
         return false;
     }
-    if ((db.*step)()) return true;
-    MsgWarn(db.lastError().text().toStdString());
+    bool done = false;
+    if (PGconn* handle = PostgresHandle(db)) {
+        done = RunOnPostgres(handle, step.Text, {}, nullptr, error);
+    } else {
+        done = (db.*step.Qt)();
+        if (!done) error = db.lastError().text().toStdString();
+    }
+    // A COMMIT or ROLLBACK that reached the server ends the transaction whatever it answered.
+    MarkTransaction(name, &step == &kBegin && done);
+    if (done) return true;
+    MsgWarn(error);
     return false;
 }
 
 bool BeginTrans(const CatalogConnection& connection) {
-    return RunTransactionStep(connection, &QSqlDatabase::transaction);
+    return RunTransactionStep(connection, kBegin);
 }
 bool CommitTrans(const CatalogConnection& connection) {
-    return RunTransactionStep(connection, &QSqlDatabase::commit);
+    return RunTransactionStep(connection, kCommit);
 }
 bool RollbackTrans(const CatalogConnection& connection) {
-    return RunTransactionStep(connection, &QSqlDatabase::rollback);
+    return RunTransactionStep(connection, kRollback);
 }
