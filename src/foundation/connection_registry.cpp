@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <atomic>
 #include <map>
+#include <set>
 
 #include "foundation/connection_string.h"
 #include "foundation/postgres_driver.h"
@@ -17,6 +18,8 @@ struct ConnectionRegistry {
     // Connection string -> Qt connection name. The names are counters, never the
     // string, so that no Qt diagnostic can echo a password.
     std::map<std::string, QString, std::less<>> names;
+    // The connection strings whose owner has a transaction open.
+    std::set<std::string, std::less<>> inTransaction;
 };
 
 ConnectionRegistry& Registry() {
@@ -43,11 +46,11 @@ void CloseQtConnection(const QString& name) {
 // statement at hand runs on the server that is back instead of failing on the old socket.
 // One that ended inside a transaction is not: the statements before it are gone, and the
 // caller has to hear so; the next statement opens it anew.
-bool ReopenWhenEnded(QSqlDatabase& db, std::string& error) {
+bool ReopenWhenEnded(QSqlDatabase& db, bool inTransaction, std::string& error) {
     const PostgresLoss loss = PostgresConnectionLoss(db);
     if (loss == PostgresLoss::None && db.isOpen()) return true;
     if (loss != PostgresLoss::None) db.close();
-    if (loss == PostgresLoss::InTransaction) {
+    if (inTransaction || loss == PostgresLoss::InTransaction) {
         error = kTransactionLostMessage;
         return false;
     }
@@ -62,7 +65,7 @@ bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::
     auto& registry = Registry();
     if (const auto found = registry.names.find(connectionString); found != registry.names.end()) {
         db = QSqlDatabase::database(found->second, false);
-        return ReopenWhenEnded(db, error);
+        return ReopenWhenEnded(db, registry.inTransaction.count(connectionString) > 0, error);
     }
     const ConnectionFields fields = ParseConnectionString(connectionString);
     const std::string driver = ConnectionField(fields, "driver");
@@ -97,8 +100,32 @@ bool ConnectCatalog(std::string_view connectionString, std::string& error) {
     return OpenQtConnection(connectionString, db, error);
 }
 
+void MarkTransaction(std::string_view connectionString, bool open) {
+    auto& registry = Registry();
+    if (!open) {
+        if (const auto found = registry.inTransaction.find(connectionString);
+            found != registry.inTransaction.end())
+            registry.inTransaction.erase(found);
+    } else {
+        registry.inTransaction.emplace(connectionString);
+    }
+}
+
+bool ForgetLostTransaction(std::string_view connectionString) {
+    auto& registry = Registry();
+    const auto open = registry.inTransaction.find(connectionString);
+    const auto found = registry.names.find(connectionString);
+    if (open == registry.inTransaction.end() || found == registry.names.end()) return false;
+    QSqlDatabase db = QSqlDatabase::database(found->second, false);
+    if (db.isOpen() && PostgresConnectionLoss(db) == PostgresLoss::None) return false;
+    db.close();
+    registry.inTransaction.erase(open);
+    return true;
+}
+
 void DisconnectCatalog(std::string_view connectionString) {
     auto& registry = Registry();
+    MarkTransaction(connectionString, false);
     const auto found = registry.names.find(connectionString);
     if (found == registry.names.end()) return;
     CloseQtConnection(found->second);
@@ -109,4 +136,5 @@ void DisconnectAllCatalogs() {
     auto& registry = Registry();
     for (const auto& [text, name] : registry.names) CloseQtConnection(name);
     registry.names.clear();
+    registry.inTransaction.clear();
 }

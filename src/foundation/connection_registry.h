@@ -19,6 +19,16 @@ inline constexpr const char* kTransactionLostMessage =
     "rolled the transaction back";
 
 // The open connection of a catalog in db: opened on first use, and opened anew when the
-// server has ended it (except inside a transaction: that fails once with
-// kTransactionLostMessage). False with the description in error.
+// server has ended it or it was closed for an answer that did not come. Not inside the
+// owner's transaction: then every statement fails with kTransactionLostMessage until the
+// owner rolls back, so that none of them runs outside the transaction it belongs to.
+// False with the description in error.
 bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::string& error);
+
+// The owner's transaction on the calling thread's connection of a catalog: open from a
+// BEGIN that succeeded to the COMMIT or ROLLBACK that ran.
+void MarkTransaction(std::string_view connectionString, bool open);
+// A rollback of a transaction whose connection was lost: the server has already rolled it
+// back, so the connection is only closed (the next statement opens it anew) and true comes
+// back. False when the transaction's connection is whole, or there is none.
+bool ForgetLostTransaction(std::string_view connectionString);

@@ -8,6 +8,7 @@
 
 #include "foundation/connection_registry.h"
 #include "foundation/connection_string.h"
+#include "foundation/error_texts.h"
 #include "foundation/postgres_driver.h"
 #include "foundation/sql_builders.h"
 #include "foundation/sqlite_driver.h"
@@ -25,10 +26,19 @@ CatalogReadingState& ThisThreadReading() {
 
 // Statements run on the connection's own engine handle (QSqlDriver::handle): every row is
 // fetched straight into the recordset without a QVariant per value, which keeps a bar
-// load close to the cost of a bare read. The connection, its options and its
-// transactions stay Qt's.
+// load close to the cost of a bare read. The connection and its options stay Qt's.
+// A text with a NUL is refused before either engine sees it: PostgreSQL would cut it at
+// the NUL and store the rest as the whole value.
 template <typename OnSqlite, typename OnPostgres>
-bool RunOnEngine(QSqlDatabase& db, std::string& error, OnSqlite onSqlite, OnPostgres onPostgres) {
+bool RunOnEngine(QSqlDatabase& db, const std::vector<FieldValue>& parameters, std::string& error,
+                 OnSqlite onSqlite, OnPostgres onPostgres) {
+    for (const FieldValue& parameter : parameters) {
+        const auto* text = std::get_if<std::string>(&parameter);
+        if (text && text->find('\0') != std::string::npos) {
+            error = kErrNulInText;
+            return false;
+        }
+    }
     if (sqlite3* handle = SqliteHandle(db)) return onSqlite(handle);
     if (PGconn* handle = PostgresHandle(db)) return onPostgres(handle);
     error = "the database driver gives no engine handle";
@@ -39,7 +49,7 @@ bool RunOnOpenConnection(QSqlDatabase& db, const std::string& statement,
                          const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                          std::string& error) {
     return RunOnEngine(
-        db, error,
+        db, parameters, error,
         [&](sqlite3* handle) {
             return RunOnSqlite(handle, statement, parameters, recordset, error);
         },
@@ -52,7 +62,7 @@ bool ReadNumbersOnOpenConnection(QSqlDatabase& db, const std::string& statement,
                                  const std::vector<FieldValue>& parameters, NumberRows& rows,
                                  std::string& error) {
     return RunOnEngine(
-        db, error,
+        db, parameters, error,
         [&](sqlite3* handle) {
             return ReadNumbersOnSqlite(handle, statement, parameters, rows, error);
         },
@@ -261,26 +271,47 @@ void CloseRecordset(RecordsetPtr& recordset) {
     recordset.reset();
 }
 
-static bool RunTransactionStep(const CatalogConnection& connection, bool (QSqlDatabase::*step)()) {
+// A transaction statement. On PostgreSQL it runs on the connection's handle like any other,
+// so that its wait for the answer is bounded too; SQLite's are Qt's.
+struct TransactionStep {
+    const char* Text;
+    bool (QSqlDatabase::*Qt)();
+};
+constexpr TransactionStep kBegin{"BEGIN", &QSqlDatabase::transaction};
+constexpr TransactionStep kCommit{"COMMIT", &QSqlDatabase::commit};
+constexpr TransactionStep kRollback{"ROLLBACK", &QSqlDatabase::rollback};
+
+static bool RunTransactionStep(const CatalogConnection& connection, const TransactionStep& step) {
+    const std::string& name = connection.ConnectionString;
+    if (&step == &kRollback && ForgetLostTransaction(name)) return true;
     QSqlDatabase db;
     std::string error;
-    if (!OpenQtConnection(connection.ConnectionString, db, error)) {
+    if (!OpenQtConnection(name, db, error)) {
         MsgWarn(error);
         return false;
     }
-    if ((db.*step)()) return true;
-    MsgWarn(db.lastError().text().toStdString());
+    bool done = false;
+    if (PGconn* handle = PostgresHandle(db)) {
+        done = RunOnPostgres(handle, step.Text, {}, nullptr, error);
+    } else {
+        done = (db.*step.Qt)();
+        if (!done) error = db.lastError().text().toStdString();
+    }
+    // A COMMIT or ROLLBACK that reached the server ends the transaction whatever it answered.
+    MarkTransaction(name, &step == &kBegin && done);
+    if (done) return true;
+    MsgWarn(error);
     return false;
 }
 
 bool BeginTrans(const CatalogConnection& connection) {
-    return RunTransactionStep(connection, &QSqlDatabase::transaction);
+    return RunTransactionStep(connection, kBegin);
 }
 bool CommitTrans(const CatalogConnection& connection) {
-    return RunTransactionStep(connection, &QSqlDatabase::commit);
+    return RunTransactionStep(connection, kCommit);
 }
 bool RollbackTrans(const CatalogConnection& connection) {
-    return RunTransactionStep(connection, &QSqlDatabase::rollback);
+    return RunTransactionStep(connection, kRollback);
 }
 
 TransactionGuard::TransactionGuard(const CatalogConnection& catalog)

@@ -18,6 +18,9 @@ inline constexpr const char* kErrObjectNotSet =
 inline constexpr const char* kErrInputPastEnd = "ファイルの終わりを超えて入力しようとしました。";
 inline constexpr const char* kErrInvalidPropertyValue = "プロパティの値が不正です。";
 inline constexpr const char* kErrPrinterNewPage = "プリンタで新しいページを開始できません。";
+// A statement's text value holding a NUL, which neither engine can keep whole.
+inline constexpr const char* kErrNulInText =
+    "文字列に NUL 文字が含まれているため、実行できません。";
 
 // A finite number written in the plain decimal form, surrounding blanks allowed; anything
 // else ("inf" and "nan" too) throws kErrTypeMismatch.

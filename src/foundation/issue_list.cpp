@@ -50,7 +50,7 @@ std::string Required(const std::function<std::string()>& source) {
 // in it can reach the statement; a % or _ in it still acts as LIKE's wildcard, as the
 // search has always let it.
 ListTail SearchTail(const char* column, const std::string& pattern, bool withoutIndices) {
-    return {std::string(" WHERE ") + column + " LIKE ?" +
+    return {std::string(" WHERE ") + column + " LIKE ?" + kLikeEscape +
                 (withoutIndices ? kNoIndexCondition : "") + kListOrder,
             {pattern}};
 }
@@ -73,11 +73,11 @@ ListTail BuildListTail(int mode) {
             return CompoundSearchTail(sources.MakeSearchSql);
         case kListByName:
         case kListByNameNoIndex:
-            return SearchTail("銘柄名", "%" + Required(sources.SearchNameText) + "%",
+            return SearchTail("銘柄名", "%" + LikeText(Required(sources.SearchNameText)) + "%",
                               mode == kListByNameNoIndex);
         case kListByCode:
         case kListByCodeNoIndex:
-            return SearchTail("証券コード", Required(sources.SearchCodeText) + "%",
+            return SearchTail("証券コード", LikeText(Required(sources.SearchCodeText)) + "%",
                               mode == kListByCodeNoIndex);
         case kListForward:
         case kListBackward: {
@@ -118,7 +118,9 @@ std::string WatchedIdList(std::string_view chuumokuText) {
          start = end + 2) {
         const std::string_view line = chuumokuText.substr(start, end - start);
         const size_t tab = line.find('\t');
-        if (tab == std::string_view::npos || tab == 0) continue;
+        // A line whose ID is not one the catalogs could hold watches nothing; the file's
+        // bytes never reach the statement.
+        if (tab == std::string_view::npos || !IsIssueIdForm(line.substr(0, tab))) continue;
         list += SqlText(line.substr(0, tab)) + ",";
     }
     return list;

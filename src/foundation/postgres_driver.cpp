@@ -2,10 +2,12 @@
 
 #include <libpq-fe.h>
 #include <poll.h>
+#include <sys/socket.h>
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QVariant>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -125,6 +127,11 @@ PostgresLoss PostgresConnectionLoss(const QSqlDatabase& db) {
     return inTransaction ? PostgresLoss::InTransaction : PostgresLoss::Idle;
 }
 
+std::chrono::milliseconds& PostgresAnswerLimit() {
+    static std::chrono::milliseconds limit = kPostgresAnswerLimit;
+    return limit;
+}
+
 PGconn* PostgresHandle(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid()) return nullptr;
@@ -136,6 +143,48 @@ PGconn* PostgresHandle(const QSqlDatabase& db) {
 namespace {
 
 using ResultPtr = std::unique_ptr<PGresult, decltype(&PQclear)>;
+using Clock = std::chrono::steady_clock;
+
+// Waits until the socket has something to read or the deadline passes; false at the deadline.
+bool AwaitReadable(PGconn* handle, Clock::time_point deadline) {
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd socket{PQsocket(handle), POLLIN, 0};
+        const int ready = poll(&socket, 1, static_cast<int>(left));
+        if (ready > 0) return true;
+        if (ready < 0 && errno != EINTR) return true;  // libpq's read reports the failure
+    }
+}
+
+// The answer to what was just sent, read within the answer limit: the last result, or the
+// first error among them, as PQexec gives. At the limit the socket is shut down, which
+// leaves the handle bad without waiting on the server, and nullptr comes back.
+ResultPtr AwaitAnswer(PGconn* handle, bool& timedOut) {
+    const Clock::time_point deadline = Clock::now() + PostgresAnswerLimit();
+    ResultPtr answer(nullptr, &PQclear);
+    timedOut = false;
+    for (;;) {
+        while (PQisBusy(handle)) {
+            if (!AwaitReadable(handle, deadline)) {
+                timedOut = true;
+                shutdown(PQsocket(handle), SHUT_RDWR);
+                PQconsumeInput(handle);
+                while (PGresult* rest = PQgetResult(handle)) PQclear(rest);
+                return ResultPtr(nullptr, &PQclear);
+            }
+            if (!PQconsumeInput(handle)) break;
+        }
+        PGresult* next = PQgetResult(handle);
+        if (!next) return answer;
+        const bool failed = PQresultStatus(next) == PGRES_FATAL_ERROR;
+        if (answer && PQresultStatus(answer.get()) == PGRES_FATAL_ERROR && !failed)
+            PQclear(next);
+        else
+            answer.reset(next);
+    }
+}
 
 // Runs the statement with its parameters as texts; the result, or nullptr with the
 // server's message in error.
@@ -160,9 +209,15 @@ ResultPtr ExecutePostgres(PGconn* handle, const std::string& statement,
     for (size_t i = 0; i < parameters.size(); ++i)
         values.push_back(IsNull(parameters[i]) ? nullptr : texts[i].c_str());
     const std::string text = parameters.empty() ? statement : NumberMarkers(statement);
-    ResultPtr result(PQexecParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr,
-                                  values.data(), nullptr, nullptr, 0),
-                     &PQclear);
+    bool timedOut = false;
+    ResultPtr result(nullptr, &PQclear);
+    if (PQsendQueryParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr,
+                          values.data(), nullptr, nullptr, 0))
+        result = AwaitAnswer(handle, timedOut);
+    if (timedOut) {
+        error = statement == "COMMIT" ? kPostgresCommitUnknownMessage : kPostgresNoAnswerMessage;
+        return result;
+    }
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK || status == PGRES_EMPTY_QUERY)
         return result;

@@ -1,6 +1,7 @@
 #pragma once
 // PostgreSQL catalogs: a catalog is a database on the server behind a QPSQL connection,
 // and its statements run on that connection's own libpq handle.
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,21 @@ enum class PostgresLoss { None, Idle, InTransaction };
 // keepalive that went unanswered), found without sending anything; so no statement is
 // lost to a connection that is already gone.
 PostgresLoss PostgresConnectionLoss(const QSqlDatabase& db);
+
+// How long one round trip with the server may wait for its answer. A stopped server process
+// still has its kernel acknowledge every byte, so neither the keepalives nor the user
+// timeout end the wait; at this limit the connection is closed (a cancel request would wait
+// on the same server). The tests shorten it.
+inline constexpr std::chrono::milliseconds kPostgresAnswerLimit{60000};
+std::chrono::milliseconds& PostgresAnswerLimit();
+
+// The error of a round trip that passed the limit, and of a COMMIT that did: whether the
+// server saved that transaction is not known.
+inline constexpr const char* kPostgresNoAnswerMessage =
+    "the database server did not answer in time; the connection to it was closed";
+inline constexpr const char* kPostgresCommitUnknownMessage =
+    "the database server did not answer the commit in time; the connection to it was closed, "
+    "and whether the transaction was saved is not known";
 
 // The libpq handle of an open connection, or nullptr when it is not a PostgreSQL one.
 PGconn* PostgresHandle(const QSqlDatabase& db);

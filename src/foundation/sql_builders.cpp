@@ -20,6 +20,25 @@ std::string SqlBool(bool value) {
     return value ? "1" : "0";
 }
 
+std::string LikeText(std::string_view typed) {
+    std::string out;
+    for (char c : typed) {
+        if (c == '!') out += '!';
+        out += c;
+    }
+    return out;
+}
+
+bool IsIssueIdForm(std::string_view id) {
+    constexpr size_t kIssueIdLength = 7;
+    if (id.size() != kIssueIdLength) return false;
+    for (char c : id) {
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!letter && !(c >= '0' && c <= '9')) return false;
+    }
+    return true;
+}
+
 // The issue ID goes between the builders' own quotes; doubling any quote in it keeps the
 // exact text for every real ID and stops a crafted one from ending the literal.
 static std::string QuotedInner(std::string_view value) {

@@ -28,6 +28,18 @@ std::string SqlText(std::string_view value);
 // A Boolean for the integer 0/1 mark columns; both engines accept it.
 std::string SqlBool(bool value);
 
+// LIKE's escape character, named in every LIKE so that both engines read a pattern alike:
+// without it PostgreSQL takes a backslash as an escape and SQLite does not. "!" needs no
+// escaping inside a quoted text on either engine, whatever the server's quoting setting.
+inline constexpr const char* kLikeEscape = " ESCAPE '!'";
+// The user's text for a LIKE pattern with kLikeEscape: the escape character doubled, so it
+// stands for itself; % and _ stay the wildcards they always were and a backslash is plain.
+std::string LikeText(std::string_view typed);
+
+// An issue ID as the catalogs hold one: seven ASCII letters or digits. IDs read from files
+// are checked with it before a statement carries them.
+bool IsIssueIdForm(std::string_view id);
+
 // The attribute query joined with the market and industry names, followed by the list
 // tail of the list mode (the screening's MakeListSql gives it; empty for no tail).
 std::string MakeIssueAttrSql(std::string_view listTail);

@@ -4,6 +4,7 @@
 #include <QLockFile>
 #include <memory>
 
+#include "foundation/connection_registry.h"
 #include "foundation/database.h"
 #include "foundation/settings.h"
 #include "foundation/signin.h"
@@ -108,4 +109,7 @@ void Shutdown() {
     TryStep(ClosePriceDatabases);
     TryStep(SignOutSession);
     WriteTextStores();
+    // The user catalog's connection and any other still open: their statements finalized and
+    // their handles closed while the program can still do so, not left to the exit.
+    DisconnectAllCatalogs();
 }

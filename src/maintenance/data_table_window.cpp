@@ -44,6 +44,7 @@
 #include "ui/grid_wheel.h"
 #include "ui/input_boxes.h"
 #include "ui/state.h"
+#include "ui/window_teardown.h"
 #include "views/chart_views.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
@@ -181,6 +182,10 @@ FRM_データ表::FRM_データ表(QWidget* parent) : QDialog(parent) {
     editors.TXT_Edit_LostFocus = [this] { TXT_Edit_LostFocus(); };
     editors.DPC_Edit_LostFocus = [this] { DPC_Edit_LostFocus(); };
     InstallGridWheel(*fgr日次_, kDataTableFormName, editors);
+}
+
+FRM_データ表::~FRM_データ表() {
+    StopHandlersForTeardown(*this);
 }
 
 void FRM_データ表::BuildControls() {

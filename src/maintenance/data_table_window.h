@@ -33,6 +33,7 @@ class FRM_データ表 : public QDialog {
   public:
     // Form_Load: the selection's issues, the first (or the chart's) issue shown, the wheel.
     explicit FRM_データ表(QWidget* parent = nullptr);
+    ~FRM_データ表() override;
 
     // The commits of the two in-grid editors; the wheel and the spinner call them directly.
     void TXT_Edit_LostFocus();

@@ -135,6 +135,8 @@ std::string EntryNews(const PfEntry& entry, int listNumber, const std::vector<Fi
 void GetLastTwoCloses(const std::string& issueId, double& latest, double& previous) {
     latest = 0;
     previous = 0;
+    // The ID comes from "PF.txt": one no catalog could hold has no closes.
+    if (!IsIssueIdForm(issueId)) return;
     RecordsetPtr rows;
     std::string statement = MakeDailyBarsSql(issueId);
     if (!ExecuteSql(Database().DailyConnection, statement, rows)) return;

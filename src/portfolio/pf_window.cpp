@@ -26,6 +26,7 @@
 #include "ui/grid_layouts.h"
 #include "ui/grid_wheel.h"
 #include "ui/state.h"
+#include "ui/window_teardown.h"
 #include "views/list_services.h"
 #include "views/main_frame.h"
 #include "views/state.h"
@@ -43,7 +44,8 @@ constexpr int kListView = 3;
 // The newest valid close as text, "－" when there is none. After a query failed (its
 // message shown) no further query runs in the same fill: every entry still gets its row.
 std::string GetLatestClose(const std::string& issueId, bool& queriesFailed) {
-    if (queriesFailed) return kPfNoValueText;
+    // The ID comes from "PF.txt": one no catalog could hold has no close.
+    if (queriesFailed || !IsIssueIdForm(issueId)) return kPfNoValueText;
     RecordsetPtr rows;
     std::string statement = MakeDailyBarsSql(issueId);
     if (!ExecuteSql(Database().DailyConnection, statement, rows)) {
@@ -137,6 +139,10 @@ FRM_PF::FRM_PF(QWidget* parent) : QDialog(parent) {
     editors.DPC_Edit_LostFocus = [this] { DPC_Edit_LostFocus(); };
     InstallGridWheel(*fgrPf_, kPfFormName, editors);
     EnableDialogKeys(this);
+}
+
+FRM_PF::~FRM_PF() {
+    StopHandlersForTeardown(*this);
 }
 
 void FRM_PF::SetTab(int tab) {

@@ -34,6 +34,7 @@ class FRM_PF : public QDialog {
   public:
     // Opening: the working copies, the grid of the strip's first tab, the wheel.
     explicit FRM_PF(QWidget* parent = nullptr);
+    ~FRM_PF() override;
 
     // The tab that ShowPortfolio asks for; another tab than the shown one rebuilds the grid.
     void SetTab(int tab);

@@ -22,6 +22,7 @@
 #include "ui/input_boxes.h"
 #include "ui/list_dialogs.h"
 #include "ui/state.h"
+#include "ui/window_teardown.h"
 #include "views/state.h"
 #include "views/view_rules.h"
 
@@ -78,6 +79,10 @@ FRM_印刷::FRM_印刷(QWidget* parent) : QDialog(parent) {
     WireControls();
     Load();
     EnableDialogKeys(this);
+}
+
+FRM_印刷::~FRM_印刷() {
+    StopHandlersForTeardown(*this);
 }
 
 void FRM_印刷::BuildControls() {

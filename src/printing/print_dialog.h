@@ -21,6 +21,7 @@ std::string CheckedCopiesText(const std::string& text);
 class FRM_印刷 : public QDialog {
   public:
     explicit FRM_印刷(QWidget* parent = nullptr);
+    ~FRM_印刷() override;
 
     void CMD_OK_Click();
 

@@ -184,8 +184,8 @@ void AddIndustry(const SearchSettei& settei, std::string& where) {
 // still act as the wildcards they always were.
 void AddContains(const char* column, const ItemValue& item, ListTail& where) {
     if (!On(item.Check) || item.Text.empty()) return;
-    where.Text += std::string("(") + column + " LIKE ?) And ";
-    where.Parameters.push_back("%" + item.Text + "%");
+    where.Text += std::string("(") + column + " LIKE ?" + kLikeEscape + ") And ";
+    where.Parameters.push_back("%" + LikeText(item.Text) + "%");
 }
 
 // Drops the final " And " the pieces leave.
@@ -262,7 +262,9 @@ std::string FilterATec(const SearchContext& context) {
     const size_t count = std::min<size_t>(context.ATecCount, context.ATecTable.size());
     for (size_t i = 0; i < count; ++i) {
         const ATecRecord& record = context.ATecTable[i];
-        if (Passes(conditions, record)) list += ", " + SqlText(record.銘柄ID) + " ";
+        // "ATec.dat" is a file: a record whose ID no catalog could hold passes nothing.
+        if (IsIssueIdForm(record.銘柄ID) && Passes(conditions, record))
+            list += ", " + SqlText(record.銘柄ID) + " ";
     }
     return list + ")";
 }

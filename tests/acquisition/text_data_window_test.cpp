@@ -144,7 +144,8 @@ TEST_F(TextDataWindowTest, AGoodFileEntersTextDataModeWithItsSeries) {
     SelectionWindow().MenuItem("MNU_データ取得")->setVisible(true);
 
     sink.Expect(MsgKind::Info, "3件の不正ﾃﾞｰﾀがありました。");
-    AnswerNextModal([](QWidget* dialog) { Choose(dialog, "sample.txt"); });
+    AnswerNextModalNamed(QString::fromUtf8("FRM_テキストデータ"),
+                         [](QWidget* dialog) { Choose(dialog, "sample.txt"); });
     SelectionWindow().MenuItem("MNU_テキストデータ")->trigger();
     EXPECT_TRUE(sink.AllShown());
     EXPECT_EQ(TextData().TextDataTitle, "sample.txt");

@@ -242,7 +242,7 @@ TEST_F(StartupTest, WithoutASavedPairTheSignInWindowAsksAndItsCancelEnds) {
         if (savedId) SaveSignIn("someone", "");
         ScriptedSink sink;
         bool asked = false;
-        AnswerNextModal([&asked](QWidget* modal) {
+        AnswerNextModalNamed(QString::fromUtf8("FRM_Logon"), [&asked](QWidget* modal) {
             asked = modal->objectName() == "FRM_Logon";
             modal->findChild<QPushButton*>("CMD_cancel")->click();
         });
@@ -259,7 +259,7 @@ TEST_F(StartupTest, ValuesTypedWithoutSavingSignInForThisRun) {
     InstanceLockRelease lock;
     PrepareFolder(market);
     ScriptedSink sink;
-    AnswerNextModal([](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8("FRM_Logon"), [](QWidget* modal) {
         modal->findChild<QLineEdit*>("TXT_UID")->setText(MarketFixture::kUserId);
         modal->findChild<QLineEdit*>("TXT_UPW")->setText(MarketFixture::kPassword);
         modal->findChild<QCheckBox*>("CHK_SavePW")->setChecked(false);
@@ -282,7 +282,7 @@ TEST_F(StartupTest, ASavedIdWithoutPasswordIsNoLockOut) {
     PrepareFolder(market);
     SaveSignIn(MarketFixture::kUserId, "");
     ScriptedSink sink;
-    AnswerNextModal([](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8("FRM_Logon"), [](QWidget* modal) {
         modal->findChild<QLineEdit*>("TXT_UID")->setText(MarketFixture::kUserId);
         modal->findChild<QLineEdit*>("TXT_UPW")->setText(MarketFixture::kPassword);
         modal->findChild<QPushButton*>("CMD_OK")->click();
@@ -304,7 +304,9 @@ TEST_F(StartupTest, TheStartRemovesTheTemporariesOfAKilledWriter) {
     WriteText(folder.File("memo.ini.tmpAbC123"), "half a memo");
     SaveSignIn("someone", "");
     ScriptedSink sink;
-    AnswerNextModal([](QWidget* modal) { modal->findChild<QPushButton*>("CMD_cancel")->click(); });
+    AnswerNextModalNamed(QString::fromUtf8("FRM_Logon"), [](QWidget* modal) {
+        modal->findChild<QPushButton*>("CMD_cancel")->click();
+    });
     sink.Expect(MsgKind::Plain, kSignInNeededMessage);
     EXPECT_FALSE(Main());
     EXPECT_FALSE(FileExists(folder.File("memo.ini.tmpAbC123")));
@@ -414,6 +416,12 @@ TEST_F(StartupTest, AFailureAfterTheListReportsAndLeavesTheWindowsOpen) {
     EXPECT_EQ(LoginFlag(market), "0");
 }
 
+// How long a started program, or the virtual display, may take to come up or go: each wait
+// ends as soon as what it waits for is there, so only a loaded machine (or a sanitizer
+// build) comes near these.
+constexpr int kProgramWaitMs = 120000;
+constexpr int kToolWaitMs = 60000;
+
 // The executable in a program folder of its own.
 class ProgramProcess {
   public:
@@ -436,7 +444,7 @@ class ProgramProcess {
     }
     bool Start() {
         process_.start();
-        return process_.waitForStarted(5000);
+        return process_.waitForStarted(kToolWaitMs);
     }
     QProcess& Process() { return process_; }
 
@@ -455,20 +463,20 @@ TEST_F(StartupTest, TheProgramRunsOncePerFolderAndSignsOutWhenTheSystemEndsIt) {
     ASSERT_TRUE(first.Start());
     QElapsedTimer clock;
     clock.start();
-    while (LoginFlag(market) != "1" && clock.elapsed() < 20000) QTest::qWait(100);
+    while (LoginFlag(market) != "1" && clock.elapsed() < kProgramWaitMs) QTest::qWait(100);
     ASSERT_EQ(LoginFlag(market), "1") << "the program did not sign in";
     QTest::qWait(300);
     ASSERT_EQ(first.Process().state(), QProcess::Running);
 
     ProgramProcess second(folder);
     ASSERT_TRUE(second.Start());
-    ASSERT_TRUE(second.Process().waitForFinished(10000)) << "a second copy kept running";
+    ASSERT_TRUE(second.Process().waitForFinished(kProgramWaitMs)) << "a second copy kept running";
     EXPECT_EQ(second.Process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.Process().exitCode(), 0);
     EXPECT_EQ(first.Process().state(), QProcess::Running);
 
     first.Process().terminate();
-    ASSERT_TRUE(first.Process().waitForFinished(10000));
+    ASSERT_TRUE(first.Process().waitForFinished(kProgramWaitMs));
     EXPECT_EQ(first.Process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.Process().exitCode(), 0);
     EXPECT_EQ(LoginFlag(market), "0");
@@ -488,7 +496,8 @@ class VirtualDisplay {
                        QStringLiteral("0"), QStringLiteral("1280x1024x24")});
         QElapsedTimer clock;
         clock.start();
-        while (!server_.canReadLine() && clock.elapsed() < 10000) server_.waitForReadyRead(200);
+        while (!server_.canReadLine() && clock.elapsed() < kToolWaitMs)
+            server_.waitForReadyRead(200);
         const QString number = QString::fromUtf8(server_.readLine()).trimmed();
         if (!number.isEmpty()) display_ = QStringLiteral(":") + number;
     }
@@ -504,7 +513,7 @@ class VirtualDisplay {
         environment.insert(QStringLiteral("DISPLAY"), display_);
         list.setProcessEnvironment(environment);
         list.start(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
-        list.waitForFinished(5000);
+        list.waitForFinished(kToolWaitMs);
         return QString::fromUtf8(list.readAllStandardOutput());
     }
 
@@ -527,13 +536,14 @@ TEST_F(StartupTest, TheMainFramesCaptionReachesTheScreenUnchanged) {
     QElapsedTimer clock;
     clock.start();
     QString names;
-    while (!names.contains(QStringLiteral("選択")) && clock.elapsed() < 20000) {
+    // The frame's window may be mapped before its caption is set: wait for the caption itself.
+    while (!names.contains(QStringLiteral("\"選択\"")) && clock.elapsed() < kProgramWaitMs) {
         QTest::qWait(200);
         names = screen.WindowNames();
     }
     EXPECT_TRUE(names.contains(QStringLiteral("\"選択\""))) << names.toStdString();
     program.Process().terminate();
-    ASSERT_TRUE(program.Process().waitForFinished(10000));
+    ASSERT_TRUE(program.Process().waitForFinished(kProgramWaitMs));
     EXPECT_EQ(LoginFlag(market), "0");
 }
 

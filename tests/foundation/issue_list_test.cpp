@@ -56,7 +56,8 @@ TEST_F(ListTails, WatchedIssuesComeFromEveryStoreLineWithAnId) {
         {"1301211\t5\r\n1302212\t\r\n", "'1301211','1302212',"},
         {"no tab here\r\n\t7\r\n1303213\t1\r\n", "'1303213',"},
         {"1301211\t5\r\n1302212\t3", "'1301211',"},  // the piece after the last CR LF
-        {"O'Neil\t1\r\n", "'O''Neil',"},
+        {"O'Neil\t1\r\n", ""},                       // no issue ID: seven ASCII letters or digits
+        {"1301211\t1\r\n130121\t1\r\n13012110\t1\r\n", "'1301211',"},
     };
     for (const Case& c : cases) EXPECT_EQ(WatchedIdList(c.store), c.list) << c.store;
     TextStores().ChuumokuText = "1301211\t5\r\n";
@@ -84,10 +85,10 @@ TEST_F(ListTails, SearchModesUseTheSearchWindowsTexts) {
         std::string text;
         std::string pattern;
     } cases[] = {
-        {4, " WHERE 銘柄名 LIKE ?" + std::string(kOrder), "%銘柄'13%"},
-        {5, " WHERE 証券コード LIKE ?" + std::string(kOrder), "72%"},
-        {9, " WHERE 銘柄名 LIKE ?" + withoutIndices + kOrder, "%銘柄'13%"},
-        {10, " WHERE 証券コード LIKE ?" + withoutIndices + kOrder, "72%"},
+        {4, " WHERE 銘柄名 LIKE ? ESCAPE '!'" + std::string(kOrder), "%銘柄'13%"},
+        {5, " WHERE 証券コード LIKE ? ESCAPE '!'" + std::string(kOrder), "72%"},
+        {9, " WHERE 銘柄名 LIKE ? ESCAPE '!'" + withoutIndices + kOrder, "%銘柄'13%"},
+        {10, " WHERE 証券コード LIKE ? ESCAPE '!'" + withoutIndices + kOrder, "72%"},
     };
     for (const auto& c : cases) {
         const ListTail tail = MakeListSql(c.mode);

@@ -361,7 +361,7 @@ TEST_P(DataRowsTest, TheChosenRowsArePrintedToThePdfPrinter) {
     WithIssueTable(kLongIssue, [&](FRM_データ表& window) {
         SetPeriod(window, QDate(2024, 2, 6), QDate(2024, 2, 7));
         bool answered = false;
-        AnswerNextModal([&](QWidget* modal) {
+        AnswerNextModalNamed(QString::fromUtf8(kPrintDialogName), [&](QWidget* modal) {
             auto* dialog = dynamic_cast<FRM_印刷*>(modal);
             ASSERT_NE(dialog, nullptr);
             answered = true;

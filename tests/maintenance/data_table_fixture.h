@@ -137,7 +137,7 @@ class DataTableTest : public ::testing::TestWithParam<TestEngine> {
     // cancelled afterwards when the test left it open.
     void WithTable(const std::function<void(FRM_データ表&)>& test) {
         bool ran = false;
-        AnswerNextModal([&](QWidget* modal) {
+        AnswerNextModalNamed(QString::fromUtf8(kDataTableFormName), [&](QWidget* modal) {
             auto* window = dynamic_cast<FRM_データ表*>(modal);
             ASSERT_NE(window, nullptr);
             ran = true;

@@ -20,7 +20,7 @@ TEST(MessageBox, OkCancelAnsweredByEnterIsCancel) {
     MessageSink* scripted = SetMessageSink(nullptr);  // the real QMessageBox
     QString shownText;
     QString shownTitle;
-    AnswerNextModal([&](QWidget* modal) {
+    AnswerNextModalNamed(QStringLiteral("QMessageBox"), [&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
         shownText = box->text();
@@ -59,7 +59,7 @@ TEST(MessageBox, StandardButtonsReadInJapanese) {
     MessageSink* scripted = SetMessageSink(nullptr);  // the real QMessageBox
     for (const Case& c : cases) {
         std::vector<QString> shown;
-        AnswerNextModal([&shown](QWidget* modal) {
+        AnswerNextModalNamed(QStringLiteral("QMessageBox"), [&shown](QWidget* modal) {
             for (QAbstractButton* button : qobject_cast<QMessageBox*>(modal)->buttons()) {
                 // "はい(&Y)" shows as "はい(Y)" with the Y underlined.
                 shown.push_back(button->text().remove('&').remove(QRegularExpression(R"(\(.\)$)")));

@@ -91,7 +91,7 @@ TEST(NewsWindow, OpensOnlyOverNewsWithMoreThanBlanks) {
 
     News().NewsText = "<買い－1>A\r\n";
     QString shown;
-    AnswerNextModal([&shown](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8("FRM_News"), [&shown](QWidget* modal) {
         shown = modal->objectName() + ":" +
                 modal->findChild<QPlainTextEdit*>("TXT_News")->toPlainText();
         modal->findChild<QPushButton*>("CMD_OK")->click();

@@ -23,7 +23,7 @@ TEST_F(PfCommandTest, TheToolbarOpensOnePortfolioOnItsFirstTab) {
     MainFrame().resize(1000, 700);
     ShowSelectionList();
     bool ran = false;
-    AnswerNextModal([&](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8(kPfFormName), [&](QWidget* modal) {
         EXPECT_EQ(modal->findChild<QTabBar*>("STB_PF")->currentIndex(), 0);
         EXPECT_EQ(MainFrame().cursor().shape(), Qt::WaitCursor);
         // A resize of the frame dispatches the open view again: the list under the

@@ -73,7 +73,7 @@ class PfEditingTest : public PfWindowFixture {
     // The search answered as the user does: the code typed, the first `count` found rows
     // chosen, OK.
     void AnswerSearch(const char* code, int count) {
-        AnswerNextModal([code, count](QWidget*) {
+        AnswerNextModalNamed(QString::fromUtf8(kSearchFormName), [code, count](QWidget*) {
             FRM_銘柄検索& search = IssueSearchWindow();
             search.findChild<QLineEdit*>("TXT_Code")->setText(QString::fromUtf8(code));
             search.SearchByCodeText();
@@ -152,6 +152,32 @@ TEST_F(PfEditingTest, TheDatePickerStoresOnlyADateTheUserChanged) {
     EXPECT_EQ(Grid().TextMatrix(2, kPfColDate), "2023/12/01");
     EXPECT_EQ(window.WorkLists()[0][1].PurchaseDate, 20231201);
     EXPECT_TRUE(window.Modified());
+}
+
+// The window closed with the date picker open on a changed date: the picker loses the focus
+// while Qt deletes the window's children, after the window's own lists are gone. Neither
+// its commit nor any other handler of the window may run then (under AddressSanitizer the
+// commit was a write into freed memory).
+TEST_F(PfEditingTest, ClosingWithAnEditorOpenRunsNoHandlerOfTheWindow) {
+    SetList(0, {{"3001211", 1, 1, 0, 0, 20240105}, {"3005211", 1, 1, 0, 0, 0}});
+    Open(0);
+    DoubleClick(1, kPfColDate);
+    ASSERT_TRUE(Date()->isVisible());
+    Date()->setDate(QDate(2023, 12, 1));
+    Date()->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(Date()->hasFocus());
+    window_.reset();
+    EXPECT_EQ(Portfolio().PfLists[0][0].PurchaseDate, 20240105) << "nothing is stored unsaved";
+
+    // The same with the number editor open on a typed value.
+    Open(0);
+    DoubleClick(1, kPfColUnitPrice);
+    ASSERT_TRUE(Text()->isVisible());
+    Text()->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(Text(), QStringLiteral("7"));
+    window_.reset();
+    EXPECT_EQ(Portfolio().PfLists[0][0].UnitPrice, 1);
+    EXPECT_TRUE(sink_.AllShown());
 }
 
 TEST_F(PfEditingTest, AddingStopsAtTwentyFiveEntries) {

@@ -55,7 +55,7 @@ class PfWindowFixture : public ::testing::Test {
     // Opens the window on a tab as the menu does, runs the checks on it and closes it.
     void WithWindow(int tab, const std::function<void(FRM_PF&, FlexGrid&)>& check) {
         bool ran = false;
-        AnswerNextModal([&](QWidget* modal) {
+        AnswerNextModalNamed(QString::fromUtf8(kPfFormName), [&](QWidget* modal) {
             auto* window = dynamic_cast<FRM_PF*>(modal);
             ASSERT_NE(window, nullptr);
             EXPECT_EQ(Views().ViewKind, 22);

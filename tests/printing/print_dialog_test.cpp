@@ -1,4 +1,4 @@
-// ctest-labels: printdialog
+// ctest-labels: printdialog faults
 #include "printing/print_dialog.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +136,19 @@ class PrintDialogTest : public ::testing::Test {
 };
 
 // ---- Opening ----
+
+// The dialog destroyed while the copies box has the focus: the box's editingFinished comes
+// while Qt deletes the children, after the dialog's own part is gone, and its handler must
+// not run into what is left (UndefinedBehaviorSanitizer reported the call).
+TEST_F(PrintDialogTest, DestroyedWithTheCopiesBoxFocusedRunsNoHandler) {
+    Open();
+    Count()->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(Count()->hasFocus());
+    QTest::keyClicks(Count(), QStringLiteral("3"));
+    dialog.reset();
+    EXPECT_EQ(Settei().Record.PrintSettei.TXT_Count, 1);
+    EXPECT_TRUE(sink.AllShown());
+}
 
 TEST_F(PrintDialogTest, ControlsCarryTheirNamesCaptionsAndAccessKeys) {
     Open();

@@ -45,9 +45,12 @@ class ChartSettingsMenusTest : public ChartViewFixture {
     int32_t Drawings(int32_t chartKind) { return Views().ChartDrawings[KindIndex(chartKind)]; }
     // The item's dialog answered by `act`, which gets the dialog; checks it is modal over
     // the main frame and that every pointer is back once the item is done.
+    static QString DialogOfItem(const std::string& item) {
+        return QString::fromUtf8(item == "MNU_ユーザ設定" ? "FRM_ユーザ設定" : "FRM_鈎判設定");
+    }
     void UseItem(ChartWindow* window, const char* item, std::function<void(QWidget*)> act) {
         bool opened = false;
-        AnswerNextModal([&](QWidget* dialog) {
+        AnswerNextModalNamed(DialogOfItem(item), [&](QWidget* dialog) {
             opened = true;
             EXPECT_EQ(dialog->parentWidget(), &MainFrame());
             EXPECT_EQ(window->cursor().shape(), Qt::WaitCursor);
@@ -172,7 +175,7 @@ TEST_F(ChartSettingsMenusTest, TheAboutWindowIsModalOverTheFrame) {
     ChartWindow* weekly = Open(6, 6);
     ASSERT_NE(weekly, nullptr);
     bool opened = false;
-    AnswerNextModal([&](QWidget* about) {
+    AnswerNextModalNamed(QString::fromUtf8("FRM_バージョン情報"), [&](QWidget* about) {
         opened = true;
         EXPECT_EQ(about->parentWidget(), &MainFrame());
         EXPECT_TRUE(about->isModal());
@@ -290,7 +293,7 @@ TEST_F(ChartSettingsMenusTest, EveryItemOfEveryWindowDoesItsCommand) {
             EXPECT_FALSE(ShasenKanmonEditing()) << edit;
         }
         bool about = false;
-        AnswerNextModal([&about](QWidget* dialog) {
+        AnswerNextModalNamed(QString::fromUtf8("FRM_バージョン情報"), [&about](QWidget* dialog) {
             about = true;
             dialog->close();
         });

@@ -437,7 +437,7 @@ class CompoundSearchListTest : public ::testing::Test {
     }
     // Opens the window from the list's menu and answers it.
     void Answer(std::function<void(FRM_複合検索&)> answer) {
-        AnswerNextModal([answer](QWidget* modal) {
+        AnswerNextModalNamed(QString::fromUtf8("FRM_複合検索"), [answer](QWidget* modal) {
             auto* window = dynamic_cast<FRM_複合検索*>(modal);
             ASSERT_NE(window, nullptr);
             answer(*window);

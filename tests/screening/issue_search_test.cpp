@@ -29,7 +29,7 @@ std::vector<std::string> ListCodes(const FlexGrid& list) {
 // shows them in the list.
 TEST_P(IssueSearchTest, CtrlKTypedCodeAndOkShowTheFoundIssuesInTheList) {
     bool answered = false;
-    AnswerNextModal([&](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8(kSearchFormName), [&](QWidget* modal) {
         answered = true;
         EXPECT_EQ(modal->objectName(), kSearchFormName);
         EXPECT_EQ(GridWheel().CurrentFormName, kSearchFormName);
@@ -64,7 +64,7 @@ TEST_P(IssueSearchTest, CtrlKTypedCodeAndOkShowTheFoundIssuesInTheList) {
 
 TEST_P(IssueSearchTest, OkHandsOverTheChosenRowsOrWarnsWithoutOne) {
     ScriptedSink sink;
-    AnswerNextModal([&](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8(kSearchFormName), [&](QWidget* modal) {
         SearchCode("13");
         ASSERT_GE(Found().Rows(), 5);
         Found().SetRow(0);
@@ -93,7 +93,7 @@ TEST_P(IssueSearchTest, CancelRestoresTheListCountOnlyInTheListView) {
     const std::string listCount = MainStatusPanel(2);
     for (int16_t view : {3, 5}) {
         Views().ViewKind = view;
-        AnswerNextModal([&](QWidget* modal) {
+        AnswerNextModalNamed(QString::fromUtf8(kSearchFormName), [&](QWidget* modal) {
             SearchCode("72");
             EXPECT_EQ(MainStatusPanel(2), view == 3 ? "2 件表示されました。" : "chart");
             Button(modal, "CMD_cancel")->click();
@@ -117,7 +117,7 @@ TEST_P(IssueSearchTest, TheFoundIssuesGoWhereTheViewIs) {
         IssueSelection().CurrentIssuePos = 2;
         std::vector<int16_t> shown;
         ChartViews().ShowChartView = [&shown](int16_t view) { shown.push_back(view); };
-        AnswerNextModal([&](QWidget* modal) {
+        AnswerNextModalNamed(QString::fromUtf8(kSearchFormName), [&](QWidget* modal) {
             SearchCode("99");
             Found().SetRow(2);
             Button(modal, "CMD_OK")->click();

@@ -164,7 +164,7 @@ TEST(KagiJudgeMenuTest, OpensFromTheListsToolMenu) {
     InstallScreeningCommands();
     ShowSelectionList();
     bool opened = false;
-    AnswerNextModal([&opened](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8("FRM_鈎判設定"), [&opened](QWidget* modal) {
         auto* window = dynamic_cast<FRM_鈎判設定*>(modal);
         ASSERT_NE(window, nullptr);
         opened = true;

@@ -89,7 +89,7 @@ TEST_F(ObservationTest, AFailingQueryShowsOnlyTheDatabaseMessage) {
 // shows those three issues in the order the observation list showed them.
 TEST_F(ObservationTest, OkRefillsTheListWithTheChosenRowsInTheOrderShown) {
     bool answered = false;
-    AnswerNextModal([&](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8(kObservationFormName), [&](QWidget* modal) {
         auto* window = dynamic_cast<FRM_先行観測*>(modal);
         ASSERT_NE(window, nullptr);
         answered = true;
@@ -126,7 +126,7 @@ TEST_F(ObservationTest, OkRefillsTheListWithTheChosenRowsInTheOrderShown) {
 
 TEST_F(ObservationTest, OkWithoutAChosenRowWarnsAndCancelKeepsTheList) {
     ScriptedSink sink;
-    AnswerNextModal([&](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8(kObservationFormName), [&](QWidget* modal) {
         auto* window = dynamic_cast<FRM_先行観測*>(modal);
         ASSERT_NE(window, nullptr);
         window->Grid().SetRow(0);

@@ -196,7 +196,8 @@ TEST(SearchTail, PiecesConnectorsAndTrims) {
              Tick(in.settei.Name, "銘柄");
              Tick(in.settei.Memo, "メモ");
          },
-         " WHERE (銘柄名 LIKE '%銘柄%') And (メモ LIKE '%メモ%')" + std::string(kCodeOrder)},
+         " WHERE (銘柄名 LIKE '%銘柄%' ESCAPE '!') And (メモ LIKE '%メモ%' ESCAPE '!')" +
+             std::string(kCodeOrder)},
         {"an analysis condition alone",
          [](Inputs& in) {
              in.settei.CHK_MAxG = 1;
@@ -226,7 +227,8 @@ TEST(SearchTail, UserTextsTravelAsValues) {
     Tick(in.settei.Name, "O'Neil");
     Tick(in.settei.Memo, "50%_");
     const ListTail tail = BuildSearchTail(in.Context());
-    EXPECT_EQ(tail.Text, " WHERE (銘柄名 LIKE ?) And (メモ LIKE ?)" + std::string(kCodeOrder));
+    EXPECT_EQ(tail.Text, " WHERE (銘柄名 LIKE ? ESCAPE '!') And (メモ LIKE ? ESCAPE '!')" +
+                             std::string(kCodeOrder));
     EXPECT_EQ(tail.Parameters, (std::vector<FieldValue>{"%O'Neil%", "%50%_%"}));
 }
 

@@ -350,13 +350,14 @@ TEST(UserSettingsMenuTest, OpensFromTheListsToolMenuAndKeepsWhatOkStored) {
     ShowSelectionList();
     for (const char* option : {"OPT_MAOn", "OPT_MAOff"}) {
         bool opened = false;
-        AnswerNextModal([&opened, option](QWidget* modal) {
-            auto* window = dynamic_cast<FRM_ユーザ設定*>(modal);
-            ASSERT_NE(window, nullptr);
-            opened = true;
-            window->findChild<QRadioButton*>(QString::fromUtf8(option))->click();
-            window->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
-        });
+        AnswerNextModalNamed(
+            QString::fromUtf8("FRM_ユーザ設定"), [&opened, option](QWidget* modal) {
+                auto* window = dynamic_cast<FRM_ユーザ設定*>(modal);
+                ASSERT_NE(window, nullptr);
+                opened = true;
+                window->findChild<QRadioButton*>(QString::fromUtf8(option))->click();
+                window->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+            });
         SelectionWindow().MenuItem("MNU_ユーザ設定")->trigger();
         EXPECT_TRUE(opened);
         LogonPair stored;

@@ -32,7 +32,7 @@ void AnswerModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(Q
         if (clock->elapsed() > timeoutMs) {
             timer->stop();
             timer->deleteLater();
-            ADD_FAILURE() << "no modal dialog appeared";
+            ADD_FAILURE() << "no modal dialog appeared of the awaited name";
         }
     });
     timer->start();
@@ -40,12 +40,13 @@ void AnswerModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(Q
 
 }  // namespace
 
-void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
-    AnswerModalWhere([](QWidget*) { return true; }, std::move(answer), timeoutMs);
-}
-
 void AnswerNextModalNamed(const QString& name, std::function<void(QWidget*)> answer,
                           int timeoutMs) {
-    AnswerModalWhere([name](QWidget* modal) { return modal->objectName() == name; },
-                     std::move(answer), timeoutMs);
+    AnswerModalWhere(
+        [name](QWidget* modal) {
+            return modal->objectName() == name ||
+                   (modal->objectName().isEmpty() &&
+                    QString::fromLatin1(modal->metaObject()->className()) == name);
+        },
+        std::move(answer), timeoutMs);
 }

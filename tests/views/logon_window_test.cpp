@@ -150,7 +150,7 @@ TEST_F(LogonWindow, StartUpAsksUnlessTheIdAndThePasswordAreBothSaved) {
 }
 
 TEST_F(LogonWindow, ModalWindowReturnsWhenAnswered) {
-    AnswerNextModal([](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8("FRM_Logon"), [](QWidget* modal) {
         ASSERT_EQ(modal->objectName(), QStringLiteral("FRM_Logon"));
         QTest::mouseClick(modal->findChild<QPushButton*>("CMD_OK"), Qt::LeftButton);
     });

@@ -1,0 +1,4 @@
+// ctest-labels: screenquery faults pg
+#include "hostile_text_cases.h"
+
+INSTANTIATE_TEST_SUITE_P(Postgres, HostileTextTest, testing::Values(TestEngine::Postgres));
