@@ -4,15 +4,24 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <atomic>
 
 #include "foundation/connection_registry.h"
 #include "foundation/connection_string.h"
 #include "foundation/postgres_driver.h"
+#include "foundation/round_trips.h"
 #include "foundation/sql_builders.h"
 #include "foundation/sqlite_driver.h"
 #include "platform/message_box.h"
 
 namespace {
+
+std::atomic<uint64_t> roundTrips{0};
+
+// One more wait for the engine's answer.
+void CountRoundTrip() {
+    roundTrips.fetch_add(1, std::memory_order_relaxed);
+}
 
 // The reading of a worker thread while its ThreadReadConnections lives; none on the main
 // thread, whose reading is the shared record's.
@@ -28,6 +37,7 @@ CatalogReadingState& ThisThreadReading() {
 // transactions stay Qt's.
 template <typename OnSqlite, typename OnPostgres>
 bool RunOnEngine(QSqlDatabase& db, std::string& error, OnSqlite onSqlite, OnPostgres onPostgres) {
+    CountRoundTrip();
     if (sqlite3* handle = SqliteHandle(db)) return onSqlite(handle);
     if (PGconn* handle = PostgresHandle(db)) return onPostgres(handle);
     error = "the database driver gives no engine handle";
@@ -78,6 +88,7 @@ bool JoinReading(const CatalogConnection& connection, QSqlDatabase& db, std::str
     if (reading.Depth == 0) return true;
     sqlite3* handle = SqliteHandle(db);
     if (!handle || !sqlite3_get_autocommit(handle)) return true;
+    CountRoundTrip();
     if (sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
         error = sqlite3_errmsg(handle);
         return false;
@@ -94,6 +105,7 @@ void EndReadTransactions(std::vector<std::string>& openReads) {
         sqlite3* handle = SqliteHandle(db);
         if (!handle || sqlite3_get_autocommit(handle)) continue;
         // Nothing was written: ending it either way only releases the lock.
+        CountRoundTrip();
         if (sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
             sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
     }
@@ -157,6 +169,10 @@ ThreadReadConnections::~ThreadReadConnections() {
     EndReadTransactions(reading_.OpenReads);
     DisconnectAllCatalogs();
     workerReading = nullptr;
+}
+
+uint64_t RoundTripCount() {
+    return roundTrips.load(std::memory_order_relaxed);
 }
 
 bool CheckSession() {
@@ -267,6 +283,7 @@ static bool RunTransactionStep(const CatalogConnection& connection, bool (QSqlDa
         MsgWarn(error);
         return false;
     }
+    CountRoundTrip();
     if ((db.*step)()) return true;
     MsgWarn(db.lastError().text().toStdString());
     return false;
