@@ -10,6 +10,8 @@
 // sets another number of issues), made for each engine in turn, or an installation given
 // by its folder (first argument or KABUTO_BENCH_MARKET) on the engine its settei2.ini names.
 //
+// Counters of LoadChartSeriesBesideBareRead: ratio, issues, round_trips_per_load (the
+// database road's round trips of one chart load).
 // Goal: LoadChartSeriesBesideBareRead at a ratio of at most 1.2 on both engines.
 #include <benchmark/benchmark.h>
 
@@ -27,6 +29,7 @@
 #include "platform/memory_reuse.h"
 #include "support/bare_catalog.h"
 #include "support/bench_market.h"
+#include "support/round_trips.h"
 #include "support/side_by_side.h"
 
 namespace {
@@ -134,8 +137,11 @@ void LoadChartSeriesBesideBareRead(benchmark::State& state, TestEngine engine) {
     const TimedWork bare{{}, [&] {
                              for (const std::string& id : m->Sample) BareReadOfKind(*m, id, kind);
                          }};
-    ReportSideBySide(state, load, bare);
-    state.counters["issues"] = static_cast<double>(m->Sample.size());
+    RoundTripTally trips;
+    ReportSideBySide(state, trips.Counting(load), bare);
+    const double loads = static_cast<double>(m->Sample.size());
+    state.counters["issues"] = loads;
+    state.counters["round_trips_per_load"] = trips.PerRun() / loads;
 }
 
 void LoadBarsBesideBareRead(benchmark::State& state, TestEngine engine) {

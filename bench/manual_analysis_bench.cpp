@@ -10,8 +10,9 @@
 // folder, or an installation given by its folder (first argument or KABUTO_BENCH_MARKET),
 // such as the large market (kabuto-install create DIR; kabuto-install market DIR 4000 5000).
 // Runs twice: on one thread, and with a worker per core computing ahead of the writes.
-// Counters: ratio (the run over the bare scan), ms_per_issue, issues, cores (what the
-// machine has), threads (what the run uses).
+// Counters: ratio (the run over the bare scan), ms_per_issue, round_trips_per_issue (the
+// database road's, every thread's), issues, cores (what the machine has), threads (what
+// the run uses).
 // Goals on the large market: a ratio below 1.5 on one thread, at most 0.5 on 8 cores.
 #include <benchmark/benchmark.h>
 
@@ -31,6 +32,7 @@
 #include "screening/manual_analysis.h"
 #include "support/bare_catalog.h"
 #include "support/bench_market.h"
+#include "support/round_trips.h"
 #include "support/side_by_side.h"
 #include "support/weekly_lines.h"
 
@@ -77,9 +79,12 @@ void ManualAnalysisBesideBareScan(benchmark::State& state) {
     SideBySideOptions options;
     options.Rounds = 5;
     options.WarmUp = false;
-    const SideBySideResult result = ReportSideBySide(state, analysis, scan, options);
+    RoundTripTally trips;
+    const SideBySideResult result =
+        ReportSideBySide(state, trips.Counting(analysis), scan, options);
     const double issues = static_cast<double>(market->IssueIds().size());
     state.counters["ms_per_issue"] = result.WorkSeconds * 1e3 / issues;
+    state.counters["round_trips_per_issue"] = trips.PerRun() / issues;
     state.counters["issues"] = issues;
     state.counters["daily_rows"] = static_cast<double>(rows);
     state.counters["cores"] = std::thread::hardware_concurrency();

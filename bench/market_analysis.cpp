@@ -14,8 +14,9 @@
 // The market: the synthetic market of 200 issues with 5,000 days each, made in a temporary
 // folder, or an installation given by its folder (first argument or KABUTO_BENCH_MARKET),
 // such as the large market (kabuto-install create DIR; kabuto-install market DIR 4000 5000).
-// Counters: ratio (the analysis over the bare scan), ms_per_issue, issues, cut_issues (the
-// issues whose weekly bars cut their judgement line).
+// Counters: ratio (the analysis over the bare scan), ms_per_issue, round_trips_per_issue
+// (the database road's), issues, cut_issues (the issues whose weekly bars cut their
+// judgement line).
 // Goal: a ratio below 1.5, single-threaded, on the large market.
 #include <benchmark/benchmark.h>
 
@@ -39,6 +40,7 @@
 #include "platform/memory_reuse.h"
 #include "support/bare_catalog.h"
 #include "support/bench_market.h"
+#include "support/round_trips.h"
 #include "support/side_by_side.h"
 #include "support/weekly_lines.h"
 
@@ -83,8 +85,11 @@ void MarketAnalysisBesideBareScan(benchmark::State& state, BenchMarket* market) 
     SideBySideOptions options;
     options.Rounds = 5;
     options.WarmUp = false;
-    const SideBySideResult result = ReportSideBySide(state, analysis, scan, options);
+    RoundTripTally trips;
+    const SideBySideResult result =
+        ReportSideBySide(state, trips.Counting(analysis), scan, options);
     state.counters["ms_per_issue"] = result.WorkSeconds * 1e3 / static_cast<double>(ids.size());
+    state.counters["round_trips_per_issue"] = trips.PerRun() / static_cast<double>(ids.size());
     state.counters["issues"] = static_cast<double>(ids.size());
     state.counters["daily_rows"] = static_cast<double>(rows);
     state.counters["cut_issues"] = Signals().SignalHitCount;  // where the search loaded days

@@ -81,6 +81,19 @@ bool JoinSeries(int32_t kind, SeriesRecord&& newer, SeriesRecord&& older, Series
 
 namespace {
 
+// The markets a share may have left for the one it is listed in, in the order of the tie rule.
+constexpr const char* kOlderMarkets[3] = {"040", "013", "021"};
+
+// The newest day stored under the listing that its "?" names, as a value of one row.
+std::string NewestDaySql() {
+    return std::string("(SELECT MAX(日付) FROM ") + kDailyTable + " WHERE 銘柄ID=?)";
+}
+
+// The newest day of a statement's field; 0 for a listing without rows.
+int32_t NewestDayOf(const NumberRows& rows, int32_t row, int field) {
+    return rows.IsNull(row, field) ? 0 : WholeOf<int32_t>(rows.Number(row, field));
+}
+
 // Which earlier listings an issue's series is assembled from, by its market code.
 enum class ListingGroup { OwnOnly, OneEarlier, TwoEarlier, None };
 
@@ -142,12 +155,62 @@ bool JoinOlderListing(const std::string& olderId, int32_t kind, SeriesRecord& ne
     return PutBackAfterFailure(kind, older);
 }
 
+// The first of a joined load's own tags for the rows of ReadJoinListings: the newest days
+// of the older candidates; a smaller tag is the index of the listing a split row is of.
+constexpr int kNewestDayTag = 100;
+
+// What a joined load reads before its bars, in one statement: the split rows of every
+// listing it may join (the issue's own, "012" for the two-earlier group, the three older
+// candidates) and the newest day under each candidate, from which the older listing is
+// chosen as PickOlderMarket chooses it. The split rows are kept for the load's later steps,
+// so each listing's bars are its only statement after this one.
+bool ReadJoinListings(const std::string& issueId, ListingGroup group, std::string& olderMarket) {
+    const std::string code = issueId.substr(0, 4);
+    std::vector<std::string> listings{issueId};
+    if (group == ListingGroup::TwoEarlier) listings.push_back(code + "012");
+    const size_t firstCandidate = listings.size();
+    for (const char* m : kOlderMarkets) listings.push_back(code + m);
+    std::string sql;
+    std::vector<FieldValue> parameters;
+    for (size_t i = 0; i < listings.size(); ++i) {
+        sql += std::string(i > 0 ? " UNION ALL " : "") + "SELECT " + std::to_string(i) +
+               ",日付,分割係数 FROM " + kSplitTable + " WHERE 銘柄ID=?";
+        parameters.emplace_back(listings[i]);
+    }
+    for (int m = 0; m < 3; ++m) {
+        sql += " UNION ALL SELECT " + std::to_string(kNewestDayTag + m) + "," + NewestDaySql() +
+               ",NULL";
+        parameters.emplace_back(listings[firstCandidate + m]);
+    }
+    sql += " ORDER BY 1,2";
+    NumberRows rows;
+    if (!ExecuteNumberSql(Database().DailyConnection, sql, rows, parameters)) return false;
+    std::vector<std::vector<SplitRow>> splits(listings.size());
+    int32_t newest[3] = {0, 0, 0};
+    const bool read = RunTrapped([&] {
+        for (int32_t r = 0; r < rows.RecordCount(); ++r) {
+            const auto tag = WholeOf<int32_t>(rows.Number(r, 0));
+            if (tag >= kNewestDayTag)
+                newest[tag - kNewestDayTag] = NewestDayOf(rows, r, 1);
+            else
+                splits.at(static_cast<size_t>(tag)).push_back(SplitRowOf(rows, r));
+        }
+    });
+    if (!read) return false;
+    for (size_t i = 0; i < listings.size(); ++i)
+        KeepSplitRowsOfLoad(listings[i], std::move(splits[i]));
+    olderMarket = ChooseOlderMarket(newest[0], newest[1], newest[2]);
+    return true;
+}
+
 bool LoadJoinedListings(const std::string& issueId, int32_t kind) {
     const std::string code = issueId.substr(0, 4);
     const std::string market = issueId.size() >= 3 ? issueId.substr(issueId.size() - 3) : "";
     const ListingGroup group = GroupOfMarket(market);
     if (group == ListingGroup::None) return false;
     if (group == ListingGroup::OwnOnly) return LoadChartSeriesOne(issueId, kind);
+    std::string olderMarket;
+    if (!ReadJoinListings(issueId, group, olderMarket)) return false;
     SeriesRecord joined;
     if (!LoadListing(code + market, kind, joined)) return false;
     if (!SetJoinDateFrom(joined)) return PutBackAfterFailure(kind, joined);
@@ -157,8 +220,6 @@ bool LoadJoinedListings(const std::string& issueId, int32_t kind) {
         if (!JoinOlderListing(code + "012", kind, joined)) return false;
         if (!SetJoinDateFrom(joined)) return PutBackAfterFailure(kind, joined);
     }
-    std::string olderMarket;
-    if (!PickOlderMarket(code, olderMarket)) return PutBackAfterFailure(kind, joined);
     if (!JoinOlderListing(code + olderMarket, kind, joined)) return false;
     SeriesLoading().LatestBarSummary = summary;
     PutListing(kind, joined);
@@ -170,12 +231,11 @@ bool LoadJoinedListings(const std::string& issueId, int32_t kind) {
 bool PickOlderMarket(const std::string& code, std::string& market) {
     // Only each listing's newest day counts: one statement asks for the three, each read
     // from the end of its run of the key, instead of reading every row of every listing.
-    const char* markets[3] = {"040", "013", "021"};
     std::string sql = "SELECT ";
     std::vector<FieldValue> listings;
-    for (const char* m : markets) {
+    for (const char* m : kOlderMarkets) {
         if (!listings.empty()) sql += ",";
-        sql += std::string("(SELECT MAX(日付) FROM ") + kDailyTable + " WHERE 銘柄ID=?)";
+        sql += NewestDaySql();
         listings.emplace_back(code + m);
     }
     NumberRows rows;
@@ -183,8 +243,7 @@ bool PickOlderMarket(const std::string& code, std::string& market) {
     int32_t newest[3] = {0, 0, 0};
     const bool read = RunTrapped([&] {
         for (int m = 0; m < 3; ++m)
-            if (rows.RecordCount() > 0 && !rows.IsNull(0, m))
-                newest[m] = WholeOf<int32_t>(rows.Number(0, m));
+            if (rows.RecordCount() > 0) newest[m] = NewestDayOf(rows, 0, m);
     });
     if (!read) return false;
     market = ChooseOlderMarket(newest[0], newest[1], newest[2]);
@@ -192,6 +251,8 @@ bool PickOlderMarket(const std::string& code, std::string& market) {
 }
 
 bool LoadChartSeriesJoined(const std::string& issueId, int32_t kind) {
+    // The split rows read ahead with the join's listings serve its steps.
+    const SplitRowsOfLoad splitsReadOnce;
     SeriesLoading().ReadBeforeJoinDate = 0;
     const bool done = LoadJoinedListings(issueId, kind);
     // A join date left armed would make a later weekly or monthly load of another issue

@@ -117,17 +117,23 @@ bool ReadSplitTable(const std::string& issueId, bool ascending, std::vector<Spli
     if (!ExecuteNumberSql(Database().DailyConnection, sql, rows, {issueId})) return false;
     return RunTrapped([&] {
         splits.clear();
-        if (rows.RecordCount() > 0 && rows.FieldCount() < 3)
-            throw std::out_of_range(kErrSubscriptOutOfRange);
-        for (int32_t r = 0; r < rows.RecordCount(); ++r) {
-            if (rows.IsNull(r, 1) || rows.IsNull(r, 2))
-                throw std::invalid_argument(kErrInvalidNull);
-            splits.push_back({WholeOf<int32_t>(rows.Number(r, 1)), rows.Number(r, 2)});
-        }
+        for (int32_t r = 0; r < rows.RecordCount(); ++r) splits.push_back(SplitRowOf(rows, r));
     });
 }
 
 }  // namespace
+
+SplitRow SplitRowOf(const NumberRows& rows, int32_t row) {
+    if (rows.FieldCount() < 3) throw std::out_of_range(kErrSubscriptOutOfRange);
+    if (rows.IsNull(row, 1) || rows.IsNull(row, 2)) throw std::invalid_argument(kErrInvalidNull);
+    return {WholeOf<int32_t>(rows.Number(row, 1)), rows.Number(row, 2)};
+}
+
+void KeepSplitRowsOfLoad(const std::string& issueId, std::vector<SplitRow> splits) {
+    SeriesLoadingState& state = SeriesLoading();
+    if (state.SplitRowsHolds > 0)
+        state.SplitRowsByIssue.insert_or_assign(issueId, std::move(splits));
+}
 
 // While a chart load runs, each issue's split rows come from the table once: the price
 // adjustment and the split marks of one load ask for the same rows.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/series.h"
+#include "foundation/number_rows.h"
 #include "foundation/recordset.h"
 
 // --- Pure computation --------------------------------------------------------------------
@@ -43,6 +44,12 @@ class SplitRowsOfLoad {
     SplitRowsOfLoad(const SplitRowsOfLoad&) = delete;
     SplitRowsOfLoad& operator=(const SplitRowsOfLoad&) = delete;
 };
+// The split row of a statement's row whose fields 1 and 2 are the day and the factor, as the
+// table's own columns stand; a Null throws.
+SplitRow SplitRowOf(const NumberRows& rows, int32_t row);
+// While a SplitRowsOfLoad lives: the issue's split rows in date order, read by another
+// statement of the load, are what ReadSplitRows gives for it. Without one, nothing is kept.
+void KeepSplitRowsOfLoad(const std::string& issueId, std::vector<SplitRow> splits);
 // Adjusts a freshly read daily series for the issue's splits; factor := the product of
 // the factors, 0 without splits.
 bool ApplySplitFactorsToRows(const std::string& issueId, std::vector<SeriesPoint>& points,

@@ -5,16 +5,25 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <algorithm>
+#include <atomic>
 
 #include "foundation/connection_registry.h"
 #include "foundation/connection_string.h"
 #include "foundation/error_texts.h"
 #include "foundation/postgres_driver.h"
+#include "foundation/round_trips.h"
 #include "foundation/sql_builders.h"
 #include "foundation/sqlite_driver.h"
 #include "platform/message_box.h"
 
 namespace {
+
+std::atomic<uint64_t> roundTrips{0};
+
+// One more wait for the engine's answer.
+void CountRoundTrip() {
+    roundTrips.fetch_add(1, std::memory_order_relaxed);
+}
 
 // The reading of a worker thread while its ThreadReadConnections lives; none on the main
 // thread, whose reading is the shared record's.
@@ -39,6 +48,7 @@ bool RunOnEngine(QSqlDatabase& db, const std::vector<FieldValue>& parameters, st
             return false;
         }
     }
+    CountRoundTrip();
     if (sqlite3* handle = SqliteHandle(db)) return onSqlite(handle);
     if (PGconn* handle = PostgresHandle(db)) return onPostgres(handle);
     error = "the database driver gives no engine handle";
@@ -89,6 +99,7 @@ bool JoinReading(const CatalogConnection& connection, QSqlDatabase& db, std::str
     if (reading.Depth == 0) return true;
     sqlite3* handle = SqliteHandle(db);
     if (!handle || !sqlite3_get_autocommit(handle)) return true;
+    CountRoundTrip();
     if (sqlite3_exec(handle, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
         error = sqlite3_errmsg(handle);
         return false;
@@ -105,6 +116,7 @@ void EndReadTransactions(std::vector<std::string>& openReads) {
         sqlite3* handle = SqliteHandle(db);
         if (!handle || sqlite3_get_autocommit(handle)) continue;
         // Nothing was written: ending it either way only releases the lock.
+        CountRoundTrip();
         if (sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
             sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
     }
@@ -168,6 +180,10 @@ ThreadReadConnections::~ThreadReadConnections() {
     EndReadTransactions(reading_.OpenReads);
     DisconnectAllCatalogs();
     workerReading = nullptr;
+}
+
+uint64_t RoundTripCount() {
+    return roundTrips.load(std::memory_order_relaxed);
 }
 
 bool CheckSession() {
@@ -291,6 +307,7 @@ static bool RunTransactionStep(const CatalogConnection& connection, const Transa
         return false;
     }
     bool done = false;
+    CountRoundTrip();
     if (PGconn* handle = PostgresHandle(db)) {
         done = RunOnPostgres(handle, step.Text, {}, nullptr, error);
     } else {

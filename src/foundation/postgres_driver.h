@@ -40,10 +40,10 @@ std::chrono::milliseconds& PostgresAnswerLimit();
 // The error of a round trip that passed the limit, and of a COMMIT that did: whether the
 // server saved that transaction is not known.
 inline constexpr const char* kPostgresNoAnswerMessage =
-    "the database server did not answer in time; the connection to it was closed";
+    "データベースサーバーが時間内に応答しなかったため、接続を閉じました。";
 inline constexpr const char* kPostgresCommitUnknownMessage =
-    "the database server did not answer the commit in time; the connection to it was closed, "
-    "and whether the transaction was saved is not known";
+    "データベースサーバーがコミットに時間内に応答しなかったため、接続を閉じました。"
+    "更新が保存されたかどうかは分かりません。";
 
 // The libpq handle of an open connection, or nullptr when it is not a PostgreSQL one.
 PGconn* PostgresHandle(const QSqlDatabase& db);

@@ -77,14 +77,17 @@ std::string DailyValue::Text() const {
     if (std::fabs(Stored) >= 1e9 || std::fabs(fraction - 0.5) < 1e-6)
         return FormatNumber(Stored, kValueFormat);
     const auto whole = static_cast<int64_t>(std::round(Stored));
-    const std::string digits = std::to_string(whole < 0 ? -whole : whole);
-    std::string text = whole < 0 ? "-" : "";
-    text.reserve(digits.size() + digits.size() / 3 + 1);
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) text.push_back(',');
-        text.push_back(digits[i]);
+    // Written from the last digit back, a comma before each full group of three.
+    char buffer[24];
+    char* const end = buffer + sizeof buffer;
+    char* at = end;
+    uint64_t rest = whole < 0 ? 0 - static_cast<uint64_t>(whole) : static_cast<uint64_t>(whole);
+    for (int written = 0; written == 0 || rest > 0; ++written, rest /= 10) {
+        if (written > 0 && written % 3 == 0) *--at = ',';
+        *--at = static_cast<char>('0' + rest % 10);
     }
-    return text;
+    if (whole < 0) *--at = '-';
+    return std::string(at, end);
 }
 
 FieldValue DailyValue::Bound() const {

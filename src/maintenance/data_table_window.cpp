@@ -1,6 +1,5 @@
 #include "maintenance/data_table_window.h"
 
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QEvent>
@@ -272,9 +271,14 @@ void FRM_データ表::WireControls() {
             [this](int, int, double x, double) { SetGridFlagByMouseX(*fgr日次_, x, true); });
     // A change while a calendar is open waits for its closing, which keeps the order once.
     BindDateRange(this);
-    for (QDateEdit* picker : {dpc開始_, dpc終了_})
-        if (QCalendarWidget* calendar = picker->calendarWidget())
-            calendar->window()->installEventFilter(this);
+    WhenCalendarPopupMade(dpc開始_, [this](QWidget* popup) {
+        startPopup_ = popup;
+        popup->installEventFilter(this);
+    });
+    WhenCalendarPopupMade(dpc終了_, [this](QWidget* popup) {
+        endPopup_ = popup;
+        popup->installEventFilter(this);
+    });
     connect(fgr日次_, &FlexGrid::DblClick, this, [this] { FGR_日次_DblClick(); });
     for (QScrollBar* bar : {fgr日次_->verticalScrollBar(), fgr日次_->horizontalScrollBar()})
         connect(bar, &QScrollBar::valueChanged, this, [this](int) { EndGridEdit(this); });
@@ -286,8 +290,8 @@ bool FRM_データ表::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type == QEvent::Show || type == QEvent::Hide) {
         const int16_t open = type == QEvent::Show ? -1 : 0;
-        if (watched == dpc開始_->calendarWidget()->window()) StartDroppedDown = open;
-        if (watched == dpc終了_->calendarWidget()->window()) EndDroppedDown = open;
+        if (watched == startPopup_) StartDroppedDown = open;
+        if (watched == endPopup_) EndDroppedDown = open;
     }
     return QDialog::eventFilter(watched, event);
 }

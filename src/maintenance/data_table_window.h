@@ -93,6 +93,10 @@ class FRM_データ表 : public QDialog {
     int16_t EndDroppedDown = 0;
 
   private:
+    // The pickers' calendar popups, once the pickers have made them.
+    QWidget* startPopup_ = nullptr;
+    QWidget* endPopup_ = nullptr;
+
     void BuildControls();
     void WireControls();
     void LoadSelection();

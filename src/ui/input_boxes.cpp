@@ -238,6 +238,28 @@ class InputBoxFilter : public QObject {
     std::vector<std::function<bool()>> leave_;
 };
 
+// Watches a calendar picker for the popup window it makes as its child. Owned by the picker.
+class CalendarPopupWatch : public QObject {
+  public:
+    CalendarPopupWatch(QDateTimeEdit* picker, std::function<void(QWidget*)> onPopup)
+        : QObject(picker), onPopup_(std::move(onPopup)) {
+        picker->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::ChildAdded) return false;
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (!child->isWidgetType()) return false;
+        auto* widget = static_cast<QWidget*>(child);
+        if (widget->windowType() == Qt::Popup) onPopup_(widget);
+        return false;
+    }
+
+  private:
+    std::function<void(QWidget*)> onPopup_;
+};
+
 // Keeps a date pair in order after a change of one picker: at once for a date typed or
 // stepped in the box, and only when its calendar closes for one chosen in the calendar,
 // whose every move would otherwise push the other date around. Owned by the picker.
@@ -248,9 +270,7 @@ class CalendarGuard : public QObject {
         QObject::connect(picker, &QDateTimeEdit::dateTimeChanged, this, [this] {
             if (!open_) keepOrder_();
         });
-        if (!picker->calendarPopup()) return;
-        if (QWidget* calendar = picker->calendarWidget())
-            calendar->window()->installEventFilter(this);
+        WhenCalendarPopupMade(picker, [this](QWidget* popup) { popup->installEventFilter(this); });
     }
 
   protected:
@@ -563,6 +583,11 @@ void BindDecimalPair(QLineEdit* minBox, QLineEdit* maxBox) {
             return true;
         });
     }
+}
+
+void WhenCalendarPopupMade(QDateTimeEdit* picker, std::function<void(QWidget* popup)> onPopup) {
+    if (!picker->calendarPopup()) return;
+    new CalendarPopupWatch(picker, std::move(onPopup));
 }
 
 void BindDateRange(QWidget* dialog) {

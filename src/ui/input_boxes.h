@@ -11,6 +11,7 @@
 
 class QAbstractButton;
 class QAbstractItemView;
+class QDateTimeEdit;
 class QEvent;
 class QLineEdit;
 class QToolButton;
@@ -88,6 +89,10 @@ void BindDigitBox(QLineEdit* box, std::function<void()> leave = {});
 void BindMinMaxPair(QLineEdit* minBox, QLineEdit* maxBox);
 // Two decimal boxes (the deviation pairs): checked and ordered on leaving either.
 void BindDecimalPair(QLineEdit* minBox, QLineEdit* maxBox);
+// Calls onPopup with a calendar picker's popup window when the picker makes it, at its
+// first opening (or when its calendar is first asked for). Asking for the calendar at once
+// would build it, and a calendar costs more than the rest of a dialog's controls.
+void WhenCalendarPopupMade(QDateTimeEdit* picker, std::function<void(QWidget* popup)> onPopup);
 // The DPC_開始 / DPC_終了 pair kept in order: at every change typed or stepped in a box,
 // and when a picker's calendar closes for a date chosen there.
 void BindDateRange(QWidget* dialog);

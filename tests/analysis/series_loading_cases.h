@@ -271,6 +271,21 @@ TEST_P(SeriesLoads, ListingJoinedFromThreeMarkets) {
     EXPECT_FALSE(LoadChartSeriesJoined("9100999", kChartDaily));
 }
 
+TEST_P(SeriesLoads, EachJoinedListingTakesItsOwnSplits) {
+    Daily("9400013", {{"2020/01/06", 10, 10, 10, 10, 1}, {"2020/01/07", 10, 10, 10, 10, 1}});
+    Daily("9400012", {{"2021/05/10", 20, 20, 20, 20, 1}, {"2021/05/11", 20, 20, 20, 20, 1}});
+    Daily("9400011", {{"2023/01/05", 30, 30, 30, 30, 1}, {"2023/01/06", 30, 30, 30, 30, 1}});
+    Split("9400013", 20200106, 0.5);
+    Split("9400012", 20210510, 0.1);
+    Split("9400011", 20230105, 0.5);
+    Split("9400040", 20190101, 0.25);  // a listing the join does not take
+    ASSERT_TRUE(LoadChartSeries("9400011", kChartDaily, true));
+    const SeriesRecord& daily = Series().DailySeries;
+    EXPECT_EQ(ClosesOf(daily), (std::vector<double>{5, 10, 2, 20, 15, 30}));
+    // Only the issue's own split is marked; each listing's first bar starts its part.
+    EXPECT_EQ(FlagsOf(daily), (std::vector<int>{-1, -1, 0, -1, 0, 1}));
+}
+
 TEST_P(SeriesLoads, WeeklyJoinMergesTheSharedWeek) {
     Daily("9300040", {{"2024/03/04", 10, 12, 9, 11, 100}, {"2024/03/05", 11, 13, 10, 12, 40}});
     Daily("9300012", {{"2024/03/06", 12, 20, 8, 18, 60}, {"2024/03/11", 18, 19, 17, 19, 50}});
