@@ -345,7 +345,7 @@ TEST_F(EndToEndTest, ANewUsersFirstSteps) {
 
     // 9. ﾃﾞｰﾀ表 of the issue on show: its rows with their dates read whole.
     bool tableShown = false;
-    AnswerNextModal([&](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8(kDataTableFormName), [&](QWidget* modal) {
         auto* table = dynamic_cast<FRM_データ表*>(modal);
         ASSERT_NE(table, nullptr);
         tableShown = true;

@@ -36,7 +36,7 @@ TEST_F(GridValuesTest, TheIssueListShowsEveryValueUncut) {
 
 TEST_F(GridValuesTest, TheObservationListShowsEveryValueUncut) {
     bool answered = false;
-    AnswerNextModal([&](QWidget* modal) {
+    AnswerNextModalNamed(QString::fromUtf8("FRM_先行観測"), [&](QWidget* modal) {
         auto* window = dynamic_cast<FRM_先行観測*>(modal);
         ASSERT_NE(window, nullptr);
         answered = true;
