@@ -32,6 +32,7 @@
 #include "platform/busy_pointer.h"
 #include "platform/flex_grid.h"
 #include "platform/number_format.h"
+#include "platform/twips.h"
 #include "screening/search_query.h"
 #include "screening/state.h"
 #include "ui/dialog_builder.h"
@@ -278,6 +279,8 @@ void AddNumberLine(QGroupBox* frame, const char* boxName, int row) {
     if (line.Spinner) {
         auto* spinner = new UpDownSpinner(frame);
         spinner->setObjectName(Q(line.Spinner));
+        // The arrows stand beside the box, as tall as it is.
+        spinner->setFixedHeight(box->sizeHint().height());
         Grid(frame)->addWidget(spinner, row, 2);
     }
     AddLabel(frame, lower ? "から" : "まで", row, 3);
@@ -292,6 +295,18 @@ void AddDateLine(QGroupBox* frame, const char* check, const char* caption, const
     picker->setDateRange(QDate(1998, 1, 1), QDate(2100, 12, 31));
     picker->setCalendarPopup(true);
     Grid(frame)->addWidget(picker, row, 1);
+}
+
+// A tab page whose frames stand in two columns, so that they fit the tab.
+std::pair<QVBoxLayout*, QVBoxLayout*> AddColumnsTab(QTabWidget* tabs, const char* caption) {
+    QVBoxLayout* page = AddTab(tabs, caption);
+    auto* columns = new QHBoxLayout;
+    page->addLayout(columns);
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    columns->addLayout(left);
+    columns->addLayout(right);
+    return {left, right};
 }
 
 // Frames of a lower and an upper bound: frame name, caption, min box, max box.
@@ -323,15 +338,17 @@ void BuildScopeTab(QTabWidget* tabs) {
     AddNumberLine(scope, "TXT_注目Min", 7);
     AddNumberLine(scope, "TXT_注目Max", 8);
 
+    // One line under the markets, so that the tab holds both frames.
     QGroupBox* order = Frame(tab, "FRA_表示順", "表示順");
     AddButton<QRadioButton>(order, "OPT_Asc", "昇順", 0, 0);
     AddButton<QRadioButton>(order, "OPT_Desc", "降順", 0, 1);
-    AddLabel(order, "項目：", 1, 0);
-    AddList(order, "CBO_Fields", kSortKeyNames, 1, 1);
+    AddLabel(order, "項目：", 0, 2);
+    AddList(order, "CBO_Fields", kSortKeyNames, 0, 3);
+    tab->addStretch();
 }
 
 void BuildAnalysisTab(QTabWidget* tabs) {
-    QVBoxLayout* tab = AddTab(tabs, "分析情報－1");
+    auto [tab, side] = AddColumnsTab(tabs, "分析情報－1");
     for (const auto& [name, caption, prefix] : {std::tuple{"FRA_高値圏", "高値圏", "CHK_高値圏"},
                                                 std::tuple{"FRA_安値圏", "安値圏", "CHK_安値圏"}}) {
         QGroupBox* range = Frame(tab, name, caption);
@@ -343,31 +360,35 @@ void BuildAnalysisTab(QTabWidget* tabs) {
         {"FRA_上昇率", "上昇率", "TXT_UpMin", "TXT_UpMax"},
         {"FRA_下落率", "下落率", "TXT_DownMin", "TXT_DownMax"},
     };
-    AddPairFrames(tab, pairs);
+    AddPairFrames(side, pairs);
     QGroupBox* turn = Frame(tab, "FRA_転換状況", "転換状況");
     AddButton<QCheckBox>(turn, "CHK_転換", "転換：", 0, 0);
     AddList(turn, "CBO_転換", kTurnNames, 0, 1);
     QGroupBox* dates = Frame(tab, "FRA_転換日", "最終転換日");
     AddDateLine(dates, "CHK_開始", "開始：", "DPC_開始", 0);
     AddDateLine(dates, "CHK_終了", "終了：", "DPC_終了", 1);
+    tab->addStretch();
+    side->addStretch();
 }
 
 void BuildTechnicalTab(QTabWidget* tabs) {
-    QVBoxLayout* tab = AddTab(tabs, "分析情報－2");
+    auto [tab, side] = AddColumnsTab(tabs, "分析情報－2");
     const char* const pairs[][4] = {
         {"FRA_乖離005D", "乖離率（5日線）", "TXT_乖離005DMin", "TXT_乖離005DMax"},
         {"FRA_乖離025D", "乖離率（25日線）", "TXT_乖離025DMin", "TXT_乖離025DMax"},
     };
     AddPairFrames(tab, pairs);
-    QGroupBox* surge = Frame(tab, "FRA_出来急増", "出来高急増");
+    QGroupBox* surge = Frame(side, "FRA_出来急増", "出来高急増");
     AddButton<QCheckBox>(surge, "CHK_出増005D", "過去５営業日の平均と当日", 0, 0);
-    QGroupBox* average = Frame(tab, "FRA_移動平均", "移動平均線");
+    QGroupBox* average = Frame(side, "FRA_移動平均", "移動平均線");
     AddButton<QCheckBox>(average, "CHK_MAxG", "ｺﾞｰﾙﾃﾞﾝｸﾛｽ", 0, 0);
     AddButton<QCheckBox>(average, "CHK_MAxD", "ﾃﾞｯﾄﾞｸﾛｽ", 0, 1);
+    tab->addStretch();
+    side->addStretch();
 }
 
 void BuildRegisteredTab(QTabWidget* tabs) {
-    QVBoxLayout* tab = AddTab(tabs, "登録情報");
+    auto [tab, side] = AddColumnsTab(tabs, "登録情報");
     QGroupBox* texts = Frame(tab, "FRA_文字列", "含まれる文字");
     AddButton<QCheckBox>(texts, "CHK_Name", "銘柄名：", 0, 0);
     AddBox(texts, "TXT_Name", 0, 1);
@@ -376,12 +397,14 @@ void BuildRegisteredTab(QTabWidget* tabs) {
     QGroupBox* price = Frame(tab, "FRA_株価", "株価");
     AddNumberLine(price, "TXT_Min", 0);
     AddNumberLine(price, "TXT_Max", 1);
-    QGroupBox* industry = Frame(tab, "FRA_業種", "業種");
+    QGroupBox* industry = Frame(side, "FRA_業種", "業種");
     AddButton<QCheckBox>(industry, "CHK_業種", "業種：", 0, 0);
     AddList(industry, "CBO_業種", kIndustryNames, 0, 1);
-    QGroupBox* volume = Frame(tab, "FRA_出来高", "出来高");
+    QGroupBox* volume = Frame(side, "FRA_出来高", "出来高");
     AddNumberLine(volume, "TXT_出来高Min", 0);
     AddNumberLine(volume, "TXT_出来高Max", 1);
+    tab->addStretch();
+    side->addStretch();
 }
 
 // The check and the format of a numeric box, then its pair rule.
@@ -457,19 +480,25 @@ FRM_複合検索::FRM_複合検索(QWidget* parent) : QDialog(parent) {
 }
 
 void FRM_複合検索::Build() {
-    auto* layout = new QVBoxLayout(this);
+    setFixedSize(TwipsToPixels(6735), TwipsToPixels(6210));
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("SSTab1"));
     BuildScopeTab(tabs_);
     BuildAnalysisTab(tabs_);
     BuildTechnicalTab(tabs_);
     BuildRegisteredTab(tabs_);
-    layout->addWidget(tabs_);
+    // Close lines, so that each tab's frames fit within it.
+    for (QGroupBox* frame : tabs_->findChildren<QGroupBox*>()) {
+        Grid(frame)->setContentsMargins(6, 2, 6, 2);
+        Grid(frame)->setVerticalSpacing(2);
+    }
+    PlaceAt(tabs_, 120, 120, 6495, 4935);
     auto* save =
         new QCheckBox(QStringLiteral("ここでの設定を、起動時（次回以降）に反映させる。"), this);
     save->setObjectName(QStringLiteral("CHK_Save"));
-    layout->addWidget(save);
-    AddSettingsButtons(this, layout);
+    save->adjustSize();
+    save->move(TwipsToPixels(360), TwipsToPixels(5280));
+    PlaceSettingsButtons(this, 2640, 5760);
 }
 
 void FRM_複合検索::BindControls() {

@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <vector>
+
+#include "platform/twips.h"
 
 QVBoxLayout* AddTab(QTabWidget* tabs, const char* caption) {
     auto* page = new QWidget;
@@ -37,17 +40,43 @@ QComboBox* AddList(QGroupBox* frame, const char* name, std::span<const char* con
     return list;
 }
 
-void AddSettingsButtons(QDialog* dialog, QBoxLayout* layout) {
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
+namespace {
+
+constexpr int kButtonWidth = 1200;
+constexpr int kButtonHeight = 310;
+
+// OK (the default button), ｷｬﾝｾﾙ and 適用, in that order.
+std::vector<QPushButton*> MakeSettingsButtons(QDialog* dialog) {
     const char* const names[][2] = {
         {"CMD_OK", "OK"}, {"CMD_cancel", "ｷｬﾝｾﾙ"}, {"CMD_適用", "適用(&A)"}};
+    std::vector<QPushButton*> buttons;
     for (const auto& [name, caption] : names) {
         auto* button = new QPushButton(Q(caption), dialog);
         button->setObjectName(Q(name));
-        button->setFixedSize(80, 21);  // 1200 x 310 twips
-        buttons->addWidget(button);
+        button->setFixedSize(TwipsToPixels(kButtonWidth), TwipsToPixels(kButtonHeight));
+        buttons.push_back(button);
     }
-    layout->addLayout(buttons);
-    dialog->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->setDefault(true);
+    buttons.front()->setDefault(true);
+    return buttons;
+}
+
+}  // namespace
+
+void AddSettingsButtons(QDialog* dialog, QBoxLayout* layout) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* button : MakeSettingsButtons(dialog)) row->addWidget(button);
+    layout->addLayout(row);
+}
+
+void PlaceSettingsButtons(QDialog* dialog, int leftTwips, int topTwips) {
+    for (QPushButton* button : MakeSettingsButtons(dialog)) {
+        PlaceAt(button, leftTwips, topTwips, kButtonWidth, kButtonHeight);
+        leftTwips += kButtonWidth + 120;
+    }
+}
+
+void PlaceAt(QWidget* control, int left, int top, int width, int height) {
+    control->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+                         TwipsToPixels(height));
 }

@@ -12,6 +12,7 @@ class QComboBox;
 class QDialog;
 class QTabWidget;
 class QVBoxLayout;
+class QWidget;
 
 inline QString Q(const char* text) {
     return QString::fromUtf8(text);
@@ -40,3 +41,8 @@ QComboBox* AddList(QGroupBox* frame, const char* name, std::span<const char* con
 // CMD_OK "OK" (the default button), CMD_cancel "ｷｬﾝｾﾙ" and CMD_適用 "適用(&A)", 1200 x 310
 // twips each, right-aligned in a row under the dialog's contents.
 void AddSettingsButtons(QDialog* dialog, QBoxLayout* layout);
+// The same three buttons at their own places on a dialog laid out by position: one row
+// at `top`, the first at `left`, each 1320 twips (a button and a gap) right of the last.
+void PlaceSettingsButtons(QDialog* dialog, int leftTwips, int topTwips);
+// Places control at a rectangle given in twips.
+void PlaceAt(QWidget* control, int left, int top, int width, int height);

@@ -1,4 +1,4 @@
-// ctest-labels: compoundsearch
+// ctest-labels: compoundsearch charts
 // The compound search window offscreen: the enable states, the key filters, leaving a
 // box, the arrows, the date pair, and what 適用, OK and ｷｬﾝｾﾙ keep and show.
 #include "screening/compound_search_window.h"
@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QElapsedTimer>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,6 +45,10 @@
 namespace {
 
 constexpr const char* kNotNumeric = "数値を入力してください。";
+
+std::string Name(const QWidget* control) {
+    return control->objectName().toStdString();
+}
 
 std::string Text(const QLineEdit* box) {
     return box->text().toStdString();
@@ -387,6 +392,44 @@ TEST_F(CompoundSearchTest, StoredValuesTheControlsWouldRefuseReset) {
     EXPECT_EQ(s.CHK_Save, 2);
     EXPECT_EQ(s.OPT_Asc, 0);
     EXPECT_EQ(s.OPT_Desc, 0);
+}
+
+// Positions in pixels of the twips the window is designed in (15 a pixel).
+TEST_F(CompoundSearchTest, TheControlsStandWhereTheWindowPlacesThem) {
+    Open();
+    EXPECT_EQ(window->size(), QSize(449, 414));
+    EXPECT_EQ(window->Tabs()->geometry(), QRect(8, 8, 433, 329));
+    EXPECT_EQ(Get<QCheckBox>("CHK_Save")->pos(), QPoint(24, 352));
+    EXPECT_EQ(Get<QPushButton>("CMD_OK")->geometry(), QRect(176, 384, 80, 21));
+    EXPECT_EQ(Get<QPushButton>("CMD_cancel")->geometry(), QRect(264, 384, 80, 21));
+    EXPECT_EQ(Get<QPushButton>("CMD_適用")->geometry(), QRect(352, 384, 80, 21));
+    for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(window->rect().contains(control->geometry())) << Name(control);
+    // Each tab's contents fit the tab: nothing reaches past the page's edges.
+    for (int tab = 0; tab < window->Tabs()->count(); ++tab) {
+        window->Tabs()->setCurrentIndex(tab);
+        QWidget* page = window->Tabs()->currentWidget();
+        QApplication::processEvents();
+        const QSize needed = page->layout()->minimumSize();
+        EXPECT_LE(needed.width(), page->width()) << tab;
+        EXPECT_LE(needed.height(), page->height()) << tab;
+        for (QWidget* control : page->findChildren<QWidget*>()) {
+            if (!control->isVisibleTo(page)) continue;
+            const QRect onPage(control->mapTo(page, QPoint(0, 0)), control->size());
+            EXPECT_TRUE(page->rect().contains(onPage)) << Name(control) << " on tab " << tab;
+        }
+    }
+    // Each up-down stands beside its box, as tall as the box.
+    const char* const spinners[][2] = {
+        {"UPD_注目Min", "TXT_注目Min"}, {"UPD_注目Max", "TXT_注目Max"},
+        {"UPD_UpMin", "TXT_UpMin"},     {"UPD_UpMax", "TXT_UpMax"},
+        {"UPD_DownMin", "TXT_DownMin"}, {"UPD_DownMax", "TXT_DownMax"}};
+    for (const auto& pair : spinners) {
+        auto* spinner = Get<UpDownSpinner>(pair[0]);
+        auto* box = Get(pair[1]);
+        EXPECT_EQ(spinner->height(), box->height()) << pair[0];
+        EXPECT_EQ(spinner->y(), box->y()) << pair[0];
+    }
 }
 
 TEST_F(CompoundSearchTest, EachTabAsAPicture) {
