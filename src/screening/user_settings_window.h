@@ -15,6 +15,9 @@ class FRM_ユーザ設定 : public QDialog {
     void Load();
     QTabWidget* Tabs() const { return tabs_; }
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void Build();
     void BindControls();

@@ -1,4 +1,4 @@
-// ctest-labels: dialogs
+// ctest-labels: dialogs charts
 // The user settings dialog offscreen: what it shows on the defaults, the print and sign-in
 // switches, what 適用, OK and ｷｬﾝｾﾙ store in "Settei.ini", the reset of settings it cannot
 // show, and every field loaded and saved again unchanged.
@@ -10,12 +10,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,11 +28,13 @@
 #include "foundation/settings_fields.h"
 #include "foundation/state.h"
 #include "platform/atomic_file.h"
+#include "platform/twips.h"
 #include "screening/commands.h"
 #include "support/fresh_state.h"
 #include "support/modal.h"
 #include "support/scripted_sink.h"
 #include "support/temp_folder.h"
+#include "ui/input_boxes.h"
 #include "views/main_frame.h"
 #include "views/selection_window.h"
 #include "views/state.h"
@@ -328,6 +334,94 @@ TEST_F(UserSettingsTest, AListWithNothingChosenKeepsItsCount) {
     EXPECT_TRUE(sink.Shown().empty());
     EXPECT_EQ(Settei().Record.DefaultDisplayCount[2], 200);
     EXPECT_EQ(User().CBO_週足, -1);
+}
+
+QRect Twips(int left, int top, int width, int height) {
+    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
+}
+
+// A line of the window's background drawn dark at `dark` and light at `dark + gap`, as the
+// etched separators are, at column x of the picture.
+void ExpectEtched(const QImage& picture, int x, int dark, int gap, const char* where) {
+    const int background = qGray(picture.pixel(x, dark - 3));
+    EXPECT_LT(qGray(picture.pixel(x, dark)), background) << where;
+    EXPECT_GT(qGray(picture.pixel(x, dark + gap)), background) << where;
+}
+
+// Positions in twips as the window is designed (15 a pixel): frames on the tab control,
+// the frames' controls on their frames.
+TEST_F(UserSettingsTest, TheControlsStandWhereTheWindowPlacesThem) {
+    Open();
+    EXPECT_EQ(window->size(), QSize(781, 344));
+    EXPECT_EQ(window->Tabs()->geometry(), Twips(120, 120, 8175, 4335));
+    EXPECT_EQ(Get<QPushButton>("CMD_OK")->geometry(), Twips(4320, 4740, 1200, 310));
+    EXPECT_EQ(Get<QPushButton>("CMD_cancel")->geometry(), Twips(5640, 4740, 1200, 310));
+    EXPECT_EQ(Get<QPushButton>("CMD_適用")->geometry(), Twips(6960, 4740, 1200, 310));
+    const std::tuple<const char*, QRect> frames[] = {
+        {"FRM_市場", Twips(0, 480, 3255, 3735)},
+        {"FRM_転換状況", Twips(3360, 480, 1212, 972)},
+        {"FRA_斜線関門", Twips(4680, 480, 3252, 3492)},
+        {"FRA_高値圏", Twips(240, 480, 1695, 1095)},
+        {"FRA_MA", Twips(2160, 480, 4095, 1095)},
+        {"FRA_出来高", Twips(240, 1920, 4095, 735)},
+        {"FRA_表示本数", Twips(240, 480, 1935, 1935)},
+        {"FRA_表示色", Twips(2280, 480, 1812, 972)},
+        {"FRA_枠", Twips(4200, 480, 1935, 975)},
+        {"FRA_2分割", Twips(6240, 480, 1695, 975)},
+        {"FRA_連続", Twips(2280, 1560, 3855, 855)},
+        {"FRA_移動平均", Twips(6240, 1560, 1695, 855)},
+        {"FRA_印刷", Twips(240, 2760, 2412, 1212)},
+        {"FRA_上昇下落率", Twips(2760, 2760, 5175, 1215)},
+        {"FRA_認証", Twips(240, 480, 7845, 2415)},
+        {"FRA_アイコン", Twips(240, 2880, 6615, 1335)},
+    };
+    // A frame at the tab control's left edge stays clear of its border.
+    const int pageLeft = window->Tabs()->currentWidget()->mapTo(window->Tabs(), QPoint(0, 0)).x();
+    for (auto [name, place] : frames) {
+        auto* frame = Get<QGroupBox>(name);
+        place.moveLeft(std::max(place.left(), pageLeft));
+        EXPECT_EQ(QRect(frame->mapTo(window->Tabs(), QPoint(0, 0)), frame->size()), place) << name;
+        EXPECT_TRUE(frame->parentWidget()->rect().contains(frame->geometry())) << name;
+    }
+    const std::tuple<const char*, int, int> controls[] = {
+        {"OPT_指定", 120, 480},       {"CHK_東プ", 360, 960},      {"CHK_大証", 360, 2400},
+        {"CHK_ヘラ", 1920, 2400},     {"CHK_注目Max", 360, 3300},  {"OPT_三文", 120, 480},
+        {"CHK_斜線", 240, 480},       {"CBO_必要文数", 720, 1320}, {"CBO_同時転換", 720, 2760},
+        {"CHK_高値圏120M", 120, 600}, {"CHK_乖離率D", 120, 600},   {"CHK_出増005D", 120, 240},
+        {"CBO_鈎足", 840, 348},       {"CBO_月足", 840, 1440},     {"OPT_転換", 120, 480},
+        {"OPT_Not枠", 120, 480},      {"OPT_上下", 120, 480},      {"CHK_連続", 120, 240},
+        {"OPT_MAOn", 120, 480},       {"CHK_白黒", 360, 720},      {"DPC_開始", 360, 720},
+        {"LBL_開始", 1800, 780},      {"CHK_DGAuto", 360, 510},    {"TXT_UID", 1440, 810},
+        {"TXT_UPW", 1440, 1410},      {"Label19", 1440, 2040},     {"OPT_DGWeb", 1440, 540},
+        {"OPT_DGMail", 1440, 780},
+    };
+    for (const auto& [name, left, top] : controls) {
+        QWidget* control = Get(name);
+        EXPECT_EQ(control->pos(), QPoint(TwipsToPixels(left), TwipsToPixels(top))) << name;
+        EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry())) << name;
+    }
+    for (const char* suffix : {"Min", "Max"}) {
+        const std::string tail(suffix);
+        auto* spinner = Get<UpDownSpinner>(("UPD_注目" + tail).c_str());
+        QWidget* box = Get(("TXT_注目" + tail).c_str());
+        EXPECT_EQ(spinner->height(), box->height()) << suffix;
+        EXPECT_EQ(spinner->y(), box->y()) << suffix;
+        EXPECT_EQ(box->x(), TwipsToPixels(1440)) << suffix;
+        EXPECT_EQ(spinner->x(), TwipsToPixels(1920)) << suffix;
+    }
+
+    // The separator over the buttons, and the two under the scope frame's headings.
+    const QImage picture = window->grab().toImage();
+    for (const int x : {TwipsToPixels(150), TwipsToPixels(8250)})
+        ExpectEtched(picture, x, TwipsToPixels(4560), 1, "over the buttons");
+    window->Tabs()->setCurrentIndex(0);
+    QTest::qWait(20);
+    const QImage scope = Get<QGroupBox>("FRM_市場")->grab().toImage();
+    ExpectEtched(scope, TwipsToPixels(450), TwipsToPixels(900), 1, "under 市場");
+    ExpectEtched(scope, TwipsToPixels(450), TwipsToPixels(2715), 3, "under 注目");
+    // The headings stand on their lines, hiding them behind their captions.
+    EXPECT_EQ(Get<QLabel>("Label9")->geometry(), Twips(1260, 840, 495, 255));
+    EXPECT_EQ(Get<QLabel>("Label8")->geometry(), Twips(1260, 2640, 495, 255));
 }
 
 TEST_F(UserSettingsTest, EachTabAsAPicture) {
