@@ -1,7 +1,6 @@
 #include "ui/list_dialogs.h"
 
 #include <QDialog>
-#include <QFont>
 #include <QFrame>
 
 #include "platform/flex_grid.h"
@@ -31,7 +30,6 @@ void StyleListGrid(FlexGrid& grid) {
     grid.SetBackColorSel(kCyan);
     grid.SetForeColorSel(kBlack);
     grid.SetBackColor(kWhite);
-    grid.setFont(QFont(Utf8("ＭＳ Ｐゴシック"), 9));
 }
 
 void AddSeparator(QWidget* parent, int left, int top, int width) {
