@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <algorithm>
 #include <stdexcept>
 
 #include "analysis/chart_loading.h"
@@ -339,6 +340,16 @@ void ClearChartPictures(ChartWindow& window) {
     for (ShapePlacement& shape : overlay.SHP_関門10) shape.Visible = false;
 }
 
+void UseChartWindows(const std::vector<int32_t>& kinds) {
+    for (int32_t kind = kChartKagi; kind <= kChartMonthly; ++kind) {
+        ChartWindow* window = FindChartWindow(kind);
+        if (!window) continue;
+        const bool used = std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+        if (!used && !window->Inert()) ClearChartPictures(*window);
+        window->SetInert(!used);
+    }
+}
+
 void ClearChartWindow(ChartWindow& window) {
     ClearChartPictures(window);
     ClearPeriodScroll(window);
@@ -348,6 +359,8 @@ void ClearChartWindow(ChartWindow& window) {
 }
 
 void RedrawChart(int32_t chartKind) {
+    // An inert window's series record may hold another chart's points.
+    if (const ChartWindow* inert = FindChartWindow(chartKind); inert && inert->Inert()) return;
     ChartWindow& window = ChartWindowOf(chartKind);
     if (!DrawRecord(window, chartKind)) MsgInfo(kInterrupted);
     PlaceShapes(window, chartKind);
@@ -355,7 +368,8 @@ void RedrawChart(int32_t chartKind) {
 
 void OnPeriodChange(int32_t chartKind) {
     ChartWindow* window = FindChartWindow(chartKind);
-    if (!window) return;
+    // The first shown point of an inert window's record belongs to the view that uses it.
+    if (!window || window->Inert()) return;
     QScrollBar& bar = window->PeriodBar();
     bar.setProperty("Arrows", ScrollArrows(bar.value(), bar.minimum(), bar.maximum()));
     ViewState& views = Views();
@@ -391,6 +405,7 @@ void ShowSingleView(int32_t chartKind) {
     views.ViewKind = static_cast<int16_t>(chartKind);
     UpdateMainToolbar();
     ChartWindow& window = ChartWindowOf(chartKind);
+    UseChartWindows({chartKind});
     SetChartMenus(window);
     LayoutChartWindow(window);
     SetChartPanesVisible(window, false);

@@ -9,6 +9,7 @@
 // returned, and a close of the main frame waits for it too (FrameCloseHold).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ChartWindow;
 struct KagiDrawSettings;
@@ -48,6 +49,10 @@ bool DrawCandleKindChart(int32_t chartKind);
 bool ShowCandleChart(const std::string& issueId, int32_t chartKind);
 // Clears the four chart panes of the window and hides its line and barrier shapes.
 void ClearChartPictures(ChartWindow& window);
+// The windows of the chart kinds a view uses take input again; every other window that
+// exists is left inert and empty, so a strip of it beside a pair shows no chart of the
+// previous view under the new caption.
+void UseChartWindows(const std::vector<int32_t>& kinds);
 // The window shows nothing: pictures cleared, scroll bar emptied, the lines and barriers of
 // the window's own chart emptied and hidden.
 void ClearChartWindow(ChartWindow& window);

@@ -297,6 +297,15 @@ void ChartWindow::Apply(const ChartWindowLayout& layout) {
     scroll_->setGeometry(ToPixels(layout.Scroll));
 }
 
+void ChartWindow::SetInert(bool inert) {
+    inert_ = inert;
+    // A disabled sub-window takes neither input nor the focus, so a click on the strip of it
+    // that shows beside a pair cannot make it the active window either.
+    QMdiSubWindow* sub = ChartSubWindow(*this);
+    if (sub) sub->setEnabled(!inert);
+    setEnabled(!inert);
+}
+
 ChartWindow& ChartWindowOf(int32_t chartKind) {
     ChartWindow*& entry = Views().ChartWindows[KindIndex(chartKind)];
     if (entry) return *entry;

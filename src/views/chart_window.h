@@ -111,6 +111,12 @@ class ChartWindow : public QWidget {
     // sub-window.
     void Apply(const ChartWindowLayout& layout);
 
+    // A window left open under a view that does not use it is inert: it takes no click,
+    // key, wheel or scroll until a view uses it again. The series record it would draw from
+    // may meanwhile hold another chart's points (the kagi build writes the daily one).
+    bool Inert() const { return inert_; }
+    void SetInert(bool inert);
+
   private:
     void BuildControls();
     void BuildMenus();
@@ -124,6 +130,7 @@ class ChartWindow : public QWidget {
     QScrollBar* scroll_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
     std::map<std::string, QAction*> items_;
+    bool inert_ = false;
 };
 
 // The chart window of a kind (4 to 7), created on first use inside the main frame and

@@ -189,6 +189,7 @@ void ShowMultiPage(int32_t chartKind) {
     const int32_t issues =
         std::clamp<int32_t>(views.IssuesPerWindow[KindIndex(chartKind)], 1, kMultiCellCount);
     ChartWindow& window = ChartWindowOf(chartKind);
+    UseChartWindows({chartKind});
     LayoutMultiIssueGrid(window, issues);
     SetChartPaneMode(window, 0);
     SetChartMenus(window);

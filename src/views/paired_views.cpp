@@ -122,6 +122,7 @@ void ShowPairedView(int16_t viewKind) {
     UpdateMainToolbar();
     const std::vector<int32_t> kinds = KindsOfView(viewKind);
     for (const int32_t kind : kinds) SetChartMenus(ChartWindowOf(kind));
+    UseChartWindows(kinds);
     for (const int32_t kind : kinds) ClearChartPictures(ChartWindowOf(kind));
     LetPaintsRun();
     LayoutViewWindows(viewKind);

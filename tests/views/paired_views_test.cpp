@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
+#include <QWheelEvent>
 #include <string>
 
 #include "analysis/lines_geometry.h"
@@ -195,7 +196,7 @@ TEST_F(PairedViewsTest, AFailingWeeklyLoadLeavesTheMonthlyWindowCleared) {
     EXPECT_EQ(Views().ViewKind, 11);
 }
 
-TEST_F(PairedViewsTest, WindowsOfTheFourViewStayUnderThePairAndKeepTheirOwnCounts) {
+TEST_F(PairedViewsTest, WindowsOfTheFourViewStayUnderThePairInert) {
     SelectRows(1, 1);
     Press(11);
     Press(8);
@@ -208,15 +209,62 @@ TEST_F(PairedViewsTest, WindowsOfTheFourViewStayUnderThePairAndKeepTheirOwnCount
     EXPECT_EQ(order[order.size() - 2], Sub(5));
     const std::string status = MainStatusPanel(3);
 
-    // The weekly window underneath: its own count and drawing, nothing else.
+    // The weekly window underneath is inert: even its own menu items do nothing, and it
+    // draws nothing.
     const auto before = Drawings();
     FindChartWindow(6)->MenuItem("MNU_表示本数00")->trigger();
-    EXPECT_EQ(Views().DisplayCount, (std::array<int32_t, 4>{50, 150, 50, 150}));
-    EXPECT_TRUE(FindChartWindow(6)->MenuItem("MNU_表示本数00")->isChecked());
-    EXPECT_FALSE(FindChartWindow(5)->MenuItem("MNU_表示本数00")->isChecked());
-    EXPECT_EQ(Drawings()[2], before[2] + 1);
-    EXPECT_EQ(Drawings()[1], before[1]);
+    EXPECT_EQ(Views().DisplayCount, (std::array<int32_t, 4>{50, 150, 150, 150}));
+    EXPECT_EQ(Drawings(), before);
+    EXPECT_FALSE(Drawn(FindChartWindow(6)->Pane("PIC_Cht10")->image()));
     EXPECT_EQ(MainStatusPanel(3), status);
+}
+
+TEST_F(PairedViewsTest, AWindowLeftUnderThePairIsInertAndShowsNoChart) {
+    // Side by side, the daily window of the view before shows as a strip beside the pair.
+    Settei().Record.UserSettei.OPT_左右 = -1;
+    SelectRows(1, 3);
+    Press(5);
+    Press(9);
+    Press(25);
+    ChartWindow& daily = *FindChartWindow(5);
+    ASSERT_TRUE(Visible(5));
+    ASSERT_TRUE(Drawn(FindChartWindow(6)->Pane("PIC_Cht10")->image()));
+    const std::string caption = Caption();
+    const auto drawings = Drawings();
+    // DailySeries holds the kagi strokes now: the strip must not draw them as candles.
+    const int32_t firstShown = RecordOfChart(5).FirstShownPoint;
+    for (const char* pane : {"PIC_Cht10", "PIC_Cht11", "PIC_Cht20", "PIC_Cht30"})
+        EXPECT_FALSE(Drawn(daily.Pane(pane)->image())) << pane;
+    SavePicture("strip_underneath");
+
+    // A click, a key, a wheel and a scroll reach nothing.
+    QWidget* area = MainFrame().ClientArea()->viewport();
+    const QPoint strip(Geometry(5).right() - 1, Geometry(5).center().y());
+    ASSERT_GT(strip.x(), std::max(Geometry(4).right(), Geometry(6).right()));
+    // The click goes where the window system would send it: the widget under the strip.
+    QWidget* target = area->childAt(strip);
+    ASSERT_TRUE(daily.isAncestorOf(target));
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(area, strip));
+    QTest::keyClick(&daily.PeriodBar(), Qt::Key_Left);
+    QWheelEvent wheel(QPointF(2, 2), daily.PeriodBar().mapToGlobal(QPointF(2, 2)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&daily.PeriodBar(), &wheel);
+    daily.PeriodBar().setValue(daily.PeriodBar().value() - 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Current(), Sub(4));
+    EXPECT_EQ(Caption(), caption);
+    EXPECT_EQ(Drawings(), drawings);
+    EXPECT_EQ(RecordOfChart(5).FirstShownPoint, firstShown);
+    EXPECT_FALSE(Drawn(daily.Pane("PIC_Cht10")->image()));
+    EXPECT_FALSE(Drawn(daily.PricePane().grab().toImage()));
+
+    // The daily view uses it again: it draws the daily bars.
+    Press(5);
+    EXPECT_FALSE(daily.Inert());
+    EXPECT_EQ(RecordOfChart(5).ChartKind, 5);
+    EXPECT_TRUE(Drawn(daily.Pane("PIC_Cht10")->image()));
+    EXPECT_TRUE(FindChartWindow(6)->Inert());
+    EXPECT_TRUE(sink.Shown().empty());
 }
 
 TEST_F(PairedViewsTest, CountItemsOfThePairAndTheFourView) {
