@@ -6,6 +6,9 @@
 #include <QSqlError>
 #include <algorithm>
 #include <atomic>
+#include <cctype>
+#include <functional>
+#include <optional>
 
 #include "foundation/connection_registry.h"
 #include "foundation/connection_string.h"
@@ -55,30 +58,104 @@ bool RunOnEngine(QSqlDatabase& db, const std::vector<FieldValue>& parameters, st
     return false;
 }
 
+// What runs between sending a statement and awaiting its answer: the session check's
+// answer, when the check went out beside the statement.
+using WhileAnswering = const std::function<void()>*;
+
 bool RunOnOpenConnection(QSqlDatabase& db, const std::string& statement,
                          const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
-                         std::string& error) {
+                         std::string& error, WhileAnswering between = nullptr) {
     return RunOnEngine(
         db, parameters, error,
         [&](sqlite3* handle) {
             return RunOnSqlite(handle, statement, parameters, recordset, error);
         },
         [&](PGconn* handle) {
-            return RunOnPostgres(handle, statement, parameters, recordset, error);
+            PostgresCall call(handle, statement, parameters);
+            if (between) (*between)();
+            return call.Receive(recordset, error);
         });
 }
 
 bool ReadNumbersOnOpenConnection(QSqlDatabase& db, const std::string& statement,
                                  const std::vector<FieldValue>& parameters, NumberRows& rows,
-                                 std::string& error) {
+                                 std::string& error, WhileAnswering between) {
     return RunOnEngine(
         db, parameters, error,
         [&](sqlite3* handle) {
             return ReadNumbersOnSqlite(handle, statement, parameters, rows, error);
         },
         [&](PGconn* handle) {
-            return ReadNumbersOnPostgres(handle, statement, parameters, rows, error);
+            PostgresCall call(handle, statement, parameters);
+            if (between) (*between)();
+            return call.ReceiveNumbers(rows, error);
         });
+}
+
+bool IsRead(const std::string& statement) {
+    const size_t first = statement.find_first_not_of(" \t\r\n(");
+    if (first == std::string::npos) return false;
+    static constexpr std::string_view kSelect = "SELECT";
+    if (statement.size() - first < kSelect.size()) return false;
+    for (size_t i = 0; i < kSelect.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(statement[first + i])) != kSelect[i])
+            return false;
+    }
+    return true;
+}
+
+// The session check sent beside the statement it guards, on PostgreSQL, when the statement's
+// catalog has a connection of its own: both requests are on the wire before either answer
+// is awaited, so the pair costs one wait. A read goes this way, its answer dropped when the
+// check fails; a write only inside a transaction, which the caller rolls back on the failure
+// (and the server rolls back when the program ends for a lost session).
+class SessionCheckBeside {
+  public:
+    SessionCheckBeside(QSqlDatabase& db, const std::string& statement) {
+        PGconn* handle = PostgresHandle(db);
+        if (handle && (IsRead(statement) || PostgresInTransaction(handle))) statement_ = handle;
+    }
+
+    bool Send(const std::string& check, const std::vector<FieldValue>& parameters,
+              SessionJudge judge) {
+        if (!statement_ || call_) return false;
+        std::string error;
+        if (!OpenQtConnection(UserConnectionString(), user_, error)) return false;
+        PGconn* user = PostgresHandle(user_);
+        if (!user || user == statement_) return false;
+        call_.emplace(user, check, parameters);
+        judge_ = std::move(judge);
+        return true;
+    }
+    bool Sent() const { return call_.has_value(); }
+    bool Judged() const { return judged_; }
+    // Awaits the check's answer and judges it; true when the session is still this PC's.
+    bool Passed() {
+        judged_ = true;
+        RecordsetPtr row;
+        std::string error;
+        const bool reached = call_->Receive(&row, error);
+        return judge_(reached, error, row);
+    }
+
+  private:
+    PGconn* statement_ = nullptr;
+    QSqlDatabase user_;
+    std::optional<PostgresCall> call_;
+    SessionJudge judge_;
+    bool judged_ = false;
+};
+
+// The statement whose session check is running now, when it can carry the check.
+thread_local SessionCheckBeside* checkOffer = nullptr;
+
+// The session check before a statement, offered the chance to travel beside it.
+bool CheckSessionBeside(SessionCheckBeside* beside) {
+    struct Offer {
+        explicit Offer(SessionCheckBeside* beside) { checkOffer = beside; }
+        ~Offer() { checkOffer = nullptr; }
+    } offer(beside);
+    return CheckSession();
 }
 
 // The rewrites callers rely on: "DELETE * FROM" loses its asterisks, and "" is how
@@ -125,9 +202,14 @@ void EndReadTransactions(std::vector<std::string>& openReads) {
 
 template <typename Run>
 bool RunStatement(const CatalogConnection& connection, std::string& statement, Run run) {
-    if (!workerReading && !CheckSession()) return false;
     std::string error;
     QSqlDatabase db;
+    std::optional<SessionCheckBeside> beside;
+    if (!workerReading && OpenQtConnection(connection.ConnectionString, db, error))
+        beside.emplace(db, statement);
+    if (!workerReading && !CheckSessionBeside(beside ? &*beside : nullptr)) return false;
+    const bool checkBeside = beside && beside->Sent();
+    error.clear();
     // The statement is rewritten only once its catalog is reached, so after a failed
     // connection the caller still holds the text it wrote.
     if (!OpenQtConnection(connection.ConnectionString, db, error) ||
@@ -136,7 +218,14 @@ bool RunStatement(const CatalogConnection& connection, std::string& statement, R
         return false;
     }
     RewriteStatement(statement);
-    if (run(db, error)) return true;
+    bool sessionKept = true;
+    const std::function<void()> judge = [&] { sessionKept = beside->Passed(); };
+    const bool ran = run(db, error, checkBeside ? &judge : nullptr);
+    // A statement refused before it was sent leaves the check's answer still to read.
+    if (checkBeside && !beside->Judged()) judge();
+    // The check has told the user why; the statement's own answer is dropped.
+    if (!sessionKept) return false;
+    if (ran) return true;
     MsgWarn(error);
     return false;
 }
@@ -184,6 +273,11 @@ ThreadReadConnections::~ThreadReadConnections() {
 
 uint64_t RoundTripCount() {
     return roundTrips.load(std::memory_order_relaxed);
+}
+
+bool SendCheckBeside(const std::string& statement, const std::vector<FieldValue>& parameters,
+                     SessionJudge judge) {
+    return checkOffer && checkOffer->Send(statement, parameters, std::move(judge));
 }
 
 bool CheckSession() {
@@ -250,9 +344,11 @@ bool RunCatalogSql(std::string_view connectionString, const std::string& stateme
 bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
                 RecordsetPtr& recordset, const std::vector<FieldValue>& parameters) {
     RecordsetPtr result;
-    if (!RunStatement(connection, statement, [&](QSqlDatabase& db, std::string& error) {
-            return RunOnOpenConnection(db, statement, parameters, &result, error);
-        }))
+    if (!RunStatement(connection, statement,
+                      [&](QSqlDatabase& db, std::string& error, WhileAnswering between) {
+                          return RunOnOpenConnection(db, statement, parameters, &result, error,
+                                                     between);
+                      }))
         return false;
     recordset = std::move(result);
     return true;
@@ -260,9 +356,10 @@ bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
 
 bool ExecuteNumberSql(const CatalogConnection& connection, std::string& statement, NumberRows& rows,
                       const std::vector<FieldValue>& parameters) {
-    return RunStatement(connection, statement, [&](QSqlDatabase& db, std::string& error) {
-        return ReadNumbersOnOpenConnection(db, statement, parameters, rows, error);
-    });
+    return RunStatement(
+        connection, statement, [&](QSqlDatabase& db, std::string& error, WhileAnswering between) {
+            return ReadNumbersOnOpenConnection(db, statement, parameters, rows, error, between);
+        });
 }
 
 bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,

@@ -85,6 +85,18 @@ class ThreadReadConnections {
 };
 // The check the session installs, as a statement runs it; true when none is installed.
 bool CheckSession();
+// A session check's answer judged (reached false: the engine's error in error) with the user
+// told; true when the session is still this PC's.
+using SessionJudge =
+    std::function<bool(bool reached, const std::string& error, const RecordsetPtr& row)>;
+// Called by the installed check while a statement runs it: on PostgreSQL a read, or a write
+// inside a transaction, on a catalog with a connection of its own can carry the check beside
+// it. The check's statement is sent on the user catalog's connection without waiting, and
+// its answer goes to judge while the statement's is awaited, so both cost one wait; the
+// statement fails when judge says no. False when the coming statement cannot carry it: the
+// check then runs alone, as before.
+bool SendCheckBeside(const std::string& statement, const std::vector<FieldValue>& parameters,
+                     SessionJudge judge);
 
 // Transactions on one catalog; they cover the ExecuteSql calls that follow on it.
 bool BeginTrans(const CatalogConnection& connection);

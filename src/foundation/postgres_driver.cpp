@@ -140,6 +140,10 @@ PGconn* PostgresHandle(const QSqlDatabase& db) {
     return *static_cast<PGconn* const*>(handle.constData());
 }
 
+bool PostgresInTransaction(PGconn* handle) {
+    return PQtransactionStatus(handle) == PQTRANS_INTRANS;
+}
+
 namespace {
 
 using ResultPtr = std::unique_ptr<PGresult, decltype(&PQclear)>;
@@ -186,10 +190,9 @@ ResultPtr AwaitAnswer(PGconn* handle, bool& timedOut) {
     }
 }
 
-// Runs the statement with its parameters as texts; the result, or nullptr with the
-// server's message in error.
-ResultPtr ExecutePostgres(PGconn* handle, const std::string& statement,
-                          const std::vector<FieldValue>& parameters, std::string& error) {
+// Sends the statement with its parameters as texts, without waiting for the answer.
+bool SendPostgres(PGconn* handle, const std::string& statement,
+                  const std::vector<FieldValue>& parameters) {
     std::vector<std::string> texts;
     std::vector<const char*> values;
     texts.reserve(parameters.size());
@@ -209,11 +212,17 @@ ResultPtr ExecutePostgres(PGconn* handle, const std::string& statement,
     for (size_t i = 0; i < parameters.size(); ++i)
         values.push_back(IsNull(parameters[i]) ? nullptr : texts[i].c_str());
     const std::string text = parameters.empty() ? statement : NumberMarkers(statement);
+    return PQsendQueryParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr,
+                             values.data(), nullptr, nullptr, 0) != 0;
+}
+
+// The answer to a statement sent (or not, when the send failed): the result, or nullptr
+// with the server's message in error.
+ResultPtr ReceivePostgres(PGconn* handle, const std::string& statement, bool sent,
+                          std::string& error) {
     bool timedOut = false;
     ResultPtr result(nullptr, &PQclear);
-    if (PQsendQueryParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr,
-                          values.data(), nullptr, nullptr, 0))
-        result = AwaitAnswer(handle, timedOut);
+    if (sent) result = AwaitAnswer(handle, timedOut);
     if (timedOut) {
         error = statement == "COMMIT" ? kPostgresCommitUnknownMessage : kPostgresNoAnswerMessage;
         return result;
@@ -230,15 +239,7 @@ bool HasRows(const PGresult* result) {
     return PQresultStatus(result) == PGRES_TUPLES_OK;
 }
 
-}  // namespace
-
-bool RunOnPostgres(PGconn* handle, const std::string& statement,
-                   const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
-                   std::string& error) {
-    const ResultPtr result = ExecutePostgres(handle, statement, parameters, error);
-    if (!result) return false;
-    if (!recordset) return true;
-    const PGresult* rows = result.get();
+void ToRecordset(const PGresult* rows, RecordsetPtr& recordset) {
     const int count = HasRows(rows) ? PQnfields(rows) : 0;
     const int rowCount = HasRows(rows) ? PQntuples(rows) : 0;
     std::vector<std::string> names;
@@ -253,16 +254,10 @@ bool RunOnPostgres(PGconn* handle, const std::string& statement,
         row.reserve(count);
         for (int i = 0; i < count; ++i) row.push_back(PostgresValue(rows, r, i, types[i]));
     }
-    *recordset = std::make_shared<Recordset>(std::move(names), std::move(table));
-    return true;
+    recordset = std::make_shared<Recordset>(std::move(names), std::move(table));
 }
 
-bool ReadNumbersOnPostgres(PGconn* handle, const std::string& statement,
-                           const std::vector<FieldValue>& parameters, NumberRows& rows,
-                           std::string& error) {
-    const ResultPtr result = ExecutePostgres(handle, statement, parameters, error);
-    if (!result) return false;
-    const PGresult* read = result.get();
+void ToNumbers(const PGresult* read, NumberRows& rows) {
     const int count = HasRows(read) ? PQnfields(read) : 0;
     const int rowCount = HasRows(read) ? PQntuples(read) : 0;
     std::vector<Oid> types;
@@ -277,5 +272,51 @@ bool ReadNumbersOnPostgres(PGconn* handle, const std::string& statement,
             if (IsNull(value)) rows.SetNull(r, i);
         }
     }
+}
+
+}  // namespace
+
+PostgresCall::PostgresCall(PGconn* handle, std::string statement,
+                           const std::vector<FieldValue>& parameters)
+    : handle_(handle),
+      statement_(std::move(statement)),
+      sent_(SendPostgres(handle, statement_, parameters)) {}
+
+PostgresCall::~PostgresCall() {
+    // An answer nobody asked for is still read, so the connection is ready for the next.
+    if (!received_) {
+        std::string ignored;
+        Answer(ignored);
+    }
+}
+
+PostgresCall::Result PostgresCall::Answer(std::string& error) {
+    received_ = true;
+    return ReceivePostgres(handle_, statement_, sent_, error).release();
+}
+
+bool PostgresCall::Receive(RecordsetPtr* recordset, std::string& error) {
+    const ResultPtr result(Answer(error), &PQclear);
+    if (!result) return false;
+    if (recordset) ToRecordset(result.get(), *recordset);
     return true;
+}
+
+bool PostgresCall::ReceiveNumbers(NumberRows& rows, std::string& error) {
+    const ResultPtr result(Answer(error), &PQclear);
+    if (!result) return false;
+    ToNumbers(result.get(), rows);
+    return true;
+}
+
+bool RunOnPostgres(PGconn* handle, const std::string& statement,
+                   const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
+                   std::string& error) {
+    return PostgresCall(handle, statement, parameters).Receive(recordset, error);
+}
+
+bool ReadNumbersOnPostgres(PGconn* handle, const std::string& statement,
+                           const std::vector<FieldValue>& parameters, NumberRows& rows,
+                           std::string& error) {
+    return PostgresCall(handle, statement, parameters).ReceiveNumbers(rows, error);
 }

@@ -13,6 +13,7 @@ class QSqlDatabase;
 // libpq's connection, declared as libpq-fe.h declares it, so that callers need not
 // include libpq.
 typedef struct pg_conn PGconn;
+typedef struct pg_result PGresult;
 
 inline constexpr const char* kPostgresDriver = "QPSQL";
 
@@ -47,6 +48,35 @@ inline constexpr const char* kPostgresCommitUnknownMessage =
 
 // The libpq handle of an open connection, or nullptr when it is not a PostgreSQL one.
 PGconn* PostgresHandle(const QSqlDatabase& db);
+// Whether the connection is inside a transaction that has had no error.
+bool PostgresInTransaction(PGconn* handle);
+
+// One statement with its parameters bound in order to the "?" markers, sent when the call
+// is made; its answer is awaited (within the answer limit) when it is received. Two calls on
+// two connections made before either is received cost one round trip. A call never received
+// reads and drops its answer, leaving the connection ready.
+class PostgresCall {
+  public:
+    PostgresCall(PGconn* handle, std::string statement, const std::vector<FieldValue>& parameters);
+    ~PostgresCall();
+    PostgresCall(const PostgresCall&) = delete;
+    PostgresCall& operator=(const PostgresCall&) = delete;
+
+    // The answer's rows into recordset when one is asked for. False with the server's
+    // message in error.
+    bool Receive(RecordsetPtr* recordset, std::string& error);
+    // The same for a statement whose fields are all read as numbers.
+    bool ReceiveNumbers(NumberRows& rows, std::string& error);
+
+  private:
+    using Result = PGresult*;
+    Result Answer(std::string& error);
+
+    PGconn* handle_;
+    std::string statement_;
+    bool sent_;
+    bool received_ = false;
+};
 
 // Runs one statement with its parameters bound in order to the "?" markers; the rows go
 // into recordset when one is asked for. False with the server's message in error.

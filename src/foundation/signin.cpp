@@ -27,14 +27,22 @@ bool RunWithRetry(const std::string& statement, const std::vector<FieldValue>& p
     return RunCatalogSql(user, statement, parameters, recordset, error);
 }
 
-// Every statement first reads the user row back: a PC that lost the session to another
-// must neither read nor write the user's data. One action's reading (a chart load) reads
-// it at its first statement only: the row read then guards the few reads that follow
-// within the same moment as well as reading it again before each.
-bool StatementKeepsSession() {
-    if (ReadingSessionChecked()) return true;
-    std::string error;
-    switch (CheckSessionOwnership(error)) {
+constexpr const char* kSessionCheckSql =
+    "SELECT up_date FROM velm_user_test WHERE velm_user_test_id=?";
+
+std::vector<FieldValue> SessionCheckParameters() {
+    return {static_cast<int64_t>(Signin().UserRowId)};
+}
+
+SessionOwnership OwnershipOf(const RecordsetPtr& row) {
+    const std::string& stamp = Signin().SessionStamp;
+    if (row->RecordCount() == 0 || stamp.empty()) return SessionOwnership::Lost;
+    row->MoveFirst();
+    return FieldText(row->Field(0)) == stamp ? SessionOwnership::Owned : SessionOwnership::Lost;
+}
+
+bool JudgeSessionAnswer(bool reached, const std::string& error, const RecordsetPtr& row) {
+    switch (reached ? OwnershipOf(row) : SessionOwnership::Unreachable) {
         case SessionOwnership::Owned:
             NoteReadingSessionChecked();
             return true;
@@ -47,6 +55,22 @@ bool StatementKeepsSession() {
             return false;
     }
     return false;
+}
+
+// Every statement first reads the user row back: a PC that lost the session to another
+// must neither read nor write the user's data. One action's reading (a chart load) reads
+// it at its first statement only: the row read then guards the few reads that follow
+// within the same moment as well as reading it again before each. Where the statement can
+// carry it, the read travels beside the statement instead of before it.
+bool StatementKeepsSession() {
+    if (ReadingSessionChecked()) return true;
+    if (SendCheckBeside(kSessionCheckSql, SessionCheckParameters(), JudgeSessionAnswer))
+        return true;
+    RecordsetPtr row;
+    std::string error;
+    const bool reached = RunCatalogSql(UserConnectionString(), kSessionCheckSql,
+                                       SessionCheckParameters(), &row, error);
+    return JudgeSessionAnswer(reached, error, row);
 }
 
 }  // namespace
@@ -106,17 +130,11 @@ SigninResult SignInUser() {
 }
 
 SessionOwnership CheckSessionOwnership(std::string& error) {
-    const auto& state = Signin();
     RecordsetPtr row;
-    const std::string statement =
-        std::string("SELECT up_date FROM velm_user_test ") + "WHERE velm_user_test_id=?";
-    if (!RunCatalogSql(UserConnectionString(), statement, {static_cast<int64_t>(state.UserRowId)},
-                       &row, error))
+    if (!RunCatalogSql(UserConnectionString(), kSessionCheckSql, SessionCheckParameters(), &row,
+                       error))
         return SessionOwnership::Unreachable;
-    if (row->RecordCount() == 0 || state.SessionStamp.empty()) return SessionOwnership::Lost;
-    row->MoveFirst();
-    return FieldText(row->Field(0)) == state.SessionStamp ? SessionOwnership::Owned
-                                                          : SessionOwnership::Lost;
+    return OwnershipOf(row);
 }
 
 bool CheckSessionOwner() {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <memory>
+#include <optional>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -237,6 +238,50 @@ TEST_P(SigninRule, ASecondPcTakesOverAndTheFirstCannotSignItOut) {
     SignOutSession();
     EXPECT_EQ(Row(market_->UserRowId()).loginFlag, "0");
     EXPECT_EQ(exits_, 1);
+}
+
+// A write after another PC took the session is never kept: inside a transaction (where on
+// PostgreSQL the check travels beside the write) the write fails and is rolled back, and
+// outside one the check stops it before it is sent.
+TEST_P(SigninRule, AWriteAfterAnotherPcTookTheSessionIsNotKept) {
+    ASSERT_EQ(SignInAs(MarketFixture::kUserId, MarketFixture::kPassword), SigninResult::SignedIn);
+    OpenPriceDatabases();
+    const SigninState first = Signin();
+    auto watchNumber = [] {
+        std::string statement = "SELECT COUNT(*) FROM TBL銘柄属性 WHERE 注目 = 77";
+        RecordsetPtr rs;
+        EXPECT_TRUE(ExecuteSql(Database().DailyConnection, statement, rs));
+        return rs ? FieldNumber(rs->Field(0)) : -1;
+    };
+    auto write = [] {
+        std::string statement = "UPDATE TBL銘柄属性 SET 注目 = 77";
+        RecordsetPtr none;
+        return ExecuteSql(Database().DailyConnection, statement, none);
+    };
+    for (const bool inTransaction : {true, false}) {
+        SCOPED_TRACE(inTransaction ? "in a transaction" : "alone");
+        Signin() = first;
+        std::optional<TransactionGuard> guard;
+        if (inTransaction) guard.emplace(Database().DailyConnection);
+        {
+            ScriptedSink sink;
+            sink.Expect(MsgKind::YesNo, kDoubleSigninMessage, kAnswerYes);
+            ASSERT_EQ(SignInAs(MarketFixture::kUserId, MarketFixture::kPassword),
+                      SigninResult::SignedIn);
+        }
+        const SigninState second = Signin();
+        Signin() = first;
+        {
+            ScriptedSink sink;
+            sink.Expect(MsgKind::Plain, kSessionLostMessage);
+            EXPECT_FALSE(write());
+            EXPECT_TRUE(sink.AllShown());
+        }
+        guard.reset();
+        Signin() = second;
+        EXPECT_EQ(watchNumber(), 0);
+    }
+    EXPECT_EQ(exits_, 2);
 }
 
 // One reading (a chart load) checks the session at its first statement only, and leaves
