@@ -86,7 +86,7 @@ bool ReadNumbersOnOpenConnection(QSqlDatabase& db, const std::string& statement,
             return ReadNumbersOnSqlite(handle, statement, parameters, rows, error);
         },
         [&](PGconn* handle) {
-            PostgresCall call(handle, statement, parameters);
+            PostgresCall call(handle, statement, parameters, PostgresAnswer::Binary);
             if (between) (*between)();
             return call.ReceiveNumbers(rows, error);
         });

@@ -8,8 +8,12 @@
 #include <QSqlDriver>
 #include <QVariant>
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -192,7 +196,7 @@ ResultPtr AwaitAnswer(PGconn* handle, bool& timedOut) {
 
 // Sends the statement with its parameters as texts, without waiting for the answer.
 bool SendPostgres(PGconn* handle, const std::string& statement,
-                  const std::vector<FieldValue>& parameters) {
+                  const std::vector<FieldValue>& parameters, PostgresAnswer form) {
     std::vector<std::string> texts;
     std::vector<const char*> values;
     texts.reserve(parameters.size());
@@ -212,8 +216,9 @@ bool SendPostgres(PGconn* handle, const std::string& statement,
     for (size_t i = 0; i < parameters.size(); ++i)
         values.push_back(IsNull(parameters[i]) ? nullptr : texts[i].c_str());
     const std::string text = parameters.empty() ? statement : NumberMarkers(statement);
+    const int format = form == PostgresAnswer::Binary ? 1 : 0;
     return PQsendQueryParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr,
-                             values.data(), nullptr, nullptr, 0) != 0;
+                             values.data(), nullptr, nullptr, format) != 0;
 }
 
 // The answer to a statement sent (or not, when the send failed): the result, or nullptr
@@ -257,19 +262,91 @@ void ToRecordset(const PGresult* rows, RecordsetPtr& recordset) {
     recordset = std::make_shared<Recordset>(std::move(names), std::move(table));
 }
 
+template <typename Word>
+Word BigEndian(const char* bytes) {
+    Word word = 0;
+    for (size_t i = 0; i < sizeof(Word); ++i)
+        word = static_cast<Word>((word << 8) | static_cast<unsigned char>(bytes[i]));
+    return word;
+}
+
+double FromBits64(uint64_t bits) {
+    double number;
+    std::memcpy(&number, &bits, sizeof number);
+    return number;
+}
+
+// A numeric in the server's binary form (digit count, weight, sign, scale, then base-10000
+// digits) read through its decimal text, so that it rounds as the text form would.
+double BinaryNumeric(const char* bytes, int length) {
+    if (length < 8) return 0.0;
+    const int digits = BigEndian<int16_t>(bytes);
+    const int weight = BigEndian<int16_t>(bytes + 2);
+    const uint16_t sign = BigEndian<uint16_t>(bytes + 4);
+    if (sign == 0xC000) return std::numeric_limits<double>::quiet_NaN();
+    if (digits <= 0 || length < 8 + 2 * digits) return 0.0;
+    std::string text = sign == 0x4000 ? "-" : "";
+    for (int i = 0; i < digits; ++i) {
+        char group[8];
+        std::snprintf(group, sizeof group, "%04d", BigEndian<int16_t>(bytes + 8 + 2 * i));
+        text += group;
+    }
+    text += "e" + std::to_string((weight - digits + 1) * 4);
+    return std::strtod(text.c_str(), nullptr);
+}
+
+// A field of a binary answer as the number its text form would give.
+double BinaryNumber(const PGresult* result, int row, int column, Oid type) {
+    const char* bytes = PQgetvalue(result, row, column);
+    const int length = PQgetlength(result, row, column);
+    switch (type) {
+        case kInt2Oid:
+            return BigEndian<int16_t>(bytes);
+        case kInt4Oid:
+            return BigEndian<int32_t>(bytes);
+        case kInt8Oid:
+            return static_cast<double>(BigEndian<int64_t>(bytes));
+        case kFloat8Oid:
+            return FromBits64(BigEndian<uint64_t>(bytes));
+        case kFloat4Oid: {
+            float single;
+            const uint32_t bits = BigEndian<uint32_t>(bytes);
+            std::memcpy(&single, &bits, sizeof single);
+            // The text form is the shortest decimal of the float, read back as a double.
+            char text[32];
+            const auto end = std::to_chars(text, text + sizeof text - 1, single).ptr;
+            *end = '\0';
+            return std::strtod(text, nullptr);
+        }
+        case kNumericOid:
+            return BinaryNumeric(bytes, length);
+        case kBoolOid:
+            return bytes[0] ? 1.0 : 0.0;
+        default:
+            // Texts are their own bytes in either form.
+            return FieldNumber(FieldValue(std::string(bytes, static_cast<size_t>(length))));
+    }
+}
+
 void ToNumbers(const PGresult* read, NumberRows& rows) {
     const int count = HasRows(read) ? PQnfields(read) : 0;
     const int rowCount = HasRows(read) ? PQntuples(read) : 0;
     std::vector<Oid> types;
     for (int i = 0; i < count; ++i) types.push_back(PQftype(read, i));
+    const bool binary = count > 0 && PQfformat(read, 0) == 1;
     rows.Reset(count);
     for (int r = 0; r < rowCount; ++r) {
         double* numbers = rows.AddRow();
         for (int i = 0; i < count; ++i) {
-            // A number field makes no text, so its value costs no allocation.
-            const FieldValue value = PostgresValue(read, r, i, types[i]);
-            numbers[i] = FieldNumber(value);
-            if (IsNull(value)) rows.SetNull(r, i);
+            if (PQgetisnull(read, r, i)) {
+                numbers[i] = 0.0;
+                rows.SetNull(r, i);
+            } else if (binary) {
+                // Numbers travel as their bytes: no text to write on the server or read here.
+                numbers[i] = BinaryNumber(read, r, i, types[i]);
+            } else {
+                numbers[i] = FieldNumber(PostgresValue(read, r, i, types[i]));
+            }
         }
     }
 }
@@ -277,10 +354,10 @@ void ToNumbers(const PGresult* read, NumberRows& rows) {
 }  // namespace
 
 PostgresCall::PostgresCall(PGconn* handle, std::string statement,
-                           const std::vector<FieldValue>& parameters)
+                           const std::vector<FieldValue>& parameters, PostgresAnswer form)
     : handle_(handle),
       statement_(std::move(statement)),
-      sent_(SendPostgres(handle, statement_, parameters)) {}
+      sent_(SendPostgres(handle, statement_, parameters, form)) {}
 
 PostgresCall::~PostgresCall() {
     // An answer nobody asked for is still read, so the connection is ready for the next.
@@ -318,5 +395,6 @@ bool RunOnPostgres(PGconn* handle, const std::string& statement,
 bool ReadNumbersOnPostgres(PGconn* handle, const std::string& statement,
                            const std::vector<FieldValue>& parameters, NumberRows& rows,
                            std::string& error) {
-    return PostgresCall(handle, statement, parameters).ReceiveNumbers(rows, error);
+    return PostgresCall(handle, statement, parameters, PostgresAnswer::Binary)
+        .ReceiveNumbers(rows, error);
 }

@@ -55,9 +55,13 @@ bool PostgresInTransaction(PGconn* handle);
 // is made; its answer is awaited (within the answer limit) when it is received. Two calls on
 // two connections made before either is received cost one round trip. A call never received
 // reads and drops its answer, leaving the connection ready.
+// Text answers serve every read; a read whose fields are all taken as numbers may ask for
+// the binary form, which saves writing and reading a text per value.
+enum class PostgresAnswer { Text, Binary };
 class PostgresCall {
   public:
-    PostgresCall(PGconn* handle, std::string statement, const std::vector<FieldValue>& parameters);
+    PostgresCall(PGconn* handle, std::string statement, const std::vector<FieldValue>& parameters,
+                 PostgresAnswer form = PostgresAnswer::Text);
     ~PostgresCall();
     PostgresCall(const PostgresCall&) = delete;
     PostgresCall& operator=(const PostgresCall&) = delete;
@@ -65,7 +69,7 @@ class PostgresCall {
     // The answer's rows into recordset when one is asked for. False with the server's
     // message in error.
     bool Receive(RecordsetPtr* recordset, std::string& error);
-    // The same for a statement whose fields are all read as numbers.
+    // The same for a statement whose fields are all read as numbers, in either form.
     bool ReceiveNumbers(NumberRows& rows, std::string& error);
 
   private:

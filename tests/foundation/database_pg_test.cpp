@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QThread>
+#include <cmath>
 
 #include "foundation/database_cases.h"
 #include "foundation/postgres_driver.h"
@@ -171,4 +172,30 @@ TEST_P(PostgresRoad, AServerStartedAgainIsReachedByTheFirstStatement) {
         ASSERT_TRUE(server.Resume()) << server.Output();
         EXPECT_EQ(CountMarkets(), 12);
     }
+}
+
+// Number reads take the server's binary form; every type gives exactly the number its text
+// form gives, the last bit included.
+TEST_P(PostgresRoad, BinaryNumbersAreTheNumbersOfTheTextForm) {
+    std::string statement =
+        "SELECT '-32768'::int2, 2147483647::int4, -9007199254740993::int8, 0.1::float4, "
+        "3.4e38::float4, 0.1::float8, -1.7976931348623157e308::float8, 5e-324::float8, "
+        "12345.678::numeric, -0.000123::numeric, 0::numeric, 1e-20::numeric, "
+        "123456789012345678901234567890.12345::numeric, true, false, ' 42.5'::text, 'abc'::text, "
+        "NULL::float8, NULL::numeric";
+    const RecordsetPtr text = Daily(statement);
+    ASSERT_TRUE(text);
+    NumberRows rows;
+    ASSERT_TRUE(ExecuteNumberSql(Database().DailyConnection, statement, rows));
+    ASSERT_EQ(rows.RecordCount(), 1);
+    ASSERT_EQ(rows.FieldCount(), 19);
+    for (int f = 0; f < rows.FieldCount(); ++f) {
+        const FieldValue& value = text->Row(0)[f];
+        EXPECT_EQ(rows.IsNull(0, f), IsNull(value)) << f;
+        EXPECT_EQ(rows.Number(0, f), FieldNumber(value)) << f;
+    }
+    std::string nan = "SELECT 'NaN'::numeric, 'NaN'::float8";
+    ASSERT_TRUE(ExecuteNumberSql(Database().DailyConnection, nan, rows));
+    EXPECT_TRUE(std::isnan(rows.Number(0, 0)));
+    EXPECT_TRUE(std::isnan(rows.Number(0, 1)));
 }
