@@ -1,12 +1,12 @@
 #include "foundation/database.h"
 
 #include <sqlite3.h>
+#include <strings.h>
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <functional>
 #include <optional>
 
@@ -94,14 +94,7 @@ bool ReadNumbersOnOpenConnection(QSqlDatabase& db, const std::string& statement,
 
 bool IsRead(const std::string& statement) {
     const size_t first = statement.find_first_not_of(" \t\r\n(");
-    if (first == std::string::npos) return false;
-    static constexpr std::string_view kSelect = "SELECT";
-    if (statement.size() - first < kSelect.size()) return false;
-    for (size_t i = 0; i < kSelect.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(statement[first + i])) != kSelect[i])
-            return false;
-    }
-    return true;
+    return first != std::string::npos && strncasecmp(statement.c_str() + first, "SELECT", 6) == 0;
 }
 
 // The session check sent beside the statement it guards, on PostgreSQL, when the statement's
@@ -128,14 +121,16 @@ class SessionCheckBeside {
         return true;
     }
     bool Sent() const { return call_.has_value(); }
-    bool Judged() const { return judged_; }
-    // Awaits the check's answer and judges it; true when the session is still this PC's.
+    // Awaits the check's answer and judges it, the first time it is asked; true when the
+    // session is still this PC's.
     bool Passed() {
+        if (judged_) return passed_;
         judged_ = true;
         RecordsetPtr row;
         std::string error;
         const bool reached = call_->Receive(&row, error);
-        return judge_(reached, error, row);
+        passed_ = judge_(reached, error, row);
+        return passed_;
     }
 
   private:
@@ -144,6 +139,7 @@ class SessionCheckBeside {
     std::optional<PostgresCall> call_;
     SessionJudge judge_;
     bool judged_ = false;
+    bool passed_ = false;
 };
 
 // The statement whose session check is running now, when it can carry the check.
@@ -204,27 +200,23 @@ template <typename Run>
 bool RunStatement(const CatalogConnection& connection, std::string& statement, Run run) {
     std::string error;
     QSqlDatabase db;
+    const bool open = OpenQtConnection(connection.ConnectionString, db, error);
     std::optional<SessionCheckBeside> beside;
-    if (!workerReading && OpenQtConnection(connection.ConnectionString, db, error))
-        beside.emplace(db, statement);
+    if (open && !workerReading) beside.emplace(db, statement);
     if (!workerReading && !CheckSessionBeside(beside ? &*beside : nullptr)) return false;
-    const bool checkBeside = beside && beside->Sent();
-    error.clear();
     // The statement is rewritten only once its catalog is reached, so after a failed
     // connection the caller still holds the text it wrote.
-    if (!OpenQtConnection(connection.ConnectionString, db, error) ||
-        !JoinReading(connection, db, error)) {
+    if (!open || !JoinReading(connection, db, error)) {
         MsgWarn(error);
         return false;
     }
     RewriteStatement(statement);
-    bool sessionKept = true;
-    const std::function<void()> judge = [&] { sessionKept = beside->Passed(); };
+    const bool checkBeside = beside && beside->Sent();
+    const std::function<void()> judge = [&] { beside->Passed(); };
     const bool ran = run(db, error, checkBeside ? &judge : nullptr);
-    // A statement refused before it was sent leaves the check's answer still to read.
-    if (checkBeside && !beside->Judged()) judge();
-    // The check has told the user why; the statement's own answer is dropped.
-    if (!sessionKept) return false;
+    // A statement refused before it was sent leaves the check's answer still to read. A
+    // failed check has told the user why, and the statement's own answer is dropped.
+    if (checkBeside && !beside->Passed()) return false;
     if (ran) return true;
     MsgWarn(error);
     return false;

@@ -391,10 +391,3 @@ bool RunOnPostgres(PGconn* handle, const std::string& statement,
                    std::string& error) {
     return PostgresCall(handle, statement, parameters).Receive(recordset, error);
 }
-
-bool ReadNumbersOnPostgres(PGconn* handle, const std::string& statement,
-                           const std::vector<FieldValue>& parameters, NumberRows& rows,
-                           std::string& error) {
-    return PostgresCall(handle, statement, parameters, PostgresAnswer::Binary)
-        .ReceiveNumbers(rows, error);
-}

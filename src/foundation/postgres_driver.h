@@ -87,7 +87,3 @@ class PostgresCall {
 bool RunOnPostgres(PGconn* handle, const std::string& statement,
                    const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                    std::string& error);
-// The same for a statement whose fields are all read as numbers, into rows.
-bool ReadNumbersOnPostgres(PGconn* handle, const std::string& statement,
-                           const std::vector<FieldValue>& parameters, NumberRows& rows,
-                           std::string& error);

@@ -302,8 +302,7 @@ void ChartWindow::SetInert(bool inert) {
     // A disabled sub-window takes neither input nor the focus, so a click on the strip of it
     // that shows beside a pair cannot make it the active window either.
     QMdiSubWindow* sub = ChartSubWindow(*this);
-    if (sub) sub->setEnabled(!inert);
-    setEnabled(!inert);
+    (sub ? static_cast<QWidget*>(sub) : this)->setEnabled(!inert);
 }
 
 ChartWindow& ChartWindowOf(int32_t chartKind) {
