@@ -111,6 +111,10 @@ void MarkTransaction(std::string_view connectionString, bool open) {
     }
 }
 
+bool InOwnTransaction(std::string_view connectionString) {
+    return Registry().inTransaction.contains(connectionString);
+}
+
 bool ForgetLostTransaction(std::string_view connectionString) {
     auto& registry = Registry();
     const auto open = registry.inTransaction.find(connectionString);

@@ -28,6 +28,7 @@ bool OpenQtConnection(std::string_view connectionString, QSqlDatabase& db, std::
 // The owner's transaction on the calling thread's connection of a catalog: open from a
 // BEGIN that succeeded to the COMMIT or ROLLBACK that ran.
 void MarkTransaction(std::string_view connectionString, bool open);
+bool InOwnTransaction(std::string_view connectionString);
 // A rollback of a transaction whose connection was lost: the server has already rolled it
 // back, so the connection is only closed (the next statement opens it anew) and true comes
 // back. False when the transaction's connection is whole, or there is none.

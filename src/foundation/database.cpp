@@ -333,8 +333,73 @@ bool RunCatalogSql(std::string_view connectionString, const std::string& stateme
     return RunOnOpenConnection(db, statement, parameters, recordset, error);
 }
 
+namespace {
+thread_local DeferredWrites* deferredWrites = nullptr;
+}  // namespace
+
+DeferredWrites::Keeping::Keeping(DeferredWrites& writes) : previous_(deferredWrites) {
+    deferredWrites = &writes;
+}
+
+DeferredWrites::Keeping::~Keeping() {
+    deferredWrites = previous_;
+}
+
+bool DeferredWrites::Keep(const CatalogConnection& connection, const std::string& statement,
+                          const std::vector<FieldValue>& parameters) {
+    if (connection.ConnectionString != connection_.ConnectionString || IsRead(statement) ||
+        !InOwnTransaction(connection.ConnectionString))
+        return false;
+    kept_.push_back({statement, parameters});
+    return true;
+}
+
+BatchResult DeferredWrites::Send() {
+    std::vector<BoundStatement> statements = std::move(kept_);
+    kept_.clear();
+    if (statements.empty()) return {};
+    return ExecuteBatch(connection_, std::move(statements));
+}
+
+BatchResult ExecuteBatch(const CatalogConnection& connection,
+                         std::vector<BoundStatement> statements) {
+    BatchResult result;
+    if (statements.empty()) return result;
+    for (BoundStatement& statement : statements) RewriteStatement(statement.Text);
+    // The batch passes the road as its first statement: a write, so on PostgreSQL the check
+    // travels beside it only inside a transaction.
+    std::string first = statements.front().Text;
+    const bool reached = RunStatement(
+        connection, first, [&](QSqlDatabase& db, std::string& error, WhileAnswering between) {
+            if (PGconn* handle = PostgresHandle(db); handle && PostgresInTransaction(handle)) {
+                CountRoundTrip();
+                result.Succeeded = RunPipelineOnPostgres(handle, statements, result.Error,
+                                                         between ? *between : nullptr);
+            } else {
+                if (between) (*between)();
+                while (result.Succeeded < statements.size() &&
+                       RunOnOpenConnection(db, statements[result.Succeeded].Text,
+                                           statements[result.Succeeded].Parameters, nullptr,
+                                           result.Error))
+                    ++result.Succeeded;
+            }
+            (void)error;
+            // A failing statement is the caller's to show.
+            return true;
+        });
+    if (!reached)
+        result.End = BatchEnd::Refused;
+    else if (result.Succeeded < statements.size())
+        result.End = BatchEnd::StatementFailed;
+    return result;
+}
+
 bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
                 RecordsetPtr& recordset, const std::vector<FieldValue>& parameters) {
+    if (deferredWrites && deferredWrites->Keep(connection, statement, parameters)) {
+        recordset = std::make_shared<Recordset>();
+        return true;
+    }
     RecordsetPtr result;
     if (!RunStatement(connection, statement,
                       [&](QSqlDatabase& db, std::string& error, WhileAnswering between) {

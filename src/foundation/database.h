@@ -43,6 +43,54 @@ bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
 // ExecuteSql for a statement whose fields are all read as numbers: the bar loads.
 bool ExecuteNumberSql(const CatalogConnection& connection, std::string& statement, NumberRows& rows,
                       const std::vector<FieldValue>& parameters = {});
+// How a batch of writes ended: every statement ran, one failed (the rest did not run), or
+// the batch was refused before any statement counted (the session check failed or the
+// catalog could not be reached), the user told why.
+enum class BatchEnd { Done, StatementFailed, Refused };
+struct BatchResult {
+    BatchEnd End = BatchEnd::Done;
+    size_t Succeeded = 0;  // statements that ran before the failing one
+    std::string Error;     // the failing statement's message, not shown
+};
+// Writes to one catalog run as one statement of the road: one session check, and on
+// PostgreSQL inside a transaction all of them sent in pipeline mode, the check beside them,
+// for one wait. Elsewhere they run one after another. A failing statement is not shown: the
+// caller decides, knowing which one failed.
+BatchResult ExecuteBatch(const CatalogConnection& connection,
+                         std::vector<BoundStatement> statements);
+
+// Writes kept instead of run: while a Keeping lives on a thread, the writes that thread
+// sends through ExecuteSql to the catalog inside a transaction are kept here, each answered
+// as done with no rows; Send runs what is kept as one batch. For many small writes whose
+// failures are rare: the caller takes the transaction back to before the failing one and
+// runs the rest again itself.
+class DeferredWrites {
+  public:
+    explicit DeferredWrites(const CatalogConnection& connection) : connection_(connection) {}
+
+    class Keeping {
+      public:
+        explicit Keeping(DeferredWrites& writes);
+        ~Keeping();
+        Keeping(const Keeping&) = delete;
+        Keeping& operator=(const Keeping&) = delete;
+
+      private:
+        DeferredWrites* previous_;
+    };
+
+    // Writes kept since the last Send.
+    size_t Count() const { return kept_.size(); }
+    BatchResult Send();
+    // Whether this write is one to keep, and if so keeps it.
+    bool Keep(const CatalogConnection& connection, const std::string& statement,
+              const std::vector<FieldValue>& parameters);
+
+  private:
+    CatalogConnection connection_;
+    std::vector<BoundStatement> kept_;
+};
+
 bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,
               RecordsetPtr& recordset);
 // LoadBars read as numbers.

@@ -386,6 +386,52 @@ bool PostgresCall::ReceiveNumbers(NumberRows& rows, std::string& error) {
     return true;
 }
 
+size_t RunPipelineOnPostgres(PGconn* handle, const std::vector<BoundStatement>& statements,
+                             std::string& error, const std::function<void()>& between) {
+    if (!PQenterPipelineMode(handle)) {
+        error = PQerrorMessage(handle);
+        return 0;
+    }
+    size_t sent = 0;
+    while (sent < statements.size() &&
+           SendPostgres(handle, statements[sent].Text, statements[sent].Parameters,
+                        PostgresAnswer::Text))
+        ++sent;
+    if (sent < statements.size()) error = PQerrorMessage(handle);
+    const bool synced = PQpipelineSync(handle) != 0;
+    if (between) between();
+    // Each statement's answer, then the sync's. A statement the server skipped after a
+    // failure answers "aborted"; the first failure's message is the one kept.
+    size_t succeeded = 0;
+    bool failed = sent < statements.size();
+    for (size_t i = 0; i < sent && synced; ++i) {
+        bool timedOut = false;
+        const ResultPtr answer = AwaitAnswer(handle, timedOut);
+        if (timedOut) {
+            error = kPostgresNoAnswerMessage;
+            return succeeded;
+        }
+        const ExecStatusType status = answer ? PQresultStatus(answer.get()) : PGRES_FATAL_ERROR;
+        if (!failed && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) {
+            ++succeeded;
+            continue;
+        }
+        if (!failed) {
+            error = answer ? PQresultErrorMessage(answer.get()) : PQerrorMessage(handle);
+            while (!error.empty() && (error.back() == '\n' || error.back() == ' '))
+                error.pop_back();
+        }
+        failed = true;
+    }
+    if (synced) {
+        bool timedOut = false;
+        AwaitAnswer(handle, timedOut);
+        if (timedOut) error = kPostgresNoAnswerMessage;
+    }
+    PQexitPipelineMode(handle);
+    return succeeded;
+}
+
 bool RunOnPostgres(PGconn* handle, const std::string& statement,
                    const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                    std::string& error) {

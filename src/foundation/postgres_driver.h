@@ -2,6 +2,7 @@
 // PostgreSQL catalogs: a catalog is a database on the server behind a QPSQL connection,
 // and its statements run on that connection's own libpq handle.
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,15 @@ class PostgresCall {
     bool sent_;
     bool received_ = false;
 };
+
+// Statements to one connection sent in pipeline mode: all of them go out before any answer
+// is awaited, and then the answers are read in order, each within the answer limit. The
+// server skips what follows a failing statement. The connection leaves pipeline mode before
+// this returns, so the next statement (BEGIN and COMMIT included) finds it as before.
+// between runs once everything is sent, before the first answer is awaited. Returns how
+// many statements succeeded before the first failure, whose message goes into error.
+size_t RunPipelineOnPostgres(PGconn* handle, const std::vector<BoundStatement>& statements,
+                             std::string& error, const std::function<void()>& between);
 
 // Runs one statement with its parameters bound in order to the "?" markers; the rows go
 // into recordset when one is asked for. False with the server's message in error.

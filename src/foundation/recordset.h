@@ -18,6 +18,12 @@ std::string FieldText(const FieldValue& value);
 // Numeric form; Null and non-numeric text give 0.
 double FieldNumber(const FieldValue& value);
 
+// One statement with its values bound in order to the "?" markers.
+struct BoundStatement {
+    std::string Text;
+    std::vector<FieldValue> Parameters;
+};
+
 class Recordset {
   public:
     Recordset() = default;

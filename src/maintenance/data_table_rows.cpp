@@ -71,10 +71,11 @@ std::string DailyValue::Text() const {
     if (std::isnan(Stored)) return "NaN";
     if (std::isinf(Stored)) return Stored > 0 ? "Infinity" : "-Infinity";
     // A fill formats every value of thousands of rows, so the whole number is grouped here.
-    // The general format rounds halves on the decimal form; a fraction near one half, or a
-    // value whose decimal form has few decimals, is left to it.
+    // The general format rounds halves away from zero on the decimal form. An exact half
+    // below 1e9 has an exact decimal form, so std::round agrees with it; a fraction near
+    // one half, or a value whose decimal form has few decimals, is left to it.
     const double fraction = std::fabs(Stored - std::trunc(Stored));
-    if (std::fabs(Stored) >= 1e9 || std::fabs(fraction - 0.5) < 1e-6)
+    if (std::fabs(Stored) >= 1e9 || (fraction != 0.5 && std::fabs(fraction - 0.5) < 1e-6))
         return FormatNumber(Stored, kValueFormat);
     const auto whole = static_cast<int64_t>(std::round(Stored));
     // Written from the last digit back, a comma before each full group of three.

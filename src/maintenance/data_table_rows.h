@@ -59,12 +59,6 @@ struct DailyRow {
     std::string DateText() const;
 };
 
-// One statement of a save with its values bound in order to the "?" markers.
-struct BoundStatement {
-    std::string Text;
-    std::vector<FieldValue> Parameters;
-};
-
 // The four values a save hands to the issue list.
 struct IssueSummary {
     std::string LastDate;  // "yyyy/mm/dd", "" without rows

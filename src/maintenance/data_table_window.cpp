@@ -379,9 +379,10 @@ void FRM_データ表::FillDataGrid() {
 }
 
 void FRM_データ表::ShowAllRows() {
-    FlexGrid& grid = *fgr日次_;
-    grid.SetRows(1 + rows_.Count());
-    for (int row = 1; row <= rows_.Count(); ++row) ShowRow(row);
+    std::vector<FlexGrid::GridRow> cells;
+    cells.reserve(static_cast<size_t>(rows_.Count()));
+    for (int row = 1; row <= rows_.Count(); ++row) cells.push_back(rows_.Cells(row));
+    fgr日次_->SetScrollingRows(std::move(cells));
 }
 
 void FRM_データ表::ShowRow(int gridRow) {

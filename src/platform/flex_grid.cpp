@@ -416,6 +416,19 @@ void FlexGrid::AddItem(std::string_view tabText, int index) {
     }
 }
 
+void FlexGrid::SetScrollingRows(std::vector<GridRow> rows) {
+    const size_t fixed = static_cast<size_t>(std::min(fixedRows_, Rows()));
+    cells_.resize(fixed);
+    colours_.resize(fixed);
+    cells_.reserve(fixed + rows.size());
+    for (GridRow& row : rows) {
+        row.resize(static_cast<size_t>(cols_));
+        cells_.push_back(std::move(row));
+    }
+    colours_.resize(cells_.size());
+    StructureChanged();
+}
+
 void FlexGrid::RemoveItem(int row) {
     CheckRow(row);
     cells_.erase(cells_.begin() + row);

@@ -87,6 +87,9 @@ class FlexGrid : public QTableView {
     // stay empty and cells beyond Cols are dropped.
     void AddItem(std::string_view tabText);
     void AddItem(std::string_view tabText, int index);
+    // Replaces every row after the fixed ones by rows, each resized to Cols: one change for
+    // the view however many rows come, and no text to split.
+    void SetScrollingRows(std::vector<GridRow> rows);
     void RemoveItem(int row);
     // Empties every cell; Rows and Cols stay.
     void Clear();

@@ -86,6 +86,10 @@ class RunWrites {
         return committed;
     }
     bool CommitAndBegin() { return Commit() && Begin(); }
+    // The writes since the last commit taken back, the run ending.
+    void Abandon() {
+        if (transaction_) transaction_->Rollback();
+    }
     static void BeginIssue() { IssueSavepointOpen() = ExecuteOnDaily("SAVEPOINT manual_issue"); }
     // The issue's writes so far taken back; the savepoint stays for the rest of the issue.
     static void TakeBackIssue() {
@@ -96,11 +100,18 @@ class RunWrites {
         IssueSavepointOpen() = false;
         ExecuteOnDaily("RELEASE SAVEPOINT manual_issue");
     }
-    // The issue's writes so far kept: a later failure takes back only what follows.
+    // The issue's writes so far kept: a later failure takes back only what follows. A turn
+    // whose writes are kept to be sent together needs no savepoint past its flags: a failure
+    // among them sends the whole turn back to be run again.
     static void KeepIssueSoFar() {
-        if (!IssueSavepointOpen()) return;
+        if (!IssueSavepointOpen() || TurnKept()) return;
         EndIssue();
         BeginIssue();
+    }
+
+    static bool& TurnKept() {
+        static bool kept = false;
+        return kept;
     }
 
   private:
@@ -110,6 +121,14 @@ class RunWrites {
     }
     std::optional<TransactionGuard> transaction_;
 };
+
+// The newest bar's figures that the analysis row carries.
+void TakeLatestBar(const LatestBarSummaryRec& latest, AnalysisResultRec& result) {
+    result.LatestClose = latest.Close;
+    result.LatestVolume = latest.Volume;
+    result.LatestDate = latest.DateText;
+    result.ChangeText = latest.ChangeText;
+}
 
 bool LastBarTraded(const SeriesRecord& series) {
     if (series.Count <= 0) return false;
@@ -502,6 +521,152 @@ void BringRecordsTo(const std::vector<IssueInput>& issues, size_t last, const Ru
     if (rowWriteReached) KagiAnalysis().AnalysisResult = written;
 }
 
+// An issue's turn on the main thread once its work is computed: the head and the tail
+// under the issue's savepoint.
+IssueEnd TakeTurn(const IssueInput& issue, IssueWork& work, const RunInputs& run, int32_t done,
+                  bool& rowWriteReached) {
+    rowWriteReached = false;
+    RunWrites::BeginIssue();
+    IssueEnd end = IssueEnd::Failed;
+    RunTrapped([&] {
+        const std::optional<IssueEnd> head = WriteIssueHead(issue, work, run, done);
+        end = head ? *head : WriteIssueTail(issue, work, rowWriteReached);
+    });
+    if (end == IssueEnd::Failed) RunWrites::TakeBackIssue();
+    RunWrites::EndIssue();
+    return end;
+}
+
+// Where the run stands after each turn.
+struct RunProgress {
+    size_t Next = 0;  // the next issue's turn
+    int32_t Done = 0;
+    IssueEnd End = IssueEnd::Done;
+    bool RowWriteReached = false;
+    bool Refused = false;  // a batch was refused: the session is lost and nothing more is read
+};
+
+// An issue read, computed and written on one thread, each write waited for: the turn's head
+// comes between the reading and the kagi work, as the user sees the progress move.
+void TakeInterleavedTurn(const IssueInput& issue, const RunInputs& run, RunProgress& progress) {
+    progress.RowWriteReached = false;
+    RunWrites::BeginIssue();
+    progress.End = IssueEnd::Failed;
+    RunTrapped([&] {
+        IssueWork work;
+        std::optional<IssueEnd> head;
+        ComputeIssue(issue, run, work, [&] {
+            head = WriteIssueHead(issue, work, run, progress.Done);
+            return !head;
+        });
+        if (!work.Loaded) head = WriteIssueHead(issue, work, run, progress.Done);
+        progress.End = head ? *head : WriteIssueTail(issue, work, progress.RowWriteReached);
+    });
+    if (progress.End == IssueEnd::Failed) RunWrites::TakeBackIssue();
+    RunWrites::EndIssue();
+}
+
+// A turn whose writes, when they succeed, show nothing: no message kept from its work, no
+// failed step, and a row that renders.
+bool QuietTurn(const IssueInput& issue, const IssueWork& work) {
+    if (work.SessionLost || !work.IndicatorsDone || !work.Loaded) return false;
+    if (work.HasBars && !work.Analysed) return false;
+    if (!work.IndicatorMessages.empty() || !work.LoadMessages.empty() ||
+        !work.AnalysisMessages.empty())
+        return false;
+    try {
+        AnalysisResultRec result = work.Result;
+        TakeLatestBar(work.Latest, result);
+        RenderIssueUpdate(AnalysisRowEdits(result), issue.Id);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// On the shared server the writes of quiet turns are kept and sent together, one wait for
+// many turns, before the next turn that shows a message, before each commit and at the end.
+// A failure found then is taken back to before the failing turn, whose turn and the ones
+// after it run again one statement at a time: rows, messages and their order are those of
+// a run that waits for each write.
+class KeptTurns {
+  public:
+    KeptTurns(const std::vector<IssueInput>& issues, const RunInputs& run, RunProgress& progress)
+        : issues_(issues), run_(run), progress_(progress) {}
+
+    // The turn of the next issue, kept when it is quiet.
+    bool TakeQuiet(IssueWork& work) {
+        if (!QuietTurn(issues_[progress_.Next], work)) return false;
+        turns_.push_back({progress_.Next, writes_.Count(), work, progress_.Done,
+                          ATec().ATecTable.size(), Signals().SignalHitCount});
+        const DeferredWrites::Keeping keeping(writes_);
+        RunWrites::TurnKept() = true;
+        progress_.End = TakeTurn(issues_[progress_.Next], work, run_, progress_.Done,
+                                 progress_.RowWriteReached);
+        RunWrites::TurnKept() = false;
+        return true;
+    }
+
+    // Sends what is kept. False when the run ends here: the session check failed (the
+    // transaction then goes back, so nothing of the batch stays), or a turn run again ended
+    // the run.
+    bool Send(RunWrites& writes) {
+        BatchResult sent = writes_.Send();
+        std::vector<Turn> turns = std::move(turns_);
+        turns_.clear();
+        if (sent.End == BatchEnd::Refused) {
+            writes.Abandon();
+            progress_.End = IssueEnd::Failed;
+            progress_.Refused = true;
+            return false;
+        }
+        if (sent.End == BatchEnd::Done) return true;
+        auto failing = std::find_if(turns.rbegin(), turns.rend(), [&](const Turn& turn) {
+            return turn.FirstWrite <= sent.Succeeded;
+        });
+        return RunAgainFrom(turns, turns.rend() - failing - 1);
+    }
+
+  private:
+    struct Turn {
+        size_t Issue;
+        size_t FirstWrite;  // the first of its writes among those kept
+        IssueWork Work;     // as computed, for a second run
+        int32_t Done;
+        size_t ATecCount;
+        int32_t HitCount;
+    };
+
+    // The transaction taken back to before the failing turn and the main thread's records
+    // to where that turn found them; then the turns from it, each waiting for its writes.
+    bool RunAgainFrom(std::vector<Turn>& turns, std::ptrdiff_t first) {
+        ExecuteOnDaily("ROLLBACK TO SAVEPOINT manual_issue");
+        ExecuteOnDaily("RELEASE SAVEPOINT manual_issue");
+        const Turn& from = turns[static_cast<size_t>(first)];
+        ATecState& atec = ATec();
+        atec.ATecTable.resize(from.ATecCount);
+        atec.ATecCount = static_cast<int16_t>(atec.ATecTable.size());
+        SignalState& hits = Signals();
+        hits.SignalHitCount = from.HitCount;
+        hits.SignalHitList.resize(static_cast<size_t>(from.HitCount) + 1);
+        progress_.Done = from.Done;
+        ProgressWindow().Bar()->setValue(progress_.Done);
+        for (auto turn = turns.begin() + first; turn != turns.end(); ++turn) {
+            progress_.End = TakeTurn(issues_[turn->Issue], turn->Work, run_, progress_.Done,
+                                     progress_.RowWriteReached);
+            if (progress_.End != IssueEnd::Done) return false;
+            ProgressWindow().Bar()->setValue(++progress_.Done);
+        }
+        return true;
+    }
+
+    const std::vector<IssueInput>& issues_;
+    const RunInputs& run_;
+    RunProgress& progress_;
+    DeferredWrites writes_{Database().DailyConnection};
+    std::vector<Turn> turns_;
+};
+
 // Every issue in order, each under its savepoint, committing as it goes. With more than
 // one thread, workers compute ahead; afterwards the main thread's records are brought to
 // the state the last issue's turn leaves them in, as a run on one thread has them.
@@ -510,41 +675,41 @@ bool RunIssues(const std::vector<IssueInput>& issues, const RunInputs& run, RunW
     QProgressBar* bar = ProgressWindow().Bar();
     std::optional<IssueWorkers> workers;
     if (threads > 1) workers.emplace(issues, run, threads);
-    int32_t done = 0;
-    IssueEnd end = IssueEnd::Done;
-    bool rowWriteReached = false;
-    for (const IssueInput& issue : issues) {
-        rowWriteReached = false;
-        RunWrites::BeginIssue();
-        end = IssueEnd::Failed;
-        RunTrapped([&] {
-            IssueWork work;
-            std::optional<IssueEnd> head;
-            if (workers) {
-                work = workers->Take(static_cast<size_t>(done));
-                head = WriteIssueHead(issue, work, run, done);
-            } else {
-                ComputeIssue(issue, run, work, [&] {
-                    head = WriteIssueHead(issue, work, run, done);
-                    return !head;
-                });
-                if (!work.Loaded) head = WriteIssueHead(issue, work, run, done);
-            }
-            end = head ? *head : WriteIssueTail(issue, work, rowWriteReached);
-        });
-        if (end == IssueEnd::Failed) RunWrites::TakeBackIssue();
-        RunWrites::EndIssue();
-        if (end != IssueEnd::Done) break;
-        ++done;
-        bar->setValue(done);
-        if (done % kCommitEvery == 0 && !writes.CommitAndBegin()) return false;
+    RunProgress progress;
+    std::optional<KeptTurns> kept;
+    if (EngineOf(Database().DailyConnection.ConnectionString) == SqlEngine::Postgres)
+        kept.emplace(issues, run, progress);
+    for (; progress.Next < issues.size(); ++progress.Next) {
+        const IssueInput& issue = issues[progress.Next];
+        IssueWork work;
+        if (workers) {
+            work = workers->Take(progress.Next);
+        } else if (kept) {
+            // The whole issue first, so that its turn can be kept; a cancel still comes
+            // before the kagi work.
+            ComputeIssue(issue, run, work,
+                         [&] { return !(work.HasBars && Progress().CancelRequested == -1); });
+        } else {
+            TakeInterleavedTurn(issue, run, progress);
+        }
+        if ((workers || kept) && !(kept && kept->TakeQuiet(work))) {
+            if (kept && !kept->Send(writes)) break;
+            progress.End = TakeTurn(issue, work, run, progress.Done, progress.RowWriteReached);
+        }
+        if (progress.End != IssueEnd::Done) break;
+        bar->setValue(++progress.Done);
+        if (progress.Done % kCommitEvery != 0) continue;
+        if (kept && !kept->Send(writes)) break;
+        if (!writes.CommitAndBegin()) return false;
     }
-    if (workers && !issues.empty()) {
+    if (kept) kept->Send(writes);
+    // Workers, or kept turns sent back, leave the main thread's records on another issue.
+    if ((workers || kept) && !issues.empty() && !progress.Refused) {
         workers.reset();
-        BringRecordsTo(issues, std::min(static_cast<size_t>(done), issues.size() - 1), run, end,
-                       rowWriteReached);
+        BringRecordsTo(issues, std::min(static_cast<size_t>(progress.Done), issues.size() - 1), run,
+                       progress.End, progress.RowWriteReached);
     }
-    return end == IssueEnd::Done;
+    return progress.End == IssueEnd::Done;
 }
 
 // The previous "ATec.dat", whose bytes beyond this run's records stay.
@@ -673,11 +838,7 @@ bool WriteAnalysisRow(const std::string& issueId) {
     bool written = false;
     IgnoringErrors([&] {
         AnalysisResultRec& result = KagiAnalysis().AnalysisResult;
-        const LatestBarSummaryRec& latest = SeriesLoading().LatestBarSummary;
-        result.LatestClose = latest.Close;
-        result.LatestVolume = latest.Volume;
-        result.LatestDate = latest.DateText;
-        result.ChangeText = latest.ChangeText;
+        TakeLatestBar(SeriesLoading().LatestBarSummary, result);
         std::vector<IssueEdit>& queue = IssueEdits().EditQueue;
         queue = AnalysisRowEdits(result);
         written = MakeIssueUpdateSql(queue, issueId);

@@ -58,6 +58,25 @@ TEST(FlexGrid, RowsComeAsTabSeparatedText) {
     EXPECT_EQ(grid.TextMatrix(3, 4), "");
 }
 
+// The rows below the header replaced at once: the header stays, each row takes Cols cells,
+// and a view that shows the grid sees them with one change, colours of the old rows gone.
+TEST(FlexGrid, ScrollingRowsAreReplacedWhole) {
+    FlexGrid grid;
+    FillList(grid, 3);
+    grid.SetCellBackColor(2, 1, 0xFF);
+    grid.SetScrollingRows({{"a", "b", "c", "extra"}, {"d"}});
+    ASSERT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.TextMatrix(0, 1), "名前");
+    EXPECT_EQ(grid.RowCells(1), (FlexGrid::GridRow{"a", "b", "c"}));
+    EXPECT_EQ(grid.RowCells(2), (FlexGrid::GridRow{"d", "", ""}));
+    EXPECT_EQ(grid.model()->rowCount(), 2);
+    EXPECT_EQ(grid.model()->index(1, 0).data().toString(), QStringLiteral("d"));
+    EXPECT_FALSE(grid.model()->index(1, 1).data(Qt::BackgroundRole).isValid());
+    grid.SetScrollingRows({});
+    EXPECT_EQ(grid.Rows(), 1);
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
 TEST(FlexGrid, HeaderRowAndModelFollowTheRows) {
     FlexGrid grid;
     FillList(grid, 3);

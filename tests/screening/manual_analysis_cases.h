@@ -317,6 +317,37 @@ TEST_P(ManualAnalysisTest, AFailingRowWriteEndsTheRunAndKeepsTheIssuesBefore) {
     EXPECT_EQ(ATec().ATecCount, 5);
 }
 
+// A refused flag write is shown, takes back only that issue's flags, and the run goes on:
+// the issue's row and every later one are written. On the shared server the refusal comes
+// back with the batch, and the turns from that issue run again.
+TEST_P(ManualAnalysisTest, ARefusedFlagWriteIsShownAndTheRowsAreStillWritten) {
+    AllOptions(1);
+    const std::vector<std::string> ids = Ids();
+    // The issue's own flag write comes after the run's reset: its old flags are 0 then.
+    const std::string when = "NEW.銘柄ID = '" + ids[4] + "' AND OLD.斜線D = 0";
+    if (GetParam() == TestEngine::Sqlite) {
+        Daily("CREATE TRIGGER refuse_flags BEFORE UPDATE OF 斜線D ON TBL銘柄属性 WHEN " + when +
+              " BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    } else {
+        Daily(
+            "CREATE OR REPLACE FUNCTION refuse_flags() RETURNS trigger AS 'BEGIN RAISE "
+            "EXCEPTION ''refused''; END' LANGUAGE plpgsql");
+        Daily(
+            "CREATE TRIGGER refuse_flags BEFORE UPDATE OF 斜線D ON TBL銘柄属性 FOR EACH ROW WHEN "
+            "(" +
+            when + ") EXECUTE FUNCTION refuse_flags()");
+    }
+    sink_.Expect(MsgKind::Warn);
+    EXPECT_TRUE(RunManualAnalysis());
+    EXPECT_TRUE(sink_.AllShown());
+    EXPECT_NE(sink_.Shown().back().second.find("refused"), std::string::npos);
+    EXPECT_EQ(Ids("WHERE 上昇率 IS NOT NULL"), ids);
+    EXPECT_EQ(Ids("WHERE 斜線D = 0 AND 関門D = 0 AND 斜線M = 0 AND 関門M = 0 AND 銘柄ID = '" +
+                  ids[4] + "'"),
+              std::vector<std::string>{ids[4]});
+    EXPECT_EQ(ATec().ATecCount, static_cast<int16_t>(ids.size()));
+}
+
 TEST_P(ManualAnalysisTest, AVolumePast64BitsIsWrittenAndTheRunGoesOn) {
     AllOptions(1);
     const std::vector<std::string> ids = Ids();
