@@ -196,8 +196,51 @@ void EndReadTransactions(std::vector<std::string>& openReads) {
     openReads.clear();
 }
 
+// The read sent ahead on this thread: pending until the next statement on its catalog
+// takes its answer in.
+struct AheadAnswer {
+    bool Read = false;
+    NumberRows Rows;
+    std::string Error;
+};
+struct ReadAhead {
+    std::string ConnectionString;
+    std::string Statement;
+    std::vector<FieldValue> Parameters;
+    std::optional<PostgresCall> Call;
+    bool Received = false;
+    AheadAnswer Answer;
+};
+thread_local std::optional<ReadAhead> readAhead;
+
+// Takes in the answer of the read ahead on this catalog, if one is pending: before anything
+// else uses or closes its connection.
+void SettleReadAhead(std::string_view connectionString) {
+    if (!readAhead || readAhead->Received || readAhead->ConnectionString != connectionString)
+        return;
+    readAhead->Received = true;
+    AheadAnswer& answer = readAhead->Answer;
+    answer.Read = readAhead->Call->ReceiveNumbers(answer.Rows, answer.Error);
+    readAhead->Call.reset();
+}
+
+// The answer of the read ahead when it is this statement's; nothing otherwise, and the read
+// ahead is spent either way once a statement on its catalog has come.
+std::optional<AheadAnswer> TakeReadAhead(const std::string& connectionString,
+                                         const std::string& statement,
+                                         const std::vector<FieldValue>& parameters) {
+    if (!readAhead || readAhead->ConnectionString != connectionString) return std::nullopt;
+    SettleReadAhead(connectionString);
+    const bool same = readAhead->Statement == statement && readAhead->Parameters == parameters;
+    std::optional<AheadAnswer> answer;
+    if (same) answer = std::move(readAhead->Answer);
+    readAhead.reset();
+    return answer;
+}
+
 template <typename Run>
 bool RunStatement(const CatalogConnection& connection, std::string& statement, Run run) {
+    SettleReadAhead(connection.ConnectionString);
     std::string error;
     QSqlDatabase db;
     const bool open = OpenQtConnection(connection.ConnectionString, db, error);
@@ -278,6 +321,7 @@ bool CheckSession() {
 }
 
 void ResetDatabase() {
+    DropReadAhead();
     DisconnectAllCatalogs();
     Database() = DatabaseState{};
 }
@@ -310,6 +354,7 @@ bool OpenPriceDatabases() {
 }
 
 void ClosePriceDatabases() {
+    DropReadAhead();
     auto& state = Database();
     for (CatalogConnection* connection :
          {&state.DailyConnection, &state.WeeklyConnection, &state.MonthlyConnection}) {
@@ -328,6 +373,7 @@ SqlEngine EngineOf(std::string_view connectionString) {
 bool RunCatalogSql(std::string_view connectionString, const std::string& statement,
                    const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                    std::string& error) {
+    SettleReadAhead(connectionString);
     QSqlDatabase db;
     if (!OpenQtConnection(connectionString, db, error)) return false;
     return RunOnOpenConnection(db, statement, parameters, recordset, error);
@@ -411,12 +457,60 @@ bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
     return true;
 }
 
+void SendReadAhead(const CatalogConnection& connection, const std::string& statement,
+                   const std::vector<FieldValue>& parameters) {
+    if (readAhead || workerReading) return;
+    QSqlDatabase db;
+    std::string error;
+    if (!OpenQtConnection(connection.ConnectionString, db, error)) return;
+    PGconn* handle = PostgresHandle(db);
+    if (!handle) return;
+    std::string text = statement;
+    RewriteStatement(text);
+    readAhead.emplace();
+    readAhead->ConnectionString = connection.ConnectionString;
+    readAhead->Statement = text;
+    readAhead->Parameters = parameters;
+    readAhead->Call.emplace(handle, text, parameters, PostgresAnswer::Binary);
+}
+
+void DropReadAhead() {
+    if (readAhead) SettleReadAhead(readAhead->ConnectionString);
+    readAhead.reset();
+}
+
 bool ExecuteNumberSql(const CatalogConnection& connection, std::string& statement, NumberRows& rows,
                       const std::vector<FieldValue>& parameters) {
-    return RunStatement(
-        connection, statement, [&](QSqlDatabase& db, std::string& error, WhileAnswering between) {
-            return ReadNumbersOnOpenConnection(db, statement, parameters, rows, error, between);
-        });
+    std::optional<AheadAnswer> ahead;
+    {
+        std::string text = statement;
+        RewriteStatement(text);
+        ahead = TakeReadAhead(connection.ConnectionString, text, parameters);
+    }
+    bool read = false;
+    if (ahead) {
+        // Answered already: the statement only passes its session check, and a failed read
+        // ahead is told as its own failure would be.
+        read = RunStatement(connection, statement,
+                            [&](QSqlDatabase&, std::string& error, WhileAnswering between) {
+                                if (between) (*between)();
+                                if (!ahead->Read) {
+                                    error = ahead->Error;
+                                    return false;
+                                }
+                                rows = std::move(ahead->Rows);
+                                return true;
+                            });
+    } else {
+        read = RunStatement(connection, statement,
+                            [&](QSqlDatabase& db, std::string& error, WhileAnswering between) {
+                                return ReadNumbersOnOpenConnection(db, statement, parameters, rows,
+                                                                   error, between);
+                            });
+    }
+    // A read whose session check failed gives no rows, though its answer came.
+    if (!read) rows.Reset(0);
+    return read;
 }
 
 bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,
@@ -453,6 +547,7 @@ constexpr TransactionStep kRollback{"ROLLBACK", &QSqlDatabase::rollback};
 
 static bool RunTransactionStep(const CatalogConnection& connection, const TransactionStep& step) {
     const std::string& name = connection.ConnectionString;
+    SettleReadAhead(name);
     if (&step == &kRollback && ForgetLostTransaction(name)) return true;
     QSqlDatabase db;
     std::string error;

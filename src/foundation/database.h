@@ -91,6 +91,16 @@ class DeferredWrites {
     std::vector<BoundStatement> kept_;
 };
 
+// A read of numbers sent ahead, on PostgreSQL, so that the server works on it while the
+// program does something else: the statement goes out on its catalog's connection now, and
+// the next ExecuteNumberSql of the same text and values on this thread takes its answer
+// instead of sending it again, after its own session check. The next statement of any kind
+// on that catalog first takes the answer in; one that is not the same leaves it unused.
+// Elsewhere, or with a read already ahead, it does nothing. DropReadAhead forgets it.
+void SendReadAhead(const CatalogConnection& connection, const std::string& statement,
+                   const std::vector<FieldValue>& parameters);
+void DropReadAhead();
+
 bool LoadBars(const std::string& issueId, const std::string& table, int16_t orderFlag,
               RecordsetPtr& recordset);
 // LoadBars read as numbers.

@@ -153,9 +153,12 @@ bool DailyIndicators(const IndicatorOptions& options, NearHighLow& near, ATecRec
     if (!CalcMovingAverages(daily)) return false;
     if (options.MaCross) CheckMaCross(daily, record);
     if (!options.MaDeviation) return true;
-    if (!CalcMaDeviation(daily)) return false;
-    record.乖離005D = daily.Points[daily.Count - 1].Ma1Deviation;
-    record.乖離025D = daily.Points[daily.Count - 1].Ma2Deviation;
+    // Only the newest bar's deviations are recorded, so only they are worked out.
+    SeriesPoint& last = daily.Points[daily.Count - 1];
+    last.Ma1Deviation = MaDeviation(last, last.Ma1);
+    last.Ma2Deviation = MaDeviation(last, last.Ma2);
+    record.乖離005D = last.Ma1Deviation;
+    record.乖離025D = last.Ma2Deviation;
     return true;
 }
 
@@ -689,6 +692,11 @@ bool RunIssues(const std::vector<IssueInput>& issues, const RunInputs& run, RunW
             // before the kagi work.
             ComputeIssue(issue, run, work,
                          [&] { return !(work.HasBars && Progress().CancelRequested == -1); });
+            // The server reads the next issue's daily rows while this one's turn is taken
+            // and the next one's reading begins.
+            if (progress.Next + 1 < issues.size())
+                SendReadAhead(Database().DailyConnection, MakeBoundBarsSql(kDailyTable, -1),
+                              {issues[progress.Next + 1].Id});
         } else {
             TakeInterleavedTurn(issue, run, progress);
         }
@@ -702,6 +710,7 @@ bool RunIssues(const std::vector<IssueInput>& issues, const RunInputs& run, RunW
         if (kept && !kept->Send(writes)) break;
         if (!writes.CommitAndBegin()) return false;
     }
+    DropReadAhead();
     if (kept) kept->Send(writes);
     // Workers, or kept turns sent back, leave the main thread's records on another issue.
     if ((workers || kept) && !issues.empty() && !progress.Refused) {

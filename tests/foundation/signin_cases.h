@@ -284,6 +284,57 @@ TEST_P(SigninRule, AWriteAfterAnotherPcTookTheSessionIsNotKept) {
     EXPECT_EQ(exits_, 2);
 }
 
+// A read sent ahead is answered while other statements run on its catalog, and its rows
+// reach the program only through the same statement after that statement's own session
+// check: once another PC has the session, they are dropped.
+TEST_P(SigninRule, AReadSentAheadIsGivenOnlyPastItsSessionCheck) {
+    ASSERT_EQ(SignInAs(MarketFixture::kUserId, MarketFixture::kPassword), SigninResult::SignedIn);
+    OpenPriceDatabases();
+    const SigninState first = Signin();
+    const std::string bars = MakeBoundBarsSql(kDailyTable, -1);
+    std::string firstIssue = "SELECT MIN(銘柄ID) FROM TBL銘柄属性";
+    RecordsetPtr ids;
+    ASSERT_TRUE(ExecuteSql(Database().DailyConnection, firstIssue, ids));
+    const std::vector<FieldValue> issue{FieldText(ids->Row(0).at(0))};
+    const auto read = [&](NumberRows& rows) {
+        std::string statement = bars;
+        return ExecuteNumberSql(Database().DailyConnection, statement, rows, issue);
+    };
+    NumberRows plain;
+    ASSERT_TRUE(read(plain));
+    ASSERT_GT(plain.RecordCount(), 0);
+    // Another statement on the catalog comes first: both answer, and the read runs anew.
+    SendReadAhead(Database().DailyConnection, bars, issue);
+    EXPECT_TRUE(RunStatement());
+    NumberRows again;
+    EXPECT_TRUE(read(again));
+    EXPECT_EQ(again.RecordCount(), plain.RecordCount());
+    // The same statement takes the answer.
+    SendReadAhead(Database().DailyConnection, bars, issue);
+    NumberRows ahead;
+    EXPECT_TRUE(read(ahead));
+    EXPECT_EQ(ahead.RecordCount(), plain.RecordCount());
+    EXPECT_EQ(ahead.Number(ahead.RecordCount() - 1, 4), plain.Number(plain.RecordCount() - 1, 4));
+    // Sent while the session was this PC's, asked for after another PC took it.
+    SendReadAhead(Database().DailyConnection, bars, issue);
+    {
+        ScriptedSink sink;
+        sink.Expect(MsgKind::YesNo, kDoubleSigninMessage, kAnswerYes);
+        ASSERT_EQ(SignInAs(MarketFixture::kUserId, MarketFixture::kPassword),
+                  SigninResult::SignedIn);
+    }
+    Signin() = first;
+    {
+        ScriptedSink sink;
+        sink.Expect(MsgKind::Plain, kSessionLostMessage);
+        NumberRows lost;
+        EXPECT_FALSE(read(lost));
+        EXPECT_EQ(lost.RecordCount(), 0);
+        EXPECT_TRUE(sink.AllShown());
+    }
+    EXPECT_EQ(exits_, 1);
+}
+
 // One reading (a chart load) checks the session at its first statement only, and leaves
 // no transaction open behind it: the catalogs take a writer's transaction right after.
 TEST_P(SigninRule, AReadingChecksTheSessionOnceAndLeavesNoTransaction) {
