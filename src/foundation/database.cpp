@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <list>
 #include <optional>
 
 #include "foundation/connection_registry.h"
@@ -211,17 +212,30 @@ struct ReadAhead {
     bool Received = false;
     AheadAnswer Answer;
 };
-thread_local std::optional<ReadAhead> readAhead;
+// At most one per catalog; a list, as a pending call cannot move.
+thread_local std::list<ReadAhead> readsAhead;
+
+ReadAhead* ReadAheadOn(std::string_view connectionString) {
+    for (ReadAhead& ahead : readsAhead)
+        if (ahead.ConnectionString == connectionString) return &ahead;
+    return nullptr;
+}
 
 // Takes in the answer of the read ahead on this catalog, if one is pending: before anything
 // else uses or closes its connection.
 void SettleReadAhead(std::string_view connectionString) {
-    if (!readAhead || readAhead->Received || readAhead->ConnectionString != connectionString)
-        return;
-    readAhead->Received = true;
-    AheadAnswer& answer = readAhead->Answer;
-    answer.Read = readAhead->Call->ReceiveNumbers(answer.Rows, answer.Error);
-    readAhead->Call.reset();
+    ReadAhead* ahead = ReadAheadOn(connectionString);
+    if (!ahead || ahead->Received) return;
+    ahead->Received = true;
+    AheadAnswer& answer = ahead->Answer;
+    answer.Read = ahead->Call->ReceiveNumbers(answer.Rows, answer.Error);
+    ahead->Call.reset();
+}
+
+void ForgetReadAhead(std::string_view connectionString) {
+    SettleReadAhead(connectionString);
+    readsAhead.remove_if(
+        [&](const ReadAhead& ahead) { return ahead.ConnectionString == connectionString; });
 }
 
 // The answer of the read ahead when it is this statement's; nothing otherwise, and the read
@@ -229,12 +243,13 @@ void SettleReadAhead(std::string_view connectionString) {
 std::optional<AheadAnswer> TakeReadAhead(const std::string& connectionString,
                                          const std::string& statement,
                                          const std::vector<FieldValue>& parameters) {
-    if (!readAhead || readAhead->ConnectionString != connectionString) return std::nullopt;
+    ReadAhead* ahead = ReadAheadOn(connectionString);
+    if (!ahead) return std::nullopt;
     SettleReadAhead(connectionString);
-    const bool same = readAhead->Statement == statement && readAhead->Parameters == parameters;
     std::optional<AheadAnswer> answer;
-    if (same) answer = std::move(readAhead->Answer);
-    readAhead.reset();
+    if (ahead->Statement == statement && ahead->Parameters == parameters)
+        answer = std::move(ahead->Answer);
+    ForgetReadAhead(connectionString);
     return answer;
 }
 
@@ -459,7 +474,9 @@ bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
 
 void SendReadAhead(const CatalogConnection& connection, const std::string& statement,
                    const std::vector<FieldValue>& parameters) {
-    if (readAhead || workerReading) return;
+    if (workerReading) return;
+    // A read ahead that no statement took is spent.
+    ForgetReadAhead(connection.ConnectionString);
     QSqlDatabase db;
     std::string error;
     if (!OpenQtConnection(connection.ConnectionString, db, error)) return;
@@ -467,22 +484,21 @@ void SendReadAhead(const CatalogConnection& connection, const std::string& state
     if (!handle) return;
     std::string text = statement;
     RewriteStatement(text);
-    readAhead.emplace();
-    readAhead->ConnectionString = connection.ConnectionString;
-    readAhead->Statement = text;
-    readAhead->Parameters = parameters;
-    readAhead->Call.emplace(handle, text, parameters, PostgresAnswer::Binary);
+    ReadAhead& ahead = readsAhead.emplace_back();
+    ahead.ConnectionString = connection.ConnectionString;
+    ahead.Statement = text;
+    ahead.Parameters = parameters;
+    ahead.Call.emplace(handle, text, parameters, PostgresAnswer::Binary);
 }
 
 void DropReadAhead() {
-    if (readAhead) SettleReadAhead(readAhead->ConnectionString);
-    readAhead.reset();
+    while (!readsAhead.empty()) ForgetReadAhead(std::string(readsAhead.front().ConnectionString));
 }
 
 bool ExecuteNumberSql(const CatalogConnection& connection, std::string& statement, NumberRows& rows,
                       const std::vector<FieldValue>& parameters) {
     std::optional<AheadAnswer> ahead;
-    {
+    if (!readsAhead.empty()) {
         std::string text = statement;
         RewriteStatement(text);
         ahead = TakeReadAhead(connection.ConnectionString, text, parameters);

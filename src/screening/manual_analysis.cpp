@@ -670,6 +670,18 @@ class KeptTurns {
     std::vector<Turn> turns_;
 };
 
+// The server reads the next issue's first rows of each catalog (the daily bars, and the
+// monthly and weekly bars its reading will ask for) while this issue's turn is taken and the
+// next one's reading begins.
+void SendReadsAhead(const IssueInput& next, const RunInputs& run) {
+    const DatabaseState& database = Database();
+    SendReadAhead(database.DailyConnection, MakeBoundBarsSql(kDailyTable, -1), {next.Id});
+    if (run.Options.Any())
+        SendReadAhead(database.MonthlyConnection, MakeBoundBarsSql(kMonthlyTable, -1), {next.Id});
+    if (next.WeeklyLine && Settei().Record.UserSettei.CHK_斜線 == 1)
+        SendReadAhead(database.WeeklyConnection, MakeBoundBarsSql(kWeeklyTable, -1), {next.Id});
+}
+
 // Every issue in order, each under its savepoint, committing as it goes. With more than
 // one thread, workers compute ahead; afterwards the main thread's records are brought to
 // the state the last issue's turn leaves them in, as a run on one thread has them.
@@ -692,11 +704,7 @@ bool RunIssues(const std::vector<IssueInput>& issues, const RunInputs& run, RunW
             // before the kagi work.
             ComputeIssue(issue, run, work,
                          [&] { return !(work.HasBars && Progress().CancelRequested == -1); });
-            // The server reads the next issue's daily rows while this one's turn is taken
-            // and the next one's reading begins.
-            if (progress.Next + 1 < issues.size())
-                SendReadAhead(Database().DailyConnection, MakeBoundBarsSql(kDailyTable, -1),
-                              {issues[progress.Next + 1].Id});
+            if (progress.Next + 1 < issues.size()) SendReadsAhead(issues[progress.Next + 1], run);
         } else {
             TakeInterleavedTurn(issue, run, progress);
         }
