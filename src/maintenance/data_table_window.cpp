@@ -386,11 +386,9 @@ void FRM_データ表::ShowAllRows() {
 }
 
 void FRM_データ表::ShowRow(int gridRow) {
-    const DailyRow& row = rows_.Row(gridRow);
-    fgr日次_->SetTextMatrix(gridRow, kDtColState, row.State);
-    fgr日次_->SetTextMatrix(gridRow, kDtColDate, row.DateText());
-    for (int col = kDtColOpen; col <= kDtColVolume; ++col)
-        fgr日次_->SetTextMatrix(gridRow, col, row.Value(col).Text());
+    std::vector<std::string> cells = rows_.Cells(gridRow);
+    for (int col = kDtColState; col < kDtCols; ++col)
+        fgr日次_->SetTextMatrix(gridRow, col, std::move(cells[col]));
 }
 
 void FRM_データ表::ShowIssueCaption() {

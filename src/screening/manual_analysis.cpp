@@ -526,18 +526,24 @@ void BringRecordsTo(const std::vector<IssueInput>& issues, size_t last, const Ru
 
 // An issue's turn on the main thread once its work is computed: the head and the tail
 // under the issue's savepoint.
-IssueEnd TakeTurn(const IssueInput& issue, IssueWork& work, const RunInputs& run, int32_t done,
-                  bool& rowWriteReached) {
+// A turn's steps under the issue's savepoint: a failed turn takes its writes back.
+template <typename Steps>
+IssueEnd UnderIssueSavepoint(bool& rowWriteReached, Steps steps) {
     rowWriteReached = false;
     RunWrites::BeginIssue();
     IssueEnd end = IssueEnd::Failed;
-    RunTrapped([&] {
-        const std::optional<IssueEnd> head = WriteIssueHead(issue, work, run, done);
-        end = head ? *head : WriteIssueTail(issue, work, rowWriteReached);
-    });
+    RunTrapped([&] { end = steps(); });
     if (end == IssueEnd::Failed) RunWrites::TakeBackIssue();
     RunWrites::EndIssue();
     return end;
+}
+
+IssueEnd TakeTurn(const IssueInput& issue, IssueWork& work, const RunInputs& run, int32_t done,
+                  bool& rowWriteReached) {
+    return UnderIssueSavepoint(rowWriteReached, [&] {
+        const std::optional<IssueEnd> head = WriteIssueHead(issue, work, run, done);
+        return head ? *head : WriteIssueTail(issue, work, rowWriteReached);
+    });
 }
 
 // Where the run stands after each turn.
@@ -552,10 +558,7 @@ struct RunProgress {
 // An issue read, computed and written on one thread, each write waited for: the turn's head
 // comes between the reading and the kagi work, as the user sees the progress move.
 void TakeInterleavedTurn(const IssueInput& issue, const RunInputs& run, RunProgress& progress) {
-    progress.RowWriteReached = false;
-    RunWrites::BeginIssue();
-    progress.End = IssueEnd::Failed;
-    RunTrapped([&] {
+    progress.End = UnderIssueSavepoint(progress.RowWriteReached, [&] {
         IssueWork work;
         std::optional<IssueEnd> head;
         ComputeIssue(issue, run, work, [&] {
@@ -563,10 +566,8 @@ void TakeInterleavedTurn(const IssueInput& issue, const RunInputs& run, RunProgr
             return !head;
         });
         if (!work.Loaded) head = WriteIssueHead(issue, work, run, progress.Done);
-        progress.End = head ? *head : WriteIssueTail(issue, work, progress.RowWriteReached);
+        return head ? *head : WriteIssueTail(issue, work, progress.RowWriteReached);
     });
-    if (progress.End == IssueEnd::Failed) RunWrites::TakeBackIssue();
-    RunWrites::EndIssue();
 }
 
 // A turn whose writes, when they succeed, show nothing: no message kept from its work, no
@@ -691,6 +692,10 @@ bool RunIssues(const std::vector<IssueInput>& issues, const RunInputs& run, RunW
     std::optional<IssueWorkers> workers;
     if (threads > 1) workers.emplace(issues, run, threads);
     RunProgress progress;
+    // Whatever way the run ends, no read ahead is left pending on a connection.
+    struct DropReadsAhead {
+        ~DropReadsAhead() { DropReadAhead(); }
+    } dropReadsAhead;
     std::optional<KeptTurns> kept;
     if (EngineOf(Database().DailyConnection.ConnectionString) == SqlEngine::Postgres)
         kept.emplace(issues, run, progress);
@@ -718,7 +723,6 @@ bool RunIssues(const std::vector<IssueInput>& issues, const RunInputs& run, RunW
         if (kept && !kept->Send(writes)) break;
         if (!writes.CommitAndBegin()) return false;
     }
-    DropReadAhead();
     if (kept) kept->Send(writes);
     // Workers, or kept turns sent back, leave the main thread's records on another issue.
     if ((workers || kept) && !issues.empty() && !progress.Refused) {
