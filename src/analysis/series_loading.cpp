@@ -410,7 +410,15 @@ bool PreparePeriodRows(int32_t kind, const std::string& issueId, NumberRows& row
     ResetPeriodState();
     const char* table = PeriodTableOfKind(kind);
     if (table == nullptr) return false;
-    if (!LoadBarNumbers(issueId, table, -1, rows)) return false;
+    // The stored periods and the split rows are two catalogs: on the shared server both reads
+    // are on the wire at once, and only the daily rows after the periods wait for an answer.
+    const bool splitsAhead = SendSplitRowsAhead(issueId);
+    if (!LoadBarNumbers(issueId, table, -1, rows)) {
+        if (splitsAhead) DropReadAhead();
+        return false;
+    }
+    std::vector<SplitRow> splits;
+    if (splitsAhead && !ReadSplitRows(issueId, true, splits)) return false;
     SeriesLoadingState& state = SeriesLoading();
     const bool done = RunTrapped([&] {
         RequireFields(rows, kPeriodFields);

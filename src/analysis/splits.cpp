@@ -109,10 +109,14 @@ bool ScaleBarsForIssueKind(int16_t mode, std::string_view issueId, SeriesRecord&
 
 namespace {
 
+// The issue is bound: one text for every issue, prepared once.
+std::string SplitTableSql(bool ascending) {
+    return std::string("SELECT ") + "*" + " FROM " + kSplitTable + " WHERE " + "銘柄ID" + " = ?" +
+           " ORDER BY " + "日付" + (ascending ? " ASC" : "");
+}
+
 bool ReadSplitTable(const std::string& issueId, bool ascending, std::vector<SplitRow>& splits) {
-    // The issue is bound: one text for every issue, prepared once.
-    std::string sql = std::string("SELECT ") + "*" + " FROM " + kSplitTable + " WHERE " + "銘柄ID" +
-                      " = ?" + " ORDER BY " + "日付" + (ascending ? " ASC" : "");
+    std::string sql = SplitTableSql(ascending);
     NumberRows rows;
     if (!ExecuteNumberSql(Database().DailyConnection, sql, rows, {issueId})) return false;
     return RunTrapped([&] {
@@ -158,6 +162,12 @@ bool ReadSplitRows(const std::string& issueId, bool ascending, std::vector<Split
     if (!ReadSplitTable(issueId, ascending, splits)) return false;
     state.SplitRowsByIssue.emplace(issueId, splits);
     return true;
+}
+
+bool SendSplitRowsAhead(const std::string& issueId) {
+    const SeriesLoadingState& state = SeriesLoading();
+    if (state.SplitRowsHolds == 0 || state.SplitRowsByIssue.contains(issueId)) return false;
+    return SendReadAhead(Database().DailyConnection, SplitTableSql(true), {issueId});
 }
 
 bool ApplySplitFactorsToRows(const std::string& issueId, std::vector<SeriesPoint>& points,

@@ -44,6 +44,11 @@ class SplitRowsOfLoad {
     SplitRowsOfLoad(const SplitRowsOfLoad&) = delete;
     SplitRowsOfLoad& operator=(const SplitRowsOfLoad&) = delete;
 };
+// While a SplitRowsOfLoad lives, on the shared server: the issue's split rows asked for now,
+// so that the server reads them beside a statement on another catalog; the next ReadSplitRows
+// of the issue takes the answer, and has to come before any other statement on the daily
+// catalog, which would leave it unused. True when the read went out.
+bool SendSplitRowsAhead(const std::string& issueId);
 // The split row of a statement's row whose fields 1 and 2 are the day and the factor, as the
 // table's own columns stand; a Null throws.
 SplitRow SplitRowOf(const NumberRows& rows, int32_t row);

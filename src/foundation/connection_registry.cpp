@@ -33,11 +33,17 @@ QString NextConnectionName() {
     return QStringLiteral("kabuto-catalog-%1").arg(next++);
 }
 
+// What each engine keeps prepared on the connection goes with it.
+void CloseConnection(QSqlDatabase& db) {
+    ForgetSqliteStatements(db);
+    ForgetPostgresStatements(db);
+    db.close();
+}
+
 void CloseQtConnection(const QString& name) {
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
-        ForgetSqliteStatements(db);
-        if (db.isOpen()) db.close();
+        if (db.isOpen()) CloseConnection(db);
     }
     QSqlDatabase::removeDatabase(name);
 }
@@ -49,7 +55,7 @@ void CloseQtConnection(const QString& name) {
 bool ReopenWhenEnded(QSqlDatabase& db, bool inTransaction, std::string& error) {
     const PostgresLoss loss = PostgresConnectionLoss(db);
     if (loss == PostgresLoss::None && db.isOpen()) return true;
-    if (loss != PostgresLoss::None) db.close();
+    if (loss != PostgresLoss::None) CloseConnection(db);
     if (inTransaction || loss == PostgresLoss::InTransaction) {
         error = kTransactionLostMessage;
         return false;
@@ -122,7 +128,7 @@ bool ForgetLostTransaction(std::string_view connectionString) {
     if (open == registry.inTransaction.end() || found == registry.names.end()) return false;
     QSqlDatabase db = QSqlDatabase::database(found->second, false);
     if (db.isOpen() && PostgresConnectionLoss(db) == PostgresLoss::None) return false;
-    db.close();
+    CloseConnection(db);
     registry.inTransaction.erase(open);
     return true;
 }

@@ -21,13 +21,14 @@
 #include "platform/message_box.h"
 
 namespace {
-
 std::atomic<uint64_t> roundTrips{0};
+}  // namespace
 
-// One more wait for the engine's answer.
 void CountRoundTrip() {
     roundTrips.fetch_add(1, std::memory_order_relaxed);
 }
+
+namespace {
 
 // The reading of a worker thread while its ThreadReadConnections lives; none on the main
 // thread, whose reading is the shared record's.
@@ -472,16 +473,16 @@ bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
     return true;
 }
 
-void SendReadAhead(const CatalogConnection& connection, const std::string& statement,
+bool SendReadAhead(const CatalogConnection& connection, const std::string& statement,
                    const std::vector<FieldValue>& parameters) {
-    if (workerReading) return;
+    if (workerReading) return false;
     // A read ahead that no statement took is spent.
     ForgetReadAhead(connection.ConnectionString);
     QSqlDatabase db;
     std::string error;
-    if (!OpenQtConnection(connection.ConnectionString, db, error)) return;
+    if (!OpenQtConnection(connection.ConnectionString, db, error)) return false;
     PGconn* handle = PostgresHandle(db);
-    if (!handle) return;
+    if (!handle) return false;
     std::string text = statement;
     RewriteStatement(text);
     ReadAhead& ahead = readsAhead.emplace_back();
@@ -489,6 +490,7 @@ void SendReadAhead(const CatalogConnection& connection, const std::string& state
     ahead.Statement = text;
     ahead.Parameters = parameters;
     ahead.Call.emplace(handle, text, parameters, PostgresAnswer::Binary);
+    return true;
 }
 
 void DropReadAhead() {

@@ -96,9 +96,9 @@ class DeferredWrites {
 // the next ExecuteNumberSql of the same text and values on this thread takes its answer
 // instead of sending it again, after its own session check. The next statement of any kind
 // on that catalog first takes the answer in; one that is not the same leaves it unused, as
-// does the next read sent ahead on that catalog. Elsewhere it does nothing. DropReadAhead
-// forgets every read ahead of this thread.
-void SendReadAhead(const CatalogConnection& connection, const std::string& statement,
+// does the next read sent ahead on that catalog. Elsewhere it does nothing, and false comes
+// back. DropReadAhead forgets every read ahead of this thread.
+bool SendReadAhead(const CatalogConnection& connection, const std::string& statement,
                    const std::vector<FieldValue>& parameters);
 void DropReadAhead();
 

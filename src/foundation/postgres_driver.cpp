@@ -15,7 +15,12 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
+#include <vector>
+
+#include "foundation/round_trips.h"
 
 namespace {
 
@@ -153,6 +158,15 @@ namespace {
 using ResultPtr = std::unique_ptr<PGresult, decltype(&PQclear)>;
 using Clock = std::chrono::steady_clock;
 
+// The message of a failed answer (or of the connection, when there is none), without the
+// line end libpq puts after it.
+std::string FailureMessage(const PGresult* answer, PGconn* handle) {
+    std::string message = answer ? PQresultErrorMessage(answer) : PQerrorMessage(handle);
+    while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+
 // Waits until the socket has something to read or the deadline passes; false at the deadline.
 bool AwaitReadable(PGconn* handle, Clock::time_point deadline) {
     for (;;) {
@@ -194,9 +208,81 @@ ResultPtr AwaitAnswer(PGconn* handle, bool& timedOut) {
     }
 }
 
-// Sends the statement with its parameters as texts, without waiting for the answer.
+// Statements with bound parameters kept prepared on the server per connection. The loads
+// and the analysis run the same few texts for every issue, and the server would otherwise
+// parse and plan each anew: for a monthly load that is more work than reading its rows. A
+// text is prepared the second time a connection runs it, so one that pastes its values and
+// runs once costs no extra round trip; past kKeptStatements on a connection further texts
+// run unnamed. The server keeps a prepared statement through a rolled-back transaction, so
+// the list stays true until the connection closes (ForgetPostgresStatements). Each thread
+// keeps its own lists: a connection is used by the thread that opened it only.
+constexpr size_t kKeptStatements = 64;
+constexpr size_t kTextsSeenOnce = 256;
+
+struct ConnectionStatements {
+    PGconn* Handle;
+    int BackendPid;  // a new connection at the address of a closed one has another
+    std::unordered_map<std::string, std::string> Prepared;  // numbered text -> name
+    std::unordered_set<std::string> SeenOnce;
+};
+
+std::vector<ConnectionStatements>& KeptStatements() {
+    thread_local std::vector<ConnectionStatements> kept;
+    return kept;
+}
+
+ConnectionStatements& StatementsOf(PGconn* handle) {
+    std::vector<ConnectionStatements>& kept = KeptStatements();
+    const int pid = PQbackendPID(handle);
+    for (ConnectionStatements& statements : kept) {
+        if (statements.Handle != handle) continue;
+        if (statements.BackendPid != pid) statements = ConnectionStatements{handle, pid, {}, {}};
+        return statements;
+    }
+    return kept.emplace_back(ConnectionStatements{handle, pid, {}, {}});
+}
+
+// The name text is prepared under on the connection, preparing it now (one round trip) when
+// it is due; nullptr to send it unnamed. A failed preparation leaves its message in
+// failure: the statement would have failed the same way, so it is not sent.
+const std::string* PreparedName(PGconn* handle, const std::string& text, int parameters,
+                                std::string& failure) {
+    ConnectionStatements& statements = StatementsOf(handle);
+    if (const auto found = statements.Prepared.find(text); found != statements.Prepared.end())
+        return &found->second;
+    // A pipeline only uses what is prepared; a failed transaction would refuse the text.
+    if (PQpipelineStatus(handle) != PQ_PIPELINE_OFF ||
+        PQtransactionStatus(handle) == PQTRANS_INERROR ||
+        statements.Prepared.size() >= kKeptStatements)
+        return nullptr;
+    if (statements.SeenOnce.insert(text).second) {
+        if (statements.SeenOnce.size() > kTextsSeenOnce) statements.SeenOnce = {text};
+        return nullptr;
+    }
+    const std::string name = "kabuto_" + std::to_string(statements.Prepared.size() + 1);
+    bool timedOut = false;
+    ResultPtr answer(nullptr, &PQclear);
+    CountRoundTrip();
+    if (PQsendPrepare(handle, name.c_str(), text.c_str(), parameters, nullptr))
+        answer = AwaitAnswer(handle, timedOut);
+    if (timedOut) {
+        failure = kPostgresNoAnswerMessage;
+        return nullptr;
+    }
+    if (!answer || PQresultStatus(answer.get()) != PGRES_COMMAND_OK) {
+        failure = FailureMessage(answer.get(), handle);
+        if (failure.empty()) failure = "the statement could not be prepared";
+        return nullptr;
+    }
+    statements.SeenOnce.erase(text);
+    return &statements.Prepared.emplace(text, name).first->second;
+}
+
+// Sends the statement with its parameters as texts, without waiting for the answer. A
+// statement whose preparation failed is not sent, and failure holds the server's message.
 bool SendPostgres(PGconn* handle, const std::string& statement,
-                  const std::vector<FieldValue>& parameters, PostgresAnswer form) {
+                  const std::vector<FieldValue>& parameters, PostgresAnswer form,
+                  std::string& failure) {
     std::vector<std::string> texts;
     std::vector<const char*> values;
     texts.reserve(parameters.size());
@@ -215,10 +301,18 @@ bool SendPostgres(PGconn* handle, const std::string& statement,
     }
     for (size_t i = 0; i < parameters.size(); ++i)
         values.push_back(IsNull(parameters[i]) ? nullptr : texts[i].c_str());
-    const std::string text = parameters.empty() ? statement : NumberMarkers(statement);
+    const int count = static_cast<int>(values.size());
     const int format = form == PostgresAnswer::Binary ? 1 : 0;
-    return PQsendQueryParams(handle, text.c_str(), static_cast<int>(values.size()), nullptr,
-                             values.data(), nullptr, nullptr, format) != 0;
+    if (parameters.empty())
+        return PQsendQueryParams(handle, statement.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
+                                 format) != 0;
+    const std::string text = NumberMarkers(statement);
+    if (const std::string* name = PreparedName(handle, text, count, failure))
+        return PQsendQueryPrepared(handle, name->c_str(), count, values.data(), nullptr, nullptr,
+                                   format) != 0;
+    if (!failure.empty()) return false;
+    return PQsendQueryParams(handle, text.c_str(), count, nullptr, values.data(), nullptr, nullptr,
+                             format) != 0;
 }
 
 // The answer to a statement sent (or not, when the send failed): the result, or nullptr
@@ -235,8 +329,7 @@ ResultPtr ReceivePostgres(PGconn* handle, const std::string& statement, bool sen
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK || status == PGRES_EMPTY_QUERY)
         return result;
-    error = result ? PQresultErrorMessage(result.get()) : PQerrorMessage(handle);
-    while (!error.empty() && (error.back() == '\n' || error.back() == ' ')) error.pop_back();
+    error = FailureMessage(result.get(), handle);
     return ResultPtr(nullptr, &PQclear);
 }
 
@@ -357,7 +450,7 @@ PostgresCall::PostgresCall(PGconn* handle, std::string statement,
                            const std::vector<FieldValue>& parameters, PostgresAnswer form)
     : handle_(handle),
       statement_(std::move(statement)),
-      sent_(SendPostgres(handle, statement_, parameters, form)) {}
+      sent_(SendPostgres(handle, statement_, parameters, form, unprepared_)) {}
 
 PostgresCall::~PostgresCall() {
     // An answer nobody asked for is still read, so the connection is ready for the next.
@@ -369,6 +462,10 @@ PostgresCall::~PostgresCall() {
 
 PostgresCall::Result PostgresCall::Answer(std::string& error) {
     received_ = true;
+    if (!unprepared_.empty()) {
+        error = unprepared_;
+        return nullptr;
+    }
     return ReceivePostgres(handle_, statement_, sent_, error).release();
 }
 
@@ -393,9 +490,10 @@ size_t RunPipelineOnPostgres(PGconn* handle, const std::vector<BoundStatement>& 
         return 0;
     }
     size_t sent = 0;
+    std::string unprepared;  // a pipeline prepares nothing, so this stays empty
     while (sent < statements.size() &&
            SendPostgres(handle, statements[sent].Text, statements[sent].Parameters,
-                        PostgresAnswer::Text))
+                        PostgresAnswer::Text, unprepared))
         ++sent;
     if (sent < statements.size()) error = PQerrorMessage(handle);
     const bool synced = PQpipelineSync(handle) != 0;
@@ -416,11 +514,7 @@ size_t RunPipelineOnPostgres(PGconn* handle, const std::vector<BoundStatement>& 
             ++succeeded;
             continue;
         }
-        if (!failed) {
-            error = answer ? PQresultErrorMessage(answer.get()) : PQerrorMessage(handle);
-            while (!error.empty() && (error.back() == '\n' || error.back() == ' '))
-                error.pop_back();
-        }
+        if (!failed) error = FailureMessage(answer.get(), handle);
         failed = true;
     }
     if (synced) {
@@ -436,4 +530,11 @@ bool RunOnPostgres(PGconn* handle, const std::string& statement,
                    const std::vector<FieldValue>& parameters, RecordsetPtr* recordset,
                    std::string& error) {
     return PostgresCall(handle, statement, parameters).Receive(recordset, error);
+}
+
+void ForgetPostgresStatements(const QSqlDatabase& db) {
+    PGconn* handle = PostgresHandle(db);
+    if (!handle) return;
+    std::erase_if(KeptStatements(),
+                  [handle](const ConnectionStatements& kept) { return kept.Handle == handle; });
 }

@@ -52,6 +52,9 @@ PGconn* PostgresHandle(const QSqlDatabase& db);
 // Whether the connection is inside a transaction that has had no error.
 bool PostgresInTransaction(PGconn* handle);
 
+// Drops what is kept prepared on db's handle: before the connection closes.
+void ForgetPostgresStatements(const QSqlDatabase& db);
+
 // One statement with its parameters bound in order to the "?" markers, sent when the call
 // is made; its answer is awaited (within the answer limit) when it is received. Two calls on
 // two connections made before either is received cost one round trip. A call never received
@@ -79,6 +82,7 @@ class PostgresCall {
 
     PGconn* handle_;
     std::string statement_;
+    std::string unprepared_;  // the server's message when preparing the statement failed
     bool sent_;
     bool received_ = false;
 };

@@ -7,3 +7,5 @@
 // step), and requests sent together before one wait count once. SQLite has no server, so
 // there it counts the requests that would be round trips on one.
 uint64_t RoundTripCount();
+// One more wait for the engine's answer.
+void CountRoundTrip();

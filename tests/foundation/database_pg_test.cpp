@@ -199,3 +199,51 @@ TEST_P(PostgresRoad, BinaryNumbersAreTheNumbersOfTheTextForm) {
     EXPECT_TRUE(std::isnan(rows.Number(0, 0)));
     EXPECT_TRUE(std::isnan(rows.Number(0, 1)));
 }
+
+// A text with parameters that a connection runs again is prepared on the server once, and
+// then runs by its name: through a rolled-back transaction, which leaves what the server
+// prepared, and on the connection that replaces one the server ended, which has none. A
+// preparation the server refuses tells the server's own message, as the statement would
+// have, inside a transaction too.
+TEST_P(PostgresRoad, ARepeatedStatementRunsPreparedWhereverItsConnectionStands) {
+    const std::string id = market_->Summary().FirstIssueId;
+    const auto prepared = [&] {
+        RecordsetPtr rs = Daily(
+            "SELECT COUNT(*) FROM pg_prepared_statements WHERE statement LIKE "
+            "'SELECT COUNT(*) FROM TBL日次 WHERE 銘柄ID = $1'");
+        return rs ? static_cast<int>(rs->Number(0)) : -1;
+    };
+    EXPECT_EQ(CountDaily(id), 300);
+    EXPECT_EQ(prepared(), 0);
+    EXPECT_EQ(CountDaily(id), 300);
+    EXPECT_EQ(CountDaily(id), 300);
+    EXPECT_EQ(prepared(), 1);
+
+    const CatalogConnection& daily = Database().DailyConnection;
+    ASSERT_TRUE(BeginTrans(daily));
+    EXPECT_EQ(CountDaily(id), 300);
+    ASSERT_TRUE(RollbackTrans(daily));
+    EXPECT_EQ(CountDaily(id), 300);
+    EndDailySession();
+    for (int run = 0; run < 3; ++run) EXPECT_EQ(CountDaily(id), 300) << run;
+    EXPECT_EQ(prepared(), 1);
+
+    ASSERT_TRUE(BeginTrans(daily));
+    {
+        ScriptedSink sink;
+        sink.Expect(MsgKind::Warn).Expect(MsgKind::Warn);
+        for (int run = 0; run < 2; ++run) {
+            std::string missing = "SELECT COUNT(*) FROM TBL無い WHERE 銘柄ID = ?";
+            RecordsetPtr rs;
+            EXPECT_FALSE(ExecuteSql(daily, missing, rs, {id}));
+            ASSERT_TRUE(RollbackTrans(daily));
+            ASSERT_TRUE(BeginTrans(daily));
+        }
+        ASSERT_EQ(sink.Shown().size(), 2u);
+        EXPECT_NE(sink.Shown()[0].second.find("tbl無い"), std::string::npos)
+            << sink.Shown()[0].second;
+        EXPECT_EQ(sink.Shown()[1].second, sink.Shown()[0].second);
+    }
+    ASSERT_TRUE(RollbackTrans(daily));
+    EXPECT_EQ(CountDaily(id), 300);
+}
