@@ -379,10 +379,11 @@ void FRM_データ表::FillDataGrid() {
 }
 
 void FRM_データ表::ShowAllRows() {
-    std::vector<FlexGrid::GridRow> cells;
-    cells.reserve(static_cast<size_t>(rows_.Count()));
-    for (int row = 1; row <= rows_.Count(); ++row) cells.push_back(rows_.Cells(row));
-    fgr日次_->SetScrollingRows(std::move(cells));
+    // The grid asks for a row's texts when it first shows or reads it. Every change of the
+    // table's rows shows them again, so what it asks for is what they hold.
+    fgr日次_->SetScrollingRows(rows_.Count(), [this](int row) {
+        return row < rows_.Count() ? rows_.Cells(row + 1) : FlexGrid::GridRow();
+    });
 }
 
 void FRM_データ表::ShowRow(int gridRow) {

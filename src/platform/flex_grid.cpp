@@ -275,7 +275,7 @@ class FlexGridModel : public QAbstractTableModel {
     }
     const std::string* Cell(int row, int col) const {
         if (row < 0 || row >= static_cast<int>(grid_.cells_.size())) return nullptr;
-        const auto& cells = grid_.cells_[row];
+        const auto& cells = grid_.MadeRow(row);
         return col >= 0 && col < static_cast<int>(cells.size()) ? &cells[col] : nullptr;
     }
 
@@ -350,6 +350,7 @@ int FlexGrid::Cols() const {
 
 void FlexGrid::SetCols(int cols) {
     if (cols < 0) throw FlexGridError();
+    MakeEveryRow();
     cols_ = cols;
     for (auto& row : cells_) row.resize(cols);
     for (auto& row : colours_)
@@ -376,19 +377,19 @@ void FlexGrid::SetFixedCols(int fixed) {
 const std::string& FlexGrid::TextMatrix(int row, int col) const {
     CheckRow(row);
     CheckCol(col);
-    return cells_[row][col];
+    return MadeRow(row)[col];
 }
 
 void FlexGrid::SetTextMatrix(int row, int col, std::string text) {
     CheckRow(row);
     CheckCol(col);
-    cells_[row][col] = std::move(text);
+    MadeRow(row)[col] = std::move(text);
     if (!pending_) model_->CellChanged(row, col);
 }
 
 const FlexGrid::GridRow& FlexGrid::RowCells(int row) const {
     CheckRow(row);
-    return cells_[row];
+    return MadeRow(row);
 }
 
 void FlexGrid::AddItem(std::string_view tabText) {
@@ -405,6 +406,7 @@ void FlexGrid::AddItem(std::string_view tabText, int index) {
         if (tab == std::string_view::npos) break;
         start = tab + 1;
     }
+    if (index < Rows()) MakeEveryRow();
     const bool tellView = redraw_ && !pending_ && index >= fixedRows_;
     if (tellView) model_->BeginInsert(index - fixedRows_);
     cells_.insert(cells_.begin() + index, std::move(row));
@@ -416,28 +418,49 @@ void FlexGrid::AddItem(std::string_view tabText, int index) {
     }
 }
 
-void FlexGrid::SetScrollingRows(std::vector<GridRow> rows) {
-    const size_t fixed = static_cast<size_t>(std::min(fixedRows_, Rows()));
-    cells_.resize(fixed);
-    colours_.resize(fixed);
-    cells_.reserve(fixed + rows.size());
-    for (GridRow& row : rows) {
-        row.resize(static_cast<size_t>(cols_));
-        cells_.push_back(std::move(row));
+void FlexGrid::SetScrollingRows(int count, RowSource source) {
+    if (count < 0) throw FlexGridError();
+    const int fixed = std::min(fixedRows_, Rows());
+    cells_.resize(static_cast<size_t>(fixed));
+    colours_.resize(static_cast<size_t>(fixed));
+    colours_.resize(static_cast<size_t>(fixed + count));
+    if (cols_ == 0 || !source) {
+        source_ = nullptr;
+        cells_.resize(static_cast<size_t>(fixed + count), GridRow(cols_));
+    } else {
+        source_ = std::move(source);
+        sourceFirstRow_ = fixed;
+        cells_.resize(static_cast<size_t>(fixed + count));
     }
-    colours_.resize(cells_.size());
     StructureChanged();
+}
+
+FlexGrid::GridRow& FlexGrid::MadeRow(int row) const {
+    GridRow& cells = cells_[static_cast<size_t>(row)];
+    if (cells.empty() && source_ && row >= sourceFirstRow_ && cols_ > 0) {
+        cells = source_(row - sourceFirstRow_);
+        cells.resize(static_cast<size_t>(cols_));
+    }
+    return cells;
+}
+
+void FlexGrid::MakeEveryRow() {
+    if (!source_) return;
+    for (int row = sourceFirstRow_; row < Rows(); ++row) MadeRow(row);
+    source_ = nullptr;
 }
 
 void FlexGrid::RemoveItem(int row) {
     CheckRow(row);
+    MakeEveryRow();
     cells_.erase(cells_.begin() + row);
     colours_.erase(colours_.begin() + row);
     StructureChanged();
 }
 
 void FlexGrid::Clear() {
-    for (auto& row : cells_) std::fill(row.begin(), row.end(), std::string());
+    source_ = nullptr;
+    for (auto& row : cells_) row.assign(static_cast<size_t>(cols_), std::string());
     for (auto& row : colours_) row.clear();
     if (!pending_) model_->AllChanged();
 }
@@ -641,6 +664,7 @@ void FlexGrid::ReorderRows(int first, const std::vector<int>& order) {
     if (first < fixedRows_ || first + count > Rows()) throw FlexGridError();
     for (int i = 0; i < count; ++i)
         if (order[i] < 0 || order[i] >= count) throw FlexGridError();
+    MakeEveryRow();
     const auto reorder = [&](auto& rows) {
         std::vector<typename std::decay_t<decltype(rows)>::value_type> moved(count);
         for (int i = 0; i < count; ++i) moved[i] = std::move(rows[first + order[i]]);
@@ -662,7 +686,7 @@ void FlexGrid::SortRows(int first, int last, int col, FlexSort kind) {
     std::vector<GridSortKey> keys;
     keys.reserve(last - first + 1);
     for (int row = first; row <= last; ++row)
-        keys.push_back(MakeGridSortKey(cells_[row][col], kind));
+        keys.push_back(MakeGridSortKey(MadeRow(row)[col], kind));
     std::vector<int> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
     const int sign = IsDescending(kind) ? -1 : 1;

@@ -10,6 +10,7 @@
 // the column but keeps its cells, which the code reads back as keys.
 #include <QTableView>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -87,9 +88,15 @@ class FlexGrid : public QTableView {
     // stay empty and cells beyond Cols are dropped.
     void AddItem(std::string_view tabText);
     void AddItem(std::string_view tabText, int index);
-    // Replaces every row after the fixed ones by rows, each resized to Cols: one change for
-    // the view however many rows come, and no text to split.
-    void SetScrollingRows(std::vector<GridRow> rows);
+    // Replaces every row after the fixed ones by count rows whose texts source gives (for
+    // 0 to count - 1, each resized to Cols) the first time anything reads or writes the row:
+    // one change for the view however many rows come, and the texts made only of the rows
+    // that are shown or asked for. The source is asked while the grid lives, so it has to
+    // give what the rows hold at that time. A change that moves rows or their cells
+    // (inserting, removing, sorting, another number of columns, clearing) first takes the
+    // texts of every row still to come.
+    using RowSource = std::function<GridRow(int scrollingRow)>;
+    void SetScrollingRows(int count, RowSource source);
     void RemoveItem(int row);
     // Empties every cell; Rows and Cols stay.
     void Clear();
@@ -203,7 +210,14 @@ class FlexGrid : public QTableView {
     CellColours& ColoursFor(int row, int col);
 
     friend class FlexGridModel;
-    std::vector<GridRow> cells_;
+    // The row with its texts made, when it is one of the source's still to come.
+    GridRow& MadeRow(int row) const;
+    // Every row still to come made, and the source let go.
+    void MakeEveryRow();
+    // A row of the source still to come is empty; once made it has Cols cells.
+    mutable std::vector<GridRow> cells_;
+    RowSource source_;
+    int sourceFirstRow_ = 0;  // the row the source's row 0 is
     // One entry per row, beside cells_; a row without colours has an empty vector.
     std::vector<std::vector<CellColours>> colours_;
     int cols_ = 2;

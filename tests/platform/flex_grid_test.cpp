@@ -64,7 +64,8 @@ TEST(FlexGrid, ScrollingRowsAreReplacedWhole) {
     FlexGrid grid;
     FillList(grid, 3);
     grid.SetCellBackColor(2, 1, 0xFF);
-    grid.SetScrollingRows({{"a", "b", "c", "extra"}, {"d"}});
+    const std::vector<FlexGrid::GridRow> rows{{"a", "b", "c", "extra"}, {"d"}};
+    grid.SetScrollingRows(2, [&](int row) { return rows.at(row); });
     ASSERT_EQ(grid.Rows(), 3);
     EXPECT_EQ(grid.TextMatrix(0, 1), "名前");
     EXPECT_EQ(grid.RowCells(1), (FlexGrid::GridRow{"a", "b", "c"}));
@@ -72,9 +73,56 @@ TEST(FlexGrid, ScrollingRowsAreReplacedWhole) {
     EXPECT_EQ(grid.model()->rowCount(), 2);
     EXPECT_EQ(grid.model()->index(1, 0).data().toString(), QStringLiteral("d"));
     EXPECT_FALSE(grid.model()->index(1, 1).data(Qt::BackgroundRole).isValid());
-    grid.SetScrollingRows({});
+    grid.SetScrollingRows(0, nullptr);
     EXPECT_EQ(grid.Rows(), 1);
     EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+// A row's texts are asked for when something first reads or writes it; a change that moves
+// rows or cells takes the rest first, each from its own place in the source.
+TEST(FlexGrid, ScrollingRowsAreMadeWhenFirstAskedFor) {
+    FlexGrid grid;
+    grid.SetCols(2);
+    std::vector<int> asked;
+    const auto source = [&](int row) {
+        asked.push_back(row);
+        return FlexGrid::GridRow{std::to_string(row), "v" + std::to_string(row)};
+    };
+    grid.SetScrollingRows(1000, source);
+    EXPECT_EQ(grid.Rows(), 1001);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(grid.model()->index(499, 1).data().toString(), QStringLiteral("v499"));
+    grid.SetTextMatrix(10, 0, "changed");
+    EXPECT_EQ(grid.TextMatrix(10, 0), "changed");
+    EXPECT_EQ(grid.TextMatrix(10, 1), "v9");
+    EXPECT_EQ(asked, (std::vector<int>{499, 9}));
+
+    const struct {
+        const char* change;
+        std::function<void(FlexGrid&)> apply;
+        int row;
+        FlexGrid::GridRow cells;
+    } changes[] = {
+        {"remove", [](FlexGrid& g) { g.RemoveItem(2); }, 2, {"2", "v2"}},
+        {"insert", [](FlexGrid& g) { g.AddItem("new\tx", 2); }, 3, {"1", "v1"}},
+        {"sort",
+         [](FlexGrid& g) { g.SortRows(1, 1000, 1, FlexSort::StringDescending); },
+         1,
+         {"999", "v999"}},
+        {"columns", [](FlexGrid& g) { g.SetCols(3); }, 1000, {"999", "v999", ""}},
+        {"clear", [](FlexGrid& g) { g.Clear(); }, 1000, {"", ""}},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.change);
+        grid.SetCols(2);
+        grid.SetScrollingRows(1000, source);
+        asked.clear();
+        c.apply(grid);
+        EXPECT_EQ(grid.RowCells(c.row), c.cells);
+        const size_t made = asked.size();
+        EXPECT_EQ(grid.TextMatrix(grid.Rows() - 1, 0), grid.TextMatrix(grid.Rows() - 1, 0));
+        EXPECT_EQ(asked.size(), made) << "a row made twice, or one left for later";
+    }
 }
 
 TEST(FlexGrid, HeaderRowAndModelFollowTheRows) {
