@@ -209,18 +209,29 @@ bool LoadJoinedListings(const std::string& issueId, int32_t kind) {
     const ListingGroup group = GroupOfMarket(market);
     if (group == ListingGroup::None) return false;
     if (group == ListingGroup::OwnOnly) return LoadChartSeriesOne(issueId, kind);
+    // On the shared server a weekly or monthly load reads its listing's stored periods beside
+    // the join's split rows, and each older listing's while the one before it reads its
+    // daily rows: the periods are a catalog of their own.
+    const bool periodsAhead = SendPeriodRowsAhead(kind, code + market);
     std::string olderMarket;
-    if (!ReadJoinListings(issueId, group, olderMarket)) return false;
+    if (!ReadJoinListings(issueId, group, olderMarket)) {
+        if (periodsAhead) DropReadAhead();
+        return false;
+    }
+    const std::string older = code + olderMarket;
+    if (periodsAhead)
+        SeriesLoading().NextListingAhead = group == ListingGroup::TwoEarlier ? code + "012" : older;
     SeriesRecord joined;
     if (!LoadListing(code + market, kind, joined)) return false;
     if (!SetJoinDateFrom(joined)) return PutBackAfterFailure(kind, joined);
     // The summary stays that of the issue's own newest bar, whatever older listing follows.
     const LatestBarSummaryRec summary = SeriesLoading().LatestBarSummary;
     if (group == ListingGroup::TwoEarlier) {
+        if (periodsAhead) SeriesLoading().NextListingAhead = older;
         if (!JoinOlderListing(code + "012", kind, joined)) return false;
         if (!SetJoinDateFrom(joined)) return PutBackAfterFailure(kind, joined);
     }
-    if (!JoinOlderListing(code + olderMarket, kind, joined)) return false;
+    if (!JoinOlderListing(older, kind, joined)) return false;
     SeriesLoading().LatestBarSummary = summary;
     PutListing(kind, joined);
     return true;
@@ -253,11 +264,13 @@ bool PickOlderMarket(const std::string& code, std::string& market) {
 bool LoadChartSeriesJoined(const std::string& issueId, int32_t kind) {
     // The split rows read ahead with the join's listings serve its steps.
     const SplitRowsOfLoad splitsReadOnce;
-    SeriesLoading().ReadBeforeJoinDate = 0;
+    SeriesLoadingState& loading = SeriesLoading();
+    loading.ReadBeforeJoinDate = 0;
     const bool done = LoadJoinedListings(issueId, kind);
     // A join date left armed would make a later weekly or monthly load of another issue
-    // read that issue's rows before it.
-    SeriesLoading().ReadBeforeJoinDate = 0;
+    // read that issue's rows before it; a listing left armed would be read for nothing.
+    loading.ReadBeforeJoinDate = 0;
+    loading.NextListingAhead.clear();
     return done;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <stdexcept>
+#include <utility>
 
 #include "analysis/dates.h"
 #include "analysis/splits.h"
@@ -406,6 +407,11 @@ bool LoadMonthlyBars(const std::string& issueId, int16_t mode) {
     return PreparePeriodSeries(kChartMonthly, issueId, mode);
 }
 
+bool SendPeriodRowsAhead(int32_t kind, const std::string& issueId) {
+    const char* table = PeriodTableOfKind(kind);
+    return table != nullptr && SendBarNumbersAhead(issueId, table);
+}
+
 bool PreparePeriodRows(int32_t kind, const std::string& issueId, NumberRows& rows, double& factor) {
     ResetPeriodState();
     const char* table = PeriodTableOfKind(kind);
@@ -417,9 +423,12 @@ bool PreparePeriodRows(int32_t kind, const std::string& issueId, NumberRows& row
         if (splitsAhead) DropReadAhead();
         return false;
     }
+    // The next listing of a join reads its periods while this one reads its daily rows.
+    SeriesLoadingState& state = SeriesLoading();
+    if (!state.NextListingAhead.empty())
+        SendPeriodRowsAhead(kind, std::exchange(state.NextListingAhead, {}));
     std::vector<SplitRow> splits;
     if (splitsAhead && !ReadSplitRows(issueId, true, splits)) return false;
-    SeriesLoadingState& state = SeriesLoading();
     const bool done = RunTrapped([&] {
         RequireFields(rows, kPeriodFields);
         if (rows.RecordCount() > 0)

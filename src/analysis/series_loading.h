@@ -100,6 +100,9 @@ bool LoadMonthlyBars(const std::string& issueId, int16_t mode);
 // before JoinDate on a joined load, aggregated into PeriodWorkSeries; the target record's
 // Count set. factor: the product of the issue's split factors, 0 without.
 bool PreparePeriodRows(int32_t kind, const std::string& issueId, NumberRows& rows, double& factor);
+// The stored period rows PreparePeriodRows reads first, sent ahead (SendReadAhead); false for
+// a kind without them or where nothing was sent.
+bool SendPeriodRowsAhead(int32_t kind, const std::string& issueId);
 // The issue's daily rows after the last stored period, or before the join date.
 std::string MakeDailyRowsAfterSql(const std::string& issueId, int32_t lastStoredEnd);
 std::string MakeDailyRowsBeforeSql(const std::string& issueId, int32_t joinDate);

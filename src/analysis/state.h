@@ -59,6 +59,9 @@ struct SeriesLoadingState {
     // -1: the next PreparePeriodRows reads the daily rows before JoinDate (joined loads).
     int16_t ReadBeforeJoinDate = 0;
     int32_t JoinDate = 0;
+    // A joined weekly or monthly load's next older listing: its stored periods are sent for
+    // (SendReadAhead) as soon as the listing before it has its own.
+    std::string NextListingAhead;
     LatestBarSummaryRec LatestBarSummary;
     // The rows of the last daily and period statements, kept so that their storage serves
     // the next load instead of being allocated again.

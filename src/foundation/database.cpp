@@ -476,6 +476,13 @@ bool ExecuteSql(const CatalogConnection& connection, std::string& statement,
 bool SendReadAhead(const CatalogConnection& connection, const std::string& statement,
                    const std::vector<FieldValue>& parameters) {
     if (workerReading) return false;
+    std::string text = statement;
+    RewriteStatement(text);
+    // The same read already on its way is not sent again: a run's read of the next issue and
+    // that issue's own load can both ask for it.
+    if (const ReadAhead* pending = ReadAheadOn(connection.ConnectionString);
+        pending && pending->Statement == text && pending->Parameters == parameters)
+        return true;
     // A read ahead that no statement took is spent.
     ForgetReadAhead(connection.ConnectionString);
     QSqlDatabase db;
@@ -483,8 +490,6 @@ bool SendReadAhead(const CatalogConnection& connection, const std::string& state
     if (!OpenQtConnection(connection.ConnectionString, db, error)) return false;
     PGconn* handle = PostgresHandle(db);
     if (!handle) return false;
-    std::string text = statement;
-    RewriteStatement(text);
     ReadAhead& ahead = readsAhead.emplace_back();
     ahead.ConnectionString = connection.ConnectionString;
     ahead.Statement = text;
@@ -545,6 +550,11 @@ bool LoadBarNumbers(const std::string& issueId, const std::string& table, int16_
     if (!connection) return false;
     std::string statement = MakeBoundBarsSql(table, orderFlag);
     return ExecuteNumberSql(*connection, statement, rows, {issueId});
+}
+
+bool SendBarNumbersAhead(const std::string& issueId, const std::string& table) {
+    const CatalogConnection* connection = ConnectionOfTable(table);
+    return connection && SendReadAhead(*connection, MakeBoundBarsSql(table, -1), {issueId});
 }
 
 void CloseRecordset(RecordsetPtr& recordset) {

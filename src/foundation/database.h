@@ -96,8 +96,9 @@ class DeferredWrites {
 // the next ExecuteNumberSql of the same text and values on this thread takes its answer
 // instead of sending it again, after its own session check. The next statement of any kind
 // on that catalog first takes the answer in; one that is not the same leaves it unused, as
-// does the next read sent ahead on that catalog. Elsewhere it does nothing, and false comes
-// back. DropReadAhead forgets every read ahead of this thread.
+// does the next other read sent ahead on that catalog (the same one is not sent twice).
+// Elsewhere it does nothing, and false comes back. DropReadAhead forgets every read ahead of
+// this thread.
 bool SendReadAhead(const CatalogConnection& connection, const std::string& statement,
                    const std::vector<FieldValue>& parameters);
 void DropReadAhead();
@@ -107,6 +108,8 @@ bool LoadBars(const std::string& issueId, const std::string& table, int16_t orde
 // LoadBars read as numbers.
 bool LoadBarNumbers(const std::string& issueId, const std::string& table, int16_t orderFlag,
                     NumberRows& rows);
+// LoadBarNumbers of every bar in date order, sent ahead (SendReadAhead).
+bool SendBarNumbersAhead(const std::string& issueId, const std::string& table);
 void CloseRecordset(RecordsetPtr& recordset);
 
 // One action's reading of the catalogs, such as a chart load. While one lives, the session

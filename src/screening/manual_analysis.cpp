@@ -675,12 +675,10 @@ class KeptTurns {
 // monthly and weekly bars its reading will ask for) while this issue's turn is taken and the
 // next one's reading begins.
 void SendReadsAhead(const IssueInput& next, const RunInputs& run) {
-    const DatabaseState& database = Database();
-    SendReadAhead(database.DailyConnection, MakeBoundBarsSql(kDailyTable, -1), {next.Id});
-    if (run.Options.Any())
-        SendReadAhead(database.MonthlyConnection, MakeBoundBarsSql(kMonthlyTable, -1), {next.Id});
+    SendBarNumbersAhead(next.Id, kDailyTable);
+    if (run.Options.Any()) SendBarNumbersAhead(next.Id, kMonthlyTable);
     if (next.WeeklyLine && Settei().Record.UserSettei.CHK_斜線 == 1)
-        SendReadAhead(database.WeeklyConnection, MakeBoundBarsSql(kWeeklyTable, -1), {next.Id});
+        SendBarNumbersAhead(next.Id, kWeeklyTable);
 }
 
 // Every issue in order, each under its savepoint, committing as it goes. With more than

@@ -55,6 +55,9 @@ class SeriesLoads : public testing::TestWithParam<TestEngine> {
     void Weekly(const std::string& id, const std::vector<Bar>& bars) {
         Stored(Database().WeeklyConnection, "TBL週次", id, bars);
     }
+    void Monthly(const std::string& id, const std::vector<Bar>& bars) {
+        Stored(Database().MonthlyConnection, "TBL月次", id, bars);
+    }
     // A row whose close is missing: its load must fail.
     void DailyWithNullClose(const std::string& id) {
         Run(Database().DailyConnection,
@@ -311,6 +314,30 @@ TEST_P(SeriesLoads, WeeklyJoinMergesTheSharedWeek) {
                                         "2024/03/18～2024/03/19", "2024/03/25～2024/03/26"}));
     EXPECT_EQ(ClosesOf(weekly), (std::vector<double>{5, 12, 19, 26}));
     EXPECT_EQ(FlagsOf(weekly), (std::vector<int>{-1, -1, -1, 0}));
+}
+
+TEST_P(SeriesLoads, MonthlyJoinOfThreeListingsWithStoredMonths) {
+    // Each listing's stored months, its daily rows after them, and its part of the join up to
+    // the day the next listing began.
+    Monthly("9600013",
+            {{"2020/01/06～2020/01/31", 1, 1, 1, 1, 1}, {"2020/02/03～2020/02/28", 2, 2, 2, 2, 1}});
+    Daily("9600013", {{"2020/02/28", 2, 2, 2, 2, 1}, {"2020/03/02", 3, 3, 3, 3, 1}});
+    Monthly("9600012", {{"2021/05/10～2021/05/31", 4, 4, 4, 4, 1}});
+    Daily("9600012", {{"2021/05/31", 4, 4, 4, 4, 1}, {"2021/06/01", 5, 5, 5, 5, 1}});
+    Monthly("9600011", {{"2023/01/05～2023/01/31", 6, 6, 6, 6, 1}});
+    Daily("9600011", {{"2023/02/01", 7, 7, 7, 7, 1}});
+    ASSERT_TRUE(LoadChartSeries("9600011", kChartMonthly, true));
+    const SeriesRecord& monthly = Series().MonthlySeries;
+    EXPECT_EQ(ClosesOf(monthly), (std::vector<double>{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(DatesOf(monthly),
+              (Strings{"2020/01/06～2020/01/31", "2020/02/03～2020/02/28", "2020/03/02～2020/03/02",
+                       "2021/05/10～2021/05/31", "2021/06/01～2021/06/01", "2023/01/05～2023/01/31",
+                       "2023/02/01～2023/02/01"}));
+
+    // A listing without stored months after it: the next load of another issue reads its own.
+    Daily("9700011", {{"2024/03/04", 8, 8, 8, 8, 1}});
+    ASSERT_TRUE(LoadChartSeries("9700011", kChartMonthly, false));
+    EXPECT_EQ(ClosesOf(monthly), (std::vector<double>{8}));
 }
 
 TEST_P(SeriesLoads, JoinDateIsDisarmedWhenAJoinedLoadFails) {
