@@ -148,3 +148,16 @@ void DisconnectAllCatalogs() {
     registry.names.clear();
     registry.inTransaction.clear();
 }
+
+void DisconnectFileCatalogs() {
+    auto& registry = Registry();
+    for (auto found = registry.names.begin(); found != registry.names.end();) {
+        if (ConnectionField(ParseConnectionString(found->first), "driver") != kSqliteDriver) {
+            ++found;
+            continue;
+        }
+        CloseQtConnection(found->second);
+        registry.inTransaction.erase(found->first);
+        found = registry.names.erase(found);
+    }
+}

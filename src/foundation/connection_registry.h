@@ -13,6 +13,8 @@ bool ConnectCatalog(std::string_view connectionString, std::string& error);
 void DisconnectCatalog(std::string_view connectionString);
 // Closes every catalog's connection.
 void DisconnectAllCatalogs();
+// Closes the connections of the SQLite catalogs only; those of a server stay open.
+void DisconnectFileCatalogs();
 
 inline constexpr const char* kTransactionLostMessage =
     "the connection to the database server was lost inside a transaction; the server has "

@@ -7,9 +7,14 @@
 #include <QSqlError>
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <list>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "foundation/connection_registry.h"
 #include "foundation/connection_string.h"
@@ -322,6 +327,93 @@ ThreadReadConnections::~ThreadReadConnections() {
     workerReading = nullptr;
 }
 
+void ThreadReadConnections::EndUse() {
+    EndReadTransactions(reading_.OpenReads);
+    DisconnectFileCatalogs();
+}
+
+namespace {
+
+struct KeptThread {
+    std::function<void()> Job;  // set while a use runs on the thread
+    bool Quit = false;
+    std::thread Thread;
+};
+
+struct Pool {
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    std::vector<std::unique_ptr<KeptThread>> Threads;
+
+    // A program that ends without closing its catalogs still ends its threads.
+    ~Pool() { Stop(); }
+
+    void Stop() {
+        std::vector<std::unique_ptr<KeptThread>> ending;
+        {
+            const std::lock_guard lock(Mutex);
+            for (auto& kept : Threads) kept->Quit = true;
+            ending = std::move(Threads);
+            Threads.clear();
+        }
+        Changed.notify_all();
+        for (auto& kept : ending) kept->Thread.join();
+    }
+};
+
+Pool& ThePool() {
+    static Pool pool;
+    return pool;
+}
+
+void Serve(KeptThread& kept) {
+    ThreadReadConnections connections;
+    Pool& pool = ThePool();
+    std::unique_lock lock(pool.Mutex);
+    for (;;) {
+        // A use given before the stop runs first, so that its caller's wait ends.
+        pool.Changed.wait(lock, [&] { return kept.Job || kept.Quit; });
+        if (!kept.Job) return;
+        const std::function<void()> job = kept.Job;
+        lock.unlock();
+        job();
+        connections.EndUse();
+        lock.lock();
+        kept.Job = nullptr;
+        pool.Changed.notify_all();
+    }
+}
+
+}  // namespace
+
+ReadWorkers::ReadWorkers(int threads, std::function<void()> job) : threads_(threads) {
+    Pool& pool = ThePool();
+    {
+        const std::lock_guard lock(pool.Mutex);
+        while (static_cast<int>(pool.Threads.size()) < threads) {
+            auto kept = std::make_unique<KeptThread>();
+            kept->Thread = std::thread(Serve, std::ref(*kept));
+            pool.Threads.push_back(std::move(kept));
+        }
+        for (int i = 0; i < threads; ++i) pool.Threads[static_cast<size_t>(i)]->Job = job;
+    }
+    pool.Changed.notify_all();
+}
+
+ReadWorkers::~ReadWorkers() {
+    Pool& pool = ThePool();
+    std::unique_lock lock(pool.Mutex);
+    pool.Changed.wait(lock, [&] {
+        for (int i = 0; i < threads_ && i < static_cast<int>(pool.Threads.size()); ++i)
+            if (pool.Threads[static_cast<size_t>(i)]->Job) return false;
+        return true;
+    });
+}
+
+void StopReadWorkers() {
+    ThePool().Stop();
+}
+
 uint64_t RoundTripCount() {
     return roundTrips.load(std::memory_order_relaxed);
 }
@@ -337,6 +429,7 @@ bool CheckSession() {
 }
 
 void ResetDatabase() {
+    StopReadWorkers();
     DropReadAhead();
     DisconnectAllCatalogs();
     Database() = DatabaseState{};
@@ -370,6 +463,7 @@ bool OpenPriceDatabases() {
 }
 
 void ClosePriceDatabases() {
+    StopReadWorkers();
     DropReadAhead();
     auto& state = Database();
     for (CatalogConnection* connection :

@@ -142,9 +142,36 @@ class ThreadReadConnections {
     ThreadReadConnections(const ThreadReadConnections&) = delete;
     ThreadReadConnections& operator=(const ThreadReadConnections&) = delete;
 
+    // Between two uses of the thread: its read transactions end and its SQLite connections
+    // close, so that the next use reads a catalog file as it then is; a server's stay open.
+    void EndUse();
+
   private:
     CatalogReadingState reading_;
 };
+
+// Threads that read beside the main thread, each through connections of its own
+// (ThreadReadConnections). The threads and their server connections stay from one use to
+// the next until the price catalogs close: a new PostgreSQL connection costs a sign-in, and
+// its server process pays again for the first touch of every shared page it reads, which a
+// run over the whole market would otherwise pay on each of its workers every time.
+class ReadWorkers {
+  public:
+    // Runs job once on each of threads kept threads, beside the caller. Each run of the job
+    // finds the thread's analysis records as the previous use left them.
+    ReadWorkers(int threads, std::function<void()> job);
+    // Waits until every run of the job has returned.
+    ~ReadWorkers();
+    ReadWorkers(const ReadWorkers&) = delete;
+    ReadWorkers& operator=(const ReadWorkers&) = delete;
+
+  private:
+    int threads_;
+};
+
+// Ends the kept threads, closing their connections; nothing runs on them then. Called when
+// the price catalogs close or the database state is reset.
+void StopReadWorkers();
 // The check the session installs, as a statement runs it; true when none is installed.
 bool CheckSession();
 // A session check's answer judged (reached false: the engine's error in error) with the user

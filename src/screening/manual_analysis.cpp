@@ -404,10 +404,9 @@ class IssueWorkers {
           work_(issues.size()),
           window_(static_cast<size_t>(threads) * 4) {
         const KagiAnalysisState& main = KagiAnalysis();
-        for (int i = 0; i < threads; ++i)
-            threads_.emplace_back([this, families = main.Families, today = main.Today]() mutable {
-                Work(std::move(families), std::move(today));
-            });
+        threads_.emplace(threads, [this, families = main.Families, today = main.Today] {
+            Work(families, today);
+        });
     }
     ~IssueWorkers() {
         {
@@ -415,7 +414,7 @@ class IssueWorkers {
             stop_ = true;
         }
         handedOut_.notify_all();
-        for (std::thread& thread : threads_) thread.join();
+        threads_.reset();
     }
     IssueWorkers(const IssueWorkers&) = delete;
     IssueWorkers& operator=(const IssueWorkers&) = delete;
@@ -457,10 +456,12 @@ class IssueWorkers {
         }
     }
 
-    void Work(KagiFamilyTable families, std::function<std::string()> today) {
-        const ThreadReadConnections connections;
-        KagiAnalysis().Families = std::move(families);
-        KagiAnalysis().Today = std::move(today);
+    // On a kept thread: its records start as a new thread's would, whatever an earlier run
+    // left in them.
+    void Work(const KagiFamilyTable& families, const std::function<std::string()>& today) {
+        ResetAnalysisState();
+        KagiAnalysis().Families = families;
+        KagiAnalysis().Today = today;
         std::unique_lock lock(mutex_);
         for (;;) {
             handedOut_.wait(lock, [&] { return stop_ || next_ < handed_; });
@@ -486,7 +487,8 @@ class IssueWorkers {
     bool stop_ = false;
     bool sessionLost_ = false;
     const size_t window_;
-    std::vector<std::thread> threads_;
+    // Declared last, so it ends first: its end waits until no worker uses the members above.
+    std::optional<ReadWorkers> threads_;
 };
 
 int ThreadsOfRun(int threads) {

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/dates.h"
@@ -429,7 +430,9 @@ struct RunTrace {
 };
 
 // A run whose workers compute ahead leaves what a run on one thread leaves, whether it
-// ends done, by a refused write, or by a cancel, which drops what was computed ahead.
+// ends done, by a refused write, or by a cancel, which drops what was computed ahead; and
+// so does a second run on the same market, whose workers are the first run's kept threads
+// with the records that run left in them.
 TEST_P(ManualAnalysisTest, ARunOnManyThreadsLeavesWhatARunOnOneLeaves) {
     enum class End { Done, RefusedWrite, Cancel };
     const struct {
@@ -438,20 +441,22 @@ TEST_P(ManualAnalysisTest, ARunOnManyThreadsLeavesWhatARunOnOneLeaves) {
     } cases[] = {
         {"done", End::Done}, {"a refused row write", End::RefusedWrite}, {"a cancel", End::Cancel}};
     for (const auto& c : cases) {
-        const auto traceOf = [&](int threads) {
-            Arrange();
-            Progress().CancelRequested = 0;  // the cancel of the run before
-            AllOptions(1);
-            const std::vector<std::string> ids = Ids();
-            // Lines and barriers on every weekly chart, so that the breakout search cuts.
-            EXPECT_TRUE(DrawWeeklyLines(ids));
-            Daily("UPDATE TBL銘柄属性 SET 斜線W = 1, 関門W = 1");
-            Settei().Record.UserSettei.CHK_斜線 = 1;
-            Settei().Record.UserSettei.CHK_関門 = 1;
-            if (c.end == End::RefusedWrite) {
-                RefuseRowWriteOf(ids[7]);
-                sink_.Expect(MsgKind::Warn).Expect(MsgKind::Warn, kUpdateFailedMessage);
+        size_t mainConnections = 0;  // the main thread's own, before a run
+        const auto traceOf = [&](int threads, bool newMarket) {
+            if (newMarket) {
+                Arrange();
+                AllOptions(1);
+                const std::vector<std::string> ids = Ids();
+                // Lines and barriers on every weekly chart, so that the breakout search cuts.
+                EXPECT_TRUE(DrawWeeklyLines(ids));
+                Daily("UPDATE TBL銘柄属性 SET 斜線W = 1, 関門W = 1");
+                Settei().Record.UserSettei.CHK_斜線 = 1;
+                Settei().Record.UserSettei.CHK_関門 = 1;
+                if (c.end == End::RefusedWrite) RefuseRowWriteOf(ids[7]);
             }
+            Progress().CancelRequested = 0;  // the cancel of the run before
+            if (c.end == End::RefusedWrite)
+                sink_.Expect(MsgKind::Warn).Expect(MsgKind::Warn, kUpdateFailedMessage);
             const QObject user;
             if (c.end == End::Cancel)
                 QObject::connect(ProgressWindow().Bar(), &QProgressBar::valueChanged, &user,
@@ -463,9 +468,13 @@ TEST_P(ManualAnalysisTest, ARunOnManyThreadsLeavesWhatARunOnOneLeaves) {
             EXPECT_TRUE(MakeAnalysisIssueSql(Settei().Record.ManualSettei, sql));
             RunTrace trace;
             const auto connections = QSqlDatabase::connectionNames().size();
+            if (newMarket) mainConnections = connections;
             trace.Ok = RunAnalysisLoop(sql, threads);
-            // The workers' connections closed with them.
-            EXPECT_EQ(QSqlDatabase::connectionNames().size(), connections) << c.name;
+            // The workers' SQLite connections close with the run; a server's stay open for the
+            // next run, and a second run opens none.
+            const auto kept = QSqlDatabase::connectionNames().size();
+            if (GetParam() == TestEngine::Sqlite || !newMarket)
+                EXPECT_EQ(kept, connections) << c.name;
             EXPECT_TRUE(sink_.AllShown()) << c.name;
             trace.Messages.assign(sink_.Shown().begin() + shownBefore, sink_.Shown().end());
             trace.File = ATecBytes();
@@ -493,16 +502,23 @@ TEST_P(ManualAnalysisTest, ARunOnManyThreadsLeavesWhatARunOnOneLeaves) {
                              SeriesLoading().LatestBarSummary.DateText};
             return trace;
         };
-        const RunTrace one = traceOf(1);
-        const RunTrace many = traceOf(4);
+        const RunTrace one = traceOf(1, true);
+        const RunTrace many = traceOf(4, true);
+        const RunTrace again = traceOf(4, false);
+        // The kept threads end with their connections.
+        StopReadWorkers();
+        EXPECT_EQ(QSqlDatabase::connectionNames().size(), mainConnections) << c.name;
         EXPECT_EQ(one.Ok, c.end == End::Done) << c.name;
         EXPECT_FALSE(one.Rows.empty()) << c.name;
         EXPECT_FALSE(one.Hits.empty()) << c.name;
-        EXPECT_EQ(many.Ok, one.Ok) << c.name;
-        EXPECT_EQ(many.Messages, one.Messages) << c.name;
-        EXPECT_EQ(many.File, one.File) << c.name;
-        EXPECT_EQ(many.Rows, one.Rows) << c.name;
-        EXPECT_EQ(many.Hits, one.Hits) << c.name;
-        EXPECT_EQ(many.Records, one.Records) << c.name;
+        for (const auto& [run, trace] : {std::pair{"many", &many}, std::pair{"again", &again}}) {
+            const std::string name = std::string(c.name) + ", " + run;
+            EXPECT_EQ(trace->Ok, one.Ok) << name;
+            EXPECT_EQ(trace->Messages, one.Messages) << name;
+            EXPECT_EQ(trace->File, one.File) << name;
+            EXPECT_EQ(trace->Rows, one.Rows) << name;
+            EXPECT_EQ(trace->Hits, one.Hits) << name;
+            EXPECT_EQ(trace->Records, one.Records) << name;
+        }
     }
 }
