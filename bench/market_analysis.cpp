@@ -1,10 +1,10 @@
 // Every issue of a market loaded and analysed as the manual analysis does it, beside one
 // bare scan of all the market's daily rows in the same process. Per issue: the daily
-// chart's bars with the averages of 5 and 25 days and their deviations, the monthly bars,
-// the kagi chart's bars adjusted for splits and built with every rule family, and the
-// weekly judgement line and barrier checks with the daily bars they load. The run's own
-// writes (the attribute rows and the result file) are left out; between two issues the
-// next one's bars are asked for ahead, as the run does on one thread.
+// chart's bars with the averages of 5 and 25 days and the newest bar's deviations, the monthly
+// bars, the kagi chart's bars adjusted for splits and built with every rule family, and the weekly
+// judgement line and barrier checks with the daily bars they load. The run's own writes (the
+// attribute rows and the result file) are left out; between two issues the next one's bars are
+// asked for ahead, as the run does on one thread.
 //
 // So that the breakout search runs on every issue, the benchmark's user gets a judgement
 // line and barrier on every issue's weekly chart (replacing that user's own, nobody
@@ -58,9 +58,15 @@ bool AnalyseIssue(const std::string& id) {
     const DailyRowsReadOnce rowsReadOnce;
     SeriesState& series = Series();
     if (!LoadChartSeriesOne(id, kChartDaily)) return false;
-    series.DailySeries.MaPeriods = {5, 25, 0};
-    if (!CalcMovingAverages(series.DailySeries) || !CalcMaDeviation(series.DailySeries))
-        return false;
+    SeriesRecord& daily = series.DailySeries;
+    daily.MaPeriods = {5, 25, 0};
+    if (!CalcMovingAverages(daily)) return false;
+    // The run records the newest bar's deviations only.
+    if (daily.Count > 0) {
+        SeriesPoint& last = daily.Points[daily.Count - 1];
+        last.Ma1Deviation = MaDeviation(last, last.Ma1);
+        last.Ma2Deviation = MaDeviation(last, last.Ma2);
+    }
     if (!LoadChartSeriesOne(id, kChartMonthly)) return false;
     if (!LoadChartSeries(id, kChartKagi, false)) return false;
     // The kagi build leaves its strokes in the daily record too, so the bars move over.

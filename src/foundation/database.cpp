@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <list>
@@ -366,13 +367,24 @@ Pool& ThePool() {
     return pool;
 }
 
+// How long a kept thread holds its server connections with nothing to do: long enough for a
+// run started again after a change of its options, short enough that a team's programs do
+// not hold a shared server's connections while their users only look at charts.
+constexpr auto kIdleConnections = std::chrono::seconds(60);
+
 void Serve(KeptThread& kept) {
     ThreadReadConnections connections;
     Pool& pool = ThePool();
     std::unique_lock lock(pool.Mutex);
     for (;;) {
+        const auto given = [&] { return kept.Job || kept.Quit; };
+        if (!pool.Changed.wait_for(lock, kIdleConnections, given)) {
+            lock.unlock();
+            DisconnectAllCatalogs();
+            lock.lock();
+        }
         // A use given before the stop runs first, so that its caller's wait ends.
-        pool.Changed.wait(lock, [&] { return kept.Job || kept.Quit; });
+        pool.Changed.wait(lock, given);
         if (!kept.Job) return;
         const std::function<void()> job = kept.Job;
         lock.unlock();

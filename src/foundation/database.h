@@ -151,10 +151,11 @@ class ThreadReadConnections {
 };
 
 // Threads that read beside the main thread, each through connections of its own
-// (ThreadReadConnections). The threads and their server connections stay from one use to
-// the next until the price catalogs close: a new PostgreSQL connection costs a sign-in, and
-// its server process pays again for the first touch of every shared page it reads, which a
-// run over the whole market would otherwise pay on each of its workers every time.
+// (ThreadReadConnections). The threads stay from one use to the next until the price
+// catalogs close, and their server connections until they have been idle for a minute: a
+// new PostgreSQL connection costs a sign-in, and its server process pays again for the
+// first touch of every shared page it reads, which a run over the whole market started
+// again soon after would otherwise pay on each of its workers.
 class ReadWorkers {
   public:
     // Runs job once on each of threads kept threads, beside the caller. Each run of the job
