@@ -61,12 +61,7 @@ bool AnalyseIssue(const std::string& id) {
     SeriesRecord& daily = series.DailySeries;
     daily.MaPeriods = {5, 25, 0};
     if (!CalcMovingAverages(daily)) return false;
-    // The run records the newest bar's deviations only.
-    if (daily.Count > 0) {
-        SeriesPoint& last = daily.Points[daily.Count - 1];
-        last.Ma1Deviation = MaDeviation(last, last.Ma1);
-        last.Ma2Deviation = MaDeviation(last, last.Ma2);
-    }
+    CalcNewestMaDeviation(daily);  // the run records the newest bar's deviations only
     if (!LoadChartSeriesOne(id, kChartMonthly)) return false;
     if (!LoadChartSeries(id, kChartKagi, false)) return false;
     // The kagi build leaves its strokes in the daily record too, so the bars move over.

@@ -11,6 +11,11 @@ bool IsValidDay(const SeriesPoint& point) {
     return point.Close > 0 && point.Volume > 0;
 }
 
+void SetMaDeviation(SeriesPoint& point) {
+    point.Ma1Deviation = MaDeviation(point, point.Ma1);
+    point.Ma2Deviation = MaDeviation(point, point.Ma2);
+}
+
 // Below 2^53 every sum of whole numbers is exact, whatever the order of the additions.
 constexpr double kExactWholeSums = 9007199254740992.0;
 
@@ -91,10 +96,10 @@ bool CalcMovingAverages(SeriesRecord& record) {
 
 bool CalcMaDeviation(SeriesRecord& record) {
     return RunTrapped([&] {
-        for (int32_t j = 0; j < record.Count; ++j) {
-            SeriesPoint& point = record.Points[j];
-            point.Ma1Deviation = MaDeviation(point, point.Ma1);
-            point.Ma2Deviation = MaDeviation(point, point.Ma2);
-        }
+        for (int32_t j = 0; j < record.Count; ++j) SetMaDeviation(record.Points[j]);
     });
+}
+
+void CalcNewestMaDeviation(SeriesRecord& record) {
+    if (record.Count > 0) SetMaDeviation(record.Points[record.Count - 1]);
 }

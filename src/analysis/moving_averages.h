@@ -19,3 +19,5 @@ double MaDeviation(const SeriesPoint& point, double average);
 bool CalcMovingAverages(SeriesRecord& record);
 // Ma1Deviation and Ma2Deviation of every point; run after CalcMovingAverages.
 bool CalcMaDeviation(SeriesRecord& record);
+// The same of the newest point only, where only it is recorded; nothing without points.
+void CalcNewestMaDeviation(SeriesRecord& record);

@@ -154,9 +154,8 @@ bool DailyIndicators(const IndicatorOptions& options, NearHighLow& near, ATecRec
     if (options.MaCross) CheckMaCross(daily, record);
     if (!options.MaDeviation) return true;
     // Only the newest bar's deviations are recorded, so only they are worked out.
-    SeriesPoint& last = daily.Points[daily.Count - 1];
-    last.Ma1Deviation = MaDeviation(last, last.Ma1);
-    last.Ma2Deviation = MaDeviation(last, last.Ma2);
+    CalcNewestMaDeviation(daily);
+    const SeriesPoint& last = daily.Points[daily.Count - 1];
     record.乖離005D = last.Ma1Deviation;
     record.乖離025D = last.Ma2Deviation;
     return true;
